@@ -1,0 +1,25 @@
+# One executable per unit; each helper registers the executable with CTest.
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+set(NIMBROOK_LSAN_SUPPRESSIONS "${PROJECT_SOURCE_DIR}/tests/lsan.supp")
+
+# nimbrook_add_core_test(name source...): GoogleTest against nimbrook_core only.
+function(nimbrook_add_core_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE nimbrook_core GTest::gtest GTest::gtest_main)
+    target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# nimbrook_add_desktop_test(name source...): Qt Test against the desktop library, offscreen.
+function(nimbrook_add_desktop_test name)
+    find_package(Qt6 REQUIRED COMPONENTS Test)
+    add_executable(${name} ${ARGN})
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    target_link_libraries(${name} PRIVATE nimbrook_desktop Qt6::Test)
+    target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT
+        "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${NIMBROOK_LSAN_SUPPRESSIONS}")
+endfunction()

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "model/ContentType.h"
+#include "model/Timestamp.h"
+#include "model/Uuid.h"
+
+namespace nimbrook {
+
+class RelativeTimeFormatter;
+
+// One entry of the history: immutable, equal by id alone. Copies share the payload,
+// so snapshots of a full history are cheap, and the forms that hot paths need
+// (canonical and lower-cased canonical content) are computed once per entry.
+class ClipboardItem final {
+public:
+    ClipboardItem(Uuid id, std::string content, ContentType contentType, Timestamp timestamp,
+                  std::optional<std::string> sourceApp);
+
+    const Uuid& id() const;
+    const std::string& content() const;
+    ContentType contentType() const;
+    Timestamp timestamp() const;
+    const std::optional<std::string>& sourceApp() const;
+
+    // Content in NFC: two contents are canonically equal exactly when these are byte-equal.
+    const std::string& canonicalContent() const;
+    // Lower-cased NFC content, for search.
+    const std::string& searchableContent() const;
+    // Lower-cased NFC source name, empty when absent.
+    const std::string& searchableSourceApp() const;
+
+    // Trimmed content; "(空)" when blank; longer than 120 graphemes: 120 and "…".
+    std::string preview() const;
+
+    // The one relative-time formatter of the program ("zh_CN", short style).
+    static const RelativeTimeFormatter& relativeFormatter();
+
+    bool operator==(const ClipboardItem& other) const { return id() == other.id(); }
+
+private:
+    struct Payload;
+    std::shared_ptr<const Payload> payload_;
+};
+
+}  // namespace nimbrook

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace nimbrook {
+
+// The desktop's clipboard (on X11 the CLIPBOARD selection, never PRIMARY).
+class Pasteboard {
+public:
+    virtual ~Pasteboard() = default;
+
+    // Moves whenever any program, this one included, changes the contents.
+    virtual std::int64_t changeCount() const = 0;
+    // The bytes of the "image/png" / "image/tiff" representation, or nullopt.
+    virtual std::optional<std::string> pngData() const = 0;
+    virtual std::optional<std::string> tiffData() const = 0;
+    // The plain text, repaired to valid UTF-8, or nullopt.
+    virtual std::optional<std::string> string() const = 0;
+    // Whether the current offer is marked secret by a password manager
+    // ("x-kde-passwordManagerHint" = "secret").
+    virtual bool isSecret() const = 0;
+    // Makes `text` the only content (plain text); the change count moves.
+    virtual void clearAndSetString(const std::string& text) = 0;
+};
+
+}  // namespace nimbrook

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace nimbrook {
+
+// Unicode services on UTF-8 text. Every function takes valid UTF-8; text from
+// outside the program goes through repairedUtf8 first.
+class UnicodeText final {
+public:
+    // Invalid sequences replaced by U+FFFD; valid text comes back unchanged.
+    static std::string repairedUtf8(std::string_view bytes);
+    static bool isValidUtf8(std::string_view bytes);
+    // Canonical composition (NFC).
+    static std::string nfc(std::string_view text);
+    // Equality under canonical equivalence, case-sensitive, untrimmed.
+    static bool canonicallyEqual(std::string_view a, std::string_view b);
+    // Full Unicode lower-case mapping, root locale (independent of the user's locale).
+    static std::string lowercased(std::string_view text);
+    // Number of extended grapheme clusters.
+    static std::size_t graphemeCount(std::string_view text);
+    // The first `count` extended grapheme clusters (the whole text when it has fewer).
+    static std::string graphemePrefix(std::string_view text, std::size_t count);
+    // Every occurrence of `target` replaced by `replacement`: exact, case-sensitive, one pass.
+    static std::string replacingOccurrences(std::string_view text, std::string_view target,
+                                            std::string_view replacement);
+};
+
+}  // namespace nimbrook
