@@ -1,0 +1,164 @@
+#include "ui/HistoryListModel.h"
+
+#include "controller/ClipboardViewModel.h"
+
+namespace nimbrook {
+
+namespace {
+
+QString toQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+HistoryListModel::HistoryListModel(ClipboardViewModel& viewModel, QObject* parent)
+    : QAbstractListModel(parent), viewModel_(viewModel) {
+    flashedId_ = viewModel_.copiedFlash();
+    if (isFiltering()) {
+        filtered_ = viewModel_.filteredItems();
+        rowCount_ = filtered_.size();
+    } else {
+        rowCount_ = viewModel_.items().size();
+    }
+    viewModel_.addObserver(*this);
+}
+
+HistoryListModel::~HistoryListModel() {
+    viewModel_.removeObserver(*this);
+}
+
+int HistoryListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rowCount_);
+}
+
+const ClipboardItem* HistoryListModel::item(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= rowCount_) {
+        return nullptr;
+    }
+    const auto& rows = isFiltering() ? filtered_ : viewModel_.items();
+    const auto index = static_cast<std::size_t>(row);
+    return index < rows.size() ? &rows[index] : nullptr;
+}
+
+QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
+        return {};
+    }
+    const ClipboardItem* entry = item(index.row());
+    if (entry == nullptr) {
+        return {};
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+        case PreviewRole:
+            return toQString(entry->preview());
+        case IdRole:
+            return toQString(entry->id().text());
+        case ContentTypeRole:
+            return static_cast<int>(entry->contentType());
+        case TimestampRole:
+            return entry->timestamp().secondsSinceReferenceDate;
+        case SourceAppRole:
+            return entry->sourceApp() ? QVariant(toQString(*entry->sourceApp())) : QVariant();
+        case CopiedRole:
+            return flashedId_.has_value() && *flashedId_ == entry->id();
+        default:
+            return {};
+    }
+}
+
+QHash<int, QByteArray> HistoryListModel::roleNames() const {
+    auto names = QAbstractListModel::roleNames();
+    names.insert(IdRole, "id");
+    names.insert(PreviewRole, "preview");
+    names.insert(ContentTypeRole, "contentType");
+    names.insert(TimestampRole, "timestamp");
+    names.insert(SourceAppRole, "sourceApp");
+    names.insert(CopiedRole, "copied");
+    return names;
+}
+
+bool HistoryListModel::isFiltering() const {
+    return !viewModel_.searchText().empty();
+}
+
+void HistoryListModel::reset() {
+    beginResetModel();
+    filtered_.clear();
+    if (isFiltering()) {
+        filtered_ = viewModel_.filteredItems();
+        rowCount_ = filtered_.size();
+    } else {
+        rowCount_ = viewModel_.items().size();
+    }
+    endResetModel();
+}
+
+void HistoryListModel::itemsInserted(std::size_t first, std::size_t count) {
+    if (isFiltering() || first > rowCount_ || count == 0) {
+        reset();
+        return;
+    }
+    beginInsertRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
+    rowCount_ += count;
+    endInsertRows();
+}
+
+void HistoryListModel::itemsRemoved(std::size_t first, std::size_t count) {
+    if (isFiltering() || count == 0 || first + count > rowCount_) {
+        reset();
+        return;
+    }
+    beginRemoveRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
+    rowCount_ -= count;
+    endRemoveRows();
+}
+
+void HistoryListModel::itemReplaced(std::size_t index) {
+    if (isFiltering() || index >= rowCount_) {
+        reset();
+        return;
+    }
+    const QModelIndex changed = this->index(static_cast<int>(index));
+    emit dataChanged(changed, changed);
+}
+
+void HistoryListModel::itemsReset() {
+    reset();
+}
+
+void HistoryListModel::searchTextChanged() {
+    reset();
+}
+
+std::optional<int> HistoryListModel::rowOf(const Uuid& id) const {
+    for (int row = 0; row < static_cast<int>(rowCount_); ++row) {
+        const ClipboardItem* entry = item(row);
+        if (entry != nullptr && entry->id() == id) {
+            return row;
+        }
+    }
+    return std::nullopt;
+}
+
+void HistoryListModel::emitCopiedChanged(const std::optional<Uuid>& id) {
+    if (!id) {
+        return;
+    }
+    if (const auto row = rowOf(*id)) {
+        const QModelIndex changed = index(*row);
+        emit dataChanged(changed, changed, {CopiedRole});
+    }
+}
+
+void HistoryListModel::copiedFlashChanged() {
+    const std::optional<Uuid> previous = flashedId_;
+    flashedId_ = viewModel_.copiedFlash();
+    emitCopiedChanged(previous);
+    if (flashedId_ != previous) {
+        emitCopiedChanged(flashedId_);
+    }
+}
+
+}  // namespace nimbrook
