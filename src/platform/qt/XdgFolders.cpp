@@ -1,0 +1,69 @@
+#include "platform/qt/XdgFolders.h"
+
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace nimbrook {
+namespace {
+
+constexpr std::string_view bundleName = "com.quolla.nimbrook";
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(value);
+}
+
+std::filesystem::path homeFolder() {
+    if (auto home = environment("HOME"); !home.empty()) {
+        return home;
+    }
+    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
+        return entry->pw_dir;
+    }
+    return "/";
+}
+
+// XDG variables hold absolute paths; a relative one is invalid and is ignored.
+std::filesystem::path absoluteOr(const std::string& value, std::filesystem::path fallback) {
+    std::filesystem::path path(value);
+    return path.is_absolute() ? path : fallback;
+}
+
+std::filesystem::path dataHome() {
+    return absoluteOr(environment("XDG_DATA_HOME"), homeFolder() / ".local" / "share");
+}
+
+}  // namespace
+
+std::filesystem::path XdgFolders::dataFolder() {
+    return dataHome() / bundleName;
+}
+
+std::filesystem::path XdgFolders::imageFolder() {
+    const auto temporary = absoluteOr(environment("TMPDIR"), "/tmp");
+    return temporary / (std::string(bundleName) + "-" + std::to_string(getuid()));
+}
+
+std::vector<std::filesystem::path> XdgFolders::applicationFolders() {
+    std::vector<std::filesystem::path> folders{dataHome() / "applications"};
+    auto dataDirs = environment("XDG_DATA_DIRS");
+    if (dataDirs.empty()) {
+        dataDirs = "/usr/local/share:/usr/share";
+    }
+    std::string_view rest = dataDirs;
+    while (!rest.empty()) {
+        const auto colon = rest.find(':');
+        const std::filesystem::path folder(rest.substr(0, colon));
+        if (folder.is_absolute()) {
+            folders.push_back(folder / "applications");
+        }
+        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    }
+    return folders;
+}
+
+}  // namespace nimbrook

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <filesystem>
+#include <vector>
+
+namespace nimbrook {
+
+// Where the program keeps its files, after the XDG base directory rules.
+class XdgFolders final {
+public:
+    // $XDG_DATA_HOME (when absolute; else ~/.local/share) + "/com.quolla.nimbrook".
+    static std::filesystem::path dataFolder();
+    // ${TMPDIR:-/tmp} + "/com.quolla.nimbrook-<uid>": private to the user, checked by the
+    // image store before use.
+    static std::filesystem::path imageFolder();
+    // $XDG_DATA_HOME/applications first, then each of $XDG_DATA_DIRS (default
+    // /usr/local/share:/usr/share) + "/applications", most important first.
+    static std::vector<std::filesystem::path> applicationFolders();
+};
+
+}  // namespace nimbrook
