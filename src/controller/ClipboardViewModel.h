@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +15,7 @@ namespace nimbrook {
 
 class ClipboardViewModelObserver;
 class StorageService;
+class TaskHandle;
 
 // The one state object of the program: the history newest first, capture, the delayed
 // save, search, copying back, conversions and their short-lived feedback.
@@ -23,7 +26,8 @@ public:
         StorageService& storage;
     };
 
-    // Loads the history and starts monitoring.
+    // Loads the history (kept whole, even past the limit, until the next capture) and
+    // starts monitoring.
     explicit ClipboardViewModel(Services services);
     // Stops the monitor and drops a pending save (call flushPendingSave first to keep it).
     ~ClipboardViewModel();
@@ -36,14 +40,25 @@ public:
     const std::optional<Uuid>& copiedFlash() const { return copiedFlash_; }
     const std::optional<std::string>& toastMessage() const { return toastMessage_; }
 
+    // Invalid UTF-8 is repaired; setting the same text again announces nothing.
     void setSearchText(std::string text);
-    // The entries matching searchText, in history order.
+    // The entries matching searchText, in history order: all of items() when it is empty,
+    // else those whose lower-cased NFC content, then type search label, then source name
+    // contains the lower-cased NFC search text (blanks included, nothing trimmed).
     std::vector<ClipboardItem> filteredItems() const;
 
+    // Flips isMonitoring and starts or stops the monitor.
     void toggleMonitoring();
+    // Removes the entry with the item's id (nothing when absent) and schedules a save.
     void deleteItem(const ClipboardItem& item);
+    // Empties the history and schedules a save.
     void clearAll();
+    // Puts the item's content on the pasteboard as plain text (the monitor's report of it
+    // is dropped) and highlights the item for 0.8 s.
     void copyToPasteboard(const ClipboardItem& item);
+    // Converts the content; unchanged or blank results only raise a toast. Otherwise the
+    // entry is replaced in place by a new one holding the result, the result is copied and
+    // "已转换并复制" shows for 1.5 s (also when the entry has gone meanwhile).
     void copyConverted(const ClipboardItem& item, SmartConverter::Conversion conversion);
 
     // Writes a pending save at once (an orderly end of the program); no-op when none is pending.
@@ -54,6 +69,24 @@ public:
     void removeObserver(ClipboardViewModelObserver& observer);
 
 private:
+    // A clearing task of the highlight or the toast, forgotten once past its time.
+    struct ClearingTask {
+        Timestamp due;
+        std::unique_ptr<TaskHandle> handle;
+    };
+
+    void handleNewItem(const ClipboardItem& item);
+    bool contains(const std::string& canonicalContent) const;
+    void trimIfNeeded();
+    void debounceSave();
+    void writePendingSave();
+    void writeToPasteboard(const std::string& text);
+    void flashCopied(const Uuid& id);
+    void showToast(std::string text);
+    void scheduleClearing(std::chrono::milliseconds delay, std::function<void()> action);
+    template <typename Notification>
+    void notify(Notification notification);
+
     Services services_;
     std::vector<ClipboardItem> items_;
     std::string searchText_;
@@ -61,6 +94,12 @@ private:
     std::optional<Uuid> copiedFlash_;
     std::optional<std::string> toastMessage_;
     std::vector<ClipboardViewModelObserver*> observers_;
+    ClipboardMonitor monitor_;
+    // NFC form of the text this program last wrote to the pasteboard.
+    std::optional<std::string> lastCopiedContent_;
+    std::optional<std::vector<ClipboardItem>> pendingSave_;
+    std::unique_ptr<TaskHandle> saveTask_;
+    std::vector<ClearingTask> clearingTasks_;
 };
 
 }  // namespace nimbrook

@@ -1,0 +1,104 @@
+#include "capture/ClipboardMonitor.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "detection/ContentDetector.h"
+#include "model/Uuid.h"
+#include "platform/ActiveApplication.h"
+#include "platform/CharacterSet.h"
+#include "platform/Clock.h"
+#include "platform/ImageStore.h"
+#include "platform/Pasteboard.h"
+#include "platform/Scheduler.h"
+#include "platform/UnicodeText.h"
+
+namespace nimbrook {
+
+namespace {
+
+constexpr std::chrono::milliseconds pollInterval{500};
+
+}  // namespace
+
+ClipboardMonitor::ClipboardMonitor(Services services)
+    : services_(services), lastChangeCount_(services.pasteboard.changeCount()) {}
+
+// timer_ is destroyed with the monitor, which cancels it: no tick reaches a dead monitor.
+ClipboardMonitor::~ClipboardMonitor() = default;
+
+void ClipboardMonitor::setOnNewItem(std::function<void(const ClipboardItem&)> callback) {
+    onNewItem_ = std::move(callback);
+}
+
+void ClipboardMonitor::start() {
+    if (isRunning_) {
+        return;
+    }
+    isRunning_ = true;
+    lastChangeCount_ = services_.pasteboard.changeCount();
+    timer_ = services_.scheduler.repeat(pollInterval, [this] { poll(); });
+}
+
+void ClipboardMonitor::stop() {
+    timer_.reset();
+    isRunning_ = false;
+}
+
+void ClipboardMonitor::poll() {
+    const std::int64_t changeCount = services_.pasteboard.changeCount();
+    if (changeCount == lastChangeCount_) {
+        return;
+    }
+    lastChangeCount_ = changeCount;
+    // A password manager's offer leaves no trace: no entry, no file, not even the app name.
+    if (services_.pasteboard.isSecret()) {
+        return;
+    }
+    const auto sourceApp = services_.activeApplication.frontmostName();
+    auto item = imageItem(sourceApp);
+    if (!item) {
+        item = textItem(sourceApp);
+    }
+    if (item && onNewItem_) {
+        onNewItem_(*item);
+    }
+}
+
+std::optional<ClipboardItem> ClipboardMonitor::imageItem(
+    const std::optional<std::string>& sourceApp) {
+    auto bytes = services_.pasteboard.pngData();
+    if (!bytes) {
+        bytes = services_.pasteboard.tiffData();
+    }
+    if (!bytes) {
+        return std::nullopt;
+    }
+    const Timestamp now = services_.clock.now();
+    auto path = services_.imageStore.store(*bytes, now);
+    if (!path) {
+        return std::nullopt;
+    }
+    return ClipboardItem(Uuid::random(), std::move(*path), ContentType::image, now, sourceApp);
+}
+
+std::optional<ClipboardItem> ClipboardMonitor::textItem(
+    const std::optional<std::string>& sourceApp) {
+    auto text = services_.pasteboard.string();
+    if (!text) {
+        return std::nullopt;
+    }
+    // The pasteboard promises valid UTF-8; every later Unicode service relies on it.
+    if (!UnicodeText::isValidUtf8(*text)) {
+        text = UnicodeText::repairedUtf8(*text);
+    }
+    if (CharacterSets::isBlank(*text, CharacterSet::whitespaceAndNewlines)) {
+        return std::nullopt;
+    }
+    const ContentType type = ContentDetector::detect(*text);
+    return ClipboardItem(Uuid::random(), std::move(*text), type, services_.clock.now(), sourceApp);
+}
+
+}  // namespace nimbrook

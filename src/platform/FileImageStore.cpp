@@ -1,0 +1,125 @@
+#include "platform/FileImageStore.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <system_error>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace nimbrook {
+
+namespace {
+
+// Beyond this many taken names in one second something is wrong; give up rather than spin.
+constexpr int maxNameAttempts = 10000;
+
+// Closes the descriptor when it goes out of scope.
+class FileDescriptor final {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(FileDescriptor&&) = delete;
+
+    int fd() const { return fd_; }
+    bool isOpen() const { return fd_ >= 0; }
+    // Closes now and reports whether the close succeeded (a late write error shows here).
+    bool close() {
+        const int result = ::close(std::exchange(fd_, -1));
+        return result == 0;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+std::string secondsText(Timestamp now) {
+    const double seconds = std::trunc(now.unixSeconds());
+    if (!(seconds >= 0)) {
+        return "0";
+    }
+    if (seconds >= static_cast<double>(std::numeric_limits<std::int64_t>::max())) {
+        return std::to_string(std::numeric_limits<std::int64_t>::max());
+    }
+    return std::to_string(static_cast<std::int64_t>(seconds));
+}
+
+// Opens the folder, creating it when missing; refuses anything but a private directory of
+// this user. Opening with O_NOFOLLOW and checking the open descriptor leaves no window in
+// which the folder could be swapped for a symlink.
+FileDescriptor openPrivateFolder(const std::filesystem::path& folder) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        return FileDescriptor(-1);
+    }
+    FileDescriptor directory(
+        ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat status {};
+    if (!directory.isOpen() || ::fstat(directory.fd(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        status.st_uid != ::geteuid() || (status.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        return FileDescriptor(-1);
+    }
+    return directory;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
+
+FileImageStore::FileImageStore(std::filesystem::path folder) : folder_(std::move(folder)) {
+    std::error_code error;
+    auto absolute = std::filesystem::absolute(folder_, error);
+    if (!error) {
+        folder_ = std::move(absolute);
+    }
+}
+
+std::optional<std::string> FileImageStore::store(std::string_view bytes, Timestamp now) {
+    const FileDescriptor directory = openPrivateFolder(folder_);
+    if (!directory.isOpen()) {
+        return std::nullopt;
+    }
+    const std::string base = "clipboard_" + secondsText(now);
+    for (int attempt = 0; attempt < maxNameAttempts; ++attempt) {
+        const std::string name =
+            base + (attempt == 0 ? std::string() : "-" + std::to_string(attempt)) + ".png";
+        FileDescriptor file(::openat(directory.fd(), name.c_str(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!file.isOpen()) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return std::nullopt;
+        }
+        if (!writeAll(file.fd(), bytes) || !file.close()) {
+            ::unlinkat(directory.fd(), name.c_str(), 0);
+            return std::nullopt;
+        }
+        return (folder_ / name).string();
+    }
+    return std::nullopt;
+}
+
+}  // namespace nimbrook

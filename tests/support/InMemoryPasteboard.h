@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/Pasteboard.h"
+
+namespace nimbrook {
+
+// A clipboard held in memory. Every offer, like every write, moves the change count.
+class InMemoryPasteboard final : public Pasteboard {
+public:
+    // What another program puts on the clipboard in one copy.
+    struct Offer {
+        std::optional<std::string> png = std::nullopt;
+        std::optional<std::string> tiff = std::nullopt;
+        std::optional<std::string> text = std::nullopt;
+        bool secret = false;
+    };
+
+    std::int64_t changeCount() const override { return changeCount_; }
+    std::optional<std::string> pngData() const override { return offer_.png; }
+    std::optional<std::string> tiffData() const override { return offer_.tiff; }
+    std::optional<std::string> string() const override { return offer_.text; }
+    bool isSecret() const override { return offer_.secret; }
+    void clearAndSetString(const std::string& text) override;
+
+    // Another program copies `offer`, replacing everything that was offered before.
+    void copy(Offer offer);
+    // Another program copies plain text.
+    void copyText(std::string text);
+
+    // How many times this program wrote to the clipboard.
+    int writeCount() const { return writeCount_; }
+
+private:
+    Offer offer_;
+    std::int64_t changeCount_ = 0;
+    int writeCount_ = 0;
+};
+
+}  // namespace nimbrook
