@@ -1,0 +1,272 @@
+#include "platform/JsonText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "platform/UnicodeText.h"
+#include "platform/Utf8.h"
+
+namespace nimbrook {
+
+namespace {
+
+// Deeper documents are refused before parsing: every step of the writer (and of
+// nlohmann's copy and comparison) recurses once per level.
+constexpr std::size_t maxDepth = 512;
+
+// The deepest nesting of brackets outside string literals, counting no further than
+// the limit. Malformed text may give any answer; the parser rejects it anyway.
+bool nestsWithinLimit(std::string_view text) {
+    std::size_t depth = 0;
+    bool inString = false;
+    for (std::size_t index = 0; index < text.size(); ++index) {
+        const char c = text[index];
+        if (inString) {
+            if (c == '\\') {
+                ++index;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maxDepth) {
+                return false;
+            }
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return true;
+}
+
+bool isJsonWhitespace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Orders two UTF-8 strings as their UTF-16 forms compare code unit by code unit. Code
+// point order (that of the bytes) differs only where a character above U+FFFF, stored
+// as surrogates D800..DFFF, meets one of U+E000..U+FFFF.
+bool lessByUtf16(const std::string& a, const std::string& b) {
+    const auto mismatch = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (mismatch.second == b.end()) {
+        return false;
+    }
+    if (mismatch.first == a.end()) {
+        return true;
+    }
+    // Step back to the start of the character in which the two differ.
+    std::size_t start = static_cast<std::size_t>(mismatch.first - a.begin());
+    while (start > 0 && (static_cast<unsigned char>(a[start]) & 0xC0) == 0x80) {
+        --start;
+    }
+    const int32_t left = utf8::decodeAt(a, start).codePoint;
+    const int32_t right = utf8::decodeAt(b, start).codePoint;
+    const bool leftSupplementary = left > 0xFFFF;
+    const bool rightSupplementary = right > 0xFFFF;
+    if (leftSupplementary != rightSupplementary) {
+        const int32_t bmp = leftSupplementary ? right : left;
+        const bool bmpFirst = bmp < 0xD800;
+        return leftSupplementary ? !bmpFirst : bmpFirst;
+    }
+    return static_cast<unsigned char>(*mismatch.first) <
+           static_cast<unsigned char>(*mismatch.second);
+}
+
+class Writer final {
+public:
+    explicit Writer(bool pretty) : pretty_(pretty) {}
+
+    // False when the value nests deeper than the limit.
+    bool write(const nlohmann::json& value, std::size_t depth) {
+        if (depth > maxDepth) {
+            return false;
+        }
+        switch (value.type()) {
+            case nlohmann::json::value_t::object:
+                return writeObject(value, depth);
+            case nlohmann::json::value_t::array:
+                return writeArray(value, depth);
+            case nlohmann::json::value_t::string:
+                out_ += JsonText::quoted(value.get_ref<const std::string&>());
+                return true;
+            case nlohmann::json::value_t::boolean:
+                out_ += value.get<bool>() ? "true" : "false";
+                return true;
+            case nlohmann::json::value_t::number_integer:
+                out_ += std::to_string(value.get<std::int64_t>());
+                return true;
+            case nlohmann::json::value_t::number_unsigned:
+                out_ += std::to_string(value.get<std::uint64_t>());
+                return true;
+            case nlohmann::json::value_t::number_float:
+                out_ += JsonText::number(value.get<double>());
+                return true;
+            default:
+                out_ += "null";
+                return true;
+        }
+    }
+
+    std::string take() { return std::move(out_); }
+
+private:
+    bool writeObject(const nlohmann::json& object, std::size_t depth) {
+        if (object.empty()) {
+            out_ += "{}";
+            return true;
+        }
+        using Member = std::pair<const std::string*, const nlohmann::json*>;
+        std::vector<Member> members;
+        members.reserve(object.size());
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            members.emplace_back(&it.key(), &it.value());
+        }
+        if (pretty_) {
+            std::sort(members.begin(), members.end(), [](const Member& a, const Member& b) {
+                return lessByUtf16(*a.first, *b.first);
+            });
+        }
+        out_ += '{';
+        for (std::size_t index = 0; index < members.size(); ++index) {
+            separate(index, depth + 1);
+            out_ += JsonText::quoted(*members[index].first);
+            out_ += pretty_ ? " : " : ":";
+            if (!write(*members[index].second, depth + 1)) {
+                return false;
+            }
+        }
+        close(depth, '}');
+        return true;
+    }
+
+    bool writeArray(const nlohmann::json& array, std::size_t depth) {
+        if (array.empty()) {
+            out_ += "[]";
+            return true;
+        }
+        out_ += '[';
+        for (std::size_t index = 0; index < array.size(); ++index) {
+            separate(index, depth + 1);
+            if (!write(array[index], depth + 1)) {
+                return false;
+            }
+        }
+        close(depth, ']');
+        return true;
+    }
+
+    void separate(std::size_t index, std::size_t depth) {
+        if (index > 0) {
+            out_ += ',';
+        }
+        newline(depth);
+    }
+
+    void close(std::size_t depth, char bracket) {
+        newline(depth);
+        out_ += bracket;
+    }
+
+    void newline(std::size_t depth) {
+        if (pretty_) {
+            out_ += '\n';
+            out_.append(depth * 2, ' ');
+        }
+    }
+
+    bool pretty_ = false;
+    std::string out_;
+};
+
+std::string written(const nlohmann::json& value, bool pretty) {
+    Writer writer(pretty);
+    return writer.write(value, 0) ? writer.take() : std::string();
+}
+
+}  // namespace
+
+std::optional<nlohmann::json> JsonText::parse(std::string_view text) {
+    const auto first = std::find_if_not(text.begin(), text.end(), isJsonWhitespace);
+    if (first == text.end() || (*first != '{' && *first != '[') || !nestsWithinLimit(text)) {
+        return std::nullopt;
+    }
+    nlohmann::json value = nlohmann::json::parse(text.begin(), text.end(), nullptr, false);
+    if (value.is_discarded()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string JsonText::pretty(const nlohmann::json& value) {
+    return written(value, true);
+}
+
+std::string JsonText::compact(const nlohmann::json& value) {
+    return written(value, false);
+}
+
+std::string JsonText::quoted(std::string_view text) {
+    static constexpr char hexDigits[] = "0123456789abcdef";
+    const std::string valid =
+        UnicodeText::isValidUtf8(text) ? std::string(text) : UnicodeText::repairedUtf8(text);
+    std::string out;
+    out.reserve(valid.size() + 2);
+    out += '"';
+    for (const char c : valid) {
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '/':
+                out += "\\/";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    out += "\\u00";
+                    out += hexDigits[(c >> 4) & 0xF];
+                    out += hexDigits[c & 0xF];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+std::string JsonText::number(double value) {
+    if (!std::isfinite(value)) {
+        return "null";
+    }
+    char buffer[64];
+    // Whole values up to 2^53 are written as plain integers; beyond that the shortest
+    // round-trip form may use an exponent.
+    const bool wholeInteger = std::trunc(value) == value && std::fabs(value) <= 9007199254740992.0;
+    const auto result = wholeInteger ? std::to_chars(std::begin(buffer), std::end(buffer), value,
+                                                     std::chars_format::fixed)
+                                     : std::to_chars(std::begin(buffer), std::end(buffer), value);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace nimbrook

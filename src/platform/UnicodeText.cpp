@@ -1,0 +1,196 @@
+#include "platform/UnicodeText.h"
+
+#include <memory>
+
+#include <unicode/brkiter.h>
+#include <unicode/bytestream.h>
+#include <unicode/casemap.h>
+#include <unicode/normalizer2.h>
+#include <unicode/utext.h>
+
+#include "platform/Utf8.h"
+
+namespace nimbrook {
+
+namespace {
+
+constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
+
+// Creating a character break iterator loads rule data; each thread keeps its own
+// because an iterator holds the position of the text it walks.
+icu::BreakIterator* graphemeIterator() {
+    thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::BreakIterator> created(
+            icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+        return U_SUCCESS(status) ? std::move(created) : nullptr;
+    }();
+    return iterator.get();
+}
+
+// Walks the clusters of valid UTF-8 text; `visit` gets the end offset of each and
+// returns false to stop. ASCII needs no iterator: every byte is a cluster except
+// that CR LF forms one.
+template <typename Visitor>
+void forEachGrapheme(std::string_view text, Visitor visit) {
+    if (utf8::isAscii(text)) {
+        for (std::size_t index = 0; index < text.size();) {
+            index +=
+                (text[index] == '\r' && index + 1 < text.size() && text[index + 1] == '\n') ? 2 : 1;
+            if (!visit(index)) {
+                return;
+            }
+        }
+        return;
+    }
+    icu::BreakIterator* iterator = graphemeIterator();
+    UErrorCode status = U_ZERO_ERROR;
+    UText* utext = utext_openUTF8(nullptr, text.data(), static_cast<int64_t>(text.size()), &status);
+    if (iterator == nullptr || U_FAILURE(status)) {
+        utext_close(utext);
+        return;
+    }
+    iterator->setText(utext, status);
+    if (U_SUCCESS(status)) {
+        iterator->first();
+        for (int32_t end = iterator->next(); end != icu::BreakIterator::DONE;
+             end = iterator->next()) {
+            if (!visit(static_cast<std::size_t>(end))) {
+                break;
+            }
+        }
+    }
+    // The iterator keeps a shallow clone of the text; give it an empty one before closing.
+    iterator->setText(icu::UnicodeString());
+    utext_close(utext);
+}
+
+}  // namespace
+
+std::string UnicodeText::repairedUtf8(std::string_view bytes) {
+    std::string repaired;
+    repaired.reserve(bytes.size());
+    std::size_t copiedUpTo = 0;
+    for (std::size_t index = 0; index < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[index]) < 0x80) {
+            ++index;
+            continue;
+        }
+        const utf8::Decoded next = utf8::decodeAt(bytes, index);
+        if (next.codePoint < 0) {
+            repaired.append(bytes.substr(copiedUpTo, index - copiedUpTo));
+            repaired.append(replacementCharacter);
+            copiedUpTo = index + next.length;
+        }
+        index += next.length;
+    }
+    repaired.append(bytes.substr(copiedUpTo));
+    return repaired;
+}
+
+bool UnicodeText::isValidUtf8(std::string_view bytes) {
+    for (std::size_t index = 0; index < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[index]) < 0x80) {
+            ++index;
+            continue;
+        }
+        const utf8::Decoded next = utf8::decodeAt(bytes, index);
+        if (next.codePoint < 0) {
+            return false;
+        }
+        index += next.length;
+    }
+    return true;
+}
+
+std::string UnicodeText::nfc(std::string_view text) {
+    if (utf8::isAscii(text)) {
+        return std::string(text);
+    }
+    const std::string valid = isValidUtf8(text) ? std::string(text) : repairedUtf8(text);
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status)) {
+        return valid;
+    }
+    if (normalizer->isNormalizedUTF8(valid, status) && U_SUCCESS(status)) {
+        return valid;
+    }
+    status = U_ZERO_ERROR;
+    std::string normalized;
+    icu::StringByteSink<std::string> sink(&normalized, static_cast<int32_t>(valid.size()));
+    normalizer->normalizeUTF8(0, valid, sink, nullptr, status);
+    return U_SUCCESS(status) ? normalized : valid;
+}
+
+bool UnicodeText::canonicallyEqual(std::string_view a, std::string_view b) {
+    if (a == b) {
+        return true;
+    }
+    return nfc(a) == nfc(b);
+}
+
+std::string UnicodeText::lowercased(std::string_view text) {
+    if (utf8::isAscii(text)) {
+        std::string lowered(text);
+        for (char& c : lowered) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c - 'A' + 'a');
+            }
+        }
+        return lowered;
+    }
+    const std::string valid = isValidUtf8(text) ? std::string(text) : repairedUtf8(text);
+    std::string lowered;
+    icu::StringByteSink<std::string> sink(&lowered, static_cast<int32_t>(valid.size()));
+    UErrorCode status = U_ZERO_ERROR;
+    // The empty locale ID is the root locale: no Turkish or Lithuanian special cases.
+    icu::CaseMap::utf8ToLower("", 0, valid, sink, nullptr, status);
+    return U_SUCCESS(status) ? lowered : valid;
+}
+
+std::size_t UnicodeText::graphemeCount(std::string_view text) {
+    std::size_t count = 0;
+    forEachGrapheme(text, [&count](std::size_t) {
+        ++count;
+        return true;
+    });
+    return count;
+}
+
+std::string UnicodeText::graphemePrefix(std::string_view text, std::size_t count) {
+    if (count == 0) {
+        return {};
+    }
+    std::size_t end = text.size();
+    std::size_t seen = 0;
+    forEachGrapheme(text, [&](std::size_t clusterEnd) {
+        ++seen;
+        if (seen < count) {
+            return true;
+        }
+        end = clusterEnd;
+        return false;
+    });
+    return std::string(text.substr(0, end));
+}
+
+std::string UnicodeText::replacingOccurrences(std::string_view text, std::string_view target,
+                                              std::string_view replacement) {
+    if (target.empty()) {
+        return std::string(text);
+    }
+    std::string result;
+    result.reserve(text.size());
+    std::size_t copiedUpTo = 0;
+    for (std::size_t found = text.find(target); found != std::string_view::npos;
+         found = text.find(target, copiedUpTo)) {
+        result.append(text.substr(copiedUpTo, found - copiedUpTo));
+        result.append(replacement);
+        copiedUpTo = found + target.size();
+    }
+    result.append(text.substr(copiedUpTo));
+    return result;
+}
+
+}  // namespace nimbrook
