@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/ActiveApplication.h"
+#include "platform/qt/DesktopEntryIndex.h"
+
+struct xcb_connection_t;
+
+namespace nimbrook {
+
+// The window in front as the window manager announces it (root's _NET_ACTIVE_WINDOW),
+// named by its desktop entry, else by its WM_CLASS class.
+class X11ActiveApplication final : public ActiveApplication {
+public:
+    // `connection` is Qt's own X connection and must outlive this object.
+    X11ActiveApplication(xcb_connection_t& connection, DesktopEntryIndex index);
+
+    std::optional<std::string> frontmostName() const override;
+
+private:
+    std::optional<std::uint32_t> activeWindow() const;
+    std::optional<std::string> windowClass(std::uint32_t window) const;
+
+    xcb_connection_t& connection_;
+    std::uint32_t root_ = 0;
+    std::uint32_t activeWindowAtom_ = 0;
+    // Looking up a name fills the index's cache.
+    mutable DesktopEntryIndex index_;
+};
+
+}  // namespace nimbrook
