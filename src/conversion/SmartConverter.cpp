@@ -1,0 +1,182 @@
+#include "conversion/SmartConverter.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "conversion/SubstitutionChain.h"
+#include "platform/CharacterSet.h"
+#include "platform/JsonText.h"
+#include "platform/UnicodeText.h"
+#include "platform/UrlReference.h"
+
+namespace nimbrook {
+
+namespace {
+
+using Conversion = SmartConverter::Conversion;
+using Kind = SubstitutionStep::Kind;
+
+struct Names {
+    Conversion conversion;
+    std::string_view raw;
+    std::string_view title;
+};
+
+constexpr std::array<Names, 6> names{{
+    {Conversion::prettifyJSON, "prettifyJSON", "格式化 JSON"},
+    {Conversion::minifyJSON, "minifyJSON", "压缩 JSON"},
+    {Conversion::wrapCode, "wrapCode", "包裹代码块"},
+    {Conversion::htmlToMarkdown, "htmlToMarkdown", "HTML → Markdown"},
+    {Conversion::urlToMarkdown, "urlToMarkdown", "URL → Markdown 链接"},
+    {Conversion::stripFormat, "stripFormat", "纯文本"},
+}};
+
+const Names& namesOf(Conversion conversion) {
+    return *std::find_if(names.begin(), names.end(), [conversion](const Names& entry) {
+        return entry.conversion == conversion;
+    });
+}
+
+// The fence must be longer than any backtick run inside the text, or a fence already in
+// the text (a copied README snippet) would close the block early and spill the rest out.
+std::string codeFence(std::string_view text) {
+    std::size_t longest = 0;
+    std::size_t run = 0;
+    for (const char c : text) {
+        run = c == '`' ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return std::string(longest < 3 ? 3 : longest + 1, '`');
+}
+
+std::string wrappedInCodeFence(const std::string& text) {
+    const std::string fence = codeFence(text);
+    return fence + "\n" + text + "\n" + fence;
+}
+
+// Every line trimmed of blanks and joined by line feeds. A CR LF pair ends one line, not
+// two: splitting at each of its characters would double-space every text copied from a
+// program that writes CR LF.
+std::string linesTrimmed(const std::string& text) {
+    const std::vector<std::string> lines = CharacterSets::split(
+        UnicodeText::replacingOccurrences(text, "\r\n", "\n"), CharacterSet::newlines);
+    std::string joined;
+    joined.reserve(text.size());
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        if (index > 0) {
+            joined += '\n';
+        }
+        joined += CharacterSets::trimmed(lines[index], CharacterSet::whitespace);
+    }
+    return joined;
+}
+
+}  // namespace
+
+std::string_view SmartConverter::rawValue(Conversion conversion) {
+    return namesOf(conversion).raw;
+}
+
+std::optional<SmartConverter::Conversion> SmartConverter::fromRawValue(std::string_view raw) {
+    const auto found = std::find_if(names.begin(), names.end(),
+                                    [raw](const Names& entry) { return entry.raw == raw; });
+    if (found == names.end()) {
+        return std::nullopt;
+    }
+    return found->conversion;
+}
+
+std::string_view SmartConverter::title(Conversion conversion) {
+    return namesOf(conversion).title;
+}
+
+std::string SmartConverter::convert(const std::string& text, Conversion conversion) {
+    if (!UnicodeText::isValidUtf8(text)) {
+        return convert(UnicodeText::repairedUtf8(text), conversion);
+    }
+    switch (conversion) {
+        case Conversion::prettifyJSON:
+            return prettifyJSON(text);
+        case Conversion::minifyJSON:
+            return minifyJSON(text);
+        case Conversion::wrapCode:
+            return wrappedInCodeFence(text);
+        case Conversion::htmlToMarkdown:
+            return htmlToMarkdown(text);
+        case Conversion::urlToMarkdown:
+            return urlToMarkdownLink(text);
+        case Conversion::stripFormat:
+            return stripFormat(text);
+    }
+    return text;
+}
+
+std::string SmartConverter::prettifyJSON(const std::string& text) {
+    const std::optional<nlohmann::json> value = JsonText::parse(text);
+    return value ? JsonText::pretty(*value) : text;
+}
+
+std::string SmartConverter::minifyJSON(const std::string& text) {
+    const std::optional<nlohmann::json> value = JsonText::parse(text);
+    return value ? JsonText::compact(*value) : text;
+}
+
+std::string SmartConverter::htmlToMarkdown(const std::string& text) {
+    static const SubstitutionChain chain{
+        {Kind::pattern, "<h1[^>]*>(.*?)</h1>", "# $1\n\n"},
+        {Kind::pattern, "<h2[^>]*>(.*?)</h2>", "## $1\n\n"},
+        {Kind::pattern, "<h3[^>]*>(.*?)</h3>", "### $1\n\n"},
+        {Kind::pattern, "<h4[^>]*>(.*?)</h4>", "#### $1\n\n"},
+        {Kind::pattern, R"(<(strong|b)>(.*?)</\1>)", "**$2**"},
+        {Kind::pattern, R"(<(em|i)>(.*?)</\1>)", "*$2*"},
+        {Kind::pattern, R"re(<a[^>]*href="([^"]*)"[^>]*>(.*?)</a>)re", "[$2]($1)"},
+        {Kind::pattern, "<code>(.*?)</code>", "`$1`"},
+        {Kind::pattern, R"(<br\s*/?>)", "\n"},
+        {Kind::pattern, R"(</p>\s*<p[^>]*>)", "\n\n"},
+        {Kind::pattern, "</?p[^>]*>", ""},
+        {Kind::pattern, "<li[^>]*>(.*?)</li>", "- $1\n"},
+        {Kind::pattern, "<[^>]+>", ""},
+        {Kind::literal, "&amp;", "&"},
+        {Kind::literal, "&lt;", "<"},
+        {Kind::literal, "&gt;", ">"},
+        {Kind::literal, "&quot;", "\""},
+        {Kind::literal, "&nbsp;", " "},
+        {Kind::pattern, R"(\n{3,})", "\n\n"},
+    };
+    return CharacterSets::trimmed(chain.applied(text), CharacterSet::whitespaceAndNewlines);
+}
+
+std::string SmartConverter::urlToMarkdownLink(const std::string& text) {
+    const std::string trimmed = CharacterSets::trimmed(text, CharacterSet::whitespaceAndNewlines);
+    if (trimmed.empty()) {
+        return trimmed;
+    }
+    const std::optional<UrlReference> url = UrlReference::parse(trimmed);
+    if (!url) {
+        return trimmed;
+    }
+    // An empty host ("file:///tmp/a") would give an empty, unclickable label.
+    const std::string label = url->host && !url->host->empty() ? *url->host : "link";
+    return "[" + label + "](" + trimmed + ")";
+}
+
+std::string SmartConverter::stripFormat(const std::string& text) {
+    if (const std::optional<nlohmann::json> value = JsonText::parse(text)) {
+        return JsonText::compact(*value);
+    }
+    // No "(?m)" in the heading step: only a marker at the very start of the text goes.
+    static const SubstitutionChain chain{
+        {Kind::pattern, R"(^#{1,6}\s+)", ""},
+        {Kind::pattern, R"(\*\*(.+?)\*\*)", "$1"},
+        {Kind::pattern, R"(\*(.+?)\*)", "$1"},
+        {Kind::pattern, R"(\[(.+?)\]\(.+?\))", "$1"},
+        {Kind::pattern, R"(```\w*\n?([\s\S]*?)```)", "$1"},
+        {Kind::pattern, "`(.+?)`", "$1"},
+        {Kind::pattern, R"(\n{3,})", "\n\n"},
+    };
+    return CharacterSets::trimmed(linesTrimmed(chain.applied(text)),
+                                  CharacterSet::whitespaceAndNewlines);
+}
+
+}  // namespace nimbrook

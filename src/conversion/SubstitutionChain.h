@@ -1,0 +1,43 @@
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Pattern.h"
+
+namespace nimbrook {
+
+// One step of a chain: either an ICU pattern whose matches are replaced by a template
+// ("$1" inserts group 1), or a literal text replaced everywhere, exactly and case-sensitively.
+struct SubstitutionStep final {
+    enum class Kind { pattern, literal };
+
+    Kind kind = Kind::pattern;
+    std::string_view find;
+    std::string_view replacement;
+};
+
+// A fixed, ordered list of substitutions, compiled once and applied to one working text.
+class SubstitutionChain final {
+public:
+    explicit SubstitutionChain(std::initializer_list<SubstitutionStep> steps);
+
+    // The text after every step in order, each step working on the result of the one before
+    // in one left-to-right pass. A pattern step that runs out of time leaves its input as it
+    // was and the chain goes on. The text must be valid UTF-8.
+    std::string applied(std::string text) const;
+
+private:
+    struct CompiledStep {
+        std::optional<Pattern> pattern;
+        std::string literal;
+        std::string replacement;
+    };
+
+    std::vector<CompiledStep> steps_;
+};
+
+}  // namespace nimbrook
