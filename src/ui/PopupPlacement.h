@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+namespace nimbrook {
+
+// Where a drop-down of `size` goes for a tray icon. `iconGeometry` is what the tray reports
+// (an empty rectangle when it reports nothing: the pointer, which was on the icon when it
+// was clicked, stands in for it). The drop-down opens below the anchor when it fits there,
+// else above it (a bottom panel), else on the roomier side; it is centred on the anchor
+// and always moved inside `availableGeometry`. A drop-down larger than the area keeps its
+// size and is pinned to the area's top-left corner.
+class PopupPlacement final {
+public:
+    static QRect geometry(QSize size, const QRect& iconGeometry, QPoint pointer,
+                          const QRect& availableGeometry);
+};
+
+}  // namespace nimbrook

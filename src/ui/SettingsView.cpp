@@ -1,0 +1,199 @@
+#include "ui/SettingsView.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "controller/ClipboardViewModel.h"
+#include "model/HistoryLimit.h"
+#include "ui/Theme.h"
+#include "ui/ToggleSwitch.h"
+
+namespace nimbrook {
+
+namespace {
+
+constexpr int formWidth = 380;
+constexpr int formHeight = 280;
+
+// The inset rounded group behind the rows of one section.
+class GroupBox final : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        const Theme theme = Theme::current();
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(theme.color(NamedColor::separator), 1));
+        painter.setBrush(theme.color(NamedColor::regularMaterial));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+        // A hairline between rows, inset like the row labels.
+        const QList<QWidget*> rows = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (qsizetype i = 1; i < rows.size(); ++i) {
+            const qreal y = rows[i]->geometry().top() + 0.5;
+            painter.drawLine(QPointF(12, y), QPointF(width() - 12, y));
+        }
+    }
+};
+
+QString entries(std::size_t count) {
+    return QString::number(count) + u" 条";
+}
+
+void setTextColor(QLabel& label, const QColor& color) {
+    QPalette palette = label.palette();
+    palette.setColor(QPalette::WindowText, color);
+    label.setPalette(palette);
+}
+
+}  // namespace
+
+SettingsView::SettingsView(ClipboardViewModel& viewModel, QWidget* parent)
+    : QWidget(parent), viewModel_(viewModel) {
+    setObjectName(QStringLiteral("settingsView"));
+    setWindowTitle(QStringLiteral("设置"));
+    setFont(Theme::textStyle(TextStyle::body));
+
+    monitoringToggle_ = new ToggleSwitch;
+    monitoringToggle_->setObjectName(QStringLiteral("monitoringToggle"));
+    monitoringToggle_->setAccessibleName(QStringLiteral("启用剪贴板监控"));
+    auto* monitoringRow = new QWidget;
+    auto* monitoringLayout = new QHBoxLayout(monitoringRow);
+    monitoringLayout->setContentsMargins(12, 7, 12, 7);
+    monitoringLayout->addWidget(new QLabel(QStringLiteral("启用剪贴板监控")));
+    monitoringLayout->addStretch();
+    monitoringLayout->addWidget(monitoringToggle_);
+    // The switch shows the controller's state, never the value the click left on it.
+    connect(monitoringToggle_, &ToggleSwitch::clicked, this, [this] {
+        viewModel_.toggleMonitoring();
+        showMonitoring();
+    });
+
+    countValue_ = valueLabel(QStringLiteral("countValue"), {});
+
+    auto* form = new QVBoxLayout;
+    form->setContentsMargins(0, 0, 0, 0);
+    form->setSpacing(4);
+    addSection(*form, QStringLiteral("generalSection"), QStringLiteral("通用设置"),
+               {monitoringRow});
+    addSection(*form, QStringLiteral("storageSection"), QStringLiteral("存储"),
+               {valueRow(QStringLiteral("历史记录上限"),
+                         valueLabel(QStringLiteral("limitValue"), entries(historyLimit))),
+                valueRow(QStringLiteral("当前记录"), countValue_)});
+    addSection(*form, QStringLiteral("aboutSection"), QStringLiteral("关于"),
+               {valueRow(QStringLiteral("应用名称"), valueLabel(QStringLiteral("appNameValue"),
+                                                                QStringLiteral("萤川 Nimbrook"))),
+                valueRow(QStringLiteral("版本"),
+                         valueLabel(QStringLiteral("versionValue"), QStringLiteral("1.0.0"))),
+                valueRow(QStringLiteral("开发者"),
+                         valueLabel(QStringLiteral("developerValue"), QStringLiteral("Quolla")))});
+
+    // The window is as large as the form needs, at least the designed frame, and the user
+    // cannot resize it: the Chinese fonts of a desktop may need more room than the frame.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(20, 16, 20, 20);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    auto* frame = new QWidget;
+    frame->setMinimumSize(formWidth, formHeight);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    frameLayout->addStretch();
+    frameLayout->addLayout(form);
+    frameLayout->addStretch();
+    outer->addWidget(frame);
+
+    applyThemeColors();
+    showMonitoring();
+    showCount();
+    viewModel_.addObserver(*this);
+}
+
+SettingsView::~SettingsView() {
+    viewModel_.removeObserver(*this);
+}
+
+void SettingsView::changeEvent(QEvent* event) {
+    // Only the children's palettes change here, so this cannot recurse.
+    if (event->type() == QEvent::PaletteChange) {
+        applyThemeColors();
+    }
+    QWidget::changeEvent(event);
+}
+
+void SettingsView::itemsInserted(std::size_t, std::size_t) {
+    showCount();
+}
+void SettingsView::itemsRemoved(std::size_t, std::size_t) {
+    showCount();
+}
+void SettingsView::itemReplaced(std::size_t) {
+    showCount();
+}
+void SettingsView::itemsReset() {
+    showCount();
+}
+void SettingsView::monitoringChanged() {
+    showMonitoring();
+}
+
+void SettingsView::addSection(QVBoxLayout& layout, const QString& objectName, const QString& title,
+                              const QList<QWidget*>& rows) {
+    auto* heading = new QLabel(title);
+    heading->setObjectName(objectName + u"Title");
+    heading->setFont(Theme::systemFont(12, QFont::DemiBold));
+    heading->setContentsMargins(4, layout.count() == 0 ? 0 : 10, 0, 2);
+    sectionTitles_.append(heading);
+    layout.addWidget(heading);
+
+    auto* group = new GroupBox;
+    group->setObjectName(objectName);
+    auto* groupLayout = new QVBoxLayout(group);
+    groupLayout->setContentsMargins(0, 0, 0, 0);
+    groupLayout->setSpacing(0);
+    for (QWidget* row : rows) {
+        groupLayout->addWidget(row);
+    }
+    layout.addWidget(group);
+}
+
+QWidget* SettingsView::valueRow(const QString& label, QLabel* value) {
+    auto* row = new QWidget;
+    auto* rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(12, 7, 12, 7);
+    rowLayout->addWidget(new QLabel(label));
+    rowLayout->addStretch();
+    rowLayout->addWidget(value);
+    return row;
+}
+
+QLabel* SettingsView::valueLabel(const QString& objectName, const QString& text) {
+    auto* label = new QLabel(text);
+    label->setObjectName(objectName);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    secondaryLabels_.append(label);
+    return label;
+}
+
+void SettingsView::applyThemeColors() {
+    const Theme theme(Theme::appearanceOf(palette()));
+    for (QLabel* label : secondaryLabels_) {
+        setTextColor(*label, theme.color(NamedColor::secondaryLabel));
+    }
+    for (QLabel* title : sectionTitles_) {
+        setTextColor(*title, theme.color(NamedColor::secondaryLabel));
+    }
+}
+
+void SettingsView::showCount() {
+    countValue_->setText(entries(viewModel_.items().size()));
+}
+
+void SettingsView::showMonitoring() {
+    monitoringToggle_->setChecked(viewModel_.isMonitoring());
+}
+
+}  // namespace nimbrook

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QWidget>
+#include <cstddef>
+
+#include "controller/ClipboardViewModelObserver.h"
+
+class QLabel;
+class QVBoxLayout;
+
+namespace nimbrook {
+
+class ClipboardViewModel;
+class ToggleSwitch;
+
+// The "设置" window: switches monitoring and shows the fixed limit, the live entry count
+// and the about box. Everything it shows is read from the controller when it changes.
+class SettingsView final : public QWidget, private ClipboardViewModelObserver {
+    Q_OBJECT
+
+public:
+    explicit SettingsView(ClipboardViewModel& viewModel, QWidget* parent = nullptr);
+    ~SettingsView() override;
+    SettingsView(const SettingsView&) = delete;
+    SettingsView& operator=(const SettingsView&) = delete;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void itemsInserted(std::size_t first, std::size_t count) override;
+    void itemsRemoved(std::size_t first, std::size_t count) override;
+    void itemReplaced(std::size_t index) override;
+    void itemsReset() override;
+    void searchTextChanged() override {}
+    void monitoringChanged() override;
+    void copiedFlashChanged() override {}
+    void toastMessageChanged() override {}
+
+    void addSection(QVBoxLayout& layout, const QString& objectName, const QString& title,
+                    const QList<QWidget*>& rows);
+    QWidget* valueRow(const QString& label, QLabel* value);
+    QLabel* valueLabel(const QString& objectName, const QString& text);
+    void applyThemeColors();
+    void showCount();
+    void showMonitoring();
+
+    ClipboardViewModel& viewModel_;
+    ToggleSwitch* monitoringToggle_ = nullptr;
+    QLabel* countValue_ = nullptr;
+    QList<QLabel*> secondaryLabels_;
+    QList<QLabel*> sectionTitles_;
+};
+
+}  // namespace nimbrook
