@@ -1,0 +1,256 @@
+#include "detection/ContentDetector.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/CharacterSet.h"
+#include "platform/JsonText.h"
+#include "platform/PathText.h"
+#include "platform/Pattern.h"
+#include "platform/UnicodeText.h"
+#include "platform/UrlReference.h"
+#include "platform/Utf8.h"
+
+namespace nimbrook {
+
+namespace {
+
+constexpr std::array<std::string_view, 10> imageExtensions{
+    "png", "jpg", "jpeg", "gif", "bmp", "tiff", "webp", "heic", "heif", "svg",
+};
+
+// The full lower-case mapping never maps a character to nothing, so an extension whose
+// lower-case form is a member has at most four characters of at most four bytes each.
+// Longer extensions are rejected before the (costly) lower-casing of a huge text.
+constexpr std::size_t longestImageExtensionBytes = 4 * 4;
+
+bool contains(std::string_view text, std::string_view literal) {
+    return text.find(literal) != std::string_view::npos;
+}
+
+bool containsAny(std::string_view text, std::initializer_list<std::string_view> literals) {
+    return std::any_of(literals.begin(), literals.end(),
+                       [text](std::string_view literal) { return contains(text, literal); });
+}
+
+// A literal that a pattern needs, and the least distance from its start to the start of
+// the next literal the pattern needs.
+struct Literal {
+    std::string_view text;
+    std::size_t gapToNext = 0;
+};
+
+// Whether the literals occur in this order with at least the given gaps. Taking the
+// earliest occurrence of each never misses a chain that exists, so this is exact.
+bool containsInOrder(std::string_view text, std::initializer_list<Literal> literals) {
+    std::size_t from = 0;
+    for (const Literal& literal : literals) {
+        const std::size_t found = text.find(literal.text, from);
+        if (found == std::string_view::npos) {
+            return false;
+        }
+        from = found + literal.gapToNext;
+    }
+    return true;
+}
+
+// A pattern with a cheap test that holds for every text the pattern can match. A text
+// that fails the test is not searched at all, which never changes the outcome but keeps
+// huge texts without the pattern's literals away from the regular-expression engine.
+struct Rule {
+    Pattern pattern;
+    bool (*mayMatch)(std::string_view text) = nullptr;
+};
+
+// Only the number of matching rules counts, so the tables list the cheapest and most
+// selective rules first and those that can backtrack long on one line last.
+template <std::size_t count>
+bool atLeastMatch(const std::array<Rule, count>& rules, std::string_view text, std::size_t needed) {
+    std::size_t matched = 0;
+    for (std::size_t index = 0; index < count; ++index) {
+        // Stop as soon as the remaining rules cannot make up the number any more.
+        if (matched + (count - index) < needed) {
+            return false;
+        }
+        const Rule& rule = rules[index];
+        if (rule.mayMatch(text) && rule.pattern.findIn(text) && ++matched == needed) {
+            return true;
+        }
+    }
+    return false;
+}
+
+const std::array<Rule, 7>& markdownRules() {
+    static const std::array<Rule, 7> rules{{
+        // A heading on the first line only: this pattern has no multi-line flag.
+        {Pattern(R"(^#{1,6}\s+.+)"), [](std::string_view t) { return t.starts_with('#'); }},
+        // A fenced block.
+        {Pattern(R"(```[\s\S]*?```)"),
+         [](std::string_view t) {
+             return containsInOrder(t, {{"```", 3}, {"```"}});
+         }},
+        // A line opening in bold: two stars, at least one character, two stars.
+        {Pattern(R"((?m)^\*\*.+?\*\*)"),
+         [](std::string_view t) {
+             return containsInOrder(t, {{"**", 3}, {"**"}});
+         }},
+        // A bullet item.
+        {Pattern(R"((?m)^[\*\-\+]\s+.+)"),
+         [](std::string_view t) {
+             return containsAny(t, {"*", "-", "+"});
+         }},
+        // A numbered item.
+        {Pattern(R"((?m)^\d+\.\s+.+)"), [](std::string_view t) { return contains(t, "."); }},
+        // A quotation.
+        {Pattern(R"((?m)^>\s+.+)"), [](std::string_view t) { return contains(t, ">"); }},
+        // A link or image reference.
+        {Pattern(R"(\[.+?\]\(.+?\))"),
+         [](std::string_view t) {
+             return containsInOrder(t, {{"[", 2}, {"](", 3}, {")"}});
+         }},
+    }};
+    return rules;
+}
+
+const std::array<Rule, 5>& codeRules() {
+    static const std::array<Rule, 5> rules{{
+        {Pattern(R"([{};])"),
+         [](std::string_view t) {
+             return containsAny(t, {"{", "}", ";"});
+         }},
+        {Pattern(R"((?m)^    \S)"), [](std::string_view t) { return contains(t, "    "); }},
+        // Three families of declaration keywords opening a line; they overlap.
+        {Pattern(R"((?m)^\s*(func|let|var|import|class|struct|enum|protocol|guard|defer)\s+)"),
+         [](std::string_view t) {
+             return containsAny(t, {"func", "let", "var", "import", "class", "struct", "enum",
+                                    "protocol", "guard", "defer"});
+         }},
+        {Pattern(R"((?m)^\s*(def|from|import|class|if __name__)\s+)"),
+         [](std::string_view t) {
+             return containsAny(t, {"def", "from", "import", "class", "if __name__"});
+         }},
+        {Pattern(R"((?m)^\s*(const|let|var|function|class|import|export|interface|type)\s+)"),
+         [](std::string_view t) {
+             return containsAny(t, {"const", "let", "var", "function", "class", "import", "export",
+                                    "interface", "type"});
+         }},
+    }};
+    return rules;
+}
+
+bool isImagePath(std::string_view text) {
+    const std::string extension = PathText::extension(text);
+    if (extension.empty() || extension.size() > longestImageExtensionBytes) {
+        return false;
+    }
+    const std::string lowered = UnicodeText::lowercased(extension);
+    return std::find(imageExtensions.begin(), imageExtensions.end(), lowered) !=
+           imageExtensions.end();
+}
+
+// Strict JSON never ends in JSON white space (which the trim removed), so a text that
+// parses ends with the bracket that closes its opening one; checking that first keeps
+// long bracket runs away from the parser.
+bool isJson(std::string_view text) {
+    const bool isObject = text.starts_with('{') && text.ends_with('}');
+    const bool isArray = text.starts_with('[') && text.ends_with(']');
+    return (isObject || isArray) && JsonText::parse(text).has_value();
+}
+
+// Which ASCII characters are line breaks, read once from the newline set so that the
+// scan of a long line decodes and looks up only its non-ASCII characters.
+const std::array<bool, 0x80>& asciiLineBreaks() {
+    static const std::array<bool, 0x80> table = [] {
+        std::array<bool, 0x80> breaks{};
+        for (char32_t c = 0; c < breaks.size(); ++c) {
+            breaks[c] = CharacterSets::contains(CharacterSet::newlines, c);
+        }
+        return breaks;
+    }();
+    return table;
+}
+
+bool containsLineBreak(std::string_view text) {
+    const std::array<bool, 0x80>& ascii = asciiLineBreaks();
+    for (std::size_t index = 0; index < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[index]);
+        if (byte < 0x80) {
+            if (ascii[byte]) {
+                return true;
+            }
+            ++index;
+            continue;
+        }
+        const utf8::Decoded next = utf8::decodeAt(text, index);
+        if (next.codePoint >= 0 && CharacterSets::contains(CharacterSet::newlines,
+                                                           static_cast<char32_t>(next.codePoint))) {
+            return true;
+        }
+        index += next.length;
+    }
+    return false;
+}
+
+// One line (splitting the trimmed text at line breaks leaves exactly one non-empty piece
+// only when it has no line break at all), accepted as a URL reference, with the scheme
+// written exactly "http" or "https". The scheme leads the text, so other texts are
+// rejected before the scan for line breaks.
+bool isUrl(std::string_view text) {
+    if (!text.starts_with("http:") && !text.starts_with("https:")) {
+        return false;
+    }
+    if (containsLineBreak(text)) {
+        return false;
+    }
+    const std::optional<UrlReference> reference = UrlReference::parse(text);
+    return reference.has_value() && (reference->scheme == "http" || reference->scheme == "https");
+}
+
+bool isMarkdown(std::string_view text) {
+    return atLeastMatch(markdownRules(), text, 2);
+}
+
+bool isCode(std::string_view text) {
+    return atLeastMatch(codeRules(), text, 3);
+}
+
+ContentType classify(std::string_view text) {
+    const std::string trimmed = CharacterSets::trimmed(text, CharacterSet::whitespaceAndNewlines);
+    if (trimmed.empty()) {
+        return ContentType::plainText;
+    }
+    if (isImagePath(trimmed)) {
+        return ContentType::image;
+    }
+    if (isJson(trimmed)) {
+        return ContentType::json;
+    }
+    if (isUrl(trimmed)) {
+        return ContentType::url;
+    }
+    if (isMarkdown(trimmed)) {
+        return ContentType::markdown;
+    }
+    if (isCode(trimmed)) {
+        return ContentType::code;
+    }
+    return ContentType::plainText;
+}
+
+}  // namespace
+
+ContentType ContentDetector::detect(const std::string& text) {
+    // Texts from the pasteboard arrive repaired; anything else is classified as it
+    // will be stored and shown, with invalid bytes replaced.
+    if (!UnicodeText::isValidUtf8(text)) {
+        return classify(UnicodeText::repairedUtf8(text));
+    }
+    return classify(text);
+}
+
+}  // namespace nimbrook
