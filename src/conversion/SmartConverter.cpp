@@ -124,25 +124,25 @@ std::string SmartConverter::minifyJSON(const std::string& text) {
 
 std::string SmartConverter::htmlToMarkdown(const std::string& text) {
     static const SubstitutionChain chain{
-        {Kind::pattern, "<h1[^>]*>(.*?)</h1>", "# $1\n\n"},
-        {Kind::pattern, "<h2[^>]*>(.*?)</h2>", "## $1\n\n"},
-        {Kind::pattern, "<h3[^>]*>(.*?)</h3>", "### $1\n\n"},
-        {Kind::pattern, "<h4[^>]*>(.*?)</h4>", "#### $1\n\n"},
-        {Kind::pattern, R"(<(strong|b)>(.*?)</\1>)", "**$2**"},
-        {Kind::pattern, R"(<(em|i)>(.*?)</\1>)", "*$2*"},
-        {Kind::pattern, R"re(<a[^>]*href="([^"]*)"[^>]*>(.*?)</a>)re", "[$2]($1)"},
-        {Kind::pattern, "<code>(.*?)</code>", "`$1`"},
-        {Kind::pattern, R"(<br\s*/?>)", "\n"},
-        {Kind::pattern, R"(</p>\s*<p[^>]*>)", "\n\n"},
-        {Kind::pattern, "</?p[^>]*>", ""},
-        {Kind::pattern, "<li[^>]*>(.*?)</li>", "- $1\n"},
-        {Kind::pattern, "<[^>]+>", ""},
-        {Kind::literal, "&amp;", "&"},
-        {Kind::literal, "&lt;", "<"},
-        {Kind::literal, "&gt;", ">"},
-        {Kind::literal, "&quot;", "\""},
-        {Kind::literal, "&nbsp;", " "},
-        {Kind::pattern, R"(\n{3,})", "\n\n"},
+        {Kind::pattern, "<h1[^>]*>(.*?)</h1>", "# $1\n\n", "</h1>"},
+        {Kind::pattern, "<h2[^>]*>(.*?)</h2>", "## $1\n\n", "</h2>"},
+        {Kind::pattern, "<h3[^>]*>(.*?)</h3>", "### $1\n\n", "</h3>"},
+        {Kind::pattern, "<h4[^>]*>(.*?)</h4>", "#### $1\n\n", "</h4>"},
+        {Kind::pattern, R"(<(strong|b)>(.*?)</\1>)", "**$2**", "</"},
+        {Kind::pattern, R"(<(em|i)>(.*?)</\1>)", "*$2*", "</"},
+        {Kind::pattern, R"re(<a[^>]*href="([^"]*)"[^>]*>(.*?)</a>)re", "[$2]($1)", "</a>"},
+        {Kind::pattern, "<code>(.*?)</code>", "`$1`", "</code>"},
+        {Kind::pattern, R"(<br\s*/?>)", "\n", "<br"},
+        {Kind::pattern, R"(</p>\s*<p[^>]*>)", "\n\n", "</p>"},
+        {Kind::pattern, "</?p[^>]*>", "", ""},
+        {Kind::pattern, "<li[^>]*>(.*?)</li>", "- $1\n", "</li>"},
+        {Kind::pattern, "<[^>]+>", "", ">"},
+        {Kind::literal, "&amp;", "&", ""},
+        {Kind::literal, "&lt;", "<", ""},
+        {Kind::literal, "&gt;", ">", ""},
+        {Kind::literal, "&quot;", "\"", ""},
+        {Kind::literal, "&nbsp;", " ", ""},
+        {Kind::pattern, R"(\n{3,})", "\n\n", "\n\n\n"},
     };
     return CharacterSets::trimmed(chain.applied(text), CharacterSet::whitespaceAndNewlines);
 }
@@ -167,13 +167,13 @@ std::string SmartConverter::stripFormat(const std::string& text) {
     }
     // No "(?m)" in the heading step: only a marker at the very start of the text goes.
     static const SubstitutionChain chain{
-        {Kind::pattern, R"(^#{1,6}\s+)", ""},
-        {Kind::pattern, R"(\*\*(.+?)\*\*)", "$1"},
-        {Kind::pattern, R"(\*(.+?)\*)", "$1"},
-        {Kind::pattern, R"(\[(.+?)\]\(.+?\))", "$1"},
-        {Kind::pattern, R"(```\w*\n?([\s\S]*?)```)", "$1"},
-        {Kind::pattern, "`(.+?)`", "$1"},
-        {Kind::pattern, R"(\n{3,})", "\n\n"},
+        {Kind::pattern, R"(^#{1,6}\s+)", "", "#"},
+        {Kind::pattern, R"(\*\*(.+?)\*\*)", "$1", "**"},
+        {Kind::pattern, R"(\*(.+?)\*)", "$1", "*"},
+        {Kind::pattern, R"(\[(.+?)\]\(.+?\))", "$1", "]("},
+        {Kind::pattern, R"(```\w*\n?([\s\S]*?)```)", "$1", "```"},
+        {Kind::pattern, "`(.+?)`", "$1", "`"},
+        {Kind::pattern, R"(\n{3,})", "\n\n", "\n\n\n"},
     };
     return CharacterSets::trimmed(linesTrimmed(chain.applied(text)),
                                   CharacterSet::whitespaceAndNewlines);

@@ -16,12 +16,16 @@ SubstitutionChain::SubstitutionChain(std::initializer_list<SubstitutionStep> ste
             compiled.literal = step.find;
         }
         compiled.replacement = step.replacement;
+        compiled.requiredText = step.requiredText;
         steps_.push_back(std::move(compiled));
     }
 }
 
 std::string SubstitutionChain::applied(std::string text) const {
     for (const CompiledStep& step : steps_) {
+        if (text.find(step.requiredText) == std::string::npos) {
+            continue;
+        }
         if (step.pattern) {
             text = step.pattern->replaceAll(text, step.replacement);
         } else {

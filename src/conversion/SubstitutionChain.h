@@ -18,6 +18,10 @@ struct SubstitutionStep final {
     Kind kind = Kind::pattern;
     std::string_view find;
     std::string_view replacement;
+    // A text that every match of the pattern contains. A lazy pattern whose closing part is
+    // missing rescans the rest of the line from every opener until it runs out of time;
+    // when the working text lacks this text the step is skipped without running at all.
+    std::string_view requiredText;
 };
 
 // A fixed, ordered list of substitutions, compiled once and applied to one working text.
@@ -35,6 +39,7 @@ private:
         std::optional<Pattern> pattern;
         std::string literal;
         std::string replacement;
+        std::string requiredText;
     };
 
     std::vector<CompiledStep> steps_;

@@ -114,13 +114,11 @@ TEST(HostileResultTest, largeHtmlIsStillConverted) {
     EXPECT_EQ(result.find('<'), std::string::npos);
 }
 
-// The link and tag steps run out of time on the unclosed anchors; they leave their text as
-// it was and the steps around them still do their work.
+// With a closing anchor on a later line, the link step rescans the text from every opener
+// and runs out of time; it leaves its text as it was and the steps after it still run.
 TEST(HostileResultTest, timedOutStepDoesNotStopTheChain) {
-    const std::string anchors = repeated("<a ", 30'000);
-    const std::string result =
-        SmartConverter::convert("<b>x</b> &amp; " + anchors + "&lt;", Conversion::htmlToMarkdown);
-    EXPECT_EQ(result, "**x** & " + anchors + "<");
+    const std::string text = "<b>x</b> &amp;lt; " + repeated("<a ", 30'000) + "\n</a>";
+    EXPECT_EQ(SmartConverter::convert(text, Conversion::htmlToMarkdown), "**x** <");
 }
 
 }  // namespace
