@@ -49,7 +49,8 @@ ClearConfirmOverlay::ClearConfirmOverlay(QWidget* parent) : QWidget(parent) {
     question->setFont(Theme::textStyle(TextStyle::subheadline));
     question->setAlignment(Qt::AlignCenter);
 
-    auto* cancelButton = makeButton(QStringLiteral("取消"), QStringLiteral("cancelClearButton"), card_);
+    auto* cancelButton =
+        makeButton(QStringLiteral("取消"), QStringLiteral("cancelClearButton"), card_);
     auto* confirmButton =
         makeButton(QStringLiteral("清空"), QStringLiteral("confirmClearButton"), card_);
     confirmButton->setDefault(true);
@@ -142,7 +143,7 @@ bool ClearConfirmOverlay::focusNextPrevChild(bool) {
 }
 
 bool ClearConfirmOverlay::event(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) {
+    if (event->type() == QEvent::ApplicationPaletteChange) {
         applyTheme();
     }
     return QWidget::event(event);

@@ -37,7 +37,16 @@ const ClipboardItem* HistoryListModel::item(int row) const {
         return nullptr;
     }
     const auto& rows = isFiltering() ? filtered_ : viewModel_.items();
-    const auto index = static_cast<std::size_t>(row);
+    auto index = static_cast<std::size_t>(row);
+    if (pending_ && index >= pending_->first) {
+        if (pending_->inserted) {
+            index += pending_->count;
+        } else if (index < pending_->first + pending_->count) {
+            return nullptr;
+        } else {
+            index -= pending_->count;
+        }
+    }
     return index < rows.size() ? &rows[index] : nullptr;
 }
 
@@ -100,7 +109,9 @@ void HistoryListModel::itemsInserted(std::size_t first, std::size_t count) {
         reset();
         return;
     }
+    pending_ = PendingChange{first, count, true};
     beginInsertRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
+    pending_.reset();
     rowCount_ += count;
     endInsertRows();
 }
@@ -110,7 +121,9 @@ void HistoryListModel::itemsRemoved(std::size_t first, std::size_t count) {
         reset();
         return;
     }
+    pending_ = PendingChange{first, count, false};
     beginRemoveRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
+    pending_.reset();
     rowCount_ -= count;
     endRemoveRows();
 }

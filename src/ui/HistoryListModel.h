@@ -60,6 +60,16 @@ private:
     // the controller reports a change, so the count must not be read from it directly.
     std::size_t rowCount_ = 0;
     std::optional<Uuid> flashedId_;
+
+    // The controller changes items() before it reports the change, so while the views are
+    // told that rows are about to come or go, the rows they still know are found in
+    // items() shifted by the change.
+    struct PendingChange {
+        std::size_t first = 0;
+        std::size_t count = 0;
+        bool inserted = false;
+    };
+    std::optional<PendingChange> pending_;
 };
 
 }  // namespace nimbrook

@@ -5,7 +5,9 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QVariantAnimation>
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "ui/SymbolIcons.h"
 #include "ui/Theme.h"
@@ -30,7 +32,7 @@ qreal springCurve(qreal progress) {
     constexpr qreal response = 0.3;
     constexpr qreal damping = 0.825;
     constexpr qreal seconds = animationMilliseconds / 1000.0;
-    const qreal omega = 2 * M_PI / response;
+    const qreal omega = 2 * std::numbers::pi / response;
     const qreal dampedOmega = omega * std::sqrt(1 - damping * damping);
     const qreal t = progress * seconds;
     const qreal decay = std::exp(-damping * omega * t);

@@ -1,0 +1,366 @@
+#include "ui/ClipboardHistoryView.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "controller/ClipboardViewModel.h"
+#include "ui/ClearConfirmOverlay.h"
+#include "ui/ClipboardItemRow.h"
+#include "ui/HistoryListModel.h"
+#include "ui/SymbolIcons.h"
+#include "ui/Theme.h"
+#include "ui/ToastOverlay.h"
+
+namespace nimbrook {
+
+namespace {
+
+constexpr int panelWidth = 400;
+constexpr int panelHeight = 520;
+constexpr int sidePadding = 14;
+constexpr int smallIconSize = 12;
+constexpr int headerIconSize = 16;
+constexpr int emptyIconSize = 36;
+
+QString toQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void setForeground(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, color);
+    palette.setColor(QPalette::ButtonText, color);
+    palette.setColor(QPalette::Text, color);
+    widget->setPalette(palette);
+}
+
+void setBackground(QWidget* widget, const QColor& color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QLabel* makeLabel(const QString& text, const QString& name, const QFont& font, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    return label;
+}
+
+QToolButton* makeIconButton(const QString& name, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setIconSize(QSize(smallIconSize + 2, smallIconSize + 2));
+    return button;
+}
+
+QWidget* makeDivider(QWidget* parent) {
+    auto* divider = new QWidget(parent);
+    divider->setObjectName(QStringLiteral("divider"));
+    divider->setFixedHeight(1);
+    return divider;
+}
+
+}  // namespace
+
+ClipboardHistoryView::ClipboardHistoryView(ClipboardViewModel& viewModel, QWidget* parent)
+    : QWidget(parent), viewModel_(viewModel) {
+    setObjectName(QStringLiteral("historyPanel"));
+    setFixedSize(panelWidth, panelHeight);
+    SymbolIcons::ensureFontLoaded();
+
+    model_ = new HistoryListModel(viewModel_, this);
+    rowDelegate_ = new ClipboardItemRow(viewModel_, this);
+
+    auto* stack = new QVBoxLayout(this);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    stack->addWidget(buildHeader());
+    stack->addWidget(makeDivider(this));
+    stack->addWidget(buildSearchBar());
+    stack->addWidget(makeDivider(this));
+    stack->addWidget(buildListContent(), 1);
+    stack->addWidget(buildFooter());
+
+    clearConfirm_ = new ClearConfirmOverlay(this);
+    connect(clearConfirm_, &ClearConfirmOverlay::confirmed, this,
+            &ClipboardHistoryView::confirmClearAll);
+    connect(clearConfirm_, &ClearConfirmOverlay::cancelled, this,
+            [this] { searchField_->setFocus(Qt::OtherFocusReason); });
+    toast_ = new ToastOverlay(this);
+
+    auto* settingsShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
+    connect(settingsShortcut, &QShortcut::activated, this,
+            &ClipboardHistoryView::settingsRequested);
+
+    applyTheme();
+    refreshItems();
+    refreshSearch();
+    refreshMonitoring();
+    toastMessageChanged();
+    viewModel_.addObserver(*this);
+}
+
+ClipboardHistoryView::~ClipboardHistoryView() {
+    viewModel_.removeObserver(*this);
+}
+
+QWidget* ClipboardHistoryView::buildHeader() {
+    auto* header = new QWidget(this);
+    header->setObjectName(QStringLiteral("header"));
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(sidePadding, 10, sidePadding, 10);
+    row->setSpacing(8);
+
+    appIcon_ = new QLabel(header);
+    appIcon_->setObjectName(QStringLiteral("appIcon"));
+    row->addWidget(appIcon_);
+    row->addWidget(makeLabel(QStringLiteral("萤川"), QStringLiteral("productName"),
+                             Theme::textStyle(TextStyle::headline), header));
+    row->addWidget(makeLabel(QStringLiteral("Nimbrook"), QStringLiteral("productLatinName"),
+                             Theme::textStyle(TextStyle::caption), header));
+    row->addStretch(1);
+    itemCount_ = makeLabel(QString(), QStringLiteral("itemCount"),
+                           Theme::textStyle(TextStyle::caption2), header);
+    row->addWidget(itemCount_);
+
+    pausedLabel_ = new QWidget(header);
+    pausedLabel_->setObjectName(QStringLiteral("pausedLabel"));
+    auto* paused = new QHBoxLayout(pausedLabel_);
+    paused->setContentsMargins(0, 0, 0, 0);
+    paused->setSpacing(3);
+    pausedIcon_ = new QLabel(pausedLabel_);
+    paused->addWidget(pausedIcon_);
+    paused->addWidget(makeLabel(QStringLiteral("已暂停"), QStringLiteral("pausedText"),
+                                Theme::textStyle(TextStyle::caption2), pausedLabel_));
+    row->addWidget(pausedLabel_);
+
+    settingsButton_ = makeIconButton(QStringLiteral("settingsButton"), header);
+    settingsButton_->setToolTip(QStringLiteral("设置 (Ctrl+,)"));
+    connect(settingsButton_, &QToolButton::clicked, this, &ClipboardHistoryView::settingsRequested);
+    row->addWidget(settingsButton_);
+
+    clearAllButton_ = makeIconButton(QStringLiteral("clearAllButton"), header);
+    connect(clearAllButton_, &QToolButton::clicked, this, [this] { clearConfirm_->open(); });
+    row->addWidget(clearAllButton_);
+    return header;
+}
+
+QWidget* ClipboardHistoryView::buildSearchBar() {
+    auto* bar = new QWidget(this);
+    bar->setObjectName(QStringLiteral("searchBar"));
+    auto* outer = new QHBoxLayout(bar);
+    outer->setContentsMargins(sidePadding, 6, sidePadding, 6);
+
+    auto* background = new QWidget(bar);
+    background->setObjectName(QStringLiteral("searchBackground"));
+    background->setAttribute(Qt::WA_StyledBackground);
+    outer->addWidget(background);
+    auto* row = new QHBoxLayout(background);
+    row->setContentsMargins(7, 7, 7, 7);
+    row->setSpacing(6);
+
+    searchIcon_ = new QLabel(background);
+    row->addWidget(searchIcon_);
+    searchField_ = new QLineEdit(background);
+    searchField_->setObjectName(QStringLiteral("searchField"));
+    searchField_->setFrame(false);
+    searchField_->setFont(Theme::systemFont(13));
+    searchField_->setPlaceholderText(QStringLiteral("搜索剪贴板…"));
+    connect(searchField_, &QLineEdit::textEdited, this,
+            [this](const QString& text) { viewModel_.setSearchText(text.toStdString()); });
+    row->addWidget(searchField_, 1);
+
+    clearSearchButton_ = makeIconButton(QStringLiteral("clearSearchButton"), background);
+    connect(clearSearchButton_, &QToolButton::clicked, this,
+            [this] { viewModel_.setSearchText(std::string()); });
+    row->addWidget(clearSearchButton_);
+    return bar;
+}
+
+QWidget* ClipboardHistoryView::buildListContent() {
+    listContent_ = new QStackedWidget(this);
+    listContent_->setObjectName(QStringLiteral("listContent"));
+
+    list_ = new QListView(listContent_);
+    list_->setObjectName(QStringLiteral("historyList"));
+    list_->setModel(model_);
+    list_->setItemDelegate(rowDelegate_);
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->setSelectionMode(QAbstractItemView::NoSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setFocusPolicy(Qt::NoFocus);
+    list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rowDelegate_->trackHover(*list_);
+    list_->setResizeMode(QListView::Adjust);
+    listContent_->addWidget(list_);
+
+    emptyState_ = new QWidget(listContent_);
+    emptyState_->setObjectName(QStringLiteral("emptyState"));
+    auto* column = new QVBoxLayout(emptyState_);
+    column->setSpacing(10);
+    column->addStretch(1);
+    emptyIcon_ = new QLabel(emptyState_);
+    column->addWidget(emptyIcon_, 0, Qt::AlignHCenter);
+    emptyText_ = makeLabel(QString(), QStringLiteral("emptyStateText"),
+                           Theme::textStyle(TextStyle::subheadline), emptyState_);
+    column->addWidget(emptyText_, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    listContent_->addWidget(emptyState_);
+    return listContent_;
+}
+
+QWidget* ClipboardHistoryView::buildFooter() {
+    auto* footer = new QWidget(this);
+    footer->setObjectName(QStringLiteral("footer"));
+    auto* row = new QHBoxLayout(footer);
+    row->setContentsMargins(sidePadding, 6, sidePadding, 6);
+
+    monitoringSwitch_ = makeIconButton(QStringLiteral("monitoringSwitch"), footer);
+    monitoringSwitch_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    monitoringSwitch_->setFont(Theme::textStyle(TextStyle::caption2));
+    connect(monitoringSwitch_, &QToolButton::clicked, this,
+            [this] { viewModel_.toggleMonitoring(); });
+    row->addWidget(monitoringSwitch_);
+    row->addStretch(1);
+    row->addWidget(makeLabel(QStringLiteral("点击条目即可复制"), QStringLiteral("hintText"),
+                             Theme::textStyle(TextStyle::caption2), footer));
+    return footer;
+}
+
+void ClipboardHistoryView::applyTheme() {
+    const Theme theme = Theme::current();
+    const QColor secondary = theme.color(NamedColor::secondaryLabel);
+    const QColor tertiary = theme.color(NamedColor::tertiaryLabel);
+    setBackground(this, theme.color(NamedColor::windowBackground));
+    setForeground(this, theme.color(NamedColor::primaryLabel));
+    for (QWidget* divider : findChildren<QWidget*>(QStringLiteral("divider"))) {
+        setBackground(divider, theme.color(NamedColor::separator));
+    }
+    appIcon_->setPixmap(SymbolIcons::pixmap(u"doc.on.clipboard.fill", headerIconSize,
+                                            theme.color(NamedColor::accent), devicePixelRatioF()));
+    setForeground(findChild<QLabel*>(QStringLiteral("productLatinName")), secondary);
+    setForeground(itemCount_, tertiary);
+    setForeground(pausedLabel_, theme.color(NamedColor::orange));
+    pausedIcon_->setPixmap(SymbolIcons::pixmap(
+        u"pause.circle", smallIconSize, theme.color(NamedColor::orange), devicePixelRatioF()));
+    settingsButton_->setIcon(SymbolIcons::icon(u"gearshape", secondary));
+    clearAllButton_->setIcon(SymbolIcons::icon(u"trash", secondary));
+
+    auto* searchBackground = findChild<QWidget*>(QStringLiteral("searchBackground"));
+    searchBackground->setStyleSheet(
+        QStringLiteral("#searchBackground { background-color: %1; border-radius: 6px; }"
+                       " QLineEdit { background: transparent; border: none; color: %2; }")
+            .arg(theme.color(NamedColor::quaternaryLabel, 0.5).name(QColor::HexArgb),
+                 theme.color(NamedColor::primaryLabel).name(QColor::HexArgb)));
+    searchIcon_->setPixmap(
+        SymbolIcons::pixmap(u"magnifyingglass", smallIconSize, secondary, devicePixelRatioF()));
+    clearSearchButton_->setIcon(SymbolIcons::icon(u"xmark.circle.fill", secondary));
+
+    QPalette listPalette = list_->palette();
+    listPalette.setColor(QPalette::Base, Qt::transparent);
+    list_->setPalette(listPalette);
+    emptyIcon_->setPixmap(SymbolIcons::pixmap(u"doc.on.clipboard", emptyIconSize,
+                                              theme.color(NamedColor::quaternaryLabel),
+                                              devicePixelRatioF()));
+    setForeground(emptyText_, secondary);
+    setBackground(findChild<QWidget*>(QStringLiteral("footer")),
+                  theme.color(NamedColor::barMaterial));
+    setForeground(findChild<QLabel*>(QStringLiteral("hintText")), tertiary);
+    refreshMonitoring();
+}
+
+void ClipboardHistoryView::refreshItems() {
+    const bool hasItems = !viewModel_.items().empty();
+    itemCount_->setText(QString::number(viewModel_.items().size()));
+    clearAllButton_->setEnabled(hasItems);
+    const bool empty = model_->rowCount() == 0;
+    listContent_->setCurrentWidget(empty ? emptyState_ : static_cast<QWidget*>(list_));
+    emptyText_->setText(viewModel_.searchText().empty() ? QStringLiteral("复制内容后将自动记录")
+                                                        : QStringLiteral("未找到匹配项"));
+}
+
+void ClipboardHistoryView::refreshSearch() {
+    const QString text = toQString(viewModel_.searchText());
+    if (searchField_->text() != text) {
+        searchField_->setText(text);
+    }
+    clearSearchButton_->setVisible(!text.isEmpty());
+    refreshItems();
+}
+
+void ClipboardHistoryView::refreshMonitoring() {
+    const bool monitoring = viewModel_.isMonitoring();
+    const Theme theme = Theme::current();
+    pausedLabel_->setVisible(!monitoring);
+    const QColor color = theme.color(monitoring ? NamedColor::green : NamedColor::orange);
+    monitoringSwitch_->setIcon(
+        SymbolIcons::icon(monitoring ? u"record.circle" : u"pause.circle", color));
+    monitoringSwitch_->setText(monitoring ? QStringLiteral("监控中") : QStringLiteral("已暂停"));
+    setForeground(monitoringSwitch_, theme.color(NamedColor::primaryLabel));
+}
+
+void ClipboardHistoryView::confirmClearAll() {
+    viewModel_.clearAll();
+    searchField_->setFocus(Qt::OtherFocusReason);
+}
+
+void ClipboardHistoryView::itemsInserted(std::size_t, std::size_t) {
+    refreshItems();
+}
+
+void ClipboardHistoryView::itemsRemoved(std::size_t, std::size_t) {
+    refreshItems();
+}
+
+void ClipboardHistoryView::itemReplaced(std::size_t) {}
+
+void ClipboardHistoryView::itemsReset() {
+    refreshItems();
+}
+
+void ClipboardHistoryView::searchTextChanged() {
+    refreshSearch();
+}
+
+void ClipboardHistoryView::monitoringChanged() {
+    refreshMonitoring();
+}
+
+void ClipboardHistoryView::toastMessageChanged() {
+    if (const auto& message = viewModel_.toastMessage()) {
+        toast_->showMessage(toQString(*message));
+    } else {
+        toast_->dismiss();
+    }
+}
+
+void ClipboardHistoryView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!clearConfirm_->isVisible()) {
+        searchField_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+bool ClipboardHistoryView::event(QEvent* event) {
+    if (event->type() == QEvent::ApplicationPaletteChange) {
+        applyTheme();
+        list_->viewport()->update();
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace nimbrook

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QWidget>
+
+#include "controller/ClipboardViewModelObserver.h"
+
+class QLabel;
+class QLineEdit;
+class QListView;
+class QStackedWidget;
+class QToolButton;
+
+namespace nimbrook {
+
+class ClearConfirmOverlay;
+class ClipboardItemRow;
+class ClipboardViewModel;
+class HistoryListModel;
+class ToastOverlay;
+
+// The drop-down history panel, 400 x 520: header with the count and the paused label,
+// search field, the list of matching entries or an empty state, and the monitoring switch
+// in the footer; the toast and the clear-all confirmation lie above it. It keeps no copy of
+// the history: everything shown is read from the controller when the controller reports
+// a change.
+class ClipboardHistoryView final : public QWidget, private ClipboardViewModelObserver {
+    Q_OBJECT
+
+public:
+    explicit ClipboardHistoryView(ClipboardViewModel& viewModel, QWidget* parent = nullptr);
+    ~ClipboardHistoryView() override;
+
+signals:
+    // The gear button or Ctrl+Comma: the owner opens or raises the settings window.
+    void settingsRequested();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void itemsInserted(std::size_t first, std::size_t count) override;
+    void itemsRemoved(std::size_t first, std::size_t count) override;
+    void itemReplaced(std::size_t index) override;
+    void itemsReset() override;
+    void searchTextChanged() override;
+    void monitoringChanged() override;
+    void copiedFlashChanged() override {}
+    void toastMessageChanged() override;
+
+    QWidget* buildHeader();
+    QWidget* buildSearchBar();
+    QWidget* buildListContent();
+    QWidget* buildFooter();
+    void applyTheme();
+    void refreshItems();
+    void refreshSearch();
+    void refreshMonitoring();
+    void confirmClearAll();
+
+    ClipboardViewModel& viewModel_;
+    HistoryListModel* model_ = nullptr;
+    ClipboardItemRow* rowDelegate_ = nullptr;
+    QLabel* appIcon_ = nullptr;
+    QLabel* itemCount_ = nullptr;
+    QWidget* pausedLabel_ = nullptr;
+    QLabel* pausedIcon_ = nullptr;
+    QToolButton* settingsButton_ = nullptr;
+    QToolButton* clearAllButton_ = nullptr;
+    QLabel* searchIcon_ = nullptr;
+    QLineEdit* searchField_ = nullptr;
+    QToolButton* clearSearchButton_ = nullptr;
+    QStackedWidget* listContent_ = nullptr;
+    QListView* list_ = nullptr;
+    QWidget* emptyState_ = nullptr;
+    QLabel* emptyIcon_ = nullptr;
+    QLabel* emptyText_ = nullptr;
+    QToolButton* monitoringSwitch_ = nullptr;
+    ClearConfirmOverlay* clearConfirm_ = nullptr;
+    ToastOverlay* toast_ = nullptr;
+};
+
+}  // namespace nimbrook

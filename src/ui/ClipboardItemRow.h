@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QAbstractItemView>
+#include <QHash>
+#include <QMenu>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QStringList>
+#include <QStyledItemDelegate>
+#include <optional>
+#include <vector>
+
+#include "conversion/SmartConverter.h"
+#include "model/ContentType.h"
+
+namespace nimbrook {
+
+class ClipboardItem;
+class ClipboardViewModel;
+class HistoryListModel;
+
+// Paints one history entry of a HistoryListModel: type badge, preview of at most three
+// lines, relative time and source tag, and, for the hovered row only, the conversion menu
+// button and the delete button. A click on the row copies the entry; the two controls run
+// only their own action.
+class ClipboardItemRow final : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    explicit ClipboardItemRow(ClipboardViewModel& viewModel, QObject* parent = nullptr);
+
+    // The conversions the menu offers for `type`, in menu order; empty for images.
+    static std::vector<SmartConverter::Conversion> conversionsFor(ContentType type);
+    // Where the conversion menu button of a hovered row with `rowRect` sits; an empty
+    // rectangle for a type without conversions.
+    static QRect menuButtonRect(const QRect& rowRect, ContentType type);
+    // Where the delete button of a hovered row with `rowRect` sits.
+    static QRect deleteButtonRect(const QRect& rowRect);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
+    // Follows the pointer over the viewport of `view`, the view this delegate paints for, so
+    // that only the row under the pointer shows its controls.
+    void trackHover(QAbstractItemView& view);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    // The conversion menu open right now, or nullptr.
+    QMenu* openMenu() const { return menu_; }
+
+private:
+    enum class Target { row, menu, remove };
+
+    const QStringList& previewLines(const QModelIndex& index, int rowWidth) const;
+    bool showsControls(const QModelIndex& index) const;
+    void setHovered(const QModelIndex& index);
+    Target targetAt(const QPoint& position, const QRect& rowRect, ContentType type) const;
+    void openConversionMenu(const ClipboardItem& item, const QRect& buttonRect,
+                            const QModelIndex& index, QWidget* view);
+
+    ClipboardViewModel& viewModel_;
+    // Entries never change, so a row's wrapped preview is kept by id for the current width.
+    mutable QHash<QString, QStringList> previewCache_;
+    mutable int previewCacheWidth_ = -1;
+    QPointer<QAbstractItemView> view_;
+    QPersistentModelIndex hoveredIndex_;
+    QPersistentModelIndex pressedIndex_;
+    std::optional<Target> pressedTarget_;
+    QPointer<QMenu> menu_;
+    QPersistentModelIndex menuIndex_;
+};
+
+}  // namespace nimbrook

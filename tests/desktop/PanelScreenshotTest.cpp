@@ -1,0 +1,184 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "controller/ClipboardViewModel.h"
+#include "model/StorageService.h"
+#include "support/InMemoryActiveApplication.h"
+#include "support/InMemoryImageStore.h"
+#include "support/InMemoryPasteboard.h"
+#include "support/ManualClock.h"
+#include "support/ManualScheduler.h"
+#include "ui/ClipboardHistoryView.h"
+#include "ui/ClipboardItemRow.h"
+#include "ui/Theme.h"
+
+Q_DECLARE_METATYPE(nimbrook::Appearance)
+
+namespace nimbrook {
+
+// Saves pictures of the panel in its main states into the build folder's "screenshots",
+// so that a person can look at them, and checks that each was really drawn.
+class PanelScreenshotTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void panel_data();
+    void panel();
+};
+
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::minutes;
+
+// A controller whose clock stands a few hours before the real now, so that rows show
+// plausible relative times.
+struct Scene {
+    QTemporaryDir folder;
+    ManualClock clock{Timestamp::fromUnixSeconds(
+        static_cast<double>(QDateTime::currentSecsSinceEpoch() - 3 * 3600))};
+    ManualScheduler scheduler{clock};
+    InMemoryPasteboard pasteboard;
+    InMemoryActiveApplication activeApplication;
+    InMemoryImageStore imageStore;
+    StorageService storage{folder.path().toStdString(), [](const std::string&) {}};
+    ClipboardViewModel viewModel{
+        {{pasteboard, activeApplication, imageStore, scheduler, clock}, storage}};
+
+    void copy(std::optional<std::string> source, InMemoryPasteboard::Offer offer,
+              milliseconds later) {
+        activeApplication.setFrontmostName(std::move(source));
+        pasteboard.copy(std::move(offer));
+        clock.advance(later);
+    }
+
+    void fillMixedHistory() {
+        copy("Files", {.png = std::string("\x89PNG\r\n\x1a\n", 8)}, minutes(50));
+        copy("Firefox ESR", {.text = "https://example.org/docs/getting-started?lang=zh"},
+             minutes(30));
+        copy("终端", {.text = "git log --oneline | head -20\nmake -j2 && ./run"}, minutes(40));
+        copy(std::nullopt, {.text = "会议改到周四下午三点，地点不变。"}, minutes(20));
+        copy("Visual Studio Code",
+             {.text = "func greet(name: String) -> String {\n    return \"Hello, \\(name)\"\n}\n"
+                      "let message = greet(name: \"World\")\nprint(message)"},
+             minutes(15));
+        copy("Obsidian", {.text = "# 周报\n\n- **完成**: 搜索\n- [链接](https://example.org)"},
+             minutes(9));
+        copy("微信",
+             {.text = "{\"user\": {\"id\": 42, \"name\": \"林\"}, \"tags\": [\"a\", \"b\"]}"},
+             milliseconds(95'000));
+        copy("", {.text = "A name-less application copied this plain sentence."},
+             milliseconds(5000));
+    }
+};
+
+QString screenshotFolder() {
+    QDir build(QCoreApplication::applicationDirPath());
+    build.cdUp();
+    build.cdUp();
+    build.mkpath(QStringLiteral("screenshots"));
+    return build.filePath(QStringLiteral("screenshots"));
+}
+
+// The panel with any open conversion menu drawn where it stands on the screen.
+void hover(QWidget* viewport, const QPoint& position) {
+    QMouseEvent move(QEvent::MouseMove, position, viewport->mapToGlobal(position), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+}
+
+QImage grabWithMenu(QWidget& panel) {
+    QImage image = panel.grab().toImage();
+    if (auto* menu = panel.findChild<QMenu*>(QStringLiteral("conversionMenu"));
+        menu != nullptr && menu->isVisible()) {
+        QPainter painter(&image);
+        painter.drawPixmap(panel.mapFromGlobal(menu->pos()), menu->grab());
+    }
+    return image;
+}
+
+}  // namespace
+
+void PanelScreenshotTest::panel_data() {
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<Appearance>("appearance");
+
+    for (const auto& [tag, appearance] :
+         {std::pair{"light", Appearance::light}, std::pair{"dark", Appearance::dark}}) {
+        for (const char* state : {"empty", "history", "hover-menu", "confirm", "toast"}) {
+            const QString name =
+                QStringLiteral("%1-%2").arg(QString::fromUtf8(state), QString::fromUtf8(tag));
+            QTest::newRow(qPrintable(name)) << QString::fromUtf8(state) << appearance;
+        }
+    }
+}
+
+void PanelScreenshotTest::panel() {
+    QFETCH(QString, state);
+    QFETCH(Appearance, appearance);
+    const QPalette original = QApplication::palette();
+    QApplication::setPalette(Theme(appearance).palette());
+
+    Scene scene;
+    if (state != u"empty") {
+        scene.fillMixedHistory();
+    }
+    ClipboardHistoryView view(scene.viewModel);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    auto* list = view.findChild<QListView*>(QStringLiteral("historyList"));
+    const QRect jsonRow = list->visualRect(list->model()->index(1, 0));
+
+    if (state == u"hover-menu") {
+        hover(list->viewport(), jsonRow.center());
+        QTest::mouseClick(
+            list->viewport(), Qt::LeftButton, {},
+            ClipboardItemRow::menuButtonRect(jsonRow.adjusted(0, 0, 0, -1), ContentType::json)
+                .center());
+        auto* menu = view.findChild<QMenu*>(QStringLiteral("conversionMenu"));
+        QVERIFY(menu != nullptr);
+        QTRY_VERIFY(menu->isVisible());
+    } else if (state == u"confirm") {
+        QTest::mouseClick(view.findChild<QAbstractButton*>(QStringLiteral("clearAllButton")),
+                          Qt::LeftButton);
+    } else if (state == u"toast") {
+        hover(list->viewport(), jsonRow.center());
+        scene.viewModel.copyConverted(scene.viewModel.items().at(1),
+                                      SmartConverter::Conversion::prettifyJSON);
+        // Lets the entry animation come to rest.
+        QTest::qWait(700);
+    }
+    const QImage shot = grabWithMenu(view);
+    QApplication::setPalette(original);
+
+    const QString file =
+        QDir(screenshotFolder())
+            .filePath(
+                QStringLiteral("panel-%1.png").arg(QString::fromUtf8(QTest::currentDataTag())));
+    QVERIFY(shot.save(file));
+    QCOMPARE(shot.size(), QSize(400, 520) * view.devicePixelRatio());
+    QSet<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 2) {
+        for (int x = 0; x < shot.width(); x += 2) {
+            colours.insert(shot.pixel(x, y));
+        }
+    }
+    QVERIFY2(colours.size() > (state == u"empty" ? 20 : 100), "the panel looks blank");
+}
+
+}  // namespace nimbrook
+
+QTEST_MAIN(nimbrook::PanelScreenshotTest)
+#include "PanelScreenshotTest.moc"

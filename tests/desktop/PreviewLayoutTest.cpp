@@ -1,0 +1,76 @@
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QTest>
+
+#include "ui/PreviewLayout.h"
+#include "ui/Theme.h"
+
+namespace nimbrook {
+
+class PreviewLayoutTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void keepsAtMostThreeLines_data();
+    void keepsAtMostThreeLines();
+    void everyLineFitsTheWidth();
+};
+
+namespace {
+
+constexpr int width = 200;
+const QChar ellipsis(0x2026);
+
+}  // namespace
+
+void PreviewLayoutTest::keepsAtMostThreeLines_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("one short line") << QStringLiteral("abc") << QStringList{QStringLiteral("abc")};
+    QTest::newRow("three lines stay whole")
+        << QStringLiteral("a\nb\nc")
+        << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    QTest::newRow("fourth line is cut")
+        << QStringLiteral("a\nb\nc\nd")
+        << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") + ellipsis};
+    QTest::newRow("windows line ends")
+        << QStringLiteral("a\r\nb\r\nc\r\nd")
+        << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") + ellipsis};
+    QTest::newRow("unicode line and paragraph separators")
+        << QStringLiteral("a\u2028b\u2029c")
+        << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
+    QTest::newRow("empty lines count")
+        << QStringLiteral("a\n\n\nd") << QStringList{QStringLiteral("a"), QString(), ellipsis};
+    QTest::newRow("tab becomes spaces")
+        << QStringLiteral("\tx") << QStringList{QStringLiteral("    x")};
+    QTest::newRow("empty text") << QString() << QStringList{QString()};
+}
+
+void PreviewLayoutTest::keepsAtMostThreeLines() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, expected);
+
+    QCOMPARE(PreviewLayout::lines(text, Theme::monospacedFont(12), width), expected);
+}
+
+void PreviewLayoutTest::everyLineFitsTheWidth() {
+    const QFont font = Theme::monospacedFont(12);
+    const QFontMetricsF metrics(font);
+    for (const QString& text :
+         {QString(500, u'w'), QStringLiteral("word ").repeated(80),
+          QStringLiteral("中文预览").repeated(40), QStringLiteral("😀").repeated(100)}) {
+        const QStringList lines = PreviewLayout::lines(text, font, width);
+        QCOMPARE(lines.size(), PreviewLayout::maxLines);
+        QVERIFY(lines.back().endsWith(ellipsis));
+        for (const QString& line : lines) {
+            QVERIFY2(metrics.horizontalAdvance(line.trimmed()) <= width + 0.5, qPrintable(line));
+            QVERIFY(!line.isEmpty() && !line.back().isHighSurrogate());
+        }
+    }
+}
+
+}  // namespace nimbrook
+
+QTEST_MAIN(nimbrook::PreviewLayoutTest)
+#include "PreviewLayoutTest.moc"
