@@ -55,12 +55,9 @@ std::string wrappedInCodeFence(const std::string& text) {
     return fence + "\n" + text + "\n" + fence;
 }
 
-// Every line trimmed of blanks and joined by line feeds. A CR LF pair ends one line, not
-// two: splitting at each of its characters would double-space every text copied from a
-// program that writes CR LF.
+// Every line trimmed of blanks and joined by line feeds.
 std::string linesTrimmed(const std::string& text) {
-    const std::vector<std::string> lines = CharacterSets::split(
-        UnicodeText::replacingOccurrences(text, "\r\n", "\n"), CharacterSet::newlines);
+    const std::vector<std::string> lines = CharacterSets::split(text, CharacterSet::newlines);
     std::string joined;
     joined.reserve(text.size());
     for (std::size_t index = 0; index < lines.size(); ++index) {
@@ -165,8 +162,12 @@ std::string SmartConverter::stripFormat(const std::string& text) {
     if (const std::optional<nlohmann::json> value = JsonText::parse(text)) {
         return JsonText::compact(*value);
     }
-    // No "(?m)" in the heading step: only a marker at the very start of the text goes.
+    // A CR LF pair is one line break: the line split below cuts at each of its characters
+    // and would double-space every text copied from a program that writes CR LF, and the
+    // fence and collapse steps only know the line feed. No "(?m)" in the heading step: only
+    // a marker at the very start of the text goes.
     static const SubstitutionChain chain{
+        {Kind::literal, "\r\n", "\n", ""},
         {Kind::pattern, R"(^#{1,6}\s+)", "", "#"},
         {Kind::pattern, R"(\*\*(.+?)\*\*)", "$1", "**"},
         {Kind::pattern, R"(\*(.+?)\*)", "$1", "*"},

@@ -205,6 +205,8 @@ const std::vector<ConversionCase> stripCases{
     {"listUnchanged", Conversion::stripFormat, "- a\n- b", "- a\n- b"},
     {"lineFeedRunsCollapse", Conversion::stripFormat, "a\n\n\n\nb", "a\n\nb"},
     {"spaceLinesNotCollapsed", Conversion::stripFormat, "a\n   \n   \n   \nb", "a\n\n\n\nb"},
+    {"crLfRunsCollapse", Conversion::stripFormat, "a\r\n\r\n\r\n\r\nb", "a\n\nb"},
+    {"crLfAfterFenceDropped", Conversion::stripFormat, "```sh\r\nls\r\n```", "ls"},
     {"crLfIsOneLineBreak", Conversion::stripFormat, "  x  \r\n\r\n  y\r\n", "x\n\ny"},
     {"loneCrAndSeparatorsSplit", Conversion::stripFormat, "a\rb\u2028c\u0085d", "a\nb\nc\nd"},
     {"prettyJsonCompacted", Conversion::stripFormat, "{\n  \"a\" : 1,\n  \"b\" : [1, 2]\n}",
