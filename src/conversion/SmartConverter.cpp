@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/LosslessJson.h"
 #include "conversion/SubstitutionChain.h"
 #include "platform/CharacterSet.h"
 #include "platform/JsonText.h"
@@ -110,12 +111,12 @@ std::string SmartConverter::convert(const std::string& text, Conversion conversi
 }
 
 std::string SmartConverter::prettifyJSON(const std::string& text) {
-    const std::optional<nlohmann::json> value = JsonText::parse(text);
+    const std::optional<nlohmann::json> value = LosslessJson::parse(text);
     return value ? JsonText::pretty(*value) : text;
 }
 
 std::string SmartConverter::minifyJSON(const std::string& text) {
-    const std::optional<nlohmann::json> value = JsonText::parse(text);
+    const std::optional<nlohmann::json> value = LosslessJson::parse(text);
     return value ? JsonText::compact(*value) : text;
 }
 
@@ -159,7 +160,7 @@ std::string SmartConverter::urlToMarkdownLink(const std::string& text) {
 }
 
 std::string SmartConverter::stripFormat(const std::string& text) {
-    if (const std::optional<nlohmann::json> value = JsonText::parse(text)) {
+    if (const std::optional<nlohmann::json> value = LosslessJson::parse(text)) {
         return JsonText::compact(*value);
     }
     // A CR LF pair is one line break: the line split below cuts at each of its characters
