@@ -16,7 +16,7 @@ namespace nimbrook {
 namespace {
 
 using Conversion = SmartConverter::Conversion;
-using Kind = SubstitutionStep::Kind;
+using Kind = SubstitutionChain::Step::Kind;
 
 struct Names {
     Conversion conversion;

@@ -6,11 +6,11 @@
 
 namespace nimbrook {
 
-SubstitutionChain::SubstitutionChain(std::initializer_list<SubstitutionStep> steps) {
+SubstitutionChain::SubstitutionChain(std::initializer_list<Step> steps) {
     steps_.reserve(steps.size());
-    for (const SubstitutionStep& step : steps) {
+    for (const Step& step : steps) {
         CompiledStep compiled;
-        if (step.kind == SubstitutionStep::Kind::pattern) {
+        if (step.kind == Step::Kind::pattern) {
             compiled.pattern.emplace(step.find);
         } else {
             compiled.literal = step.find;
