@@ -17,6 +17,9 @@ class RelativeTimeFormatter;
 // (canonical and lower-cased canonical content) are computed once per entry.
 class ClipboardItem final {
 public:
+    // Takes the five fields as given. Content and source name that are not valid UTF-8 have
+    // each invalid sequence replaced by U+FFFD, so every entry can be normalised, searched and
+    // written to the history file; valid text is kept byte for byte.
     ClipboardItem(Uuid id, std::string content, ContentType contentType, Timestamp timestamp,
                   std::optional<std::string> sourceApp);
 
@@ -33,10 +36,12 @@ public:
     // Lower-cased NFC source name, empty when absent.
     const std::string& searchableSourceApp() const;
 
-    // Trimmed content; "(空)" when blank; longer than 120 graphemes: 120 and "…".
+    // Content without white space and newlines at both ends; "(空)" when nothing is left;
+    // longer than 120 extended grapheme clusters: the first 120 followed by "…".
     std::string preview() const;
 
-    // The one relative-time formatter of the program ("zh_CN", short style).
+    // The one relative-time formatter of the program ("zh_CN", short style), created on first
+    // use; safe to call from any thread.
     static const RelativeTimeFormatter& relativeFormatter();
 
     bool operator==(const ClipboardItem& other) const { return id() == other.id(); }

@@ -1,0 +1,114 @@
+#include "model/ClipboardItem.h"
+
+#include <utility>
+
+#include "model/RelativeTimeFormatter.h"
+#include "platform/CharacterSet.h"
+#include "platform/UnicodeText.h"
+
+namespace nimbrook {
+
+namespace {
+
+constexpr std::size_t previewGraphemes = 120;
+constexpr std::string_view ellipsis = "…";
+constexpr std::string_view blankPreview = "(空)";
+
+std::string validUtf8(std::string text) {
+    if (UnicodeText::isValidUtf8(text)) {
+        return text;
+    }
+    return UnicodeText::repairedUtf8(text);
+}
+
+std::optional<std::string> validUtf8(std::optional<std::string> text) {
+    if (!text) {
+        return std::nullopt;
+    }
+    return validUtf8(std::move(*text));
+}
+
+}  // namespace
+
+struct ClipboardItem::Payload {
+    Uuid id;
+    std::string content;
+    ContentType contentType;
+    Timestamp timestamp;
+    std::optional<std::string> sourceApp;
+    std::string canonicalContent;
+    std::string searchableContent;
+    std::string searchableSourceApp;
+};
+
+ClipboardItem::ClipboardItem(Uuid id, std::string content, ContentType contentType,
+                             Timestamp timestamp, std::optional<std::string> sourceApp) {
+    auto payload = std::make_shared<Payload>();
+    payload->id = id;
+    payload->content = validUtf8(std::move(content));
+    payload->contentType = contentType;
+    payload->timestamp = timestamp;
+    payload->sourceApp = validUtf8(std::move(sourceApp));
+    payload->canonicalContent = UnicodeText::nfc(payload->content);
+    payload->searchableContent = UnicodeText::lowercased(payload->canonicalContent);
+    if (payload->sourceApp) {
+        payload->searchableSourceApp =
+            UnicodeText::lowercased(UnicodeText::nfc(*payload->sourceApp));
+    }
+    payload_ = std::move(payload);
+}
+
+const Uuid& ClipboardItem::id() const {
+    return payload_->id;
+}
+
+const std::string& ClipboardItem::content() const {
+    return payload_->content;
+}
+
+ContentType ClipboardItem::contentType() const {
+    return payload_->contentType;
+}
+
+Timestamp ClipboardItem::timestamp() const {
+    return payload_->timestamp;
+}
+
+const std::optional<std::string>& ClipboardItem::sourceApp() const {
+    return payload_->sourceApp;
+}
+
+const std::string& ClipboardItem::canonicalContent() const {
+    return payload_->canonicalContent;
+}
+
+const std::string& ClipboardItem::searchableContent() const {
+    return payload_->searchableContent;
+}
+
+const std::string& ClipboardItem::searchableSourceApp() const {
+    return payload_->searchableSourceApp;
+}
+
+std::string ClipboardItem::preview() const {
+    std::string trimmed =
+        CharacterSets::trimmed(payload_->content, CharacterSet::whitespaceAndNewlines);
+    if (trimmed.empty()) {
+        return std::string(blankPreview);
+    }
+    // Only the first 120 clusters are ever looked at, so a huge entry previews as fast as a
+    // short one: the prefix is the whole text exactly when the text has at most 120.
+    std::string prefix = UnicodeText::graphemePrefix(trimmed, previewGraphemes);
+    if (prefix.size() == trimmed.size()) {
+        return trimmed;
+    }
+    prefix += ellipsis;
+    return prefix;
+}
+
+const RelativeTimeFormatter& ClipboardItem::relativeFormatter() {
+    static const RelativeTimeFormatter formatter;
+    return formatter;
+}
+
+}  // namespace nimbrook

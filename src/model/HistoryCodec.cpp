@@ -1,0 +1,240 @@
+#include "model/HistoryCodec.h"
+
+#include <cmath>
+#include <cstdint>
+#include <stdexcept>
+#include <utility>
+
+#include <nlohmann/json.hpp>
+
+#include "platform/JsonText.h"
+
+namespace nimbrook {
+
+namespace {
+
+// Bytes of an entry besides its content and source name, for one allocation per file.
+constexpr std::size_t entryOverhead = 160;
+
+enum class Member { none, id, content, contentType, timestamp, sourceApp, unknown };
+
+Member memberNamed(std::string_view key) {
+    if (key == "id") {
+        return Member::id;
+    }
+    if (key == "content") {
+        return Member::content;
+    }
+    if (key == "contentType") {
+        return Member::contentType;
+    }
+    if (key == "timestamp") {
+        return Member::timestamp;
+    }
+    if (key == "sourceApp") {
+        return Member::sourceApp;
+    }
+    return Member::unknown;
+}
+
+struct PendingEntry {
+    std::optional<Uuid> id;
+    std::optional<std::string> content;
+    std::optional<ContentType> contentType;
+    std::optional<double> timestamp;
+    std::optional<std::string> sourceApp;
+};
+
+// Streams the file into items without building a document, so a 5 MB history is parsed in
+// one pass with each content string moved, never copied. Returning false stops the parse:
+// one bad entry fails the whole file.
+class EntryReader final {
+public:
+    using Json = nlohmann::json;
+
+    explicit EntryReader(std::vector<ClipboardItem>& items) : items_(items) {}
+
+    bool null() {
+        return scalar(Member::sourceApp, [this] { entry_.sourceApp.reset(); });
+    }
+    bool boolean(bool) {
+        return scalar(Member::none, [] {});
+    }
+    bool number_integer(Json::number_integer_t value) { return number(static_cast<double>(value)); }
+    bool number_unsigned(Json::number_unsigned_t value) {
+        return number(static_cast<double>(value));
+    }
+    bool number_float(Json::number_float_t value, const Json::string_t&) { return number(value); }
+    bool binary(Json::binary_t&) { return false; }
+
+    bool string(Json::string_t& value) {
+        if (skipping_ > 0 || (level_ == Level::entry && member_ == Member::unknown)) {
+            return true;
+        }
+        if (level_ != Level::entry) {
+            return false;
+        }
+        switch (member_) {
+            case Member::id:
+                entry_.id = Uuid::parse(value);
+                return entry_.id.has_value();
+            case Member::content:
+                entry_.content = std::move(value);
+                return true;
+            case Member::contentType:
+                entry_.contentType = contentTypeFromRawValue(value);
+                return entry_.contentType.has_value();
+            case Member::sourceApp:
+                entry_.sourceApp = std::move(value);
+                return true;
+            default:
+                return false;
+        }
+    }
+
+    bool start_object(std::size_t) {
+        if (enterNested()) {
+            return true;
+        }
+        if (level_ != Level::list) {
+            return false;
+        }
+        level_ = Level::entry;
+        entry_ = {};
+        return true;
+    }
+
+    bool key(Json::string_t& name) {
+        if (skipping_ == 0) {
+            member_ = memberNamed(name);
+        }
+        return true;
+    }
+
+    bool end_object() {
+        if (skipping_ > 0) {
+            --skipping_;
+            return true;
+        }
+        level_ = Level::list;
+        if (!entry_.id || !entry_.content || !entry_.contentType || !entry_.timestamp) {
+            return false;
+        }
+        items_.emplace_back(*entry_.id, std::move(*entry_.content), *entry_.contentType,
+                            Timestamp{*entry_.timestamp}, std::move(entry_.sourceApp));
+        return true;
+    }
+
+    bool start_array(std::size_t) {
+        if (enterNested()) {
+            return true;
+        }
+        if (level_ != Level::top) {
+            return false;
+        }
+        level_ = Level::list;
+        return true;
+    }
+
+    bool end_array() {
+        if (skipping_ > 0) {
+            --skipping_;
+            return true;
+        }
+        level_ = Level::done;
+        return true;
+    }
+
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
+        return false;
+    }
+
+    bool complete() const { return level_ == Level::done; }
+
+private:
+    enum class Level { top, list, entry, done };
+
+    // An object or array inside an entry is only allowed as the value of an unknown member;
+    // its whole subtree is skipped.
+    bool enterNested() {
+        if (skipping_ > 0 || (level_ == Level::entry && member_ == Member::unknown)) {
+            ++skipping_;
+            return true;
+        }
+        return false;
+    }
+
+    template <typename Assign>
+    bool scalar(Member accepted, Assign assign) {
+        if (skipping_ > 0 || (level_ == Level::entry && member_ == Member::unknown)) {
+            return true;
+        }
+        if (level_ != Level::entry || member_ != accepted) {
+            return false;
+        }
+        assign();
+        return true;
+    }
+
+    bool number(double value) {
+        return scalar(Member::timestamp, [this, value] { entry_.timestamp = value; });
+    }
+
+    std::vector<ClipboardItem>& items_;
+    Level level_ = Level::top;
+    Member member_ = Member::none;
+    std::size_t skipping_ = 0;
+    PendingEntry entry_;
+};
+
+}  // namespace
+
+std::string HistoryCodec::encode(std::span<const ClipboardItem> items) {
+    std::size_t capacity = 2;
+    for (const ClipboardItem& item : items) {
+        capacity += item.content().size() + entryOverhead;
+        if (item.sourceApp()) {
+            capacity += item.sourceApp()->size();
+        }
+    }
+    std::string bytes;
+    bytes.reserve(capacity);
+    bytes += '[';
+    for (const ClipboardItem& item : items) {
+        const double seconds = item.timestamp().secondsSinceReferenceDate;
+        if (!std::isfinite(seconds)) {
+            throw std::domain_error("the timestamp of entry " + item.id().text() +
+                                    " is not a finite number");
+        }
+        if (bytes.size() > 1) {
+            bytes += ',';
+        }
+        bytes += R"({"id":")";
+        bytes += item.id().text();
+        bytes += R"(","content":)";
+        bytes += JsonText::quoted(item.content());
+        bytes += R"(,"contentType":")";
+        bytes += rawValue(item.contentType());
+        bytes += R"(","timestamp":)";
+        bytes += JsonText::number(seconds);
+        if (item.sourceApp()) {
+            bytes += R"(,"sourceApp":)";
+            bytes += JsonText::quoted(*item.sourceApp());
+        }
+        bytes += '}';
+    }
+    bytes += ']';
+    return bytes;
+}
+
+std::optional<std::vector<ClipboardItem>> HistoryCodec::decode(std::string_view bytes) {
+    std::vector<ClipboardItem> items;
+    EntryReader reader(items);
+    const bool parsed = nlohmann::json::sax_parse(bytes.begin(), bytes.end(), &reader);
+    if (!parsed || !reader.complete()) {
+        return std::nullopt;
+    }
+    return items;
+}
+
+}  // namespace nimbrook

@@ -1,0 +1,275 @@
+#include "model/StorageService.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <iostream>
+#include <stdexcept>
+#include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "model/HistoryCodec.h"
+#include "model/HistoryLimit.h"
+
+namespace nimbrook {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view fileName = "clipboard_history.json";
+constexpr std::string_view corruptInfix = ".corrupt-";
+constexpr std::size_t keptCorruptFiles = 5;
+
+std::string systemError(const std::string& what, const fs::path& path, int error) {
+    return what + " " + path.string() + ": " + std::strerror(error);
+}
+
+// Closes the descriptor on every way out of a function.
+class FileDescriptor final {
+public:
+    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+    }
+    int get() const { return descriptor_; }
+    // Closes now, so that a failing close (a delayed write error) can be reported.
+    int release() { return ::close(std::exchange(descriptor_, -1)); }
+
+private:
+    int descriptor_ = -1;
+};
+
+// Missing folders, the parents included, are created 0700: the history holds passwords and
+// private text. A folder that already exists keeps its mode, since the user may have chosen
+// it; the history file itself is always 0600, so an open folder shows names, never contents.
+void createFolder(const fs::path& folder) {
+    if (folder.empty() || ::mkdir(folder.c_str(), 0700) == 0 || errno != ENOENT) {
+        return;
+    }
+    if (folder.has_parent_path() && folder.parent_path() != folder) {
+        createFolder(folder.parent_path());
+        ::mkdir(folder.c_str(), 0700);
+    }
+}
+
+// The whole file, or nullopt when it cannot be read. Only regular files are read (a symlink
+// to one is followed): a FIFO or device planted in its place would block or never end.
+std::optional<std::string> readWholeFile(const fs::path& path) {
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat status {};
+    if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t filled = 0;
+    while (true) {
+        if (filled == bytes.size()) {
+            bytes.resize(bytes.size() + 65536);  // the file grew since fstat
+        }
+        const ssize_t count = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return std::nullopt;
+        }
+        if (count == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(count);
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+bool writeAll(int descriptor, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t count = ::write(descriptor, bytes.data(), bytes.size());
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+// The bytes go to a new 0600 file in the same folder, reach the disk, and only then replace
+// the old file by rename, so a crash or a full disk leaves either the old file or the new
+// one, never a part. Throws std::runtime_error with the reason; the temporary file is gone.
+void replaceAtomically(const fs::path& target, std::string_view bytes) {
+    std::string temporary = target.string() + ".tmp-XXXXXX";
+    FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    if (file.get() < 0) {
+        throw std::runtime_error(
+            systemError("cannot create a file in", target.parent_path(), errno));
+    }
+    const auto fail = [&temporary](const std::string& what) {
+        const int error = errno;
+        ::unlink(temporary.c_str());
+        throw std::runtime_error(systemError(what, temporary, error));
+    };
+    if (::fchmod(file.get(), 0600) != 0) {
+        fail("cannot set the mode of");
+    }
+    if (!writeAll(file.get(), bytes)) {
+        fail("cannot write");
+    }
+    if (::fsync(file.get()) != 0) {
+        fail("cannot flush");
+    }
+    if (file.release() != 0) {
+        fail("cannot close");
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        fail("cannot replace " + target.string() + " with");
+    }
+    // The rename itself reaches the disk only with the folder; failing here loses nothing.
+    FileDescriptor folder(::open(target.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) {
+        ::fsync(folder.get());
+    }
+}
+
+struct CorruptFile {
+    fs::path path;
+    long long seconds = 0;
+    long long sequence = 0;
+};
+
+// "<file>.corrupt-<seconds>" or "<file>.corrupt-<seconds>-<n>"; nullopt for other names.
+std::optional<CorruptFile> corruptFileNamed(const fs::path& path) {
+    const std::string name = path.filename().string();
+    const std::string prefix = std::string(fileName) + std::string(corruptInfix);
+    if (!name.starts_with(prefix)) {
+        return std::nullopt;
+    }
+    CorruptFile found{path};
+    const char* cursor = name.data() + prefix.size();
+    const char* end = name.data() + name.size();
+    auto [afterSeconds, secondsError] = std::from_chars(cursor, end, found.seconds);
+    if (secondsError != std::errc() || afterSeconds == cursor) {
+        return std::nullopt;
+    }
+    if (afterSeconds != end) {
+        if (*afterSeconds != '-') {
+            return std::nullopt;
+        }
+        const char* sequenceStart = afterSeconds + 1;
+        auto [afterSequence, sequenceError] = std::from_chars(sequenceStart, end, found.sequence);
+        if (sequenceError != std::errc() || afterSequence != end || sequenceStart == end) {
+            return std::nullopt;
+        }
+    }
+    return found;
+}
+
+void pruneCorruptFiles(const fs::path& folder) {
+    std::error_code error;
+    std::vector<CorruptFile> found;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        if (auto corrupt = corruptFileNamed(entry.path())) {
+            found.push_back(std::move(*corrupt));
+        }
+    }
+    if (found.size() <= keptCorruptFiles) {
+        return;
+    }
+    std::sort(found.begin(), found.end(), [](const CorruptFile& a, const CorruptFile& b) {
+        return std::pair(a.seconds, a.sequence) > std::pair(b.seconds, b.sequence);
+    });
+    for (auto old = found.begin() + keptCorruptFiles; old != found.end(); ++old) {
+        fs::remove_all(old->path, error);
+    }
+}
+
+// Renames the file that failed to load to a name no other file has; returns the new path, or
+// nullopt when the file is no longer there.
+std::optional<fs::path> moveAside(const fs::path& file) {
+    const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                                  std::chrono::system_clock::now().time_since_epoch())
+                                  .count();
+    const std::string base = file.string() + std::string(corruptInfix) + std::to_string(seconds);
+    fs::path aside = base;
+    struct stat status {};
+    for (int sequence = 1; ::lstat(aside.c_str(), &status) == 0; ++sequence) {
+        aside = base + "-" + std::to_string(sequence);
+    }
+    if (::rename(file.c_str(), aside.c_str()) == 0) {
+        return aside;
+    }
+    if (errno == ENOENT) {
+        return std::nullopt;
+    }
+    throw std::runtime_error(systemError("cannot move aside the undecodable", file, errno));
+}
+
+void printLine(const std::string& line) {
+    std::cout << line << std::endl;
+}
+
+}  // namespace
+
+StorageService::StorageService(std::filesystem::path folder, ConsoleLine console)
+    : folder_(std::move(folder)),
+      file_(folder_ / fileName),
+      console_(console ? std::move(console) : ConsoleLine(printLine)) {}
+
+void StorageService::save(const std::vector<ClipboardItem>& items) {
+    try {
+        createFolder(folder_);
+        if (undecodableFileInPlace_) {
+            if (const std::optional<fs::path> aside = moveAside(file_)) {
+                console_("[StorageService] moved undecodable history to " + aside->string());
+                pruneCorruptFiles(folder_);
+            }
+            undecodableFileInPlace_ = false;
+        }
+        const std::size_t kept = std::min(items.size(), historyLimit);
+        replaceAtomically(file_, HistoryCodec::encode(std::span(items.data(), kept)));
+    } catch (const std::exception& error) {
+        console_(std::string("[StorageService] save error: ") + error.what());
+    }
+}
+
+std::vector<ClipboardItem> StorageService::load() {
+    undecodableFileInPlace_ = false;
+    createFolder(folder_);
+    struct stat status {};
+    if (::lstat(file_.c_str(), &status) != 0 && errno == ENOENT) {
+        return {};
+    }
+    // From here on something stands at the file's place; whatever keeps it from loading, it
+    // is kept for the user rather than overwritten by the next save.
+    undecodableFileInPlace_ = true;
+    try {
+        const std::optional<std::string> bytes = readWholeFile(file_);
+        if (!bytes) {
+            return {};
+        }
+        std::optional<std::vector<ClipboardItem>> items = HistoryCodec::decode(*bytes);
+        if (!items) {
+            return {};
+        }
+        undecodableFileInPlace_ = false;
+        return std::move(*items);
+    } catch (const std::exception&) {
+        return {};  // out of memory for a huge file: it stays, to be moved aside
+    }
+}
+
+}  // namespace nimbrook

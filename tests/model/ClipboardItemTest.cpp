@@ -1,0 +1,127 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "model/ClipboardItem.h"
+
+namespace nimbrook {
+namespace {
+
+ClipboardItem itemWith(std::string content, std::optional<std::string> sourceApp = std::nullopt) {
+    return ClipboardItem(Uuid::random(), std::move(content), ContentType::plainText,
+                         Timestamp{786000000.5}, std::move(sourceApp));
+}
+
+std::string repeated(const std::string& piece, int count) {
+    std::string text;
+    for (int index = 0; index < count; ++index) {
+        text += piece;
+    }
+    return text;
+}
+
+const std::string family =
+    "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";
+const std::string flag = "\xF0\x9F\x87\xA8\xF0\x9F\x87\xB3";
+const std::string ellipsis = "\xE2\x80\xA6";
+
+struct PreviewCase {
+    std::string name;
+    std::string content;
+    std::string preview;
+};
+
+const PreviewCase previewCases[] = {
+    {"empty", "", "(空)"},
+    {"blank", "   \n  ", "(空)"},
+    {"blankUnicodeSpaces", "\xE3\x80\x80\xC2\xA0\xC2\x85\t\r\n", "(空)"},
+    {"trimmedBothEnds", "  abc \n", "abc"},
+    {"innerLineBreaksKept", "\n a\n\nb \n", "a\n\nb"},
+    {"ideographicSpaceTrimmed", "\xE3\x80\x80中文\xE3\x80\x80", "中文"},
+    {"exactly120", repeated("a", 120), repeated("a", 120)},
+    {"exactly121", repeated("a", 121), repeated("a", 120) + ellipsis},
+    {"paddedTo120", "  " + repeated("b", 120) + "\n\n", repeated("b", 120)},
+    {"chinese121", repeated("汉", 121), repeated("汉", 120) + ellipsis},
+    {"emojiSequences120", repeated(family, 120), repeated(family, 120)},
+    {"emojiSequences121", repeated(family, 121), repeated(family, 120) + ellipsis},
+    {"flags121", repeated(flag, 121), repeated(flag, 120) + ellipsis},
+    {"combiningMarks121", repeated("e\xCC\x81", 121), repeated("e\xCC\x81", 120) + ellipsis},
+    {"crlfIsOneCharacter", repeated("x\r\n", 60) + "y", repeated("x\r\n", 60) + ellipsis},
+    {"imagePath", "/tmp/clipboard_1.png", "/tmp/clipboard_1.png"},
+};
+
+class PreviewTest : public testing::TestWithParam<PreviewCase> {};
+
+TEST_P(PreviewTest, trimsAndShortensByGraphemes) {
+    EXPECT_EQ(itemWith(GetParam().content).preview(), GetParam().preview);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PreviewTest, testing::ValuesIn(previewCases),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(ClipboardItemTest, equalityIsByIdAlone) {
+    const Uuid id = Uuid::random();
+    const ClipboardItem first(id, "one", ContentType::code, Timestamp{1}, "终端");
+    const ClipboardItem sameId(id, "two", ContentType::url, Timestamp{2}, std::nullopt);
+    const ClipboardItem sameFields(Uuid::random(), "one", ContentType::code, Timestamp{1}, "终端");
+    EXPECT_EQ(first, sameId);
+    EXPECT_NE(first, sameFields);
+}
+
+struct DerivedCase {
+    std::string name;
+    std::string content;
+    std::optional<std::string> sourceApp;
+    std::string storedContent;
+    std::string canonical;
+    std::string searchable;
+    std::string searchableSource;
+};
+
+const DerivedCase derivedCases[] = {
+    {"plain", "Hello", "Firefox ESR", "Hello", "Hello", "hello", "firefox esr"},
+    {"decomposedKeptButComposedForSearch", "Cafe\xCC\x81", std::nullopt, "Cafe\xCC\x81",
+     "Caf\xC3\xA9", "caf\xC3\xA9", ""},
+    {"fullLowerCaseMapping", "\xC3\x84\xC3\x96 \xCE\xA3", "\xC3\x84PP", "\xC3\x84\xC3\x96 \xCE\xA3",
+     "\xC3\x84\xC3\x96 \xCE\xA3", "\xC3\xA4\xC3\xB6 \xCF\x83", "\xC3\xA4pp"},
+    {"chineseUnchanged", "复制 ABC", "终端", "复制 ABC", "复制 ABC", "复制 abc", "终端"},
+    {"invalidUtf8Repaired",
+     "a\xFF"
+     "b\xC3",
+     "x\x80",
+     "a\xEF\xBF\xBD"
+     "b\xEF\xBF\xBD",
+     "a\xEF\xBF\xBD"
+     "b\xEF\xBF\xBD",
+     "a\xEF\xBF\xBD"
+     "b\xEF\xBF\xBD",
+     "x\xEF\xBF\xBD"},
+};
+
+class DerivedFormsTest : public testing::TestWithParam<DerivedCase> {};
+
+TEST_P(DerivedFormsTest, computedOnceFromTheFields) {
+    const DerivedCase& testCase = GetParam();
+    const ClipboardItem item = itemWith(testCase.content, testCase.sourceApp);
+    EXPECT_EQ(item.content(), testCase.storedContent);
+    EXPECT_EQ(item.canonicalContent(), testCase.canonical);
+    EXPECT_EQ(item.searchableContent(), testCase.searchable);
+    EXPECT_EQ(item.searchableSourceApp(), testCase.searchableSource);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DerivedFormsTest, testing::ValuesIn(derivedCases),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(ClipboardItemTest, copiesShareOnePayload) {
+    const ClipboardItem original = itemWith(repeated("payload ", 1000), "Chromium");
+    const ClipboardItem copy = original;  // NOLINT(performance-unnecessary-copy-initialization)
+    EXPECT_EQ(&copy.content(), &original.content());
+    EXPECT_EQ(&copy.searchableContent(), &original.searchableContent());
+}
+
+TEST(ClipboardItemTest, relativeFormatterIsOneInstance) {
+    EXPECT_EQ(&ClipboardItem::relativeFormatter(), &ClipboardItem::relativeFormatter());
+}
+
+}  // namespace
+}  // namespace nimbrook
