@@ -59,16 +59,87 @@ bool containsInOrder(std::string_view text, std::initializer_list<Literal> liter
     return true;
 }
 
-// A pattern with a cheap test that holds for every text the pattern can match. A text
-// that fails the test is not searched at all, which never changes the outcome but keeps
-// huge texts without the pattern's literals away from the regular-expression engine.
+constexpr std::size_t impossible = std::string_view::npos;
+
+std::size_t startIf(bool possible) {
+    return possible ? 0 : impossible;
+}
+
+bool isAsciiLineBreak(char c) {
+    return c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// "." stops at every line break, so a link lies within one line and hence within one
+// piece between ASCII line breaks (a coarser split, as U+0085, U+2028 and U+2029 are left
+// in). No match can begin in the pieces before the first that holds the literals in order;
+// starting the search there spares the engine a long line of unmatched "[" before it.
+std::size_t firstPossibleLink(std::string_view text) {
+    for (std::size_t start = 0; start < text.size();) {
+        const auto breakAt = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(start),
+                                          text.end(), isAsciiLineBreak);
+        const auto end = static_cast<std::size_t>(breakAt - text.begin());
+        if (containsInOrder(text.substr(start, end - start), {{"[", 2}, {"](", 3}, {")"}})) {
+            return start;
+        }
+        start = end + 1;
+    }
+    return impossible;
+}
+
+// Bytes that may belong to a blank or a line break as the engine sees them: the ASCII
+// ones are control characters and the space, every other one is non-ASCII.
+bool mayBeBlank(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte <= 0x20 || byte >= 0x80;
+}
+
+// Whether only blanks may stand between the last line start and `position`. Walking back
+// over spaces and tabs must end at the text start or at a byte that may be a blank or end
+// a line break; a printable ASCII character there rules it out.
+bool mayOpenLine(std::string_view text, std::size_t position) {
+    while (position > 0 && (text[position - 1] == ' ' || text[position - 1] == '\t')) {
+        --position;
+    }
+    return position == 0 || mayBeBlank(text[position - 1]);
+}
+
+// The position after the last ASCII line break before `position`: always a line start.
+std::size_t asciiLineStart(std::string_view text, std::size_t position) {
+    const auto before =
+        std::make_reverse_iterator(text.begin() + static_cast<std::ptrdiff_t>(position));
+    const auto lineBreak = std::find_if(before, text.rend(), isAsciiLineBreak);
+    return static_cast<std::size_t>(lineBreak.base() - text.begin());
+}
+
+// A keyword pattern ("^\s*(keyword)\s+" in multi-line mode) matches from the start of
+// the line of its keyword whenever it matches at all, and its keyword may open a line and
+// is followed by a blank. The first keyword that may do so bounds where a match can begin,
+// so the search skips whatever comes before its line, where a run of blank lines would
+// make "^\s*" backtrack over the whole run from every line start in it.
+std::size_t firstPossibleKeywordLine(std::string_view text,
+                                     std::initializer_list<std::string_view> keywords) {
+    std::size_t first = impossible;
+    for (const std::string_view keyword : keywords) {
+        for (std::size_t at = text.find(keyword); at < first; at = text.find(keyword, at + 1)) {
+            const std::size_t after = at + keyword.size();
+            if (after < text.size() && mayBeBlank(text[after]) && mayOpenLine(text, at)) {
+                first = at;
+            }
+        }
+    }
+    return first == impossible ? impossible : asciiLineStart(text, first);
+}
+
+// A pattern with a cheap, exact bound on where in a text a match can begin: `impossible`
+// when the text lacks a literal the pattern needs. The search starts there, which never
+// changes the outcome but keeps huge texts away from the regular-expression engine.
 struct Rule {
     Pattern pattern;
-    bool (*mayMatch)(std::string_view text) = nullptr;
+    std::size_t (*searchStart)(std::string_view text) = nullptr;
 };
 
 // Only the number of matching rules counts, so the tables list the cheapest and most
-// selective rules first and those that can backtrack long on one line last.
+// selective rules first.
 template <std::size_t count>
 bool atLeastMatch(const std::array<Rule, count>& rules, std::string_view text, std::size_t needed) {
     std::size_t matched = 0;
@@ -78,7 +149,8 @@ bool atLeastMatch(const std::array<Rule, count>& rules, std::string_view text, s
             return false;
         }
         const Rule& rule = rules[index];
-        if (rule.mayMatch(text) && rule.pattern.findIn(text) && ++matched == needed) {
+        const std::size_t start = rule.searchStart(text);
+        if (start != impossible && rule.pattern.findIn(text.substr(start)) && ++matched == needed) {
             return true;
         }
     }
@@ -88,31 +160,30 @@ bool atLeastMatch(const std::array<Rule, count>& rules, std::string_view text, s
 const std::array<Rule, 7>& markdownRules() {
     static const std::array<Rule, 7> rules{{
         // A heading on the first line only: this pattern has no multi-line flag.
-        {Pattern(R"(^#{1,6}\s+.+)"), [](std::string_view t) { return t.starts_with('#'); }},
+        {Pattern(R"(^#{1,6}\s+.+)"),
+         [](std::string_view t) { return startIf(t.starts_with('#')); }},
         // A fenced block.
         {Pattern(R"(```[\s\S]*?```)"),
          [](std::string_view t) {
-             return containsInOrder(t, {{"```", 3}, {"```"}});
+             return startIf(containsInOrder(t, {{"```", 3}, {"```"}}));
          }},
         // A line opening in bold: two stars, at least one character, two stars.
         {Pattern(R"((?m)^\*\*.+?\*\*)"),
          [](std::string_view t) {
-             return containsInOrder(t, {{"**", 3}, {"**"}});
+             return startIf(containsInOrder(t, {{"**", 3}, {"**"}}));
          }},
         // A bullet item.
         {Pattern(R"((?m)^[\*\-\+]\s+.+)"),
          [](std::string_view t) {
-             return containsAny(t, {"*", "-", "+"});
+             return startIf(containsAny(t, {"*", "-", "+"}));
          }},
         // A numbered item.
-        {Pattern(R"((?m)^\d+\.\s+.+)"), [](std::string_view t) { return contains(t, "."); }},
+        {Pattern(R"((?m)^\d+\.\s+.+)"),
+         [](std::string_view t) { return startIf(contains(t, ".")); }},
         // A quotation.
-        {Pattern(R"((?m)^>\s+.+)"), [](std::string_view t) { return contains(t, ">"); }},
-        // A link or image reference.
-        {Pattern(R"(\[.+?\]\(.+?\))"),
-         [](std::string_view t) {
-             return containsInOrder(t, {{"[", 2}, {"](", 3}, {")"}});
-         }},
+        {Pattern(R"((?m)^>\s+.+)"), [](std::string_view t) { return startIf(contains(t, ">")); }},
+        // A link or image reference. Last: a long line of "[" makes it backtrack.
+        {Pattern(R"(\[.+?\]\(.+?\))"), firstPossibleLink},
     }};
     return rules;
 }
@@ -121,23 +192,24 @@ const std::array<Rule, 5>& codeRules() {
     static const std::array<Rule, 5> rules{{
         {Pattern(R"([{};])"),
          [](std::string_view t) {
-             return containsAny(t, {"{", "}", ";"});
+             return startIf(containsAny(t, {"{", "}", ";"}));
          }},
-        {Pattern(R"((?m)^    \S)"), [](std::string_view t) { return contains(t, "    "); }},
+        {Pattern(R"((?m)^    \S)"),
+         [](std::string_view t) { return startIf(contains(t, "    ")); }},
         // Three families of declaration keywords opening a line; they overlap.
         {Pattern(R"((?m)^\s*(func|let|var|import|class|struct|enum|protocol|guard|defer)\s+)"),
          [](std::string_view t) {
-             return containsAny(t, {"func", "let", "var", "import", "class", "struct", "enum",
-                                    "protocol", "guard", "defer"});
+             return firstPossibleKeywordLine(t, {"func", "let", "var", "import", "class", "struct",
+                                                 "enum", "protocol", "guard", "defer"});
          }},
         {Pattern(R"((?m)^\s*(def|from|import|class|if __name__)\s+)"),
          [](std::string_view t) {
-             return containsAny(t, {"def", "from", "import", "class", "if __name__"});
+             return firstPossibleKeywordLine(t, {"def", "from", "import", "class", "if __name__"});
          }},
         {Pattern(R"((?m)^\s*(const|let|var|function|class|import|export|interface|type)\s+)"),
          [](std::string_view t) {
-             return containsAny(t, {"const", "let", "var", "function", "class", "import", "export",
-                                    "interface", "type"});
+             return firstPossibleKeywordLine(t, {"const", "let", "var", "function", "class",
+                                                 "import", "export", "interface", "type"});
          }},
     }};
     return rules;
