@@ -153,7 +153,11 @@ QWidget* ClipboardHistoryView::buildHeader() {
     row->addWidget(settingsButton_);
 
     clearAllButton_ = makeIconButton(QStringLiteral("clearAllButton"), header);
-    connect(clearAllButton_, &QToolButton::clicked, this, [this] { clearConfirm_->open(); });
+    connect(clearAllButton_, &QToolButton::clicked, this, [this] {
+        clearConfirm_->open();
+        // A toast always lies above the confirmation.
+        toast_->raise();
+    });
     row->addWidget(clearAllButton_);
     return header;
 }

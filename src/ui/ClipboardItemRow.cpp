@@ -1,6 +1,7 @@
 #include "ui/ClipboardItemRow.h"
 
 #include <QAbstractItemView>
+#include <QCursor>
 #include <QDateTime>
 #include <QFontMetricsF>
 #include <QHelpEvent>
@@ -41,6 +42,8 @@ constexpr qreal tagTextSize = 10;
 constexpr int tagHorizontalPadding = 6;
 constexpr int tagVerticalPadding = 2;
 constexpr int tagSpacing = 3;
+// A window may carry any name; more than this never fits the tag and only costs time.
+constexpr qsizetype maxShownNameLength = 256;
 
 // The text column always leaves room for the hover controls, so a row keeps its height
 // when the pointer enters it.
@@ -212,6 +215,27 @@ void ClipboardItemRow::trackHover(QAbstractItemView& view) {
     view.setMouseTracking(true);
     view.viewport()->setMouseTracking(true);
     view.viewport()->installEventFilter(this);
+    // Rows move under a resting pointer when entries come or go; the controls follow the
+    // pointer, not the entry that was under it.
+    if (QAbstractItemModel* model = view.model()) {
+        const auto refresh = [this] {
+            QMetaObject::invokeMethod(this, &ClipboardItemRow::hoverAtCursor, Qt::QueuedConnection);
+        };
+        connect(model, &QAbstractItemModel::rowsInserted, this, refresh);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, refresh);
+        connect(model, &QAbstractItemModel::modelReset, this, refresh);
+    }
+}
+
+void ClipboardItemRow::hoverAtCursor() {
+    if (view_ == nullptr) {
+        return;
+    }
+    QWidget* viewport = view_->viewport();
+    const QPoint position = viewport->mapFromGlobal(QCursor::pos());
+    setHovered(viewport->underMouse() && viewport->rect().contains(position)
+                   ? view_->indexAt(position)
+                   : QModelIndex());
 }
 
 bool ClipboardItemRow::eventFilter(QObject* watched, QEvent* event) {
@@ -304,9 +328,15 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->restore();
 }
 
-ClipboardItemRow::Target ClipboardItemRow::targetAt(const QPoint& position, const QRect& rowRect,
-                                                    ContentType type) const {
+ClipboardItemRow::Target ClipboardItemRow::targetAt(const QPoint& position,
+                                                    const QModelIndex& index,
+                                                    const QRect& rowRect) const {
+    // Controls that are not drawn take no clicks: the row is then what the user clicked.
+    if (!showsControls(index)) {
+        return Target::row;
+    }
     const QRect row = rowRect.adjusted(0, 0, 0, -dividerHeight);
+    const ContentType type = typeOf(index);
     if (deleteButtonRect(row).contains(position)) {
         return Target::remove;
     }
@@ -331,7 +361,7 @@ bool ClipboardItemRow::editorEvent(QEvent* event, QAbstractItemModel* model,
     if (mouse->button() != Qt::LeftButton) {
         return true;
     }
-    const Target target = targetAt(mouse->position().toPoint(), option.rect, typeOf(index));
+    const Target target = targetAt(mouse->position().toPoint(), index, option.rect);
     if (isPress) {
         pressedIndex_ = index;
         pressedTarget_ = target;
@@ -394,7 +424,7 @@ bool ClipboardItemRow::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     if (event == nullptr || view == nullptr || event->type() != QEvent::ToolTip) {
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     }
-    switch (targetAt(event->pos(), option.rect, typeOf(index))) {
+    switch (targetAt(event->pos(), index, option.rect)) {
         case Target::menu:
             QToolTip::showText(event->globalPos(), QStringLiteral("智能转换"), view);
             break;

@@ -59,7 +59,8 @@ private:
     const QStringList& previewLines(const QModelIndex& index, int rowWidth) const;
     bool showsControls(const QModelIndex& index) const;
     void setHovered(const QModelIndex& index);
-    Target targetAt(const QPoint& position, const QRect& rowRect, ContentType type) const;
+    Target targetAt(const QPoint& position, const QModelIndex& index, const QRect& rowRect) const;
+    void hoverAtCursor();
     void openConversionMenu(const ClipboardItem& item, const QRect& buttonRect,
                             const QModelIndex& index, QWidget* view);
 

@@ -8,6 +8,10 @@ namespace nimbrook {
 namespace {
 
 constexpr QChar ellipsis(0x2026);
+// Three lines of a 400-point row show far fewer characters than this; a preview of a few
+// graphemes can still be megabytes long (thousands of combining marks each), and shaping
+// all of it on every paint would stall the panel.
+constexpr qsizetype maxLaidOutLength = 4096;
 
 // Every line break the core's trimming knows ends a line here too, and tabs become spaces
 // because a painter draws no tab stops.
@@ -64,8 +68,12 @@ QString withEllipsis(QString line, const QFont& font, qreal width) {
 QStringList PreviewLayout::lines(const QString& text, const QFont& font, int width) {
     const qreal lineWidth = qMax(1, width);
     QStringList lines;
-    const QStringList paragraphs = paragraphsOf(text);
-    bool cut = false;
+    bool cut = text.size() > maxLaidOutLength;
+    QString shown = text.left(maxLaidOutLength);
+    if (cut && shown.back().isHighSurrogate()) {
+        shown.chop(1);
+    }
+    const QStringList paragraphs = paragraphsOf(shown);
     for (qsizetype index = 0; index < paragraphs.size(); ++index) {
         if (lines.size() == maxLines) {
             cut = true;

@@ -37,7 +37,8 @@ private slots:
     void hoverControlsPerType();
     void controlsAreDrawnOnlyWhileHovered();
     void clickCopiesAndHighlights();
-    void deleteRemovesWithoutCopying();
+    void clickOnRowAreas_data();
+    void clickOnRowAreas();
     void conversionShowsTheToast();
     void settingsAreRequestedByButtonAndShortcut();
 };
@@ -329,21 +330,49 @@ void ClipboardHistoryViewTest::clickCopiesAndHighlights() {
     QCOMPARE(grabArea(panel.viewport(), panel.rowRect(1)), hovered);
 }
 
-void ClipboardHistoryViewTest::deleteRemovesWithoutCopying() {
+void ClipboardHistoryViewTest::clickOnRowAreas_data() {
+    QTest::addColumn<bool>("hovered");
+    QTest::addColumn<QString>("area");
+    QTest::addColumn<QString>("effect");
+
+    QTest::newRow("delete button removes without copying")
+        << true << QStringLiteral("delete") << QStringLiteral("removed");
+    QTest::newRow("menu button opens the menu only")
+        << true << QStringLiteral("menu") << QStringLiteral("menu");
+    QTest::newRow("text area copies") << true << QStringLiteral("text") << QStringLiteral("copied");
+    QTest::newRow("undrawn delete button copies")
+        << false << QStringLiteral("delete") << QStringLiteral("copied");
+    QTest::newRow("undrawn menu button copies")
+        << false << QStringLiteral("menu") << QStringLiteral("copied");
+}
+
+void ClipboardHistoryViewTest::clickOnRowAreas() {
+    QFETCH(bool, hovered);
+    QFETCH(QString, area);
+    QFETCH(QString, effect);
+
     Panel panel;
     panel.open();
-    for (const char* text : {"stay", "go"}) {
+    for (const char* text : {"stay", "target"}) {
         panel.harness.copy(text);
     }
-    panel.hover(0);
-    QTest::mouseClick(panel.viewport(), Qt::LeftButton, {},
-                      ClipboardItemRow::deleteButtonRect(panel.rowRect(0)).center());
+    // Without a move onto it, the row under a click shows no controls: entries moved
+    // under a resting pointer.
+    panel.hover(hovered ? 0 : 1);
+    const QRect row = panel.rowRect(0);
+    const QPoint position =
+        area == u"delete" ? ClipboardItemRow::deleteButtonRect(row).center()
+        : area == u"menu" ? ClipboardItemRow::menuButtonRect(row, ContentType::plainText).center()
+                          : row.topLeft() + QPoint(60, 12);
+    QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, position);
 
-    QCOMPARE(panel.harness.viewModel.items().size(), 1u);
-    QCOMPARE(panel.harness.viewModel.items().front().content(), std::string("stay"));
-    QCOMPARE(panel.harness.pasteboard.writeCount(), 0);
-    QVERIFY(!panel.harness.viewModel.copiedFlash().has_value());
-    QCOMPARE(panel.labelText("itemCount"), QStringLiteral("1"));
+    const auto& items = panel.harness.viewModel.items();
+    QCOMPARE(items.size(), effect == u"removed" ? 1u : 2u);
+    QCOMPARE(items.front().content(), std::string(effect == u"removed" ? "stay" : "target"));
+    QCOMPARE(panel.harness.pasteboard.writeCount(), effect == u"copied" ? 1 : 0);
+    QCOMPARE(panel.harness.viewModel.copiedFlash().has_value(), effect == u"copied");
+    QCOMPARE(panel.find<QMenu>("conversionMenu") != nullptr, effect == u"menu");
+    QCOMPARE(panel.labelText("itemCount"), QString::number(items.size()));
 }
 
 void ClipboardHistoryViewTest::conversionShowsTheToast() {
