@@ -190,7 +190,10 @@ std::string written(const nlohmann::json& value, bool pretty) {
 
 std::optional<nlohmann::json> JsonText::parse(std::string_view text) {
     const auto first = std::find_if_not(text.begin(), text.end(), isJsonWhitespace);
-    if (first == text.end() || (*first != '{' && *first != '[') || !nestsWithinLimit(text)) {
+    // nlohmann's lexer takes a NUL byte for the end of the input, which would let
+    // anything after it through; no JSON text holds one.
+    if (first == text.end() || (*first != '{' && *first != '[') ||
+        text.find('\0') != std::string_view::npos || !nestsWithinLimit(text)) {
         return std::nullopt;
     }
     nlohmann::json value = nlohmann::json::parse(text.begin(), text.end(), nullptr, false);
@@ -258,6 +261,10 @@ std::string JsonText::quoted(std::string_view text) {
 std::string JsonText::number(double value) {
     if (!std::isfinite(value)) {
         return "null";
+    }
+    // "-0" would read back as the integer 0 and change the next pretty form.
+    if (value == 0) {
+        return "0";
     }
     char buffer[64];
     // Whole values up to 2^53 are written as plain integers; beyond that the shortest

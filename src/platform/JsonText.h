@@ -12,17 +12,25 @@ namespace nimbrook {
 class JsonText final {
 public:
     // Strict RFC 8259 with an object or an array at the top level, white space around
-    // it allowed and nothing else; anything else (including invalid UTF-8) is nullopt.
+    // it allowed and nothing else; anything else is nullopt: invalid UTF-8, a byte-order
+    // mark, a NUL byte, a number beyond the range of a double, or more than 512 levels
+    // of nesting. Integers that fit 64 bits stay exact integers.
     static std::optional<nlohmann::json> parse(std::string_view text);
-    // Two-space indentation, `"key" : value`, keys sorted by UTF-16 code units,
-    // "/" written as "\/", non-ASCII as UTF-8, numbers in their shortest round-trip form.
-    // Stable: the pretty form of a parse of a pretty form is the same text.
+    // Two-space indentation, `"key" : value`, one member or element per line, `{}` and
+    // `[]` when empty, keys sorted by UTF-16 code units, strings as `quoted` writes them,
+    // numbers as `number` writes them. Stable: the pretty form of a parse of a pretty
+    // form is the same text. A value nested more than 512 levels deep gives "".
     static std::string pretty(const nlohmann::json& value);
-    // No white space at all, otherwise as `pretty` (keys in the parsed object's order).
+    // No white space at all, otherwise as `pretty`; keys in the order the value holds
+    // them (nlohmann's object orders keys by their UTF-8 bytes, i.e. by code point).
     static std::string compact(const nlohmann::json& value);
-    // A JSON string literal, quotes included, escaped as the writer does.
+    // A JSON string literal, quotes included: `"`, `\`, `/` and control characters
+    // escaped (\b \f \n \r \t, others \u00XX), the rest as UTF-8. Invalid UTF-8
+    // sequences are written as U+FFFD so that the result is always valid JSON.
     static std::string quoted(std::string_view text);
-    // The shortest text that reads back to the same double; whole values have no fraction.
+    // The shortest text that reads back to the same double; whole values up to 2^53 are
+    // plain integers (1.0 gives "1"), zero of either sign "0". NaN and infinities,
+    // which JSON cannot express, give "null": check std::isfinite where that matters.
     static std::string number(double value);
 };
 

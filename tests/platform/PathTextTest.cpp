@@ -1,0 +1,47 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/PathText.h"
+
+namespace nimbrook {
+namespace {
+
+struct ExtensionCase {
+    std::string name;
+    std::string path;
+    std::string extension;
+};
+
+std::string nameOf(const testing::TestParamInfo<ExtensionCase>& info) {
+    return info.param.name;
+}
+
+const std::vector<ExtensionCase> extensionCases = {
+    {"FileName", "shot.PNG", "PNG"},
+    {"SpacesBeforeTheName", "see photo.png", "png"},
+    {"LastDotOnly", "archive.tar.gz", "gz"},
+    {"Url", "https://x.cn/a/b.jpg", "jpg"},
+    {"DotInFolderOnly", "a/b.c/d", ""},
+    {"TrailingSlashIgnored", "dir.png/", "png"},
+    {"SeveralTrailingSlashes", "dir.png//", "png"},
+    {"HiddenFile", ".bashrc", "bashrc"},
+    {"EndsWithDot", "name.", ""},
+    {"NoDot", "README", ""},
+    {"Empty", "", ""},
+    {"RootOnly", "/", ""},
+    {"NonAscii", "照片.图片", "图片"},
+};
+
+class ExtensionTest : public testing::TestWithParam<ExtensionCase> {};
+
+TEST_P(ExtensionTest, takesTheTextAfterTheLastDotOfTheLastComponent) {
+    const ExtensionCase& c = GetParam();
+    EXPECT_EQ(PathText::extension(c.path), c.extension);
+}
+
+INSTANTIATE_TEST_SUITE_P(PathText, ExtensionTest, testing::ValuesIn(extensionCases), nameOf);
+
+}  // namespace
+}  // namespace nimbrook
