@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view fileName = "clipboard_history.json";
 constexpr std::string_view corruptInfix = ".corrupt-";
+constexpr std::string_view temporaryInfix = ".tmp-";
 constexpr std::size_t keptCorruptFiles = 5;
 
 std::string systemError(const std::string& what, const fs::path& path, int error) {
@@ -112,7 +113,7 @@ bool writeAll(int descriptor, std::string_view bytes) {
 // the old file by rename, so a crash or a full disk leaves either the old file or the new
 // one, never a part. Throws std::runtime_error with the reason; the temporary file is gone.
 void replaceAtomically(const fs::path& target, std::string_view bytes) {
-    std::string temporary = target.string() + ".tmp-XXXXXX";
+    std::string temporary = target.string() + std::string(temporaryInfix) + "XXXXXX";
     FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (file.get() < 0) {
         throw std::runtime_error(
@@ -218,6 +219,20 @@ std::optional<fs::path> moveAside(const fs::path& file) {
     throw std::runtime_error(systemError("cannot move aside the undecodable", file, errno));
 }
 
+// A save cut short by a crash or power loss leaves its temporary file behind: a full copy of
+// the history that nothing would ever remove. Only one instance runs per user, so at load no
+// other save can be under way.
+void removeLeftoverTemporaryFiles(const fs::path& folder) {
+    const std::string prefix = std::string(fileName) + std::string(temporaryInfix);
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() == prefix.size() + 6 && name.starts_with(prefix)) {
+            fs::remove(entry.path(), error);
+        }
+    }
+}
+
 void printLine(const std::string& line) {
     std::cout << line << std::endl;
 }
@@ -249,6 +264,7 @@ void StorageService::save(const std::vector<ClipboardItem>& items) {
 std::vector<ClipboardItem> StorageService::load() {
     undecodableFileInPlace_ = false;
     createFolder(folder_);
+    removeLeftoverTemporaryFiles(folder_);
     struct stat status {};
     if (::lstat(file_.c_str(), &status) != 0 && errno == ENOENT) {
         return {};

@@ -15,16 +15,23 @@ class StorageService final {
 public:
     using ConsoleLine = std::function<void(const std::string&)>;
 
-    // `folder` is the program's own data folder (created 0700 when missing). Diagnostics go
-    // to `console`, one line each; the default writes to standard output.
+    // `folder` is the program's own data folder; missing folders on its path are created 0700
+    // on every save and load, an existing one keeps its mode. Diagnostics go to `console`, one
+    // line each; the default writes to standard output.
     explicit StorageService(std::filesystem::path folder, ConsoleLine console = {});
 
-    // Writes at most the first historyLimit items. Never throws; a failure prints
-    // "[StorageService] save error: <description>" and leaves the previous file in place.
+    // Writes at most the first historyLimit items to a new 0600 file that atomically replaces
+    // the old one (a symlink in the file's place is replaced, never written through). Never
+    // throws; a failure prints "[StorageService] save error: <description>" and leaves the
+    // previous file in place. A file that the last load could not use is first renamed to
+    // "clipboard_history.json.corrupt-<unix seconds>" (never over another file; the five
+    // newest such files are kept), which prints "[StorageService] moved undecodable history
+    // to <path>"; when it cannot be moved, nothing is written.
     void save(const std::vector<ClipboardItem>& items);
     // The stored history unchanged (order, length, duplicates), or empty when the file is
-    // missing, unreadable or fails to decode. A file that fails to decode is moved aside
-    // before the next save writes over it.
+    // missing, unreadable, not a regular file (a symlink to one is followed) or fails to
+    // decode. Never throws and never changes the file; temporary files left by an
+    // interrupted save are removed.
     std::vector<ClipboardItem> load();
 
     const std::filesystem::path& fileURL() const { return file_; }

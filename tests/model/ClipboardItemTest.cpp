@@ -1,3 +1,4 @@
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -30,6 +31,10 @@ struct PreviewCase {
     std::string content;
     std::string preview;
 };
+
+void PrintTo(const PreviewCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 const PreviewCase previewCases[] = {
     {"empty", "", "(空)"},
@@ -77,6 +82,10 @@ struct DerivedCase {
     std::string searchable;
     std::string searchableSource;
 };
+
+void PrintTo(const DerivedCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 const DerivedCase derivedCases[] = {
     {"plain", "Hello", "Firefox ESR", "Hello", "Hello", "hello", "firefox esr"},

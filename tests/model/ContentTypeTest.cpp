@@ -1,3 +1,4 @@
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,10 @@ struct NameCase {
     std::string raw;
     std::string label;
 };
+
+void PrintTo(const NameCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 const NameCase nameCases[] = {
     {"json", ContentType::json, "json", "JSON"},
@@ -40,6 +45,10 @@ struct RejectCase {
     std::string name;
     std::string raw;
 };
+
+void PrintTo(const RejectCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 const RejectCase rejectCases[] = {
     {"capitalised", "PlainText"}, {"label", "text"},       {"empty", ""},

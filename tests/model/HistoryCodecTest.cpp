@@ -1,5 +1,6 @@
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -50,6 +51,10 @@ struct RoundTripCase {
     double timestamp;
     std::optional<std::string> sourceApp;
 };
+
+void PrintTo(const RoundTripCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 std::string allControlCharacters() {
     std::string text;
@@ -107,6 +112,10 @@ struct AcceptCase {
     std::optional<std::string> firstSource;
     double firstTimestamp;
 };
+
+void PrintTo(const AcceptCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 std::string nestedArrays(std::size_t depth) {
     return std::string(depth, '[') + std::string(depth, ']');
@@ -168,6 +177,10 @@ struct RejectCase {
     std::string name;
     std::string bytes;
 };
+
+void PrintTo(const RejectCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 const std::string idMember = R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F")";
 

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <ctime>
 #include <limits>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -36,6 +37,10 @@ struct PhraseCase {
     Timestamp now;
     std::string phrase;
 };
+
+void PrintTo(const PhraseCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 const PhraseCase phraseCases[] = {
     {"sameMoment", now, now, "0秒前"},

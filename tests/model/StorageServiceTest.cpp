@@ -3,6 +3,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -137,6 +138,16 @@ TEST_F(StorageServiceTest, missingFoldersAreCreatedPrivateAndTheFileIsOwnerOnly)
     EXPECT_EQ(namesIn(folder_), std::set<std::string>{"clipboard_history.json"});
 }
 
+TEST_F(StorageServiceTest, loadRemovesTemporaryFilesLeftByAnInterruptedSave) {
+    fs::create_directories(folder_);
+    writeFile(folder_ / "clipboard_history.json.tmp-a1B2c3", "[");
+    writeFile(folder_ / "clipboard_history.json.tmp-notes.txt", "mine");
+    writeFile(folder_ / "other.tmp-a1B2c3", "mine");
+    makeStorage().load();
+    EXPECT_EQ(namesIn(folder_),
+              (std::set<std::string>{"clipboard_history.json.tmp-notes.txt", "other.tmp-a1B2c3"}));
+}
+
 TEST_F(StorageServiceTest, loadCreatesTheFolderToo) {
     makeStorage().load();
     EXPECT_EQ(modeOf(folder_), 0700u);
@@ -159,6 +170,10 @@ struct FailureCase {
     bool oldFileKept;
     rlim_t fileSizeLimit = RLIM_INFINITY;
 };
+
+void PrintTo(const FailureCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 // Keeps writes of this process under a size, as a full disk would.
 class FileSizeLimit final {
@@ -233,6 +248,10 @@ struct HostileCase {
     std::function<void(const fs::path& file)> plant;
     std::optional<std::string> bytes;
 };
+
+void PrintTo(const HostileCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 std::string validFile() {
     return HistoryCodec::encode(history(3));

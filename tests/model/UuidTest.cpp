@@ -1,3 +1,4 @@
+#include <ostream>
 #include <set>
 #include <string>
 
@@ -13,6 +14,10 @@ struct ParseCase {
     std::string text;
     std::optional<std::string> canonical;
 };
+
+void PrintTo(const ParseCase& testCase, std::ostream* stream) {
+    *stream << testCase.name;
+}
 
 const ParseCase parseCases[] = {
     {"upperCase", "E621E1F8-C36C-495A-93FC-0C247A3E6E5F", "E621E1F8-C36C-495A-93FC-0C247A3E6E5F"},
