@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "platform/qt/DesktopSession.h"
+#include "ui/NimbrookApp.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -10,5 +11,8 @@ int main(int argc, char* argv[]) {
     if (!session.isPrimary()) {
         return 0;
     }
+    nimbrook::NimbrookApp shell(session.viewModel());
+    QObject::connect(&session, &nimbrook::DesktopSession::activationRequested, &shell,
+                     &nimbrook::NimbrookApp::openPanel);
     return QApplication::exec();
 }

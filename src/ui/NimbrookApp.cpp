@@ -1,0 +1,136 @@
+#include "ui/NimbrookApp.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QMenu>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "ui/ClipboardHistoryView.h"
+#include "ui/PopupPlacement.h"
+#include "ui/SettingsView.h"
+#include "ui/SymbolIcons.h"
+#include "ui/Theme.h"
+
+namespace nimbrook {
+
+namespace {
+
+// A tray click that arrives this soon after the popup closed is the click that closed it.
+constexpr qint64 reopenGuardMs = 300;
+
+QScreen* screenOf(const QRect& iconGeometry, QPoint pointer) {
+    const QPoint probe = iconGeometry.isEmpty() ? pointer : iconGeometry.center();
+    if (QScreen* screen = QGuiApplication::screenAt(probe)) {
+        return screen;
+    }
+    return QGuiApplication::primaryScreen();
+}
+
+}  // namespace
+
+NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, QObject* parent)
+    : QObject(parent), viewModel_(viewModel) {
+    panelIsPopup_ = QSystemTrayIcon::isSystemTrayAvailable();
+
+    panel_ = std::make_unique<QWidget>(nullptr, panelIsPopup_ ? Qt::Popup : Qt::Window);
+    panel_->setObjectName(QStringLiteral("panelWindow"));
+    panel_->setWindowTitle(QStringLiteral("萤川"));
+    auto* layout = new QVBoxLayout(panel_.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* view = new ClipboardHistoryView(viewModel_);
+    layout->addWidget(view);
+    panel_->setFixedSize(view->size());
+    panel_->installEventFilter(this);
+    connect(view, &ClipboardHistoryView::settingsRequested, this, &NimbrookApp::showSettings);
+
+    // The icon is made even without a status area: at login the tray may start after the
+    // program, and the icon then appears in it by itself.
+    createTrayIcon();
+    if (!panelIsPopup_) {
+        openPanel();
+    }
+}
+
+NimbrookApp::~NimbrookApp() = default;
+
+void NimbrookApp::createTrayIcon() {
+    trayMenu_ = std::make_unique<QMenu>();
+    connect(trayMenu_->addAction(QStringLiteral("退出")), &QAction::triggered, qApp,
+            &QCoreApplication::quit);
+
+    trayIcon_ = std::make_unique<QSystemTrayIcon>();
+    // Teal reads on light and on dark bars alike.
+    trayIcon_->setIcon(
+        SymbolIcons::icon(u"doc.on.clipboard.fill", Theme::current().color(NamedColor::teal)));
+    trayIcon_->setToolTip(QStringLiteral("萤川"));
+    trayIcon_->setContextMenu(trayMenu_.get());
+    connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &NimbrookApp::trayActivated);
+    trayIcon_->show();
+}
+
+void NimbrookApp::trayActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::Trigger) {
+        togglePanel();
+    }
+}
+
+void NimbrookApp::togglePanel() {
+    if (panel_->isVisible()) {
+        panel_->hide();
+        return;
+    }
+    if (panelHiddenAt_.isValid() && panelHiddenAt_.elapsed() < reopenGuardMs) {
+        return;
+    }
+    openPanel();
+}
+
+void NimbrookApp::openPanel() {
+    if (panelIsPopup_) {
+        placePanel();
+    }
+    panel_->setWindowState(panel_->windowState() & ~Qt::WindowMinimized);
+    panel_->show();
+    panel_->raise();
+    panel_->activateWindow();
+}
+
+void NimbrookApp::placePanel() {
+    const QRect iconGeometry = trayIcon_ ? trayIcon_->geometry() : QRect();
+    const QPoint pointer = QCursor::pos();
+    const QScreen* screen = screenOf(iconGeometry, pointer);
+    const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), panel_->size());
+    panel_->setGeometry(PopupPlacement::geometry(panel_->size(), iconGeometry, pointer, area));
+}
+
+void NimbrookApp::showSettings() {
+    // An open popup holds the pointer and keyboard grab; it gives way to the window.
+    if (panelIsPopup_ && panel_->isVisible()) {
+        panel_->hide();
+    }
+    if (!settings_) {
+        settings_ = std::make_unique<SettingsView>(viewModel_);
+    }
+    settings_->setWindowState((settings_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    settings_->show();
+    settings_->raise();
+    settings_->activateWindow();
+}
+
+bool NimbrookApp::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == panel_.get()) {
+        if (event->type() == QEvent::Hide) {
+            panelHiddenAt_.start();
+        } else if (event->type() == QEvent::Close && !panelIsPopup_ &&
+                   !QSystemTrayIcon::isSystemTrayAvailable()) {
+            // Without a tray the panel window is the program: closing it ends it rather than
+            // leaving an invisible process that keeps recording the clipboard.
+            QCoreApplication::quit();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace nimbrook

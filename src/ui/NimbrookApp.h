@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <memory>
+
+class QMenu;
+class QWidget;
+
+namespace nimbrook {
+
+class ClipboardViewModel;
+class SettingsView;
+
+// Wires the tray icon, the drop-down history panel and the one settings window to the
+// controller; it holds no state of the history itself.
+class NimbrookApp final : public QObject {
+    Q_OBJECT
+
+public:
+    // Shows the tray icon; without a status area on the desktop the panel opens at once as
+    // an ordinary window, so the program is never invisible, and closing that window while
+    // there is still no status area ends the program.
+    explicit NimbrookApp(ClipboardViewModel& viewModel, QObject* parent = nullptr);
+    ~NimbrookApp() override;
+    NimbrookApp(const NimbrookApp&) = delete;
+    NimbrookApp& operator=(const NimbrookApp&) = delete;
+
+    // Shows the panel and gives it the focus (a tray click, a second start of the program).
+    void openPanel();
+    // A tray click: opens the panel, or closes it when it is open.
+    void togglePanel();
+    // Opens the settings window, or raises and focuses the one already open.
+    void showSettings();
+
+    QWidget* panel() const { return panel_.get(); }
+    // The settings window once it was asked for, else null.
+    SettingsView* settingsWindow() const { return settings_.get(); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createTrayIcon();
+    void trayActivated(QSystemTrayIcon::ActivationReason reason);
+    void placePanel();
+
+    ClipboardViewModel& viewModel_;
+    bool panelIsPopup_ = false;
+    std::unique_ptr<QWidget> panel_;
+    std::unique_ptr<SettingsView> settings_;
+    std::unique_ptr<QMenu> trayMenu_;
+    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    // When the popup last closed: the click on the tray icon that closed it must not
+    // open it again right away.
+    QElapsedTimer panelHiddenAt_;
+};
+
+}  // namespace nimbrook

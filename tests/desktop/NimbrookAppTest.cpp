@@ -1,0 +1,106 @@
+#include <QApplication>
+#include <QTest>
+
+#include "ControllerHarness.h"
+#include "ui/ClipboardHistoryView.h"
+#include "ui/NimbrookApp.h"
+#include "ui/SettingsView.h"
+
+namespace nimbrook {
+
+// Offscreen there is no status area, so the shell shows the panel as a window at start.
+class NimbrookAppTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void panelIsAWindowWithoutATray();
+    void settingsWindowStaysSingle_data();
+    void settingsWindowStaysSingle();
+    void closingWindowsKeepsTheController();
+};
+
+namespace {
+
+QList<SettingsView*> settingsWindows() {
+    QList<SettingsView*> windows;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* settings = qobject_cast<SettingsView*>(widget)) {
+            windows.append(settings);
+        }
+    }
+    return windows;
+}
+
+}  // namespace
+
+void NimbrookAppTest::panelIsAWindowWithoutATray() {
+    ControllerHarness harness;
+    NimbrookApp app(harness.viewModel);
+    QWidget* panel = app.panel();
+    QVERIFY(panel->isVisible());
+    QCOMPARE(panel->windowType(), Qt::Window);
+    QCOMPARE(panel->size(), QSize(400, 520));
+    QVERIFY(panel->findChild<ClipboardHistoryView*>());
+    QVERIFY(settingsWindows().isEmpty());
+
+    panel->hide();
+    app.openPanel();
+    QVERIFY(panel->isVisible());
+}
+
+void NimbrookAppTest::settingsWindowStaysSingle_data() {
+    // Each character is one request: 's' from the shell, 'k' by Ctrl+Comma in the panel,
+    // 'c' closes the window in between.
+    QTest::addColumn<QString>("requests");
+    QTest::newRow("once") << QStringLiteral("s");
+    QTest::newRow("twice") << QStringLiteral("ss");
+    QTest::newRow("three times") << QStringLiteral("sss");
+    QTest::newRow("by the shortcut, twice") << QStringLiteral("kk");
+    QTest::newRow("shortcut while open") << QStringLiteral("sk");
+    QTest::newRow("again after closing") << QStringLiteral("scs");
+}
+
+void NimbrookAppTest::settingsWindowStaysSingle() {
+    QFETCH(QString, requests);
+    ControllerHarness harness;
+    NimbrookApp app(harness.viewModel);
+    QWidget* panel = app.panel();
+    QVERIFY(QTest::qWaitForWindowActive(panel));
+
+    SettingsView* first = nullptr;
+    for (const QChar request : requests) {
+        if (request == u'c') {
+            app.settingsWindow()->close();
+            continue;
+        }
+        if (request == u'k') {
+            panel->activateWindow();
+            QTest::keyClick(panel->findChild<ClipboardHistoryView*>(), Qt::Key_Comma,
+                            Qt::ControlModifier);
+        } else {
+            app.showSettings();
+        }
+        QCOMPARE(settingsWindows().size(), 1);
+        first = first ? first : settingsWindows().front();
+        QCOMPARE(settingsWindows().front(), first);
+        QVERIFY(first->isVisible());
+        QTRY_VERIFY(first->isActiveWindow());
+    }
+    QCOMPARE(first->windowTitle(), QStringLiteral("设置"));
+}
+
+void NimbrookAppTest::closingWindowsKeepsTheController() {
+    ControllerHarness harness;
+    NimbrookApp app(harness.viewModel);
+    harness.copy("before");
+    app.showSettings();
+    app.settingsWindow()->close();
+    harness.copy("after");
+    QVERIFY(harness.viewModel.isMonitoring());
+    QCOMPARE(harness.viewModel.items().size(), std::size_t{2});
+}
+
+}  // namespace nimbrook
+
+QTEST_MAIN(nimbrook::NimbrookAppTest)
+#include "NimbrookAppTest.moc"
