@@ -60,10 +60,14 @@ void NimbrookApp::createTrayIcon() {
     connect(trayMenu_->addAction(QStringLiteral("退出")), &QAction::triggered, qApp,
             &QCoreApplication::quit);
 
-    trayIcon_ = std::make_unique<QSystemTrayIcon>();
     // Teal reads on light and on dark bars alike.
-    trayIcon_->setIcon(
-        SymbolIcons::icon(u"doc.on.clipboard.fill", Theme::current().color(NamedColor::teal)));
+    const QIcon glyph =
+        SymbolIcons::icon(u"doc.on.clipboard.fill", Theme::current().color(NamedColor::teal));
+    // The windows show the installed application icon, the glyph when it is not installed.
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.quolla.nimbrook"), glyph));
+
+    trayIcon_ = std::make_unique<QSystemTrayIcon>();
+    trayIcon_->setIcon(glyph);
     trayIcon_->setToolTip(QStringLiteral("萤川"));
     trayIcon_->setContextMenu(trayMenu_.get());
     connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &NimbrookApp::trayActivated);
