@@ -12,10 +12,11 @@ namespace {
 
 // Steps of ICU's match engine (about ten thousand operations each) that one call may
 // spend; the count runs across all the searches of a replaceAll. In a release build a
-// step takes about a tenth of a millisecond, so a hopeless search gives up after some
-// 50 ms whatever the text's size. Ordinary patterns scan a few megabytes of text well
-// inside the budget; a larger text may run out, which counts as no match.
-constexpr int32_t timeLimitSteps = 400;
+// step takes a tenth to a fifth of a millisecond, so a hopeless search of any text gives
+// up within some 30 to 50 ms, and the twelve patterns of a classification stay well
+// under a second. An ordinary pattern scans about three megabytes of text inside the
+// budget; on a larger text it may run out, which counts as no match.
+constexpr int32_t timeLimitSteps = 250;
 // Bytes of backtracking stack one match may use; past it the match fails instead of
 // growing without bound.
 constexpr int32_t stackLimitBytes = 8 * 1024 * 1024;

@@ -8,10 +8,10 @@ namespace nimbrook {
 
 // An ICU regular expression compiled once, with no flags (a pattern carries its
 // own "(?m)"): case-sensitive, "." stops at line breaks, "\s" crosses them.
-// Every call runs under one budget of match-engine steps (some 50 ms in a release
-// build) and a bounded backtracking stack, so that no text can freeze or crash the
-// caller; on texts of many megabytes an ordinary search may use up the budget too.
-// A Pattern may be shared between threads: each call uses a matcher of its own.
+// Every call runs under one budget of match-engine steps (a few tens of milliseconds
+// in a release build) and a bounded backtracking stack, so that no text can freeze or
+// crash the caller; on texts of many megabytes an ordinary search may use up the
+// budget too. A Pattern may be shared between threads: each call has its own matcher.
 class Pattern final {
 public:
     explicit Pattern(std::string_view icuPattern);

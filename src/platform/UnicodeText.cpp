@@ -127,6 +127,18 @@ bool UnicodeText::canonicallyEqual(std::string_view a, std::string_view b) {
     if (a == b) {
         return true;
     }
+    // Texts that differ byte for byte and are both in NFC already are different; this
+    // spares the copies when a new text is compared with a whole history.
+    if (utf8::isAscii(a) && utf8::isAscii(b)) {
+        return false;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
+    if (U_SUCCESS(status) && normalizer->isNormalizedUTF8(a, status) &&
+        normalizer->isNormalizedUTF8(b, status) && U_SUCCESS(status) && isValidUtf8(a) &&
+        isValidUtf8(b)) {
+        return false;
+    }
     return nfc(a) == nfc(b);
 }
 
