@@ -213,47 +213,49 @@ std::string JsonText::compact(const nlohmann::json& value) {
 
 std::string JsonText::quoted(std::string_view text) {
     static constexpr char hexDigits[] = "0123456789abcdef";
-    const std::string valid =
-        UnicodeText::isValidUtf8(text) ? std::string(text) : UnicodeText::repairedUtf8(text);
+    const bool valid = UnicodeText::isValidUtf8(text);
+    const std::string repaired = valid ? std::string() : UnicodeText::repairedUtf8(text);
+    const std::string_view source = valid ? text : std::string_view(repaired);
     std::string out;
-    out.reserve(valid.size() + 2);
+    out.reserve(source.size() + 2);
     out += '"';
-    for (const char c : valid) {
+    std::size_t copiedUpTo = 0;
+    for (std::size_t index = 0; index < source.size(); ++index) {
+        const auto c = static_cast<unsigned char>(source[index]);
+        if (c >= 0x20 && c != '"' && c != '\\' && c != '/') {
+            continue;
+        }
+        out.append(source.substr(copiedUpTo, index - copiedUpTo));
+        copiedUpTo = index + 1;
+        out += '\\';
         switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '/':
-                out += "\\/";
-                break;
             case '\b':
-                out += "\\b";
+                out += 'b';
                 break;
             case '\f':
-                out += "\\f";
+                out += 'f';
                 break;
             case '\n':
-                out += "\\n";
+                out += 'n';
                 break;
             case '\r':
-                out += "\\r";
+                out += 'r';
                 break;
             case '\t':
-                out += "\\t";
+                out += 't';
+                break;
+            case '"':
+            case '\\':
+            case '/':
+                out += static_cast<char>(c);
                 break;
             default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    out += "\\u00";
-                    out += hexDigits[(c >> 4) & 0xF];
-                    out += hexDigits[c & 0xF];
-                } else {
-                    out += c;
-                }
+                out += "u00";
+                out += hexDigits[c >> 4];
+                out += hexDigits[c & 0xF];
         }
     }
+    out.append(source.substr(copiedUpTo));
     out += '"';
     return out;
 }

@@ -107,7 +107,7 @@ std::string UnicodeText::nfc(std::string_view text) {
     if (utf8::isAscii(text)) {
         return std::string(text);
     }
-    const std::string valid = isValidUtf8(text) ? std::string(text) : repairedUtf8(text);
+    std::string valid = isValidUtf8(text) ? std::string(text) : repairedUtf8(text);
     UErrorCode status = U_ZERO_ERROR;
     const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
     if (U_FAILURE(status)) {
@@ -152,7 +152,7 @@ std::string UnicodeText::lowercased(std::string_view text) {
         }
         return lowered;
     }
-    const std::string valid = isValidUtf8(text) ? std::string(text) : repairedUtf8(text);
+    std::string valid = isValidUtf8(text) ? std::string(text) : repairedUtf8(text);
     std::string lowered;
     icu::StringByteSink<std::string> sink(&lowered, static_cast<int32_t>(valid.size()));
     UErrorCode status = U_ZERO_ERROR;

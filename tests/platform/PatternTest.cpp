@@ -142,6 +142,11 @@ TEST(PatternTest, stillMatchesQuicklyWhereAnEarlyMatchExists) {
     EXPECT_TRUE(bold.findIn(std::string(100'000, '*')));
 }
 
+TEST(PatternTest, outlivesTheTextItWasCompiledFrom) {
+    const Pattern pattern(std::string("(a)b"));
+    EXPECT_EQ(pattern.replaceAll("xab", "$1"), "xa");
+}
+
 TEST(PatternTest, movedPatternKeepsWorkingAndSourceMatchesNothing) {
     Pattern source("a+");
     Pattern moved(std::move(source));
