@@ -109,9 +109,10 @@ bool writeAll(int descriptor, std::string_view bytes) {
     return true;
 }
 
-// The bytes go to a new 0600 file in the same folder, reach the disk, and only then replace
-// the old file by rename, so a crash or a full disk leaves either the old file or the new
-// one, never a part. Throws std::runtime_error with the reason; the temporary file is gone.
+// The bytes go to a new file in the same folder (mkostemp makes it 0600 whatever the umask), reach
+// the disk, and only then replace the old file by rename, so a crash or a full disk leaves either
+// the old file or the new one, never a part. Throws std::runtime_error with the reason; the
+// temporary file is gone.
 void replaceAtomically(const fs::path& target, std::string_view bytes) {
     std::string temporary = target.string() + std::string(temporaryInfix) + "XXXXXX";
     FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
@@ -124,9 +125,6 @@ void replaceAtomically(const fs::path& target, std::string_view bytes) {
         ::unlink(temporary.c_str());
         throw std::runtime_error(systemError(what, temporary, error));
     };
-    if (::fchmod(file.get(), 0600) != 0) {
-        fail("cannot set the mode of");
-    }
     if (!writeAll(file.get(), bytes)) {
         fail("cannot write");
     }
