@@ -142,6 +142,31 @@ void BM_DetectBlankLinesWithoutKeywordLine10MB(benchmark::State& state) {
 }
 BENCHMARK(BM_DetectBlankLinesWithoutKeywordLine10MB)->Unit(benchmark::kMillisecond);
 
+void BM_DetectLineSeparatorRuns10MB(benchmark::State& state) {
+    // Line separators (U+2028) end lines for the pattern engine: a long line of "[" whose
+    // link ends after one, then a run of them between a semicolon and an indented keyword.
+    std::string lineSeparators;
+    for (int i = 0; i < 300000; ++i) {
+        lineSeparators += "\u2028";
+    }
+    static const std::string text = "- a\n" + std::string(9 * megabyte, '[') + "](\u2028)\nx;" +
+                                    lineSeparators + "y\u2028 import os";
+    detectText(state, text);
+}
+BENCHMARK(BM_DetectLineSeparatorRuns10MB)->Unit(benchmark::kMillisecond);
+
+void BM_DetectJsonArray10MB(benchmark::State& state) {
+    static const std::string text = "[" + repeated("12345,", 10 * megabyte) + "0]";
+    detectText(state, text);
+}
+BENCHMARK(BM_DetectJsonArray10MB)->Unit(benchmark::kMillisecond);
+
+void BM_DetectJsonBrokenAtEnd10MB(benchmark::State& state) {
+    static const std::string text = "[" + repeated("{\"k\": \"v\"},", 10 * megabyte) + "x]";
+    detectText(state, text);
+}
+BENCHMARK(BM_DetectJsonBrokenAtEnd10MB)->Unit(benchmark::kMillisecond);
+
 void BM_DetectLoneFence10MB(benchmark::State& state) {
     static const std::string text = "```" + std::string(10 * megabyte, 'a') + "\n- a";
     detectText(state, text);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -65,69 +66,114 @@ std::size_t startIf(bool possible) {
     return possible ? 0 : impossible;
 }
 
-bool isAsciiLineBreak(char c) {
-    return c == '\n' || c == '\r' || c == '\v' || c == '\f';
+// Which ASCII characters are line breaks, read once from the newline set so that a scan
+// decodes and looks up only the non-ASCII characters.
+const std::array<bool, 0x80>& asciiLineBreaks() {
+    static const std::array<bool, 0x80> table = [] {
+        std::array<bool, 0x80> breaks{};
+        for (char32_t c = 0; c < breaks.size(); ++c) {
+            breaks[c] = CharacterSets::contains(CharacterSet::newlines, c);
+        }
+        return breaks;
+    }();
+    return table;
 }
 
-// "." stops at every line break, so a link lies within one line and hence within one
-// piece between ASCII line breaks (a coarser split, as U+0085, U+2028 and U+2029 are left
-// in). No match can begin in the pieces before the first that holds the literals in order;
-// starting the search there spares the engine a long line of unmatched "[" before it.
+bool isMember(CharacterSet set, int32_t codePoint) {
+    return codePoint >= 0 && CharacterSets::contains(set, static_cast<char32_t>(codePoint));
+}
+
+// The first line break at or after `from`: its position and length in bytes, or the end
+// of the text and 0. The newline set is exactly what the pattern engine takes for a line
+// break ("." stops there, "^" in multi-line mode starts after it).
+struct LineBreak {
+    std::size_t position = 0;
+    std::size_t length = 0;
+};
+
+LineBreak nextLineBreak(std::string_view text, std::size_t from) {
+    const std::array<bool, 0x80>& ascii = asciiLineBreaks();
+    for (std::size_t index = from; index < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[index]);
+        if (byte < 0x80) {
+            if (ascii[byte]) {
+                return {index, 1};
+            }
+            ++index;
+            continue;
+        }
+        const utf8::Decoded next = utf8::decodeAt(text, index);
+        if (isMember(CharacterSet::newlines, next.codePoint)) {
+            return {index, next.length};
+        }
+        index += next.length;
+    }
+    return {text.size(), 0};
+}
+
+bool containsLineBreak(std::string_view text) {
+    return nextLineBreak(text, 0).length > 0;
+}
+
+// "." stops at line breaks, so a link lies within one line. No match can begin on the
+// lines before the first that holds the literals in order; starting the search there
+// spares the engine a long line of unmatched "[" before it.
 std::size_t firstPossibleLink(std::string_view text) {
-    for (std::size_t start = 0; start < text.size();) {
-        const auto breakAt = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(start),
-                                          text.end(), isAsciiLineBreak);
-        const auto end = static_cast<std::size_t>(breakAt - text.begin());
-        if (containsInOrder(text.substr(start, end - start), {{"[", 2}, {"](", 3}, {")"}})) {
+    std::size_t start = 0;
+    while (true) {
+        const LineBreak lineBreak = nextLineBreak(text, start);
+        const std::string_view line = text.substr(start, lineBreak.position - start);
+        if (containsInOrder(line, {{"[", 2}, {"](", 3}, {")"}})) {
             return start;
         }
-        start = end + 1;
+        if (lineBreak.length == 0) {
+            return impossible;
+        }
+        start = lineBreak.position + lineBreak.length;
     }
-    return impossible;
 }
 
-// Bytes that may belong to a blank or a line break as the engine sees them: the ASCII
-// ones are control characters and the space, every other one is non-ASCII.
-bool mayBeBlank(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte <= 0x20 || byte >= 0x80;
-}
-
-// Whether only blanks may stand between the last line start and `position`. Walking back
-// over spaces and tabs must end at the text start or at a byte that may be a blank or end
-// a line break; a printable ASCII character there rules it out.
-bool mayOpenLine(std::string_view text, std::size_t position) {
-    while (position > 0 && (text[position - 1] == ' ' || text[position - 1] == '\t')) {
-        --position;
+// The start of the line of `position` when only white space stands between the two (the
+// "^\s*" of a keyword pattern), else `impossible`. The white-space-and-newline set is
+// exactly the engine's "\s".
+std::size_t blankLineStartBefore(std::string_view text, std::size_t position) {
+    while (position > 0) {
+        const utf8::Decoded previous = utf8::decodeBefore(text, 0, position);
+        if (isMember(CharacterSet::newlines, previous.codePoint)) {
+            return position;
+        }
+        if (!isMember(CharacterSet::whitespaceAndNewlines, previous.codePoint)) {
+            return impossible;
+        }
+        position -= previous.length;
     }
-    return position == 0 || mayBeBlank(text[position - 1]);
+    return 0;
 }
 
-// The position after the last ASCII line break before `position`: always a line start.
-std::size_t asciiLineStart(std::string_view text, std::size_t position) {
-    const auto before =
-        std::make_reverse_iterator(text.begin() + static_cast<std::ptrdiff_t>(position));
-    const auto lineBreak = std::find_if(before, text.rend(), isAsciiLineBreak);
-    return static_cast<std::size_t>(lineBreak.base() - text.begin());
-}
-
-// A keyword pattern ("^\s*(keyword)\s+" in multi-line mode) matches from the start of
-// the line of its keyword whenever it matches at all, and its keyword may open a line and
-// is followed by a blank. The first keyword that may do so bounds where a match can begin,
-// so the search skips whatever comes before its line, where a run of blank lines would
-// make "^\s*" backtrack over the whole run from every line start in it.
+// A keyword pattern ("^\s*(keyword)\s+" in multi-line mode) matches exactly when some
+// keyword has only white space before it on its line and a white-space character after it,
+// and it then matches from the start of that line. Searching from the line of the first
+// such keyword finds it at once, where searching from the text start would let "^\s*"
+// backtrack over a run of blank lines from every line start in it.
 std::size_t firstPossibleKeywordLine(std::string_view text,
                                      std::initializer_list<std::string_view> keywords) {
     std::size_t first = impossible;
+    std::size_t firstLineStart = impossible;
     for (const std::string_view keyword : keywords) {
         for (std::size_t at = text.find(keyword); at < first; at = text.find(keyword, at + 1)) {
             const std::size_t after = at + keyword.size();
-            if (after < text.size() && mayBeBlank(text[after]) && mayOpenLine(text, at)) {
+            if (after >= text.size() || !isMember(CharacterSet::whitespaceAndNewlines,
+                                                  utf8::decodeAt(text, after).codePoint)) {
+                continue;
+            }
+            const std::size_t lineStart = blankLineStartBefore(text, at);
+            if (lineStart != impossible) {
                 first = at;
+                firstLineStart = lineStart;
             }
         }
     }
-    return first == impossible ? impossible : asciiLineStart(text, first);
+    return firstLineStart;
 }
 
 // A pattern with a cheap, exact bound on where in a text a match can begin: `impossible`
@@ -232,40 +278,6 @@ bool isJson(std::string_view text) {
     const bool isObject = text.starts_with('{') && text.ends_with('}');
     const bool isArray = text.starts_with('[') && text.ends_with(']');
     return (isObject || isArray) && JsonText::parse(text).has_value();
-}
-
-// Which ASCII characters are line breaks, read once from the newline set so that the
-// scan of a long line decodes and looks up only its non-ASCII characters.
-const std::array<bool, 0x80>& asciiLineBreaks() {
-    static const std::array<bool, 0x80> table = [] {
-        std::array<bool, 0x80> breaks{};
-        for (char32_t c = 0; c < breaks.size(); ++c) {
-            breaks[c] = CharacterSets::contains(CharacterSet::newlines, c);
-        }
-        return breaks;
-    }();
-    return table;
-}
-
-bool containsLineBreak(std::string_view text) {
-    const std::array<bool, 0x80>& ascii = asciiLineBreaks();
-    for (std::size_t index = 0; index < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[index]);
-        if (byte < 0x80) {
-            if (ascii[byte]) {
-                return true;
-            }
-            ++index;
-            continue;
-        }
-        const utf8::Decoded next = utf8::decodeAt(text, index);
-        if (next.codePoint >= 0 && CharacterSets::contains(CharacterSet::newlines,
-                                                           static_cast<char32_t>(next.codePoint))) {
-            return true;
-        }
-        index += next.length;
-    }
-    return false;
 }
 
 // One line (splitting the trimmed text at line breaks leaves exactly one non-empty piece
