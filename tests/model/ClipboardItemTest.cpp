@@ -1,12 +1,14 @@
-#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "NamedCase.h"
 #include "model/ClipboardItem.h"
 
 namespace nimbrook {
 namespace {
+
+using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 ClipboardItem itemWith(std::string content, std::optional<std::string> sourceApp = std::nullopt) {
     return ClipboardItem(Uuid::random(), std::move(content), ContentType::plainText,
@@ -31,10 +33,6 @@ struct PreviewCase {
     std::string content;
     std::string preview;
 };
-
-void PrintTo(const PreviewCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
 
 const PreviewCase previewCases[] = {
     {"empty", "", "(空)"},
@@ -61,8 +59,7 @@ TEST_P(PreviewTest, trimsAndShortensByGraphemes) {
     EXPECT_EQ(itemWith(GetParam().content).preview(), GetParam().preview);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PreviewTest, testing::ValuesIn(previewCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, PreviewTest, testing::ValuesIn(previewCases), nameOf);
 
 TEST(ClipboardItemTest, equalityIsByIdAlone) {
     const Uuid id = Uuid::random();
@@ -82,10 +79,6 @@ struct DerivedCase {
     std::string searchable;
     std::string searchableSource;
 };
-
-void PrintTo(const DerivedCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
 
 const DerivedCase derivedCases[] = {
     {"plain", "Hello", "Firefox ESR", "Hello", "Hello", "hello", "firefox esr"},
@@ -118,8 +111,7 @@ TEST_P(DerivedFormsTest, computedOnceFromTheFields) {
     EXPECT_EQ(item.searchableSourceApp(), testCase.searchableSource);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, DerivedFormsTest, testing::ValuesIn(derivedCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, DerivedFormsTest, testing::ValuesIn(derivedCases), nameOf);
 
 TEST(ClipboardItemTest, copiesShareOnePayload) {
     const ClipboardItem original = itemWith(repeated("payload ", 1000), "Chromium");

@@ -1,13 +1,15 @@
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "NamedCase.h"
 #include "model/ContentType.h"
 
 namespace nimbrook {
 namespace {
+
+using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 struct NameCase {
     std::string name;
@@ -15,10 +17,6 @@ struct NameCase {
     std::string raw;
     std::string label;
 };
-
-void PrintTo(const NameCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
 
 const NameCase nameCases[] = {
     {"json", ContentType::json, "json", "JSON"},
@@ -38,17 +36,12 @@ TEST_P(ContentTypeNameTest, rawValueAndLabelRoundTrip) {
     EXPECT_EQ(contentTypeFromRawValue(testCase.raw), testCase.type);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ContentTypeNameTest, testing::ValuesIn(nameCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, ContentTypeNameTest, testing::ValuesIn(nameCases), nameOf);
 
 struct RejectCase {
     std::string name;
     std::string raw;
 };
-
-void PrintTo(const RejectCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
 
 const RejectCase rejectCases[] = {
     {"capitalised", "PlainText"}, {"label", "text"},       {"empty", ""},
@@ -62,8 +55,7 @@ TEST_P(ContentTypeRejectTest, anyOtherTextIsNoType) {
     EXPECT_EQ(contentTypeFromRawValue(GetParam().raw), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ContentTypeRejectTest, testing::ValuesIn(rejectCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, ContentTypeRejectTest, testing::ValuesIn(rejectCases), nameOf);
 
 TEST(ContentTypeTest, allCasesInDeclarationOrder) {
     std::vector<std::string> raws;

@@ -1,16 +1,18 @@
 #include <cmath>
 #include <limits>
-#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "NamedCase.h"
 #include "model/HistoryCodec.h"
 
 namespace nimbrook {
 namespace {
+
+using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 const Uuid firstId = *Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
 const Uuid secondId = *Uuid::parse("00000000-0000-4000-8000-000000000001");
@@ -51,10 +53,6 @@ struct RoundTripCase {
     double timestamp;
     std::optional<std::string> sourceApp;
 };
-
-void PrintTo(const RoundTripCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
 
 std::string allControlCharacters() {
     std::string text;
@@ -101,8 +99,7 @@ TEST_P(RoundTripTest, readsBackIdentical) {
     EXPECT_EQ(item.sourceApp(), testCase.sourceApp);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RoundTripTest, testing::ValuesIn(roundTripCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, RoundTripTest, testing::ValuesIn(roundTripCases), nameOf);
 
 struct AcceptCase {
     std::string name;
@@ -112,10 +109,6 @@ struct AcceptCase {
     std::optional<std::string> firstSource;
     double firstTimestamp;
 };
-
-void PrintTo(const AcceptCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
 
 std::string nestedArrays(std::size_t depth) {
     return std::string(depth, '[') + std::string(depth, ']');
@@ -170,17 +163,12 @@ TEST_P(AcceptTest, decodesWhatTheFormatAllows) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, AcceptTest, testing::ValuesIn(acceptCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, AcceptTest, testing::ValuesIn(acceptCases), nameOf);
 
 struct RejectCase {
     std::string name;
     std::string bytes;
 };
-
-void PrintTo(const RejectCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
 
 const std::string idMember = R"("id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F")";
 
@@ -247,8 +235,7 @@ TEST_P(RejectTest, failsTheWholeFile) {
     EXPECT_EQ(HistoryCodec::decode(GetParam().bytes), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RejectTest, testing::ValuesIn(rejectCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, RejectTest, testing::ValuesIn(rejectCases), nameOf);
 
 }  // namespace
 }  // namespace nimbrook

@@ -1,16 +1,18 @@
 #include <cmath>
 #include <ctime>
 #include <limits>
-#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "NamedCase.h"
 #include "model/ClipboardItem.h"
 #include "model/RelativeTimeFormatter.h"
 
 namespace nimbrook {
 namespace {
+
+using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 Timestamp utc(int year, int month, int day, int hour = 12, int minute = 0, double second = 0) {
     std::tm fields{};
@@ -37,10 +39,6 @@ struct PhraseCase {
     Timestamp now;
     std::string phrase;
 };
-
-void PrintTo(const PhraseCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
 
 const PhraseCase phraseCases[] = {
     {"sameMoment", now, now, "0秒前"},
@@ -73,8 +71,7 @@ TEST_P(PhraseTest, largestWholeUnitInThePast) {
     EXPECT_EQ(formatter.format(GetParam().moment, GetParam().now), GetParam().phrase);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PhraseTest, testing::ValuesIn(phraseCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, PhraseTest, testing::ValuesIn(phraseCases), nameOf);
 
 TEST(RelativeTimeFormatterTest, absurdlyOldMomentStillReadsInYears) {
     const RelativeTimeFormatter formatter("UTC");

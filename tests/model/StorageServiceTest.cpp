@@ -3,7 +3,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,12 +12,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "NamedCase.h"
 #include "TemporaryFolder.h"
 #include "model/HistoryCodec.h"
 #include "model/StorageService.h"
 
 namespace nimbrook {
 namespace {
+
+using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 namespace fs = std::filesystem;
 
@@ -171,10 +173,6 @@ struct FailureCase {
     rlim_t fileSizeLimit = RLIM_INFINITY;
 };
 
-void PrintTo(const FailureCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
-
 // Keeps writes of this process under a size, as a full disk would.
 class FileSizeLimit final {
 public:
@@ -238,8 +236,7 @@ TEST_P(SaveFailureTest, reportsOneLineAndKeepsThePreviousFile) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SaveFailureTest, testing::ValuesIn(failureCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, SaveFailureTest, testing::ValuesIn(failureCases), nameOf);
 
 // Each puts something at the file's place that cannot be loaded; `aside` tells whether what
 // was moved aside still holds the original bytes (only regular files hold bytes).
@@ -248,10 +245,6 @@ struct HostileCase {
     std::function<void(const fs::path& file)> plant;
     std::optional<std::string> bytes;
 };
-
-void PrintTo(const HostileCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
 
 std::string validFile() {
     return HistoryCodec::encode(history(3));
@@ -320,8 +313,7 @@ TEST_P(HostileFileTest, loadsEmptyAndIsMovedAsideBeforeTheNextSave) {
     EXPECT_EQ(lines_.size(), 1u) << "moved aside once only";
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, HostileFileTest, testing::ValuesIn(hostileCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, HostileFileTest, testing::ValuesIn(hostileCases), nameOf);
 
 long long unixSecondsNow() {
     return std::chrono::duration_cast<std::chrono::seconds>(

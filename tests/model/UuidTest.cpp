@@ -1,23 +1,21 @@
-#include <ostream>
 #include <set>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "NamedCase.h"
 #include "model/Uuid.h"
 
 namespace nimbrook {
 namespace {
+
+using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 struct ParseCase {
     std::string name;
     std::string text;
     std::optional<std::string> canonical;
 };
-
-void PrintTo(const ParseCase& testCase, std::ostream* stream) {
-    *stream << testCase.name;
-}
 
 const ParseCase parseCases[] = {
     {"upperCase", "E621E1F8-C36C-495A-93FC-0C247A3E6E5F", "E621E1F8-C36C-495A-93FC-0C247A3E6E5F"},
@@ -51,8 +49,7 @@ TEST_P(UuidParseTest, acceptsOnlyTheCanonicalFormInEitherCase) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, UuidParseTest, testing::ValuesIn(parseCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, UuidParseTest, testing::ValuesIn(parseCases), nameOf);
 
 TEST(UuidTest, randomIdentifiersAreVersionFourDistinctAndReadBack) {
     std::set<std::string> seen;
