@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "controller/ClipboardViewModelObserver.h"
+#include "controller/SubstringSearch.h"
 #include "detection/ContentDetector.h"
 #include "model/HistoryLimit.h"
 #include "model/StorageService.h"
@@ -70,13 +71,12 @@ std::vector<ClipboardItem> ClipboardViewModel::filteredItems() const {
     if (searchText_.empty()) {
         return items_;
     }
-    const std::string query =
-        UnicodeText::nfc(UnicodeText::lowercased(UnicodeText::nfc(searchText_)));
+    const std::string query = UnicodeText::lowercased(UnicodeText::nfc(searchText_));
     std::vector<ClipboardItem> result;
     for (const ClipboardItem& item : items_) {
-        if (item.searchableContent().find(query) != std::string::npos ||
-            lowercasedSearchLabel(item.contentType()).find(query) != std::string::npos ||
-            item.searchableSourceApp().find(query) != std::string::npos) {
+        if (SubstringSearch::contains(item.searchableContent(), query) ||
+            SubstringSearch::contains(lowercasedSearchLabel(item.contentType()), query) ||
+            SubstringSearch::contains(item.searchableSourceApp(), query)) {
             result.push_back(item);
         }
     }

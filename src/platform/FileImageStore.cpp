@@ -72,6 +72,17 @@ FileDescriptor openPrivateFolder(const std::filesystem::path& folder) {
     return directory;
 }
 
+// "<base>.png" first, then "<base>-1.png", "<base>-2.png", ...
+std::string fileName(const std::string& base, int attempt) {
+    std::string name = base;
+    if (attempt > 0) {
+        name += '-';
+        name += std::to_string(attempt);
+    }
+    name += ".png";
+    return name;
+}
+
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -103,8 +114,7 @@ std::optional<std::string> FileImageStore::store(std::string_view bytes, Timesta
     }
     const std::string base = "clipboard_" + secondsText(now);
     for (int attempt = 0; attempt < maxNameAttempts; ++attempt) {
-        const std::string name =
-            base + (attempt == 0 ? std::string() : "-" + std::to_string(attempt)) + ".png";
+        const std::string name = fileName(base, attempt);
         FileDescriptor file(::openat(directory.fd(), name.c_str(),
                                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!file.isOpen()) {

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "controller/ClipboardViewModel.h"
+#include "model/StorageService.h"
+#include "support/InMemoryActiveApplication.h"
+#include "support/InMemoryImageStore.h"
+#include "support/InMemoryPasteboard.h"
+#include "support/ManualClock.h"
+#include "support/ManualScheduler.h"
+
+namespace nimbrook {
+
+using namespace std::chrono_literals;
+
+// A controller on the in-memory platform, with a real history file in a fresh folder.
+class ControllerFixture : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Stands for the program's start: loads what is in the history file.
+    void launch();
+    // Another program copies `text`; the next tick picks it up.
+    void capture(const std::string& text);
+    void tick() { clock_.advance(500ms); }
+
+    // Writes the history file as it would stand before a start.
+    void writeHistory(const std::vector<ClipboardItem>& items);
+    // Entries "entry 0" (newest) .. "entry <count - 1>", written without the limit.
+    void writeNumberedHistory(std::size_t count);
+    ClipboardItem makeItem(std::string content, ContentType type = ContentType::plainText,
+                           std::optional<std::string> sourceApp = std::nullopt) const;
+
+    std::vector<std::string> contents() const;
+    // nullopt when no history file exists.
+    std::optional<std::vector<std::string>> savedContents() const;
+    std::optional<std::string> savedFileText() const;
+
+    InMemoryPasteboard pasteboard_;
+    InMemoryActiveApplication activeApplication_;
+    InMemoryImageStore images_;
+    ManualClock clock_;
+    ManualScheduler scheduler_{clock_};
+    std::filesystem::path root_;
+    std::filesystem::path folder_;
+    std::unique_ptr<StorageService> storage_;
+    std::vector<std::string> console_;
+    std::unique_ptr<ClipboardViewModel> viewModel_;
+};
+
+}  // namespace nimbrook

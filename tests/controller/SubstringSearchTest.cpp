@@ -1,0 +1,61 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "controller/SubstringSearch.h"
+
+namespace nimbrook {
+namespace {
+
+struct SearchCase {
+    std::string name;
+    std::string text;
+    std::string needle;
+    bool expected;
+};
+
+const std::string longText = std::string(40, 'a') + "剪贴板" + std::string(40, 'b') + "xyz";
+
+const std::vector<SearchCase> cases = {
+    {"EmptyNeedle", "", "", true},
+    {"NeedleLongerThanText", "ab", "abc", false},
+    {"WholeText", "剪贴板", "剪贴板", true},
+    {"ChineseInLongText", longText, "a剪贴板b", true},
+    {"AtTheVeryEnd", longText, "bxyz", true},
+    {"FirstAndLastBytesMatchButNotTheMiddle", longText, "a剪贴贴b", false},
+    {"LastByteOnlyAtTheEnd", std::string(100, 'q') + "z", "qqz", true},
+    {"NulBytes", std::string(50, '\0') + "k" + std::string(50, '\0'), std::string("\0k\0", 3),
+     true},
+    {"HighBytesAreNotSigned", std::string(64, '\x7f'), "\xff\x7f", false},
+};
+
+class Substring : public testing::TestWithParam<SearchCase> {};
+
+TEST_P(Substring, IsFound) {
+    EXPECT_EQ(SubstringSearch::contains(GetParam().text, GetParam().needle), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, Substring, testing::ValuesIn(cases),
+                         [](const auto& info) { return info.param.name; });
+
+// Every needle length and position across several sixteen-byte blocks agrees with find().
+TEST(SubstringSearchTest, AgreesWithFindAtEveryPosition) {
+    std::string text;
+    for (int i = 0; i < 70; ++i) {
+        text += static_cast<char>('a' + (i * 7) % 5);
+    }
+    for (std::size_t length = 1; length <= 20; ++length) {
+        for (std::size_t position = 0; position + length <= text.size(); ++position) {
+            std::string needle = text.substr(position, length);
+            EXPECT_TRUE(SubstringSearch::contains(text, needle)) << position << " " << length;
+            needle.back() = 'z';
+            EXPECT_EQ(SubstringSearch::contains(text, needle),
+                      text.find(needle) != std::string::npos)
+                << position << " " << length;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace nimbrook
