@@ -264,8 +264,8 @@ std::vector<ClipboardItem> StorageService::load() {
     createFolder(folder_);
     removeLeftoverTemporaryFiles(folder_);
     struct stat status {};
-    if (::lstat(file_.c_str(), &status) != 0 && errno == ENOENT) {
-        return {};
+    if (::lstat(file_.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        return {};  // no file, or no folder to hold one
     }
     // From here on something stands at the file's place; whatever keeps it from loading, it
     // is kept for the user rather than overwritten by the next save.
