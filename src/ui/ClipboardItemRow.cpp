@@ -34,6 +34,7 @@ constexpr int metaSpacing = 6;
 constexpr int controlSize = 22;
 constexpr int controlSpacing = 8;
 constexpr int dividerHeight = 1;
+constexpr int defaultRowWidth = 400;
 constexpr int cornerRadius = 4;
 constexpr qreal previewSize = 12;
 constexpr qreal timeSize = 10;
@@ -73,23 +74,8 @@ TypeLook lookOf(ContentType type) {
     return {u"text.alignleft", NamedColor::secondaryLabel};
 }
 
-QFont previewFont() {
-    return Theme::monospacedFont(previewSize);
-}
-QFont timeFont() {
-    return Theme::systemFont(timeSize);
-}
-QFont tagFont() {
-    return Theme::systemFont(tagTextSize, QFont::Medium);
-}
-
 int previewWidth(int rowWidth) {
     return rowWidth - textLeft - controlsWidth - horizontalPadding;
-}
-
-int metaHeight() {
-    const qreal tag = QFontMetricsF(tagFont()).height() + 2 * tagVerticalPadding;
-    return qCeil(std::max(QFontMetricsF(timeFont()).height(), tag));
 }
 
 ContentType typeOf(const QModelIndex& index) {
@@ -115,10 +101,10 @@ void paintControl(QPainter& painter, const QRect& rect, QStringView icon, qreal 
 // The source tag at `topLeft`, no wider than `maxWidth`: a long name is elided, never
 // drawn over the hover controls.
 void paintTag(QPainter& painter, const QPointF& topLeft, qreal height, qreal maxWidth,
-              const QString& name, const Theme& theme) {
+              const QString& name, const QFont& font, const Theme& theme) {
     const AppMeta meta = appMeta(name.toStdString());
     const QColor color = theme.color(meta.color);
-    const QFontMetricsF metrics(tagFont());
+    const QFontMetricsF metrics(font);
     const qreal fixedWidth = 2 * tagHorizontalPadding + tagIconSize + tagSpacing;
     const QString shown =
         metrics.elidedText(name, Qt::ElideRight, std::max<qreal>(0, maxWidth - fixedWidth));
@@ -137,7 +123,7 @@ void paintTag(QPainter& painter, const QPointF& topLeft, qreal height, qreal max
     const QRectF icon(capsule.left() + tagHorizontalPadding, capsule.top(), tagIconSize, height);
     SymbolIcons::paint(painter, icon, meta.icon, tagIconSize, color);
     if (!name.isEmpty()) {
-        painter.setFont(tagFont());
+        painter.setFont(font);
         painter.setPen(color);
         const QRectF text(icon.right() + tagSpacing, capsule.top(), nameWidth + 1, height);
         painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
@@ -147,7 +133,18 @@ void paintTag(QPainter& painter, const QPointF& topLeft, qreal height, qreal max
 }  // namespace
 
 ClipboardItemRow::ClipboardItemRow(ClipboardViewModel& viewModel, QObject* parent)
-    : QStyledItemDelegate(parent), viewModel_(viewModel) {}
+    : QStyledItemDelegate(parent), viewModel_(viewModel), fonts_(makeFonts()) {}
+
+ClipboardItemRow::Fonts ClipboardItemRow::makeFonts() {
+    Fonts fonts{Theme::monospacedFont(previewSize), Theme::systemFont(timeSize),
+                Theme::systemFont(tagTextSize, QFont::Medium)};
+    const QFontMetricsF preview(fonts.preview);
+    fonts.lineSpacing = qCeil(preview.lineSpacing());
+    fonts.previewAscent = preview.ascent();
+    const qreal tag = QFontMetricsF(fonts.tag).height() + 2 * tagVerticalPadding;
+    fonts.metaHeight = qCeil(std::max(QFontMetricsF(fonts.time).height(), tag));
+    return fonts;
+}
 
 std::vector<SmartConverter::Conversion> ClipboardItemRow::conversionsFor(ContentType type) {
     using C = SmartConverter::Conversion;
@@ -186,23 +183,39 @@ const QStringList& ClipboardItemRow::previewLines(const QModelIndex& index, int 
         previewCache_.clear();
         previewCacheWidth_ = width;
     }
-    const QString id = index.data(HistoryListModel::IdRole).toString();
-    auto found = previewCache_.find(id);
+    // Keyed by the id's bytes: the whole list is measured after every insertion, so the key
+    // must be cheap to make.
+    const auto* model = qobject_cast<const HistoryListModel*>(index.model());
+    const ClipboardItem* entry = model != nullptr ? model->item(index.row()) : nullptr;
+    const QByteArray key =
+        entry != nullptr ? QByteArray(reinterpret_cast<const char*>(entry->id().bytes().data()),
+                                      static_cast<qsizetype>(entry->id().bytes().size()))
+                         : index.data(HistoryListModel::IdRole).toString().toUtf8();
+    auto found = previewCache_.find(key);
     if (found == previewCache_.end()) {
         const QString preview = index.data(HistoryListModel::PreviewRole).toString();
-        found = previewCache_.insert(id, PreviewLayout::lines(preview, previewFont(), width));
+        found = previewCache_.insert(key, PreviewLayout::lines(preview, fonts_.preview, width));
     }
     return *found;
 }
 
+int ClipboardItemRow::rowWidth(const QStyleOptionViewItem& option) const {
+    // The list measures rows with an option whose rectangle may be empty and paints them
+    // with the real one: both must wrap at the same width, or every layout would wrap
+    // every preview anew.
+    if (view_ != nullptr) {
+        return view_->viewport()->width();
+    }
+    return option.rect.width() > 0 ? option.rect.width() : defaultRowWidth;
+}
+
 QSize ClipboardItemRow::sizeHint(const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const {
-    const int rowWidth = option.rect.width() > 0 ? option.rect.width() : 400;
-    const auto lineCount = previewLines(index, rowWidth).size();
-    const int lineSpacing = qCeil(QFontMetricsF(previewFont()).lineSpacing());
-    const int column = static_cast<int>(lineCount) * lineSpacing + textSpacing + metaHeight();
+    const int width = rowWidth(option);
+    const auto lineCount = static_cast<int>(previewLines(index, width).size());
+    const int column = lineCount * fonts_.lineSpacing + textSpacing + fonts_.metaHeight;
     const int content = std::max(badgeSize + badgeTopExtra, column);
-    return QSize(rowWidth, 2 * verticalPadding + content + dividerHeight);
+    return QSize(width, 2 * verticalPadding + content + dividerHeight);
 }
 
 bool ClipboardItemRow::showsControls(const QModelIndex& index) const {
@@ -291,30 +304,28 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
                       badgeSize, badgeSize);
     paintControl(*painter, badge, look.icon, 10, theme.color(look.color), 0.12);
 
-    const QFontMetricsF previewMetrics(previewFont());
-    painter->setFont(previewFont());
+    painter->setFont(fonts_.preview);
     painter->setPen(theme.color(NamedColor::primaryLabel));
-    qreal baseline = row.top() + verticalPadding + previewMetrics.ascent();
-    const int lineSpacing = qCeil(previewMetrics.lineSpacing());
-    for (const QString& line : previewLines(index, option.rect.width())) {
+    qreal baseline = row.top() + verticalPadding + fonts_.previewAscent;
+    for (const QString& line : previewLines(index, rowWidth(option))) {
         painter->drawText(QPointF(row.left() + textLeft, baseline), line);
-        baseline += lineSpacing;
+        baseline += fonts_.lineSpacing;
     }
 
-    const qreal metaTop = baseline - previewMetrics.ascent() + textSpacing;
-    const qreal metaLineHeight = metaHeight();
+    const qreal metaTop = baseline - fonts_.previewAscent + textSpacing;
+    const qreal metaLineHeight = fonts_.metaHeight;
     const QString time = relativeTime(index);
-    painter->setFont(timeFont());
+    painter->setFont(fonts_.time);
     painter->setPen(theme.color(NamedColor::tertiaryLabel));
-    const qreal timeWidth = QFontMetricsF(timeFont()).horizontalAdvance(time);
+    const qreal timeWidth = QFontMetricsF(fonts_.time).horizontalAdvance(time);
     painter->drawText(QRectF(row.left() + textLeft, metaTop, timeWidth + 1, metaLineHeight),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, time);
     const QVariant source = index.data(HistoryListModel::SourceAppRole);
     if (source.isValid()) {
         const qreal tagLeft = row.left() + textLeft + timeWidth + metaSpacing;
-        const qreal maxWidth = row.left() + textLeft + previewWidth(option.rect.width()) - tagLeft;
-        paintTag(*painter, QPointF(tagLeft, metaTop), metaLineHeight, maxWidth, source.toString(),
-                 theme);
+        const qreal maxWidth = row.left() + textLeft + previewWidth(rowWidth(option)) - tagLeft;
+        paintTag(*painter, QPointF(tagLeft, metaTop), metaLineHeight, maxWidth,
+                 source.toString().left(maxShownNameLength), fonts_.tag, theme);
     }
 
     if (hovered) {

@@ -39,6 +39,8 @@ private slots:
     void clickCopiesAndHighlights();
     void clickOnRowAreas_data();
     void clickOnRowAreas();
+    void hostileEntriesArePainted_data();
+    void hostileEntriesArePainted();
     void conversionShowsTheToast();
     void settingsAreRequestedByButtonAndShortcut();
 };
@@ -373,6 +375,42 @@ void ClipboardHistoryViewTest::clickOnRowAreas() {
     QCOMPARE(panel.harness.viewModel.copiedFlash().has_value(), effect == u"copied");
     QCOMPARE(panel.find<QMenu>("conversionMenu") != nullptr, effect == u"menu");
     QCOMPARE(panel.labelText("itemCount"), QString::number(items.size()));
+}
+
+void ClipboardHistoryViewTest::hostileEntriesArePainted_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("source");
+
+    QTest::newRow("eight megabytes on one line") << QByteArray(8 << 20, 'x') << QByteArray("App");
+    QTest::newRow("a hundred thousand short lines")
+        << QByteArray("line\n").repeated(100000) << QByteArray();
+    QTest::newRow("combining marks without end")
+        << QByteArray("a") + QByteArray("\xcc\x81").repeated(300000) << QByteArray();
+    QTest::newRow("invalid utf-8 and nul bytes")
+        << QByteArray("\xff\xfe\x00\xc3(\xed\xa0\x80 bad", 12) << QByteArray("\xff\xfe", 2);
+    QTest::newRow("right to left and controls")
+        << QByteArray("\u202e\u05e9\u05dc\u05d5\u05dd\u200f\x1b[31m\t\r") << QByteArray("\u202e");
+    QTest::newRow("a megabyte of application name")
+        << QByteArray("short") << QByteArray(1 << 20, 'N');
+}
+
+void ClipboardHistoryViewTest::hostileEntriesArePainted() {
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, source);
+
+    Panel panel;
+    panel.open();
+    panel.harness.activeApplication.setFrontmostName(
+        source.isNull() ? std::nullopt : std::optional(source.toStdString()));
+    panel.harness.copy(text.toStdString());
+    QCOMPARE(panel.list()->model()->rowCount(), 1);
+
+    panel.hover(0);
+    const QRect row = panel.rowRect(0);
+    QVERIFY(row.height() > 0 && row.height() < 120);
+    QVERIFY(!grabArea(panel.viewport(), row).isNull());
+    QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, row.topLeft() + QPoint(60, 12));
+    QCOMPARE(panel.harness.pasteboard.writeCount(), 1);
 }
 
 void ClipboardHistoryViewTest::conversionShowsTheToast() {
