@@ -167,6 +167,13 @@ void BM_DetectJsonBrokenAtEnd10MB(benchmark::State& state) {
 }
 BENCHMARK(BM_DetectJsonBrokenAtEnd10MB)->Unit(benchmark::kMillisecond);
 
+void BM_DetectKeywordAfterLongBlank10MB(benchmark::State& state) {
+    // The keyword checks walk back over every blank before "let" to find the line start.
+    static const std::string text = "a" + std::string(10 * megabyte, ' ') + "let x;";
+    detectText(state, text);
+}
+BENCHMARK(BM_DetectKeywordAfterLongBlank10MB)->Unit(benchmark::kMillisecond);
+
 void BM_DetectLoneFence10MB(benchmark::State& state) {
     static const std::string text = "```" + std::string(10 * megabyte, 'a') + "\n- a";
     detectText(state, text);

@@ -66,21 +66,48 @@ std::size_t startIf(bool possible) {
     return possible ? 0 : impossible;
 }
 
-// Which ASCII characters are line breaks, read once from the newline set so that a scan
-// decodes and looks up only the non-ASCII characters.
-const std::array<bool, 0x80>& asciiLineBreaks() {
-    static const std::array<bool, 0x80> table = [] {
-        std::array<bool, 0x80> breaks{};
-        for (char32_t c = 0; c < breaks.size(); ++c) {
-            breaks[c] = CharacterSets::contains(CharacterSet::newlines, c);
+// Which ASCII characters belong to each set, read once from the sets so that scans look up
+// only non-ASCII characters there.
+const std::array<bool, 0x80>& asciiMembers(CharacterSet set) {
+    static const auto tables = [] {
+        std::array<std::array<bool, 0x80>, 3> members{};
+        for (const CharacterSet each : {CharacterSet::whitespaceAndNewlines,
+                                        CharacterSet::whitespace, CharacterSet::newlines}) {
+            for (char32_t c = 0; c < 0x80; ++c) {
+                members[static_cast<std::size_t>(each)][c] = CharacterSets::contains(each, c);
+            }
         }
-        return breaks;
+        return members;
     }();
-    return table;
+    return tables[static_cast<std::size_t>(set)];
 }
 
 bool isMember(CharacterSet set, int32_t codePoint) {
-    return codePoint >= 0 && CharacterSets::contains(set, static_cast<char32_t>(codePoint));
+    if (codePoint < 0) {
+        return false;
+    }
+    if (codePoint < 0x80) {
+        return asciiMembers(set)[static_cast<std::size_t>(codePoint)];
+    }
+    return CharacterSets::contains(set, static_cast<char32_t>(codePoint));
+}
+
+bool isAscii(char c) {
+    return static_cast<unsigned char>(c) < 0x80;
+}
+
+utf8::Decoded characterAt(std::string_view text, std::size_t position) {
+    if (isAscii(text[position])) {
+        return {static_cast<unsigned char>(text[position]), 1};
+    }
+    return utf8::decodeAt(text, position);
+}
+
+utf8::Decoded characterBefore(std::string_view text, std::size_t end) {
+    if (isAscii(text[end - 1])) {
+        return {static_cast<unsigned char>(text[end - 1]), 1};
+    }
+    return utf8::decodeBefore(text, 0, end);
 }
 
 // The first line break at or after `from`: its position and length in bytes, or the end
@@ -92,17 +119,8 @@ struct LineBreak {
 };
 
 LineBreak nextLineBreak(std::string_view text, std::size_t from) {
-    const std::array<bool, 0x80>& ascii = asciiLineBreaks();
     for (std::size_t index = from; index < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[index]);
-        if (byte < 0x80) {
-            if (ascii[byte]) {
-                return {index, 1};
-            }
-            ++index;
-            continue;
-        }
-        const utf8::Decoded next = utf8::decodeAt(text, index);
+        const utf8::Decoded next = characterAt(text, index);
         if (isMember(CharacterSet::newlines, next.codePoint)) {
             return {index, next.length};
         }
@@ -133,12 +151,43 @@ std::size_t firstPossibleLink(std::string_view text) {
     }
 }
 
+// "^    \S" in multi-line mode: the first line that opens with four spaces and then a
+// character that is not white space, where the search then matches at once.
+std::size_t firstIndentedLine(std::string_view text) {
+    if (!contains(text, "    ")) {
+        return impossible;
+    }
+    std::size_t start = 0;
+    while (true) {
+        const std::string_view rest = text.substr(start);
+        if (rest.size() > 4 && rest.starts_with("    ") &&
+            !isMember(CharacterSet::whitespaceAndNewlines, characterAt(rest, 4).codePoint)) {
+            return start;
+        }
+        const LineBreak lineBreak = nextLineBreak(text, start);
+        if (lineBreak.length == 0) {
+            return impossible;
+        }
+        start = lineBreak.position + lineBreak.length;
+    }
+}
+
+// The first of the characters; a match of a pattern that opens with one of them cannot
+// begin before it.
+std::size_t firstOfAny(std::string_view text, std::string_view characters) {
+    std::size_t first = impossible;
+    for (const char c : characters) {
+        first = std::min(first, text.substr(0, first).find(c));
+    }
+    return first;
+}
+
 // The start of the line of `position` when only white space stands between the two (the
 // "^\s*" of a keyword pattern), else `impossible`. The white-space-and-newline set is
 // exactly the engine's "\s".
 std::size_t blankLineStartBefore(std::string_view text, std::size_t position) {
     while (position > 0) {
-        const utf8::Decoded previous = utf8::decodeBefore(text, 0, position);
+        const utf8::Decoded previous = characterBefore(text, position);
         if (isMember(CharacterSet::newlines, previous.codePoint)) {
             return position;
         }
@@ -163,7 +212,7 @@ std::size_t firstPossibleKeywordLine(std::string_view text,
         for (std::size_t at = text.find(keyword); at < first; at = text.find(keyword, at + 1)) {
             const std::size_t after = at + keyword.size();
             if (after >= text.size() || !isMember(CharacterSet::whitespaceAndNewlines,
-                                                  utf8::decodeAt(text, after).codePoint)) {
+                                                  characterAt(text, after).codePoint)) {
                 continue;
             }
             const std::size_t lineStart = blankLineStartBefore(text, at);
@@ -176,9 +225,9 @@ std::size_t firstPossibleKeywordLine(std::string_view text,
     return firstLineStart;
 }
 
-// A pattern with a cheap, exact bound on where in a text a match can begin: `impossible`
-// when the text lacks a literal the pattern needs. The search starts there, which never
-// changes the outcome but keeps huge texts away from the regular-expression engine.
+// A pattern with a cheap, exact bound on where in a text a match can begin (`impossible`
+// when none can). Searching from there never changes the outcome, and texts without the
+// pattern's literals never reach the regular-expression engine.
 struct Rule {
     Pattern pattern;
     std::size_t (*searchStart)(std::string_view text) = nullptr;
@@ -211,7 +260,7 @@ const std::array<Rule, 7>& markdownRules() {
         // A fenced block.
         {Pattern(R"(```[\s\S]*?```)"),
          [](std::string_view t) {
-             return startIf(containsInOrder(t, {{"```", 3}, {"```"}}));
+             return containsInOrder(t, {{"```", 3}, {"```"}}) ? t.find("```") : impossible;
          }},
         // A line opening in bold: two stars, at least one character, two stars.
         {Pattern(R"((?m)^\*\*.+?\*\*)"),
@@ -228,7 +277,7 @@ const std::array<Rule, 7>& markdownRules() {
          [](std::string_view t) { return startIf(contains(t, ".")); }},
         // A quotation.
         {Pattern(R"((?m)^>\s+.+)"), [](std::string_view t) { return startIf(contains(t, ">")); }},
-        // A link or image reference. Last: a long line of "[" makes it backtrack.
+        // A link or image reference. Last, as its check reads every line.
         {Pattern(R"(\[.+?\]\(.+?\))"), firstPossibleLink},
     }};
     return rules;
@@ -236,12 +285,8 @@ const std::array<Rule, 7>& markdownRules() {
 
 const std::array<Rule, 5>& codeRules() {
     static const std::array<Rule, 5> rules{{
-        {Pattern(R"([{};])"),
-         [](std::string_view t) {
-             return startIf(containsAny(t, {"{", "}", ";"}));
-         }},
-        {Pattern(R"((?m)^    \S)"),
-         [](std::string_view t) { return startIf(contains(t, "    ")); }},
+        {Pattern(R"([{};])"), [](std::string_view t) { return firstOfAny(t, "{};"); }},
+        {Pattern(R"((?m)^    \S)"), firstIndentedLine},
         // Three families of declaration keywords opening a line; they overlap.
         {Pattern(R"((?m)^\s*(func|let|var|import|class|struct|enum|protocol|guard|defer)\s+)"),
          [](std::string_view t) {
