@@ -23,3 +23,14 @@ function(nimbrook_add_desktop_test name)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT
         "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${NIMBROOK_LSAN_SUPPRESSIONS}")
 endfunction()
+
+# nimbrook_add_e2e_test(name source...): GoogleTest driving build/nimbrook under Xvfb. Each
+# test starts its own X server, so CTest runs them one process per test.
+function(nimbrook_add_e2e_test name)
+    add_executable(${name} ${ARGN})
+    target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
+    target_compile_definitions(${name} PRIVATE
+        NIMBROOK_LSAN_SUPPRESSIONS="${NIMBROOK_LSAN_SUPPRESSIONS}")
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES TIMEOUT 240 LABELS e2e)
+endfunction()

@@ -1,0 +1,102 @@
+#include "ChildProcess.h"
+
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace nimbrook::e2e {
+namespace {
+
+std::vector<char*> pointersTo(std::vector<std::string>& strings) {
+    std::vector<char*> pointers;
+    for (auto& text : strings) {
+        pointers.push_back(text.data());
+    }
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+}  // namespace
+
+ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& environment,
+                           const std::filesystem::path& log, int passedFd) {
+    auto argumentStrings = arguments;
+    auto environmentStrings = environment;
+    const auto argv = pointersTo(argumentStrings);
+    const auto envp = pointersTo(environmentStrings);
+    const int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    const pid_t parent = ::getpid();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        // Only async-signal-safe calls between fork and exec.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) {
+            ::_exit(127);
+        }
+        ::setpgid(0, 0);
+        if (logFd >= 0) {
+            ::dup2(logFd, STDOUT_FILENO);
+            ::dup2(logFd, STDERR_FILENO);
+        }
+        if (passedFd == 3) {
+            ::fcntl(3, F_SETFD, 0);
+        } else if (passedFd >= 0) {
+            ::dup2(passedFd, 3);
+        }
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    if (logFd >= 0) {
+        ::close(logFd);
+    }
+}
+
+ChildProcess::~ChildProcess() {
+    if (pid_ > 0) {
+        terminate(std::chrono::seconds(10));
+    }
+}
+
+bool ChildProcess::isRunning() {
+    return !waitForExit(std::chrono::milliseconds(0));
+}
+
+std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!status_ && pid_ > 0) {
+        int status = 0;
+        const pid_t result = ::waitpid(pid_, &status, WNOHANG);
+        if (result == pid_) {
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        } else if (result < 0) {
+            status_ = -1;
+        } else if (std::chrono::steady_clock::now() >= deadline) {
+            break;
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    return status_;
+}
+
+std::optional<int> ChildProcess::terminate(std::chrono::milliseconds grace) {
+    signal(SIGTERM);
+    if (auto status = waitForExit(grace)) {
+        return status;
+    }
+    signal(SIGKILL);
+    return waitForExit(std::chrono::seconds(10));
+}
+
+void ChildProcess::signal(int number) {
+    if (pid_ > 0 && !status_) {
+        ::kill(pid_, number);
+    }
+}
+
+}  // namespace nimbrook::e2e

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace nimbrook::e2e {
+
+// A program started for a test. It dies with the test process (PR_SET_PDEATHSIG), and its
+// destructor ends it, so no exit path of a test leaves it behind.
+class ChildProcess final {
+public:
+    // Runs `arguments` with exactly `environment`; standard output and error go to `log`.
+    // `passedFd`, when not -1, is handed down as file descriptor 3.
+    ChildProcess(const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& environment, const std::filesystem::path& log,
+                 int passedFd = -1);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    bool isRunning();
+    // The exit status (128 + signal number when killed), or nullopt while still running.
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+    // SIGTERM, then SIGKILL when it has not ended within `grace`; the exit status.
+    std::optional<int> terminate(std::chrono::milliseconds grace = std::chrono::seconds(20));
+    void signal(int number);
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+}  // namespace nimbrook::e2e
