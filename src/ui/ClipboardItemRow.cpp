@@ -3,80 +3,23 @@
 #include <QAbstractItemView>
 #include <QCursor>
 #include <QDateTime>
-#include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QToolTip>
-#include <algorithm>
 
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
 #include "model/RelativeTimeFormatter.h"
-#include "ui/AppMeta.h"
 #include "ui/HistoryListModel.h"
+#include "ui/ItemRowPainter.h"
 #include "ui/PreviewLayout.h"
-#include "ui/SymbolIcons.h"
-#include "ui/Theme.h"
 
 namespace nimbrook {
 
 namespace {
 
-constexpr int horizontalPadding = 14;
-constexpr int verticalPadding = 8;
-constexpr int badgeSize = 20;
-constexpr int badgeTopExtra = 2;
-constexpr int columnSpacing = 10;
-constexpr int textSpacing = 4;
-constexpr int metaSpacing = 6;
-constexpr int controlSize = 22;
-constexpr int controlSpacing = 8;
-constexpr int dividerHeight = 1;
 constexpr int defaultRowWidth = 400;
-constexpr int cornerRadius = 4;
-constexpr qreal previewSize = 12;
-constexpr qreal timeSize = 10;
-constexpr qreal tagIconSize = 8;
-constexpr qreal tagTextSize = 10;
-constexpr int tagHorizontalPadding = 6;
-constexpr int tagVerticalPadding = 2;
-constexpr int tagSpacing = 3;
-// A window may carry any name; more than this never fits the tag and only costs time.
-constexpr qsizetype maxShownNameLength = 256;
-
-// The text column always leaves room for the hover controls, so a row keeps its height
-// when the pointer enters it.
-constexpr int textLeft = horizontalPadding + badgeSize + columnSpacing;
-constexpr int controlsWidth = columnSpacing + 2 * controlSize + controlSpacing;
-
-struct TypeLook {
-    const char16_t* icon;
-    NamedColor color;
-};
-
-TypeLook lookOf(ContentType type) {
-    switch (type) {
-        case ContentType::json:
-            return {u"curlybraces", NamedColor::orange};
-        case ContentType::code:
-            return {u"chevron.left.forwardslash.chevron.right", NamedColor::blue};
-        case ContentType::url:
-            return {u"link", NamedColor::green};
-        case ContentType::markdown:
-            return {u"text.document", NamedColor::purple};
-        case ContentType::plainText:
-            return {u"text.alignleft", NamedColor::secondaryLabel};
-        case ContentType::image:
-            return {u"photo", NamedColor::pink};
-    }
-    return {u"text.alignleft", NamedColor::secondaryLabel};
-}
-
-int previewWidth(int rowWidth) {
-    return rowWidth - textLeft - controlsWidth - horizontalPadding;
-}
 
 ContentType typeOf(const QModelIndex& index) {
     return static_cast<ContentType>(index.data(HistoryListModel::ContentTypeRole).toInt());
@@ -88,63 +31,10 @@ QString relativeTime(const QModelIndex& index) {
     return QString::fromStdString(ClipboardItem::relativeFormatter().format(moment, now));
 }
 
-void paintControl(QPainter& painter, const QRect& rect, QStringView icon, qreal size,
-                  const QColor& color, qreal backgroundOpacity) {
-    QColor background = color;
-    background.setAlphaF(color.alphaF() * backgroundOpacity);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(background);
-    painter.drawRoundedRect(QRectF(rect), cornerRadius, cornerRadius);
-    SymbolIcons::paint(painter, QRectF(rect), icon, size, color);
-}
-
-// The source tag at `topLeft`, no wider than `maxWidth`: a long name is elided, never
-// drawn over the hover controls.
-void paintTag(QPainter& painter, const QPointF& topLeft, qreal height, qreal maxWidth,
-              const QString& name, const QFont& font, const Theme& theme) {
-    const AppMeta meta = appMeta(name.toStdString());
-    const QColor color = theme.color(meta.color);
-    const QFontMetricsF metrics(font);
-    const qreal fixedWidth = 2 * tagHorizontalPadding + tagIconSize + tagSpacing;
-    const QString shown =
-        metrics.elidedText(name, Qt::ElideRight, std::max<qreal>(0, maxWidth - fixedWidth));
-    const qreal nameWidth = name.isEmpty() ? 0 : metrics.horizontalAdvance(shown);
-    const qreal width = fixedWidth + nameWidth - (name.isEmpty() ? tagSpacing : 0);
-    const QRectF capsule(topLeft, QSizeF(width, height));
-    const qreal radius = height / 2;
-
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(theme.color(meta.color, 0.12));
-    painter.drawRoundedRect(capsule, radius, radius);
-    painter.setPen(QPen(theme.color(meta.color, 0.25), 0.5));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(capsule.adjusted(0.25, 0.25, -0.25, -0.25), radius, radius);
-
-    const QRectF icon(capsule.left() + tagHorizontalPadding, capsule.top(), tagIconSize, height);
-    SymbolIcons::paint(painter, icon, meta.icon, tagIconSize, color);
-    if (!name.isEmpty()) {
-        painter.setFont(font);
-        painter.setPen(color);
-        const QRectF text(icon.right() + tagSpacing, capsule.top(), nameWidth + 1, height);
-        painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
-    }
-}
-
 }  // namespace
 
 ClipboardItemRow::ClipboardItemRow(ClipboardViewModel& viewModel, QObject* parent)
-    : QStyledItemDelegate(parent), viewModel_(viewModel), fonts_(makeFonts()) {}
-
-ClipboardItemRow::Fonts ClipboardItemRow::makeFonts() {
-    Fonts fonts{Theme::monospacedFont(previewSize), Theme::systemFont(timeSize),
-                Theme::systemFont(tagTextSize, QFont::Medium)};
-    const QFontMetricsF preview(fonts.preview);
-    fonts.lineSpacing = qCeil(preview.lineSpacing());
-    fonts.previewAscent = preview.ascent();
-    const qreal tag = QFontMetricsF(fonts.tag).height() + 2 * tagVerticalPadding;
-    fonts.metaHeight = qCeil(std::max(QFontMetricsF(fonts.time).height(), tag));
-    return fonts;
-}
+    : QStyledItemDelegate(parent), viewModel_(viewModel) {}
 
 std::vector<SmartConverter::Conversion> ClipboardItemRow::conversionsFor(ContentType type) {
     using C = SmartConverter::Conversion;
@@ -165,19 +55,15 @@ std::vector<SmartConverter::Conversion> ClipboardItemRow::conversionsFor(Content
 }
 
 QRect ClipboardItemRow::deleteButtonRect(const QRect& rowRect) {
-    return QRect(rowRect.right() + 1 - horizontalPadding - controlSize,
-                 rowRect.top() + verticalPadding, controlSize, controlSize);
+    return ItemRowPainter::deleteButtonRect(rowRect);
 }
 
 QRect ClipboardItemRow::menuButtonRect(const QRect& rowRect, ContentType type) {
-    if (conversionsFor(type).empty()) {
-        return {};
-    }
-    return deleteButtonRect(rowRect).translated(-(controlSize + controlSpacing), 0);
+    return conversionsFor(type).empty() ? QRect() : ItemRowPainter::menuButtonRect(rowRect);
 }
 
 const QStringList& ClipboardItemRow::previewLines(const QModelIndex& index, int rowWidth) const {
-    const int width = previewWidth(rowWidth);
+    const int width = ItemRowPainter::previewWidth(rowWidth);
     if (width != previewCacheWidth_ ||
         previewCache_.size() > 4 * static_cast<qsizetype>(historyLimit)) {
         previewCache_.clear();
@@ -194,7 +80,8 @@ const QStringList& ClipboardItemRow::previewLines(const QModelIndex& index, int 
     auto found = previewCache_.find(key);
     if (found == previewCache_.end()) {
         const QString preview = index.data(HistoryListModel::PreviewRole).toString();
-        found = previewCache_.insert(key, PreviewLayout::lines(preview, fonts_.preview, width));
+        found =
+            previewCache_.insert(key, PreviewLayout::lines(preview, painter_.previewFont(), width));
     }
     return *found;
 }
@@ -212,10 +99,7 @@ int ClipboardItemRow::rowWidth(const QStyleOptionViewItem& option) const {
 QSize ClipboardItemRow::sizeHint(const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const {
     const int width = rowWidth(option);
-    const auto lineCount = static_cast<int>(previewLines(index, width).size());
-    const int column = lineCount * fonts_.lineSpacing + textSpacing + fonts_.metaHeight;
-    const int content = std::max(badgeSize + badgeTopExtra, column);
-    return QSize(width, 2 * verticalPadding + content + dividerHeight);
+    return QSize(width, painter_.rowHeight(previewLines(index, width).size()));
 }
 
 bool ClipboardItemRow::showsControls(const QModelIndex& index) const {
@@ -282,61 +166,18 @@ void ClipboardItemRow::setHovered(const QModelIndex& index) {
 
 void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
-    const Theme theme = Theme::current();
-    const QRect row = option.rect.adjusted(0, 0, 0, -dividerHeight);
-    const bool hovered = showsControls(index);
-    const ContentType type = typeOf(index);
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setRenderHint(QPainter::TextAntialiasing);
-
-    if (index.data(HistoryListModel::CopiedRole).toBool()) {
-        painter->fillRect(row, theme.color(NamedColor::green, 0.12));
-    } else if (hovered) {
-        painter->fillRect(row, theme.color(NamedColor::primaryLabel, 0.04));
-    }
-    painter->fillRect(
-        QRect(option.rect.left(), row.bottom() + 1, option.rect.width(), dividerHeight),
-        theme.color(NamedColor::separator, 0.3));
-
-    const TypeLook look = lookOf(type);
-    const QRect badge(row.left() + horizontalPadding, row.top() + verticalPadding + badgeTopExtra,
-                      badgeSize, badgeSize);
-    paintControl(*painter, badge, look.icon, 10, theme.color(look.color), 0.12);
-
-    painter->setFont(fonts_.preview);
-    painter->setPen(theme.color(NamedColor::primaryLabel));
-    qreal baseline = row.top() + verticalPadding + fonts_.previewAscent;
-    for (const QString& line : previewLines(index, rowWidth(option))) {
-        painter->drawText(QPointF(row.left() + textLeft, baseline), line);
-        baseline += fonts_.lineSpacing;
-    }
-
-    const qreal metaTop = baseline - fonts_.previewAscent + textSpacing;
-    const qreal metaLineHeight = fonts_.metaHeight;
-    const QString time = relativeTime(index);
-    painter->setFont(fonts_.time);
-    painter->setPen(theme.color(NamedColor::tertiaryLabel));
-    const qreal timeWidth = QFontMetricsF(fonts_.time).horizontalAdvance(time);
-    painter->drawText(QRectF(row.left() + textLeft, metaTop, timeWidth + 1, metaLineHeight),
-                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, time);
     const QVariant source = index.data(HistoryListModel::SourceAppRole);
-    if (source.isValid()) {
-        const qreal tagLeft = row.left() + textLeft + timeWidth + metaSpacing;
-        const qreal maxWidth = row.left() + textLeft + previewWidth(rowWidth(option)) - tagLeft;
-        paintTag(*painter, QPointF(tagLeft, metaTop), metaLineHeight, maxWidth,
-                 source.toString().left(maxShownNameLength), fonts_.tag, theme);
-    }
-
-    if (hovered) {
-        if (const QRect menu = menuButtonRect(row, type); !menu.isNull()) {
-            paintControl(*painter, menu, u"wand.and.stars", 12, theme.color(NamedColor::accent),
-                         0.12);
-        }
-        paintControl(*painter, deleteButtonRect(row), u"trash", 11, theme.color(NamedColor::red),
-                     0.1);
-    }
-    painter->restore();
+    const ContentType type = typeOf(index);
+    const RowContents row{
+        .type = type,
+        .previewLines = previewLines(index, rowWidth(option)),
+        .time = relativeTime(index),
+        .source = source.isValid() ? std::optional(source.toString()) : std::nullopt,
+        .copied = index.data(HistoryListModel::CopiedRole).toBool(),
+        .hovered = showsControls(index),
+        .hasMenu = !conversionsFor(type).empty(),
+    };
+    painter_.paint(*painter, option.rect, row);
 }
 
 ClipboardItemRow::Target ClipboardItemRow::targetAt(const QPoint& position,
@@ -346,7 +187,7 @@ ClipboardItemRow::Target ClipboardItemRow::targetAt(const QPoint& position,
     if (!showsControls(index)) {
         return Target::row;
     }
-    const QRect row = rowRect.adjusted(0, 0, 0, -dividerHeight);
+    const QRect row = rowRect.adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
     const ContentType type = typeOf(index);
     if (deleteButtonRect(row).contains(position)) {
         return Target::remove;

@@ -12,6 +12,7 @@
 
 #include "conversion/SmartConverter.h"
 #include "model/ContentType.h"
+#include "ui/ItemRowPainter.h"
 
 namespace nimbrook {
 
@@ -56,17 +57,6 @@ public:
 private:
     enum class Target { row, menu, remove };
 
-    // The row's fonts and the lengths that follow from them, fixed for the delegate's life.
-    struct Fonts {
-        QFont preview;
-        QFont time;
-        QFont tag;
-        int lineSpacing = 0;
-        qreal previewAscent = 0;
-        int metaHeight = 0;
-    };
-    static Fonts makeFonts();
-
     int rowWidth(const QStyleOptionViewItem& option) const;
     const QStringList& previewLines(const QModelIndex& index, int rowWidth) const;
     bool showsControls(const QModelIndex& index) const;
@@ -77,7 +67,7 @@ private:
                             const QModelIndex& index, QWidget* view);
 
     ClipboardViewModel& viewModel_;
-    const Fonts fonts_;
+    ItemRowPainter painter_;
     // Entries never change, so a row's wrapped preview is kept by id for the current width.
     mutable QHash<QByteArray, QStringList> previewCache_;
     mutable int previewCacheWidth_ = -1;

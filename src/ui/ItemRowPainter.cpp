@@ -1,0 +1,181 @@
+#include "ui/ItemRowPainter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+
+#include "ui/AppMeta.h"
+#include "ui/SymbolIcons.h"
+
+namespace nimbrook {
+
+namespace {
+
+constexpr int horizontalPadding = 14;
+constexpr int verticalPadding = 8;
+constexpr int badgeSize = 20;
+constexpr int badgeTopExtra = 2;
+constexpr int columnSpacing = 10;
+constexpr int textSpacing = 4;
+constexpr int metaSpacing = 6;
+constexpr int controlSize = 22;
+constexpr int controlSpacing = 8;
+constexpr int cornerRadius = 4;
+constexpr qreal tagIconSize = 8;
+constexpr int tagHorizontalPadding = 6;
+constexpr int tagVerticalPadding = 2;
+constexpr int tagSpacing = 3;
+// A window may carry any name; more than this never fits the tag and only costs time.
+constexpr qsizetype maxShownNameLength = 256;
+
+// The text column always leaves room for the hover controls, so a row keeps its height
+// when the pointer enters it.
+constexpr int textLeft = horizontalPadding + badgeSize + columnSpacing;
+constexpr int controlsWidth = columnSpacing + 2 * controlSize + controlSpacing;
+
+struct TypeLook {
+    const char16_t* icon;
+    NamedColor color;
+};
+
+TypeLook lookOf(ContentType type) {
+    switch (type) {
+        case ContentType::json:
+            return {u"curlybraces", NamedColor::orange};
+        case ContentType::code:
+            return {u"chevron.left.forwardslash.chevron.right", NamedColor::blue};
+        case ContentType::url:
+            return {u"link", NamedColor::green};
+        case ContentType::markdown:
+            return {u"text.document", NamedColor::purple};
+        case ContentType::plainText:
+            return {u"text.alignleft", NamedColor::secondaryLabel};
+        case ContentType::image:
+            return {u"photo", NamedColor::pink};
+    }
+    return {u"text.alignleft", NamedColor::secondaryLabel};
+}
+
+void paintControl(QPainter& painter, const QRect& rect, QStringView icon, qreal size,
+                  const QColor& color, qreal backgroundOpacity) {
+    QColor background = color;
+    background.setAlphaF(color.alphaF() * backgroundOpacity);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(background);
+    painter.drawRoundedRect(QRectF(rect), cornerRadius, cornerRadius);
+    SymbolIcons::paint(painter, QRectF(rect), icon, size, color);
+}
+
+// The source tag at `topLeft`, no wider than `maxWidth`: a long name is elided, never
+// drawn over the hover controls.
+void paintTag(QPainter& painter, const QPointF& topLeft, qreal height, qreal maxWidth,
+              const QString& name, const QFont& font, const Theme& theme) {
+    const AppMeta meta = appMeta(name.toStdString());
+    const QColor color = theme.color(meta.color);
+    const QFontMetricsF metrics(font);
+    const qreal fixedWidth = 2 * tagHorizontalPadding + tagIconSize + tagSpacing;
+    const QString shown =
+        metrics.elidedText(name, Qt::ElideRight, std::max<qreal>(0, maxWidth - fixedWidth));
+    const qreal nameWidth = name.isEmpty() ? 0 : metrics.horizontalAdvance(shown);
+    const qreal width = fixedWidth + nameWidth - (name.isEmpty() ? tagSpacing : 0);
+    const QRectF capsule(topLeft, QSizeF(width, height));
+    const qreal radius = height / 2;
+
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(theme.color(meta.color, 0.12));
+    painter.drawRoundedRect(capsule, radius, radius);
+    painter.setPen(QPen(theme.color(meta.color, 0.25), 0.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(capsule.adjusted(0.25, 0.25, -0.25, -0.25), radius, radius);
+
+    const QRectF icon(capsule.left() + tagHorizontalPadding, capsule.top(), tagIconSize, height);
+    SymbolIcons::paint(painter, icon, meta.icon, tagIconSize, color);
+    if (!name.isEmpty()) {
+        painter.setFont(font);
+        painter.setPen(color);
+        const QRectF text(icon.right() + tagSpacing, capsule.top(), nameWidth + 1, height);
+        painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    }
+}
+
+}  // namespace
+
+ItemRowPainter::ItemRowPainter() {
+    const QFontMetricsF preview(previewFont_);
+    lineSpacing_ = qCeil(preview.lineSpacing());
+    previewAscent_ = preview.ascent();
+    const qreal tag = QFontMetricsF(tagFont_).height() + 2 * tagVerticalPadding;
+    metaHeight_ = qCeil(std::max(QFontMetricsF(timeFont_).height(), tag));
+}
+
+int ItemRowPainter::previewWidth(int rowWidth) {
+    return rowWidth - textLeft - controlsWidth - horizontalPadding;
+}
+
+int ItemRowPainter::rowHeight(qsizetype lineCount) const {
+    const int column = static_cast<int>(lineCount) * lineSpacing_ + textSpacing + metaHeight_;
+    return 2 * verticalPadding + std::max(badgeSize + badgeTopExtra, column) + dividerHeight;
+}
+
+QRect ItemRowPainter::deleteButtonRect(const QRect& rowRect) {
+    return QRect(rowRect.right() + 1 - horizontalPadding - controlSize,
+                 rowRect.top() + verticalPadding, controlSize, controlSize);
+}
+
+QRect ItemRowPainter::menuButtonRect(const QRect& rowRect) {
+    return deleteButtonRect(rowRect).translated(-(controlSize + controlSpacing), 0);
+}
+
+void ItemRowPainter::paint(QPainter& painter, const QRect& rect, const RowContents& row) const {
+    const Theme theme = Theme::current();
+    const QRect area = rect.adjusted(0, 0, 0, -dividerHeight);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+
+    if (row.copied) {
+        painter.fillRect(area, theme.color(NamedColor::green, 0.12));
+    } else if (row.hovered) {
+        painter.fillRect(area, theme.color(NamedColor::primaryLabel, 0.04));
+    }
+    painter.fillRect(QRect(rect.left(), area.bottom() + 1, rect.width(), dividerHeight),
+                     theme.color(NamedColor::separator, 0.3));
+
+    const TypeLook look = lookOf(row.type);
+    const QRect badge(area.left() + horizontalPadding, area.top() + verticalPadding + badgeTopExtra,
+                      badgeSize, badgeSize);
+    paintControl(painter, badge, look.icon, 10, theme.color(look.color), 0.12);
+
+    painter.setFont(previewFont_);
+    painter.setPen(theme.color(NamedColor::primaryLabel));
+    qreal baseline = area.top() + verticalPadding + previewAscent_;
+    for (const QString& line : row.previewLines) {
+        painter.drawText(QPointF(area.left() + textLeft, baseline), line);
+        baseline += lineSpacing_;
+    }
+
+    const qreal metaTop = baseline - previewAscent_ + textSpacing;
+    painter.setFont(timeFont_);
+    painter.setPen(theme.color(NamedColor::tertiaryLabel));
+    const qreal timeWidth = QFontMetricsF(timeFont_).horizontalAdvance(row.time);
+    painter.drawText(QRectF(area.left() + textLeft, metaTop, timeWidth + 1, metaHeight_),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, row.time);
+    if (row.source) {
+        const qreal tagLeft = area.left() + textLeft + timeWidth + metaSpacing;
+        const qreal maxWidth = area.left() + textLeft + previewWidth(rect.width()) - tagLeft;
+        paintTag(painter, QPointF(tagLeft, metaTop), metaHeight_, maxWidth,
+                 row.source->left(maxShownNameLength), tagFont_, theme);
+    }
+
+    if (row.hovered) {
+        if (row.hasMenu) {
+            paintControl(painter, menuButtonRect(area), u"wand.and.stars", 12,
+                         theme.color(NamedColor::accent), 0.12);
+        }
+        paintControl(painter, deleteButtonRect(area), u"trash", 11, theme.color(NamedColor::red),
+                     0.1);
+    }
+    painter.restore();
+}
+
+}  // namespace nimbrook

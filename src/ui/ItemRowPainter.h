@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "model/ContentType.h"
+#include "ui/Theme.h"
+
+class QPainter;
+
+namespace nimbrook {
+
+// What one history row shows.
+struct RowContents {
+    ContentType type = ContentType::plainText;
+    QStringList previewLines;
+    QString time;
+    // The source application as recorded; absent means no tag at all.
+    std::optional<QString> source;
+    bool copied = false;
+    // The hover fill and the controls; the menu button only with `hasMenu`.
+    bool hovered = false;
+    bool hasMenu = false;
+};
+
+// Draws a history row: type badge, preview lines, relative time and source tag, and the
+// hover controls; and knows where those parts sit in a row's rectangle.
+class ItemRowPainter final {
+public:
+    static constexpr int dividerHeight = 1;
+
+    ItemRowPainter();
+
+    const QFont& previewFont() const { return previewFont_; }
+    // How wide preview lines may be in a row `rowWidth` wide. The controls' room is always
+    // kept free, so a row keeps its height when the pointer enters it.
+    static int previewWidth(int rowWidth);
+    // The height of a row with `lineCount` preview lines, its divider included.
+    int rowHeight(qsizetype lineCount) const;
+    // The controls of a row whose rectangle (without its divider) is `rowRect`.
+    static QRect deleteButtonRect(const QRect& rowRect);
+    static QRect menuButtonRect(const QRect& rowRect);
+
+    // Paints `row` into `rect`, the row's whole rectangle with its divider.
+    void paint(QPainter& painter, const QRect& rect, const RowContents& row) const;
+
+private:
+    QFont previewFont_ = Theme::monospacedFont(12);
+    QFont timeFont_ = Theme::systemFont(10);
+    QFont tagFont_ = Theme::systemFont(10, QFont::Medium);
+    int lineSpacing_ = 0;
+    qreal previewAscent_ = 0;
+    int metaHeight_ = 0;
+};
+
+}  // namespace nimbrook
