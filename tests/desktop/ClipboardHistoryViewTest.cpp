@@ -42,6 +42,8 @@ private slots:
     void hostileEntriesArePainted_data();
     void hostileEntriesArePainted();
     void conversionShowsTheToast();
+    void toastLiesAboveTheConfirmation_data();
+    void toastLiesAboveTheConfirmation();
     void settingsAreRequestedByButtonAndShortcut();
 };
 
@@ -440,6 +442,39 @@ void ClipboardHistoryViewTest::conversionShowsTheToast() {
     panel.harness.clock.advance(milliseconds(1500));
     QVERIFY(!toast->isShowing());
     QTRY_VERIFY(toast->isHidden());
+}
+
+void ClipboardHistoryViewTest::toastLiesAboveTheConfirmation_data() {
+    QTest::addColumn<bool>("toastFirst");
+    QTest::newRow("toast raised before the confirmation opens") << true;
+    QTest::newRow("toast raised while the confirmation is open") << false;
+}
+
+void ClipboardHistoryViewTest::toastLiesAboveTheConfirmation() {
+    QFETCH(bool, toastFirst);
+    Panel panel;
+    panel.open();
+    panel.harness.copy("{\"a\": 1}");
+    const auto raiseToast = [&panel] {
+        panel.harness.viewModel.copyConverted(panel.harness.viewModel.items().front(),
+                                              SmartConverter::Conversion::minifyJSON);
+    };
+    const auto openConfirmation = [&panel] {
+        QTest::mouseClick(panel.find<QAbstractButton>("clearAllButton"), Qt::LeftButton);
+    };
+    if (toastFirst) {
+        raiseToast();
+        openConfirmation();
+    } else {
+        openConfirmation();
+        raiseToast();
+    }
+
+    auto* toast = panel.find<QWidget>("toast");
+    auto* overlay = panel.find<QWidget>("clearConfirmOverlay");
+    QVERIFY(toast->isVisible() && overlay->isVisible());
+    const QObjectList stack = panel.view->children();
+    QVERIFY(stack.indexOf(toast) > stack.indexOf(overlay));
 }
 
 void ClipboardHistoryViewTest::settingsAreRequestedByButtonAndShortcut() {
