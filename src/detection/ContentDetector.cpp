@@ -3,19 +3,18 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "detection/MatchBounds.h"
 #include "platform/CharacterSet.h"
 #include "platform/JsonText.h"
 #include "platform/PathText.h"
 #include "platform/Pattern.h"
 #include "platform/UnicodeText.h"
 #include "platform/UrlReference.h"
-#include "platform/Utf8.h"
 
 namespace nimbrook {
 
@@ -39,190 +38,10 @@ bool containsAny(std::string_view text, std::initializer_list<std::string_view> 
                        [text](std::string_view literal) { return contains(text, literal); });
 }
 
-// A literal that a pattern needs, and the least distance from its start to the start of
-// the next literal the pattern needs.
-struct Literal {
-    std::string_view text;
-    std::size_t gapToNext = 0;
-};
-
-// Whether the literals occur in this order with at least the given gaps. Taking the
-// earliest occurrence of each never misses a chain that exists, so this is exact.
-bool containsInOrder(std::string_view text, std::initializer_list<Literal> literals) {
-    std::size_t from = 0;
-    for (const Literal& literal : literals) {
-        const std::size_t found = text.find(literal.text, from);
-        if (found == std::string_view::npos) {
-            return false;
-        }
-        from = found + literal.gapToNext;
-    }
-    return true;
-}
-
-constexpr std::size_t impossible = std::string_view::npos;
+constexpr std::size_t impossible = MatchBounds::impossible;
 
 std::size_t startIf(bool possible) {
     return possible ? 0 : impossible;
-}
-
-// Which ASCII characters belong to each set, read once from the sets so that scans look up
-// only non-ASCII characters there.
-const std::array<bool, 0x80>& asciiMembers(CharacterSet set) {
-    static const auto tables = [] {
-        std::array<std::array<bool, 0x80>, 3> members{};
-        for (const CharacterSet each : {CharacterSet::whitespaceAndNewlines,
-                                        CharacterSet::whitespace, CharacterSet::newlines}) {
-            for (char32_t c = 0; c < 0x80; ++c) {
-                members[static_cast<std::size_t>(each)][c] = CharacterSets::contains(each, c);
-            }
-        }
-        return members;
-    }();
-    return tables[static_cast<std::size_t>(set)];
-}
-
-bool isMember(CharacterSet set, int32_t codePoint) {
-    if (codePoint < 0) {
-        return false;
-    }
-    if (codePoint < 0x80) {
-        return asciiMembers(set)[static_cast<std::size_t>(codePoint)];
-    }
-    return CharacterSets::contains(set, static_cast<char32_t>(codePoint));
-}
-
-bool isAscii(char c) {
-    return static_cast<unsigned char>(c) < 0x80;
-}
-
-utf8::Decoded characterAt(std::string_view text, std::size_t position) {
-    if (isAscii(text[position])) {
-        return {static_cast<unsigned char>(text[position]), 1};
-    }
-    return utf8::decodeAt(text, position);
-}
-
-utf8::Decoded characterBefore(std::string_view text, std::size_t end) {
-    if (isAscii(text[end - 1])) {
-        return {static_cast<unsigned char>(text[end - 1]), 1};
-    }
-    return utf8::decodeBefore(text, 0, end);
-}
-
-// The first line break at or after `from`: its position and length in bytes, or the end
-// of the text and 0. The newline set is exactly what the pattern engine takes for a line
-// break ("." stops there, "^" in multi-line mode starts after it).
-struct LineBreak {
-    std::size_t position = 0;
-    std::size_t length = 0;
-};
-
-LineBreak nextLineBreak(std::string_view text, std::size_t from) {
-    for (std::size_t index = from; index < text.size();) {
-        const utf8::Decoded next = characterAt(text, index);
-        if (isMember(CharacterSet::newlines, next.codePoint)) {
-            return {index, next.length};
-        }
-        index += next.length;
-    }
-    return {text.size(), 0};
-}
-
-bool containsLineBreak(std::string_view text) {
-    return nextLineBreak(text, 0).length > 0;
-}
-
-// "." stops at line breaks, so a link lies within one line. No match can begin on the
-// lines before the first that holds the literals in order; starting the search there
-// spares the engine a long line of unmatched "[" before it.
-std::size_t firstPossibleLink(std::string_view text) {
-    std::size_t start = 0;
-    while (true) {
-        const LineBreak lineBreak = nextLineBreak(text, start);
-        const std::string_view line = text.substr(start, lineBreak.position - start);
-        if (containsInOrder(line, {{"[", 2}, {"](", 3}, {")"}})) {
-            return start;
-        }
-        if (lineBreak.length == 0) {
-            return impossible;
-        }
-        start = lineBreak.position + lineBreak.length;
-    }
-}
-
-// "^    \S" in multi-line mode: the first line that opens with four spaces and then a
-// character that is not white space, where the search then matches at once.
-std::size_t firstIndentedLine(std::string_view text) {
-    if (!contains(text, "    ")) {
-        return impossible;
-    }
-    std::size_t start = 0;
-    while (true) {
-        const std::string_view rest = text.substr(start);
-        if (rest.size() > 4 && rest.starts_with("    ") &&
-            !isMember(CharacterSet::whitespaceAndNewlines, characterAt(rest, 4).codePoint)) {
-            return start;
-        }
-        const LineBreak lineBreak = nextLineBreak(text, start);
-        if (lineBreak.length == 0) {
-            return impossible;
-        }
-        start = lineBreak.position + lineBreak.length;
-    }
-}
-
-// The first of the characters; a match of a pattern that opens with one of them cannot
-// begin before it.
-std::size_t firstOfAny(std::string_view text, std::string_view characters) {
-    std::size_t first = impossible;
-    for (const char c : characters) {
-        first = std::min(first, text.substr(0, first).find(c));
-    }
-    return first;
-}
-
-// The start of the line of `position` when only white space stands between the two (the
-// "^\s*" of a keyword pattern), else `impossible`. The white-space-and-newline set is
-// exactly the engine's "\s".
-std::size_t blankLineStartBefore(std::string_view text, std::size_t position) {
-    while (position > 0) {
-        const utf8::Decoded previous = characterBefore(text, position);
-        if (isMember(CharacterSet::newlines, previous.codePoint)) {
-            return position;
-        }
-        if (!isMember(CharacterSet::whitespaceAndNewlines, previous.codePoint)) {
-            return impossible;
-        }
-        position -= previous.length;
-    }
-    return 0;
-}
-
-// A keyword pattern ("^\s*(keyword)\s+" in multi-line mode) matches exactly when some
-// keyword has only white space before it on its line and a white-space character after it,
-// and it then matches from the start of that line. Searching from the line of the first
-// such keyword finds it at once, where searching from the text start would let "^\s*"
-// backtrack over a run of blank lines from every line start in it.
-std::size_t firstPossibleKeywordLine(std::string_view text,
-                                     std::initializer_list<std::string_view> keywords) {
-    std::size_t first = impossible;
-    std::size_t firstLineStart = impossible;
-    for (const std::string_view keyword : keywords) {
-        for (std::size_t at = text.find(keyword); at < first; at = text.find(keyword, at + 1)) {
-            const std::size_t after = at + keyword.size();
-            if (after >= text.size() || !isMember(CharacterSet::whitespaceAndNewlines,
-                                                  characterAt(text, after).codePoint)) {
-                continue;
-            }
-            const std::size_t lineStart = blankLineStartBefore(text, at);
-            if (lineStart != impossible) {
-                first = at;
-                firstLineStart = lineStart;
-            }
-        }
-    }
-    return firstLineStart;
 }
 
 // A pattern with a cheap, exact bound on where in a text a match can begin (`impossible`
@@ -260,12 +79,13 @@ const std::array<Rule, 7>& markdownRules() {
         // A fenced block.
         {Pattern(R"(```[\s\S]*?```)"),
          [](std::string_view t) {
-             return containsInOrder(t, {{"```", 3}, {"```"}}) ? t.find("```") : impossible;
+             return MatchBounds::containsInOrder(t, {{"```", 3}, {"```"}}) ? t.find("```")
+                                                                           : impossible;
          }},
         // A line opening in bold: two stars, at least one character, two stars.
         {Pattern(R"((?m)^\*\*.+?\*\*)"),
          [](std::string_view t) {
-             return startIf(containsInOrder(t, {{"**", 3}, {"**"}}));
+             return startIf(MatchBounds::containsInOrder(t, {{"**", 3}, {"**"}}));
          }},
         // A bullet item.
         {Pattern(R"((?m)^[\*\-\+]\s+.+)"),
@@ -278,29 +98,31 @@ const std::array<Rule, 7>& markdownRules() {
         // A quotation.
         {Pattern(R"((?m)^>\s+.+)"), [](std::string_view t) { return startIf(contains(t, ">")); }},
         // A link or image reference. Last, as its check reads every line.
-        {Pattern(R"(\[.+?\]\(.+?\))"), firstPossibleLink},
+        {Pattern(R"(\[.+?\]\(.+?\))"), MatchBounds::firstLinkLine},
     }};
     return rules;
 }
 
 const std::array<Rule, 5>& codeRules() {
     static const std::array<Rule, 5> rules{{
-        {Pattern(R"([{};])"), [](std::string_view t) { return firstOfAny(t, "{};"); }},
-        {Pattern(R"((?m)^    \S)"), firstIndentedLine},
+        {Pattern(R"([{};])"), [](std::string_view t) { return MatchBounds::firstOfAny(t, "{};"); }},
+        {Pattern(R"((?m)^    \S)"), MatchBounds::firstIndentedLine},
         // Three families of declaration keywords opening a line; they overlap.
         {Pattern(R"((?m)^\s*(func|let|var|import|class|struct|enum|protocol|guard|defer)\s+)"),
          [](std::string_view t) {
-             return firstPossibleKeywordLine(t, {"func", "let", "var", "import", "class", "struct",
-                                                 "enum", "protocol", "guard", "defer"});
+             return MatchBounds::firstKeywordLine(
+                 t, {"func", "let", "var", "import", "class", "struct", "enum", "protocol", "guard",
+                     "defer"});
          }},
         {Pattern(R"((?m)^\s*(def|from|import|class|if __name__)\s+)"),
          [](std::string_view t) {
-             return firstPossibleKeywordLine(t, {"def", "from", "import", "class", "if __name__"});
+             return MatchBounds::firstKeywordLine(
+                 t, {"def", "from", "import", "class", "if __name__"});
          }},
         {Pattern(R"((?m)^\s*(const|let|var|function|class|import|export|interface|type)\s+)"),
          [](std::string_view t) {
-             return firstPossibleKeywordLine(t, {"const", "let", "var", "function", "class",
-                                                 "import", "export", "interface", "type"});
+             return MatchBounds::firstKeywordLine(t, {"const", "let", "var", "function", "class",
+                                                      "import", "export", "interface", "type"});
          }},
     }};
     return rules;
@@ -333,7 +155,7 @@ bool isUrl(std::string_view text) {
     if (!text.starts_with("http:") && !text.starts_with("https:")) {
         return false;
     }
-    if (containsLineBreak(text)) {
+    if (MatchBounds::containsLineBreak(text)) {
         return false;
     }
     const std::optional<UrlReference> reference = UrlReference::parse(text);

@@ -1,4 +1,5 @@
 #include <cstddef>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +16,11 @@ struct DetectCase {
     std::string text;
     ContentType expected;
 };
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const DetectCase& detectCase, std::ostream* out) {
+    *out << detectCase.name;
+}
 
 std::string nameOf(const testing::TestParamInfo<DetectCase>& info) {
     return info.param.name;
