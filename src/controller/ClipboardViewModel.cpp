@@ -230,12 +230,13 @@ void ClipboardViewModel::showToast(std::string text) {
 // only its own value); their handles are kept so that destruction cancels them.
 void ClipboardViewModel::scheduleClearing(std::chrono::milliseconds delay,
                                           std::function<void()> action) {
-    const Timestamp now = services_.monitor.clock.now();
-    std::erase_if(clearingTasks_, [now](const ClearingTask& task) { return task.due < now; });
-    const Timestamp due{now.secondsSinceReferenceDate +
-                        std::chrono::duration<double>(delay).count()};
-    clearingTasks_.push_back(
-        ClearingTask{due, services_.monitor.scheduler.after(delay, std::move(action))});
+    std::erase_if(clearingTasks_, [](const ClearingTask& task) { return *task.hasRun; });
+    auto hasRun = std::make_shared<bool>(false);
+    auto handle = services_.monitor.scheduler.after(delay, [hasRun, action = std::move(action)] {
+        *hasRun = true;
+        action();
+    });
+    clearingTasks_.push_back(ClearingTask{std::move(hasRun), std::move(handle)});
 }
 
 template <typename Notification>

@@ -69,9 +69,9 @@ public:
     void removeObserver(ClipboardViewModelObserver& observer);
 
 private:
-    // A clearing task of the highlight or the toast, forgotten once past its time.
+    // A clearing task of the highlight or the toast, forgotten once it has run.
     struct ClearingTask {
-        Timestamp due;
+        std::shared_ptr<bool> hasRun;
         std::unique_ptr<TaskHandle> handle;
     };
 

@@ -1,3 +1,5 @@
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -211,6 +213,18 @@ TEST_F(Controller, FlushWritesAtOnceAndOnlyOnce) {
     std::filesystem::remove(storage_->fileURL());
     clock_.advance(2s);
     EXPECT_EQ(savedContents(), std::nullopt);
+}
+
+TEST_F(Controller, FailedSaveKeepsTheHistory) {
+    std::filesystem::remove_all(folder_);
+    std::ofstream(folder_) << "a file where the folder belongs";
+    launch();
+    capture("A");
+    clock_.advance(1s);
+    capture("B");
+    EXPECT_EQ(contents(), (Strings{"B", "A"}));
+    EXPECT_FALSE(console_.empty());
+    console_.clear();
 }
 
 TEST_F(Controller, LoadedHistoryIsNotWrittenBack) {
