@@ -156,13 +156,15 @@ void BM_DetectLineSeparatorRuns10MB(benchmark::State& state) {
 BENCHMARK(BM_DetectLineSeparatorRuns10MB)->Unit(benchmark::kMillisecond);
 
 void BM_DetectJsonArray10MB(benchmark::State& state) {
-    static const std::string text = "[" + repeated("12345,", 10 * megabyte) + "0]";
+    static const std::string text =
+        std::string("[").append(repeated("12345,", 10 * megabyte)).append("0]");
     detectText(state, text);
 }
 BENCHMARK(BM_DetectJsonArray10MB)->Unit(benchmark::kMillisecond);
 
 void BM_DetectJsonBrokenAtEnd10MB(benchmark::State& state) {
-    static const std::string text = "[" + repeated("{\"k\": \"v\"},", 10 * megabyte) + "x]";
+    static const std::string text =
+        std::string("[").append(repeated("{\"k\": \"v\"},", 10 * megabyte)).append("x]");
     detectText(state, text);
 }
 BENCHMARK(BM_DetectJsonBrokenAtEnd10MB)->Unit(benchmark::kMillisecond);
