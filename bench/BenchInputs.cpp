@@ -116,12 +116,6 @@ std::string unitOf(BenchInputs::Kind kind, SeededRandom& random, bool first) {
     return {};
 }
 
-constexpr std::array<BenchInputs::Kind, 7> allKinds{
-    BenchInputs::Kind::latinProse, BenchInputs::Kind::chineseProse, BenchInputs::Kind::sourceCode,
-    BenchInputs::Kind::json,       BenchInputs::Kind::markdown,     BenchInputs::Kind::url,
-    BenchInputs::Kind::html,
-};
-
 constexpr std::array<std::string_view, 6> sourceApps{
     "Firefox ESR", "终端", "Visual Studio Code", "微信", "Files", "Thunderbird",
 };
@@ -149,10 +143,48 @@ std::string BenchInputs::mixed(std::size_t bytes, std::uint64_t seed) {
     text.reserve(bytes + 4 * kilobyte);
     while (text.size() < bytes) {
         const std::size_t blockBytes = 200 + random.below(1800);
-        text += BenchInputs::text(random.pick(allKinds), blockBytes, random.next());
+        text += BenchInputs::text(random.pick(BenchInputs::allKinds()), blockBytes, random.next());
         text += "\n\n";
     }
     return text;
+}
+
+std::string BenchInputs::sizeName(std::size_t bytes) {
+    if (bytes >= megabyte && bytes % megabyte == 0) {
+        return std::to_string(bytes / megabyte) + "MB";
+    }
+    if (bytes >= kilobyte && bytes % kilobyte == 0) {
+        return std::to_string(bytes / kilobyte) + "KB";
+    }
+    return std::to_string(bytes) + "B";
+}
+
+std::string_view BenchInputs::kindName(Kind kind) {
+    switch (kind) {
+        case Kind::latinProse:
+            return "latinProse";
+        case Kind::chineseProse:
+            return "chineseProse";
+        case Kind::sourceCode:
+            return "sourceCode";
+        case Kind::json:
+            return "json";
+        case Kind::markdown:
+            return "markdown";
+        case Kind::url:
+            return "url";
+        case Kind::html:
+            return "html";
+    }
+    return {};
+}
+
+const std::vector<BenchInputs::Kind>& BenchInputs::allKinds() {
+    static const std::vector<Kind> kinds{
+        Kind::latinProse, Kind::chineseProse, Kind::sourceCode, Kind::json,
+        Kind::markdown,   Kind::url,          Kind::html,
+    };
+    return kinds;
 }
 
 std::string BenchInputs::repeated(std::string_view piece, std::size_t bytes) {
@@ -171,7 +203,7 @@ std::vector<ClipboardItem> BenchInputs::history(std::size_t count, std::size_t b
     items.reserve(count);
     // Seeds differ, and every unit holds random numbers or words: contents are distinct.
     for (std::size_t index = 0; index < count; ++index) {
-        std::string content = text(random.pick(allKinds), bytes, random.next());
+        std::string content = text(random.pick(BenchInputs::allKinds()), bytes, random.next());
         const ContentType type = ContentDetector::detect(content);
         std::optional<std::string> source;
         if (random.below(5) != 0) {

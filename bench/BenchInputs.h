@@ -27,6 +27,12 @@ public:
     static std::string mixed(std::size_t bytes, std::uint64_t seed);
     // `piece` repeated up to at least `bytes` bytes.
     static std::string repeated(std::string_view piece, std::size_t bytes);
+    // "1KB", "10KB", "1MB", "10MB", ...: the size in benchmark names (whole units only).
+    static std::string sizeName(std::size_t bytes);
+    // The kind's name in benchmark names: "latinProse", "json", ...
+    static std::string_view kindName(Kind kind);
+    // Every kind, in declaration order.
+    static const std::vector<Kind>& allKinds();
     // `count` entries of at least `bytes` bytes each, newest first, all contents distinct,
     // of mixed kinds and source applications (some without).
     static std::vector<ClipboardItem> history(std::size_t count, std::size_t bytes,

@@ -1,0 +1,101 @@
+#!/usr/bin/env python3
+"""Prints the one table of scripts/bench from the JSON files of the benchmark programs in the
+folder given as the only argument, and the idle measurement of the real program."""
+import json
+import re
+import sys
+from pathlib import Path
+
+MS = 1e6
+# (program, pattern of the benchmark name, budget in ns, largest "x floor" allowed)
+BUDGETS = [
+    ("DetectBench", r"^detect/(mixed|latinProse|chineseProse|sourceCode|json|markdown|url|html)/1MB$", 20 * MS, None),
+    ("DetectBench", r"^detectAdversarial/", 300 * MS, None),
+    ("ControllerBench", r"^capture/entries:500$", 0.5 * MS, None),
+    ("ControllerBench", r"^search/10KB/", 2 * MS, 10),
+    ("StorageBench", r"^save/", 40 * MS, None),
+    ("StorageBench", r"^load/", 60 * MS, None),
+    ("StartBench", r"^startToFirstTick", 300 * MS, None),
+]
+ORDER = ["DetectBench", "ConversionBench", "ControllerBench", "StorageBench", "StartBench",
+         "TextServicesBench"]
+
+
+def duration(ns):
+    if ns is None:
+        return "-"
+    for unit, scale in (("s", 1e9), ("ms", 1e6), ("us", 1e3)):
+        if ns >= scale:
+            return f"{ns / scale:.3g} {unit}"
+    return f"{ns:.3g} ns"
+
+
+def size(count):
+    for unit, scale in (("MB", 1 << 20), ("KB", 1 << 10)):
+        if count >= scale:
+            return f"{count / scale:.3g} {unit}"
+    return f"{count:.0f} B"
+
+
+def budget_of(program, name):
+    for owner, pattern, limit, ratio in BUDGETS:
+        if owner == program and re.search(pattern, name):
+            return limit, ratio
+    return None, None
+
+
+def rows_of(program, path):
+    scale = {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}
+    text = path.read_text()
+    data = json.loads(text) if text.strip() else {}
+    for run in data.get("benchmarks", []):
+        if run.get("aggregate_name") != "median":
+            continue
+        name = re.sub(r"(/iterations:\d+)?(/manual_time)?$", "", run["run_name"])
+        figure = run["real_time"] * scale[run["time_unit"]]
+        cpu = run["cpu_time"] * scale[run["time_unit"]]
+        floor = run.get("floor_ns") or None
+        limit, max_ratio = budget_of(program, name)
+        ratio = figure / floor if floor else None
+        verdict = ""
+        if limit is not None:
+            met = figure <= limit and (max_ratio is None or (ratio is not None and ratio <= max_ratio))
+            budget = f"<= {duration(limit)}" + (f", <= {max_ratio}x floor" if max_ratio else "")
+            verdict = ("met" if met else "MISSED") + f" ({budget})"
+        yield [f"{program}: {name}", duration(figure), duration(cpu),
+               size(run["bytes"]) if run.get("bytes") else "-", duration(floor),
+               (f"{ratio:.1f}x" if ratio < 100 else f"{ratio:,.0f}x") if ratio else "-", verdict]
+
+
+def idle_rows(path):
+    idle = json.loads(path.read_text())
+    percent = 100.0 * idle["ticks"] / idle["hz"] / idle["seconds"]
+    megabytes = idle["peak_rss_kb"] / 1024
+    history = size(idle["history_bytes"])
+    return [
+        [f"nimbrook idle {idle['seconds']} s: CPU of one core", f"{percent:.3f} %", "-", history, "-", "-",
+         ("met" if percent <= 0.2 else "MISSED") + " (<= 0.2 %)"],
+        [f"nimbrook idle {idle['seconds']} s: peak resident", f"{megabytes:.1f} MB", "-", history, "-", "-",
+         ("met" if megabytes <= 60 else "MISSED") + " (<= 60 MB)"],
+    ]
+
+
+def main():
+    folder = Path(sys.argv[1])
+    table = [["benchmark (median of 5)", "wall", "cpu", "bytes", "memchr floor", "x floor",
+              "budget (on wall time)"]]
+    for program in ORDER:
+        path = folder / f"{program}.json"
+        if path.exists():
+            table.extend(rows_of(program, path))
+    if (folder / "idle.json").exists():
+        table.extend(idle_rows(folder / "idle.json"))
+    widths = [max(len(row[column]) for row in table) for column in range(len(table[0]))]
+    for index, row in enumerate(table):
+        print(" | ".join(cell.ljust(width) for cell, width in zip(row, widths)).rstrip())
+        if index == 0:
+            print("-+-".join("-" * width for width in widths))
+
+
+if __name__ == "__main__":
+    main()
