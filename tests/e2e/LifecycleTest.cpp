@@ -54,6 +54,20 @@ TEST_F(InstanceTest, SecondStartHandsOverAndEndsWithSuccess) {
     EXPECT_TRUE(newestIs("still captured"));
 }
 
+TEST_F(InstanceTest, StartsAfterACrashLeftItsLockBehind) {
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    copyWithXclip({"UTF8_STRING", "before the crash"});
+    ASSERT_TRUE(newestIs("before the crash"));
+    program_->signal(SIGKILL);
+    ASSERT_TRUE(program_->waitForExit(std::chrono::seconds(20)));
+    ASSERT_TRUE(std::filesystem::exists(sandbox_.dataFolder() / "nimbrook.lock"));
+
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    copyWithXclip({"UTF8_STRING", "after the crash"});
+    ASSERT_TRUE(newestIs("after the crash"));
+    EXPECT_EQ(sandbox_.history()->size(), 2u);
+}
+
 TEST_F(InstanceTest, StartsOverABrokenHistoryAndKeepsIt) {
     const std::string broken = "[{\"id\":\"not a uuid\",\"content\":";
     std::filesystem::create_directories(sandbox_.dataFolder());
