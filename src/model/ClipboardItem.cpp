@@ -1,5 +1,6 @@
 #include "model/ClipboardItem.h"
 
+#include <cmath>
 #include <utility>
 
 #include "model/RelativeTimeFormatter.h"
@@ -47,7 +48,10 @@ ClipboardItem::ClipboardItem(Uuid id, std::string content, ContentType contentTy
     payload->id = id;
     payload->content = validUtf8(std::move(content));
     payload->contentType = contentType;
-    payload->timestamp = timestamp;
+    // Only a broken clock yields a time JSON cannot hold; kept as it is, it would fail every
+    // later save of the history.
+    payload->timestamp =
+        std::isfinite(timestamp.secondsSinceReferenceDate) ? timestamp : Timestamp{0};
     payload->sourceApp = validUtf8(std::move(sourceApp));
     payload->canonicalContent = UnicodeText::nfc(payload->content);
     payload->searchableContent = UnicodeText::lowercased(payload->canonicalContent);

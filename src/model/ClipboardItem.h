@@ -19,7 +19,8 @@ class ClipboardItem final {
 public:
     // Takes the five fields as given. Content and source name that are not valid UTF-8 have
     // each invalid sequence replaced by U+FFFD, so every entry can be normalised, searched and
-    // written to the history file; valid text is kept byte for byte.
+    // written to the history file; valid text is kept byte for byte. A timestamp that is not
+    // finite is stored as 0 (the reference date), so every entry can be saved.
     ClipboardItem(Uuid id, std::string content, ContentType contentType, Timestamp timestamp,
                   std::optional<std::string> sourceApp);
 

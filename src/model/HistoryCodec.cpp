@@ -1,8 +1,6 @@
 #include "model/HistoryCodec.h"
 
-#include <cmath>
 #include <cstdint>
-#include <stdexcept>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -202,10 +200,6 @@ std::string HistoryCodec::encode(std::span<const ClipboardItem> items) {
     bytes += '[';
     for (const ClipboardItem& item : items) {
         const double seconds = item.timestamp().secondsSinceReferenceDate;
-        if (!std::isfinite(seconds)) {
-            throw std::domain_error("the timestamp of entry " + item.id().text() +
-                                    " is not a finite number");
-        }
         if (bytes.size() > 1) {
             bytes += ',';
         }

@@ -16,8 +16,7 @@ class HistoryCodec final {
 public:
     // Every item, in order, members in the order above; "/" written as "\/", text outside
     // ASCII as UTF-8, the timestamp as the shortest number that reads back to the same
-    // double, "sourceApp" left out when absent. Throws std::domain_error for a timestamp that
-    // is not finite, which JSON cannot hold.
+    // double, "sourceApp" left out when absent.
     static std::string encode(std::span<const ClipboardItem> items);
 
     // The list the bytes hold, unchanged in order and length; nullopt when any part of them is
