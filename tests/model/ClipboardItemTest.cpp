@@ -25,7 +25,6 @@ std::string repeated(const std::string& piece, int count) {
 
 const std::string family =
     "\xF0\x9F\x91\xA8\xE2\x80\x8D\xF0\x9F\x91\xA9\xE2\x80\x8D\xF0\x9F\x91\xA7";
-const std::string flag = "\xF0\x9F\x87\xA8\xF0\x9F\x87\xB3";
 const std::string ellipsis = "\xE2\x80\xA6";
 
 struct PreviewCase {
@@ -35,22 +34,13 @@ struct PreviewCase {
 };
 
 const PreviewCase previewCases[] = {
-    {"empty", "", "(空)"},
-    {"blank", "   \n  ", "(空)"},
     {"blankUnicodeSpaces", "\xE3\x80\x80\xC2\xA0\xC2\x85\t\r\n", "(空)"},
-    {"trimmedBothEnds", "  abc \n", "abc"},
     {"innerLineBreaksKept", "\n a\n\nb \n", "a\n\nb"},
-    {"ideographicSpaceTrimmed", "\xE3\x80\x80中文\xE3\x80\x80", "中文"},
     {"exactly120", repeated("a", 120), repeated("a", 120)},
-    {"exactly121", repeated("a", 121), repeated("a", 120) + ellipsis},
     {"paddedTo120", "  " + repeated("b", 120) + "\n\n", repeated("b", 120)},
     {"chinese121", repeated("汉", 121), repeated("汉", 120) + ellipsis},
-    {"emojiSequences120", repeated(family, 120), repeated(family, 120)},
     {"emojiSequences121", repeated(family, 121), repeated(family, 120) + ellipsis},
-    {"flags121", repeated(flag, 121), repeated(flag, 120) + ellipsis},
-    {"combiningMarks121", repeated("e\xCC\x81", 121), repeated("e\xCC\x81", 120) + ellipsis},
     {"crlfIsOneCharacter", repeated("x\r\n", 60) + "y", repeated("x\r\n", 60) + ellipsis},
-    {"imagePath", "/tmp/clipboard_1.png", "/tmp/clipboard_1.png"},
 };
 
 class PreviewTest : public testing::TestWithParam<PreviewCase> {};
@@ -80,24 +70,18 @@ struct DerivedCase {
     std::string searchableSource;
 };
 
+const std::string fffd = "\xEF\xBF\xBD";
+
 const DerivedCase derivedCases[] = {
-    {"plain", "Hello", "Firefox ESR", "Hello", "Hello", "hello", "firefox esr"},
     {"decomposedKeptButComposedForSearch", "Cafe\xCC\x81", std::nullopt, "Cafe\xCC\x81",
      "Caf\xC3\xA9", "caf\xC3\xA9", ""},
     {"fullLowerCaseMapping", "\xC3\x84\xC3\x96 \xCE\xA3", "\xC3\x84PP", "\xC3\x84\xC3\x96 \xCE\xA3",
      "\xC3\x84\xC3\x96 \xCE\xA3", "\xC3\xA4\xC3\xB6 \xCF\x83", "\xC3\xA4pp"},
-    {"chineseUnchanged", "复制 ABC", "终端", "复制 ABC", "复制 ABC", "复制 abc", "终端"},
     {"invalidUtf8Repaired",
      "a\xFF"
      "b\xC3",
-     "x\x80",
-     "a\xEF\xBF\xBD"
-     "b\xEF\xBF\xBD",
-     "a\xEF\xBF\xBD"
-     "b\xEF\xBF\xBD",
-     "a\xEF\xBF\xBD"
-     "b\xEF\xBF\xBD",
-     "x\xEF\xBF\xBD"},
+     "x\x80", "a" + fffd + "b" + fffd, "a" + fffd + "b" + fffd, "a" + fffd + "b" + fffd,
+     "x" + fffd},
 };
 
 class DerivedFormsTest : public testing::TestWithParam<DerivedCase> {};
@@ -112,17 +96,6 @@ TEST_P(DerivedFormsTest, computedOnceFromTheFields) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DerivedFormsTest, testing::ValuesIn(derivedCases), nameOf);
-
-TEST(ClipboardItemTest, copiesShareOnePayload) {
-    const ClipboardItem original = itemWith(repeated("payload ", 1000), "Chromium");
-    const ClipboardItem copy = original;  // NOLINT(performance-unnecessary-copy-initialization)
-    EXPECT_EQ(&copy.content(), &original.content());
-    EXPECT_EQ(&copy.searchableContent(), &original.searchableContent());
-}
-
-TEST(ClipboardItemTest, relativeFormatterIsOneInstance) {
-    EXPECT_EQ(&ClipboardItem::relativeFormatter(), &ClipboardItem::relativeFormatter());
-}
 
 }  // namespace
 }  // namespace nimbrook

@@ -1,6 +1,5 @@
 #include <cmath>
 #include <ctime>
-#include <limits>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -42,26 +41,17 @@ struct PhraseCase {
 
 const PhraseCase phraseCases[] = {
     {"sameMoment", now, now, "0秒前"},
-    {"underOneSecond", before(now, 0.999), now, "0秒前"},
-    {"oneSecond", before(now, 1), now, "1秒前"},
     {"secondsRoundDown", before(now, 59.9), now, "59秒前"},
     {"oneMinute", before(now, minute), now, "1分钟前"},
-    {"minutesRoundDown", before(now, 3 * minute + 59), now, "3分钟前"},
-    {"oneHour", before(now, hour), now, "1小时前"},
     {"hoursRoundDown", before(now, 23 * hour + 59 * minute), now, "23小时前"},
-    {"oneDay", before(now, day), now, "1天前"},
     {"sixDays", before(now, 7 * day - 1), now, "6天前"},
     {"oneWeek", before(now, 7 * day), now, "1周前"},
     {"fourWeeksInShortMonth", utc(2024, 2, 15), utc(2024, 3, 14), "4周前"},
     {"oneCalendarMonth", utc(2024, 2, 15), now, "1个月前"},
     {"monthFromLastDay", utc(2024, 1, 31), utc(2024, 3, 1), "1个月前"},
-    {"elevenMonths", utc(2023, 3, 16), now, "11个月前"},
     {"oneYear", utc(2023, 3, 15), now, "1年前"},
-    {"yearsRoundDown", utc(2019, 3, 16), now, "4年前"},
-    {"referenceDate", Timestamp{0}, utc(2001, 1, 1, 0, 0, 30), "30秒前"},
     {"futureReadsAsNow", Timestamp{now.secondsSinceReferenceDate + 30}, now, "0秒前"},
     {"notANumber", Timestamp{std::nan("")}, now, "0秒前"},
-    {"infinitelyFuture", Timestamp{std::numeric_limits<double>::infinity()}, now, "0秒前"},
 };
 
 class PhraseTest : public testing::TestWithParam<PhraseCase> {};
@@ -74,8 +64,7 @@ TEST_P(PhraseTest, largestWholeUnitInThePast) {
 INSTANTIATE_TEST_SUITE_P(Cases, PhraseTest, testing::ValuesIn(phraseCases), nameOf);
 
 TEST(RelativeTimeFormatterTest, absurdlyOldMomentStillReadsInYears) {
-    const RelativeTimeFormatter formatter("UTC");
-    const std::string phrase = formatter.format(Timestamp{-1e300}, now);
+    const std::string phrase = RelativeTimeFormatter("UTC").format(Timestamp{-1e300}, now);
     EXPECT_TRUE(phrase.ends_with("年前")) << phrase;
 }
 
