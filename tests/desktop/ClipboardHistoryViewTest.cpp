@@ -1,5 +1,4 @@
 #include <QAbstractButton>
-#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
@@ -26,23 +25,20 @@ class ClipboardHistoryViewTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void emptyStateText_data();
-    void emptyStateText();
-    void countAndClearButtonFollowAllEntries();
+    void emptyStateAndCount_data();
+    void emptyStateAndCount();
     void monitoringShowsInHeaderAndFooter();
     void searchFieldAndItsClearButton();
     void clearAllConfirmation_data();
     void clearAllConfirmation();
     void hoverControlsPerType_data();
     void hoverControlsPerType();
-    void controlsAreDrawnOnlyWhileHovered();
     void clickCopiesAndHighlights();
     void clickOnRowAreas_data();
     void clickOnRowAreas();
     void hostileEntriesArePainted_data();
     void hostileEntriesArePainted();
     void conversionShowsTheToast();
-    void toastLiesAboveTheConfirmation_data();
     void toastLiesAboveTheConfirmation();
     void settingsAreRequestedByButtonAndShortcut();
 };
@@ -56,7 +52,10 @@ struct Panel {
     ControllerHarness harness;
     std::unique_ptr<ClipboardHistoryView> view;
 
-    void open() {
+    explicit Panel(std::initializer_list<const char*> texts = {}) {
+        for (const char* text : texts) {
+            harness.copy(text);
+        }
         view = std::make_unique<ClipboardHistoryView>(harness.viewModel);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
@@ -68,6 +67,13 @@ struct Panel {
     QListView* list() const { return find<QListView>("historyList"); }
     QWidget* viewport() const { return list()->viewport(); }
     QRect rowRect(int row) const { return list()->visualRect(list()->model()->index(row, 0)); }
+    QImage grab(const QRect& area) const { return viewport()->grab(area).toImage(); }
+    void click(const QPoint& position) const {
+        QTest::mouseClick(viewport(), Qt::LeftButton, {}, position);
+    }
+    void clickButton(const char* name) const {
+        QTest::mouseClick(find<QAbstractButton>(name), Qt::LeftButton);
+    }
     // QTest::mouseMove does not reach a widget under the offscreen platform, so the move
     // is sent as the window system would deliver it.
     void hover(int row) const {
@@ -76,76 +82,56 @@ struct Panel {
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(viewport(), &move);
     }
+    QMenu* openMenu(int row, ContentType type) const {
+        hover(row);
+        click(ClipboardItemRow::menuButtonRect(rowRect(row).adjusted(0, 0, 0, -1), type).center());
+        return find<QMenu>("conversionMenu");
+    }
     QString labelText(const char* name) const { return find<QLabel>(name)->text(); }
     bool showsEmptyState() const {
         return find<QStackedWidget>("listContent")->currentWidget() == find<QWidget>("emptyState");
     }
 };
 
-QImage grabArea(QWidget* widget, const QRect& area) {
-    return widget->grab(area).toImage();
-}
-
 }  // namespace
 
-void ClipboardHistoryViewTest::emptyStateText_data() {
-    QTest::addColumn<QStringList>("copies");
+void ClipboardHistoryViewTest::emptyStateAndCount_data() {
+    QTest::addColumn<int>("copies");
     QTest::addColumn<QString>("search");
-    QTest::addColumn<bool>("empty");
-    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("emptyText");
 
     QTest::newRow("no entries, no search")
-        << QStringList{} << QString() << true << QStringLiteral("复制内容后将自动记录");
-    QTest::newRow("entries without a match")
-        << QStringList{QStringLiteral("abc")} << QStringLiteral("xyz") << true
-        << QStringLiteral("未找到匹配项");
+        << 0 << QString() << QStringLiteral("复制内容后将自动记录");
     QTest::newRow("no entries with a search")
-        << QStringList{} << QStringLiteral("a") << true << QStringLiteral("未找到匹配项");
-    QTest::newRow("entries with a match")
-        << QStringList{QStringLiteral("abc")} << QStringLiteral("b") << false << QString();
+        << 0 << QStringLiteral("a") << QStringLiteral("未找到匹配项");
+    QTest::newRow("entries without a match")
+        << 3 << QStringLiteral("xyz") << QStringLiteral("未找到匹配项");
+    // The count is of all entries, not of the shown ones, and stops at the limit.
+    QTest::newRow("past the limit") << 501 << QStringLiteral("entry 500") << QString();
 }
 
-void ClipboardHistoryViewTest::emptyStateText() {
-    QFETCH(QStringList, copies);
+void ClipboardHistoryViewTest::emptyStateAndCount() {
+    QFETCH(int, copies);
     QFETCH(QString, search);
-    QFETCH(bool, empty);
-    QFETCH(QString, text);
+    QFETCH(QString, emptyText);
 
     Panel panel;
-    panel.open();
-    for (const QString& copy : copies) {
-        panel.harness.copy(copy.toStdString());
+    for (int index = 0; index < copies; ++index) {
+        panel.harness.copy("entry " + std::to_string(index));
     }
     QTest::keyClicks(panel.find<QLineEdit>("searchField"), search);
 
     QCOMPARE(panel.harness.viewModel.searchText(), search.toStdString());
-    QCOMPARE(panel.showsEmptyState(), empty);
-    if (empty) {
-        QCOMPARE(panel.labelText("emptyStateText"), text);
+    QCOMPARE(panel.showsEmptyState(), !emptyText.isEmpty());
+    if (!emptyText.isEmpty()) {
+        QCOMPARE(panel.labelText("emptyStateText"), emptyText);
     }
-    QCOMPARE(panel.labelText("itemCount"), QString::number(copies.size()));
-}
-
-void ClipboardHistoryViewTest::countAndClearButtonFollowAllEntries() {
-    Panel panel;
-    panel.open();
-    auto* clearAll = panel.find<QAbstractButton>("clearAllButton");
-    QCOMPARE(panel.labelText("itemCount"), QStringLiteral("0"));
-    QVERIFY(!clearAll->isEnabled());
-
-    for (int index = 0; index < 1234; ++index) {
-        panel.harness.copy("entry " + std::to_string(index));
-    }
-    QCOMPARE(panel.labelText("itemCount"), QStringLiteral("500"));
-
-    panel.harness.viewModel.setSearchText("no such entry");
-    QCOMPARE(panel.labelText("itemCount"), QStringLiteral("500"));
-    QVERIFY(clearAll->isEnabled());
+    QCOMPARE(panel.labelText("itemCount"), QString::number(std::min(copies, 500)));
+    QCOMPARE(panel.find<QAbstractButton>("clearAllButton")->isEnabled(), copies > 0);
 }
 
 void ClipboardHistoryViewTest::monitoringShowsInHeaderAndFooter() {
     Panel panel;
-    panel.open();
     auto* paused = panel.find<QWidget>("pausedLabel");
     auto* toggle = panel.find<QAbstractButton>("monitoringSwitch");
     QVERIFY(paused->isHidden());
@@ -156,18 +142,10 @@ void ClipboardHistoryViewTest::monitoringShowsInHeaderAndFooter() {
     QVERIFY(paused->isVisible());
     QCOMPARE(panel.labelText("pausedText"), QStringLiteral("已暂停"));
     QCOMPARE(toggle->text(), QStringLiteral("已暂停"));
-
-    panel.harness.viewModel.toggleMonitoring();
-    QVERIFY(paused->isHidden());
-    QCOMPARE(toggle->text(), QStringLiteral("监控中"));
 }
 
 void ClipboardHistoryViewTest::searchFieldAndItsClearButton() {
-    Panel panel;
-    panel.open();
-    for (const char* text : {"alpha", "beta", "gamma"}) {
-        panel.harness.copy(text);
-    }
+    Panel panel{"alpha", "beta", "gamma"};
     auto* field = panel.find<QLineEdit>("searchField");
     auto* clear = panel.find<QAbstractButton>("clearSearchButton");
     QCOMPARE(field->placeholderText(), QStringLiteral("搜索剪贴板…"));
@@ -189,9 +167,8 @@ void ClipboardHistoryViewTest::clearAllConfirmation_data() {
     QTest::addColumn<bool>("cleared");
 
     QTest::newRow("Return confirms") << QStringLiteral("return") << true;
-    QTest::newRow("clear button confirms") << QStringLiteral("confirmButton") << true;
+    QTest::newRow("clear button confirms") << QStringLiteral("confirmClearButton") << true;
     QTest::newRow("Escape cancels") << QStringLiteral("escape") << false;
-    QTest::newRow("cancel button cancels") << QStringLiteral("cancelButton") << false;
     QTest::newRow("dimming layer cancels") << QStringLiteral("dimming") << false;
     QTest::newRow("click on the card does nothing") << QStringLiteral("card") << false;
 }
@@ -200,34 +177,26 @@ void ClipboardHistoryViewTest::clearAllConfirmation() {
     QFETCH(QString, answer);
     QFETCH(bool, cleared);
 
-    Panel panel;
-    panel.open();
-    panel.harness.copy("keep me");
+    Panel panel{"keep me"};
     auto* overlay = panel.find<QWidget>("clearConfirmOverlay");
     QVERIFY(overlay->isHidden());
 
-    QTest::mouseClick(panel.find<QAbstractButton>("clearAllButton"), Qt::LeftButton);
+    panel.clickButton("clearAllButton");
     QVERIFY(overlay->isVisible());
     QCOMPARE(overlay->geometry(), panel.view->rect());
     QVERIFY(overlay->hasFocus());
-    QCOMPARE(panel.find<QLabel>("clearConfirmText")->text(),
-             QStringLiteral("确认清空所有剪贴板记录？"));
+    QCOMPARE(panel.labelText("clearConfirmText"), QStringLiteral("确认清空所有剪贴板记录？"));
     QCOMPARE(panel.find<QAbstractButton>("cancelClearButton")->text(), QStringLiteral("取消"));
     QCOMPARE(panel.find<QAbstractButton>("confirmClearButton")->text(), QStringLiteral("清空"));
 
-    if (answer == u"return") {
-        QTest::keyClick(overlay, Qt::Key_Return);
-    } else if (answer == u"escape") {
-        QTest::keyClick(overlay, Qt::Key_Escape);
-    } else if (answer == u"confirmButton") {
-        QTest::mouseClick(panel.find<QAbstractButton>("confirmClearButton"), Qt::LeftButton);
-    } else if (answer == u"cancelButton") {
-        QTest::mouseClick(panel.find<QAbstractButton>("cancelClearButton"), Qt::LeftButton);
-    } else if (answer == u"dimming") {
-        QTest::mouseClick(overlay, Qt::LeftButton, {}, QPoint(5, 5));
+    if (answer == u"return" || answer == u"escape") {
+        QTest::keyClick(overlay, answer == u"return" ? Qt::Key_Return : Qt::Key_Escape);
+    } else if (answer == u"dimming" || answer == u"card") {
+        const QPoint cardCorner = panel.find<QWidget>("clearConfirmCard")->geometry().topLeft();
+        QTest::mouseClick(overlay, Qt::LeftButton, {},
+                          answer == u"card" ? cardCorner + QPoint(3, 3) : QPoint(5, 5));
     } else {
-        auto* card = panel.find<QWidget>("clearConfirmCard");
-        QTest::mouseClick(overlay, Qt::LeftButton, {}, card->geometry().topLeft() + QPoint(3, 3));
+        panel.clickButton(qPrintable(answer));
     }
 
     QCOMPARE(overlay->isVisible(), answer == u"card");
@@ -265,23 +234,16 @@ void ClipboardHistoryViewTest::hoverControlsPerType() {
     QFETCH(QStringList, menu);
 
     Panel panel;
-    panel.open();
-    if (png.isEmpty()) {
-        panel.harness.copy(text.toStdString());
-    } else {
-        panel.harness.pasteboard.copy({.png = png.toStdString()});
-        panel.harness.clock.advance(milliseconds(500));
-    }
+    panel.harness.pasteboard.copy(png.isEmpty()
+                                      ? InMemoryPasteboard::Offer{.text = text.toStdString()}
+                                      : InMemoryPasteboard::Offer{.png = png.toStdString()});
+    panel.harness.clock.advance(milliseconds(500));
     QCOMPARE(panel.list()->model()->rowCount(), 1);
     const ContentType type = panel.harness.viewModel.items().front().contentType();
-    const QRect row = panel.rowRect(0).adjusted(0, 0, 0, -1);
-    const QRect menuButton = ClipboardItemRow::menuButtonRect(row, type);
-    QCOMPARE(menuButton.isNull(), menu.isEmpty());
-    panel.hover(0);
+    QCOMPARE(ClipboardItemRow::menuButtonRect(panel.rowRect(0), type).isNull(), menu.isEmpty());
 
     if (!menu.isEmpty()) {
-        QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, menuButton.center());
-        auto* shown = panel.find<QMenu>("conversionMenu");
+        QMenu* shown = panel.openMenu(0, type);
         QVERIFY(shown != nullptr);
         QTRY_VERIFY(shown->isVisible());
         QStringList titles;
@@ -294,44 +256,29 @@ void ClipboardHistoryViewTest::hoverControlsPerType() {
     QCOMPARE(panel.harness.pasteboard.writeCount(), 0);
 }
 
-void ClipboardHistoryViewTest::controlsAreDrawnOnlyWhileHovered() {
-    Panel panel;
-    panel.open();
-    panel.harness.copy("first");
-    panel.harness.copy("second");
-    const QRect controls =
-        ClipboardItemRow::deleteButtonRect(panel.rowRect(0))
-            .united(ClipboardItemRow::menuButtonRect(panel.rowRect(0), ContentType::plainText));
-    const QImage before = grabArea(panel.viewport(), controls);
-
-    panel.hover(0);
-    QVERIFY(grabArea(panel.viewport(), controls) != before);
-
-    panel.hover(1);
-    QCOMPARE(grabArea(panel.viewport(), controls), before);
-}
-
 void ClipboardHistoryViewTest::clickCopiesAndHighlights() {
-    Panel panel;
-    panel.open();
-    for (const char* text : {"older", "newer"}) {
-        panel.harness.copy(text);
-    }
+    Panel panel{"older", "newer"};
     auto* model = panel.list()->model();
     panel.hover(1);
-    const QImage hovered = grabArea(panel.viewport(), panel.rowRect(1));
+    const QImage hovered = panel.grab(panel.rowRect(1));
 
-    QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, panel.rowRect(1).center());
+    panel.click(panel.rowRect(1).center());
 
     QCOMPARE(panel.harness.pasteboard.writeCount(), 1);
     QCOMPARE(panel.harness.pasteboard.string(), std::optional<std::string>("older"));
     QVERIFY(model->index(1, 0).data(HistoryListModel::CopiedRole).toBool());
-    QVERIFY(grabArea(panel.viewport(), panel.rowRect(1)) != hovered);
+    QVERIFY(panel.grab(panel.rowRect(1)) != hovered);
     QCOMPARE(panel.harness.viewModel.items().size(), 2u);
 
     panel.harness.clock.advance(milliseconds(800));
     QVERIFY(!model->index(1, 0).data(HistoryListModel::CopiedRole).toBool());
-    QCOMPARE(grabArea(panel.viewport(), panel.rowRect(1)), hovered);
+    QCOMPARE(panel.grab(panel.rowRect(1)), hovered);
+
+    // A second copy moves the highlight rather than adding one.
+    panel.click(panel.rowRect(1).center());
+    panel.click(panel.rowRect(0).center());
+    QVERIFY(!model->index(1, 0).data(HistoryListModel::CopiedRole).toBool());
+    QVERIFY(model->index(0, 0).data(HistoryListModel::CopiedRole).toBool());
 }
 
 void ClipboardHistoryViewTest::clickOnRowAreas_data() {
@@ -346,8 +293,6 @@ void ClipboardHistoryViewTest::clickOnRowAreas_data() {
     QTest::newRow("text area copies") << true << QStringLiteral("text") << QStringLiteral("copied");
     QTest::newRow("undrawn delete button copies")
         << false << QStringLiteral("delete") << QStringLiteral("copied");
-    QTest::newRow("undrawn menu button copies")
-        << false << QStringLiteral("menu") << QStringLiteral("copied");
 }
 
 void ClipboardHistoryViewTest::clickOnRowAreas() {
@@ -355,20 +300,15 @@ void ClipboardHistoryViewTest::clickOnRowAreas() {
     QFETCH(QString, area);
     QFETCH(QString, effect);
 
-    Panel panel;
-    panel.open();
-    for (const char* text : {"stay", "target"}) {
-        panel.harness.copy(text);
-    }
+    Panel panel{"stay", "target"};
     // Without a move onto it, the row under a click shows no controls: entries moved
     // under a resting pointer.
     panel.hover(hovered ? 0 : 1);
     const QRect row = panel.rowRect(0);
-    const QPoint position =
-        area == u"delete" ? ClipboardItemRow::deleteButtonRect(row).center()
-        : area == u"menu" ? ClipboardItemRow::menuButtonRect(row, ContentType::plainText).center()
-                          : row.topLeft() + QPoint(60, 12);
-    QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, position);
+    panel.click(area == u"delete" ? ClipboardItemRow::deleteButtonRect(row).center()
+                : area == u"menu"
+                    ? ClipboardItemRow::menuButtonRect(row, ContentType::plainText).center()
+                    : row.topLeft() + QPoint(60, 12));
 
     const auto& items = panel.harness.viewModel.items();
     QCOMPARE(items.size(), effect == u"removed" ? 1u : 2u);
@@ -384,16 +324,13 @@ void ClipboardHistoryViewTest::hostileEntriesArePainted_data() {
     QTest::addColumn<QByteArray>("source");
 
     QTest::newRow("eight megabytes on one line") << QByteArray(8 << 20, 'x') << QByteArray("App");
-    QTest::newRow("a hundred thousand short lines")
-        << QByteArray("line\n").repeated(100000) << QByteArray();
     QTest::newRow("combining marks without end")
         << QByteArray("a") + QByteArray("\xcc\x81").repeated(300000) << QByteArray();
     QTest::newRow("invalid utf-8 and nul bytes")
         << QByteArray("\xff\xfe\x00\xc3(\xed\xa0\x80 bad", 12) << QByteArray("\xff\xfe", 2);
-    QTest::newRow("right to left and controls")
-        << QByteArray("\u202e\u05e9\u05dc\u05d5\u05dd\u200f\x1b[31m\t\r") << QByteArray("\u202e");
-    QTest::newRow("a megabyte of application name")
-        << QByteArray("short") << QByteArray(1 << 20, 'N');
+    QTest::newRow("bidi and controls, a megabyte of application name")
+        << QByteArray("\u202e\u05e9\u05dc\u05d5\u05dd\u200f\x1b[31m\t\r")
+        << QByteArray("\u202e") + QByteArray(1 << 20, 'N');
 }
 
 void ClipboardHistoryViewTest::hostileEntriesArePainted() {
@@ -401,7 +338,6 @@ void ClipboardHistoryViewTest::hostileEntriesArePainted() {
     QFETCH(QByteArray, source);
 
     Panel panel;
-    panel.open();
     panel.harness.activeApplication.setFrontmostName(
         source.isNull() ? std::nullopt : std::optional(source.toStdString()));
     panel.harness.copy(text.toStdString());
@@ -410,23 +346,17 @@ void ClipboardHistoryViewTest::hostileEntriesArePainted() {
     panel.hover(0);
     const QRect row = panel.rowRect(0);
     QVERIFY(row.height() > 0 && row.height() < 120);
-    QVERIFY(!grabArea(panel.viewport(), row).isNull());
-    QTest::mouseClick(panel.viewport(), Qt::LeftButton, {}, row.topLeft() + QPoint(60, 12));
+    QVERIFY(!panel.grab(row).isNull());
+    panel.click(row.topLeft() + QPoint(60, 12));
     QCOMPARE(panel.harness.pasteboard.writeCount(), 1);
 }
 
 void ClipboardHistoryViewTest::conversionShowsTheToast() {
-    Panel panel;
-    panel.open();
-    panel.harness.copy("{\"a\": 1}");
+    Panel panel{"{\"a\": 1}"};
     auto* toast = panel.find<ToastOverlay>("toast");
     QVERIFY(toast->isHidden());
 
-    panel.hover(0);
-    QTest::mouseClick(
-        panel.viewport(), Qt::LeftButton, {},
-        ClipboardItemRow::menuButtonRect(panel.rowRect(0), ContentType::json).center());
-    auto* menu = panel.find<QMenu>("conversionMenu");
+    QMenu* menu = panel.openMenu(0, ContentType::json);
     QVERIFY(menu != nullptr);
     menu->actions().at(1)->trigger();
 
@@ -444,31 +374,12 @@ void ClipboardHistoryViewTest::conversionShowsTheToast() {
     QTRY_VERIFY(toast->isHidden());
 }
 
-void ClipboardHistoryViewTest::toastLiesAboveTheConfirmation_data() {
-    QTest::addColumn<bool>("toastFirst");
-    QTest::newRow("toast raised before the confirmation opens") << true;
-    QTest::newRow("toast raised while the confirmation is open") << false;
-}
-
 void ClipboardHistoryViewTest::toastLiesAboveTheConfirmation() {
-    QFETCH(bool, toastFirst);
-    Panel panel;
-    panel.open();
-    panel.harness.copy("{\"a\": 1}");
-    const auto raiseToast = [&panel] {
-        panel.harness.viewModel.copyConverted(panel.harness.viewModel.items().front(),
-                                              SmartConverter::Conversion::minifyJSON);
-    };
-    const auto openConfirmation = [&panel] {
-        QTest::mouseClick(panel.find<QAbstractButton>("clearAllButton"), Qt::LeftButton);
-    };
-    if (toastFirst) {
-        raiseToast();
-        openConfirmation();
-    } else {
-        openConfirmation();
-        raiseToast();
-    }
+    Panel panel{"{\"a\": 1}"};
+    panel.harness.viewModel.copyConverted(panel.harness.viewModel.items().front(),
+                                          SmartConverter::Conversion::minifyJSON);
+    // The confirmation opens later, yet must not cover the toast.
+    panel.clickButton("clearAllButton");
 
     auto* toast = panel.find<QWidget>("toast");
     auto* overlay = panel.find<QWidget>("clearConfirmOverlay");
@@ -479,14 +390,13 @@ void ClipboardHistoryViewTest::toastLiesAboveTheConfirmation() {
 
 void ClipboardHistoryViewTest::settingsAreRequestedByButtonAndShortcut() {
     Panel panel;
-    panel.open();
     panel.view->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(panel.view.get()));
     QSignalSpy requested(panel.view.get(), &ClipboardHistoryView::settingsRequested);
-    auto* gear = panel.find<QAbstractButton>("settingsButton");
-    QCOMPARE(gear->toolTip(), QStringLiteral("设置 (Ctrl+,)"));
+    QCOMPARE(panel.find<QAbstractButton>("settingsButton")->toolTip(),
+             QStringLiteral("设置 (Ctrl+,)"));
 
-    QTest::mouseClick(gear, Qt::LeftButton);
+    panel.clickButton("settingsButton");
     QTest::keyClick(panel.view.get(), Qt::Key_Comma, Qt::ControlModifier);
 
     QCOMPARE(requested.size(), 2);

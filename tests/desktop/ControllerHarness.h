@@ -16,6 +16,8 @@ namespace nimbrook {
 
 // A real controller over the in-memory platform, its history file in a temporary folder.
 struct ControllerHarness {
+    explicit ControllerHarness(Timestamp start = ManualClock::defaultStart) : clock(start) {}
+
     QTemporaryDir folder;
     ManualClock clock;
     ManualScheduler scheduler{clock};

@@ -1,7 +1,7 @@
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
-#include <chrono>
+#include <initializer_list>
 #include <string>
 
 #include "ControllerHarness.h"
@@ -16,235 +16,146 @@ class HistoryListModelTest final : public QObject {
 private slots:
     void rolesFollowTheEntry_data();
     void rolesFollowTheEntry();
-    void captureInsertsOneRowAtTheTop();
-    void captureIntoAFullHistoryDropsTheLastRow();
-    void deleteRemovesOnlyItsRow();
-    void searchFiltersAndEveryChangeWhileSearchingResets_data();
-    void searchFiltersAndEveryChangeWhileSearchingResets();
-    void conversionReplacesTheRowInPlace();
-    void copiedRoleFollowsTheFlash();
-    void clearAllEmptiesTheModel();
+    void captureInsertsAtTheTopAndDropsPastTheLimit_data();
+    void captureInsertsAtTheTopAndDropsPastTheLimit();
+    void deleteAndConversionChangeOnlyTheirRow();
+    void everyChangeWhileSearchingResets();
 };
 
 namespace {
 
-using std::chrono::milliseconds;
+// The model over a harness holding `texts`, copied oldest first, checked by Qt's tester.
+struct Fixture {
+    ControllerHarness harness;
+    HistoryListModel model{harness.viewModel};
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
 
-QString qs(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QVariant roleAt(const HistoryListModel& model, int row, int role) {
-    return model.data(model.index(row), role);
-}
+    explicit Fixture(std::initializer_list<const char*> texts = {}) {
+        for (const char* text : texts) {
+            harness.copy(text);
+        }
+    }
+    QVariant role(int row, int role) const { return model.data(model.index(row), role); }
+    QStringList rowsWith(int role) const {
+        QStringList shown;
+        for (int row = 0; row < model.rowCount(); ++row) {
+            shown << this->role(row, role).toString();
+        }
+        return shown;
+    }
+};
 
 }  // namespace
 
 void HistoryListModelTest::rolesFollowTheEntry_data() {
-    QTest::addColumn<QString>("text");
     QTest::addColumn<QVariant>("source");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("preview");
-
-    QTest::newRow("json from a named application")
-        << QStringLiteral("{\"a\": 1}") << QVariant(QStringLiteral("Firefox ESR"))
-        << static_cast<int>(ContentType::json) << QStringLiteral("{\"a\": 1}");
-    QTest::newRow("text without a source application")
-        << QStringLiteral("  hello\n") << QVariant() << static_cast<int>(ContentType::plainText)
-        << QStringLiteral("hello");
-    QTest::newRow("empty source name is kept as a name")
-        << QStringLiteral("https://example.com/a") << QVariant(QString())
-        << static_cast<int>(ContentType::url) << QStringLiteral("https://example.com/a");
-    QTest::newRow("long text is cut at 120 characters")
-        << QString(130, u'x') << QVariant() << static_cast<int>(ContentType::plainText)
-        << QString(120, u'x') + QChar(0x2026);
+    QTest::newRow("named application") << QVariant(QStringLiteral("Firefox ESR"));
+    QTest::newRow("no source application") << QVariant();
+    QTest::newRow("empty name is kept as a name") << QVariant(QString());
 }
 
 void HistoryListModelTest::rolesFollowTheEntry() {
-    QFETCH(QString, text);
     QFETCH(QVariant, source);
-    QFETCH(int, type);
-    QFETCH(QString, preview);
-
-    ControllerHarness harness;
-    HistoryListModel model(harness.viewModel);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    harness.activeApplication.setFrontmostName(
+    Fixture fixture;
+    fixture.harness.activeApplication.setFrontmostName(
         source.isValid() ? std::optional(source.toString().toStdString()) : std::nullopt);
-    harness.copy(text.toStdString());
+    fixture.harness.copy("  {\"a\": 1}\n");
 
-    QCOMPARE(model.rowCount(), 1);
-    const ClipboardItem& entry = harness.viewModel.items().front();
-    QCOMPARE(roleAt(model, 0, HistoryListModel::IdRole).toString(), qs(entry.id().text()));
-    QCOMPARE(roleAt(model, 0, HistoryListModel::ContentTypeRole).toInt(), type);
-    QCOMPARE(roleAt(model, 0, HistoryListModel::PreviewRole).toString(), preview);
-    QCOMPARE(roleAt(model, 0, HistoryListModel::TimestampRole).toDouble(),
+    QCOMPARE(fixture.model.rowCount(), 1);
+    const ClipboardItem& entry = fixture.harness.viewModel.items().front();
+    QCOMPARE(fixture.role(0, HistoryListModel::IdRole).toString(),
+             QString::fromStdString(entry.id().text()));
+    QCOMPARE(fixture.role(0, HistoryListModel::ContentTypeRole).toInt(),
+             static_cast<int>(ContentType::json));
+    QCOMPARE(fixture.role(0, HistoryListModel::PreviewRole).toString(),
+             QStringLiteral("{\"a\": 1}"));
+    QCOMPARE(fixture.role(0, HistoryListModel::TimestampRole).toDouble(),
              entry.timestamp().secondsSinceReferenceDate);
-    const QVariant shownSource = roleAt(model, 0, HistoryListModel::SourceAppRole);
+    const QVariant shownSource = fixture.role(0, HistoryListModel::SourceAppRole);
     QCOMPARE(shownSource.isValid(), source.isValid());
     QCOMPARE(shownSource.toString(), source.toString());
-    QCOMPARE(roleAt(model, 0, HistoryListModel::CopiedRole).toBool(), false);
-    QCOMPARE(model.item(1), nullptr);
-    QCOMPARE(model.item(-1), nullptr);
+    QCOMPARE(fixture.role(0, HistoryListModel::CopiedRole).toBool(), false);
+    QCOMPARE(fixture.model.item(1), nullptr);
 }
 
-void HistoryListModelTest::captureInsertsOneRowAtTheTop() {
-    ControllerHarness harness;
-    harness.copy("first");
-    HistoryListModel model(harness.viewModel);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+void HistoryListModelTest::captureInsertsAtTheTopAndDropsPastTheLimit_data() {
+    QTest::addColumn<int>("before");
+    QTest::addColumn<QList<int>>("removedRows");
+    const int limit = static_cast<int>(historyLimit);
+    QTest::newRow("room left") << 1 << QList<int>{};
+    QTest::newRow("full history") << limit << QList<int>{limit};
+}
 
-    harness.copy("second");
+void HistoryListModelTest::captureInsertsAtTheTopAndDropsPastTheLimit() {
+    QFETCH(int, before);
+    QFETCH(QList<int>, removedRows);
+    Fixture fixture;
+    for (int index = 0; index < before; ++index) {
+        fixture.harness.copy("entry " + std::to_string(index));
+    }
+    QSignalSpy inserted(&fixture.model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&fixture.model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy reset(&fixture.model, &QAbstractItemModel::modelReset);
 
+    fixture.harness.copy("newest");
+
+    QCOMPARE(reset.size(), 0);
     QCOMPARE(inserted.size(), 1);
     QCOMPARE(inserted.front().at(1).toInt(), 0);
     QCOMPARE(inserted.front().at(2).toInt(), 0);
-    QCOMPARE(reset.size(), 0);
-    QCOMPARE(model.rowCount(), 2);
-    QCOMPARE(roleAt(model, 0, HistoryListModel::PreviewRole).toString(), QStringLiteral("second"));
+    QList<int> removedFirstRows;
+    for (const QList<QVariant>& signal : removed) {
+        removedFirstRows << signal.at(1).toInt();
+    }
+    QCOMPARE(removedFirstRows, removedRows);
+    const QStringList shown = fixture.rowsWith(HistoryListModel::PreviewRole);
+    QCOMPARE(shown.size(), std::min(before + 1, static_cast<int>(historyLimit)));
+    QCOMPARE(shown.front(), QStringLiteral("newest"));
+    QCOMPARE(shown.back(), QStringLiteral("entry %1").arg(before + 1 - shown.size()));
 }
 
-void HistoryListModelTest::captureIntoAFullHistoryDropsTheLastRow() {
-    ControllerHarness harness;
-    for (std::size_t index = 0; index < historyLimit; ++index) {
-        harness.copy("entry " + std::to_string(index));
-    }
-    HistoryListModel model(harness.viewModel);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
-    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+void HistoryListModelTest::deleteAndConversionChangeOnlyTheirRow() {
+    Fixture fixture{"a", "{\"b\":1,\"a\":2}", "b", "c"};
+    QSignalSpy removed(&fixture.model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changed(&fixture.model, &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(&fixture.model, &QAbstractItemModel::modelReset);
 
-    harness.copy("newest");
-
-    QCOMPARE(model.rowCount(), static_cast<int>(historyLimit));
-    QCOMPARE(reset.size(), 0);
-    QCOMPARE(removed.size(), 1);
-    QCOMPARE(removed.front().at(1).toInt(), static_cast<int>(historyLimit));
-    QCOMPARE(roleAt(model, 0, HistoryListModel::PreviewRole).toString(), QStringLiteral("newest"));
-    QCOMPARE(
-        roleAt(model, static_cast<int>(historyLimit) - 1, HistoryListModel::PreviewRole).toString(),
-        QStringLiteral("entry 1"));
-}
-
-void HistoryListModelTest::deleteRemovesOnlyItsRow() {
-    ControllerHarness harness;
-    for (const char* text : {"a", "b", "c"}) {
-        harness.copy(text);
-    }
-    HistoryListModel model(harness.viewModel);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
-
-    harness.viewModel.deleteItem(*model.item(1));
-
+    fixture.harness.viewModel.deleteItem(*fixture.model.item(1));
     QCOMPARE(removed.size(), 1);
     QCOMPARE(removed.front().at(1).toInt(), 1);
-    QCOMPARE(model.rowCount(), 2);
-    QCOMPARE(roleAt(model, 0, HistoryListModel::PreviewRole).toString(), QStringLiteral("c"));
-    QCOMPARE(roleAt(model, 1, HistoryListModel::PreviewRole).toString(), QStringLiteral("a"));
-}
+    const QStringList ids = fixture.rowsWith(HistoryListModel::IdRole);
 
-void HistoryListModelTest::searchFiltersAndEveryChangeWhileSearchingResets_data() {
-    QTest::addColumn<QString>("query");
-    QTest::addColumn<QStringList>("expected");
-
-    QTest::newRow("type label") << QStringLiteral("json")
-                                << QStringList{QStringLiteral("{\"k\": [2]}"),
-                                               QStringLiteral("{\"k\": [1]}")};
-    QTest::newRow("content in another case")
-        << QStringLiteral("HELLO") << QStringList{QStringLiteral("hello world")};
-    QTest::newRow("no match") << QStringLiteral("zzz") << QStringList{};
-}
-
-void HistoryListModelTest::searchFiltersAndEveryChangeWhileSearchingResets() {
-    QFETCH(QString, query);
-    QFETCH(QStringList, expected);
-
-    ControllerHarness harness;
-    for (const char* text : {"{\"k\": [1]}", "hello world", "plain"}) {
-        harness.copy(text);
-    }
-    HistoryListModel model(harness.viewModel);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-
-    harness.viewModel.setSearchText(query.toStdString());
-    harness.copy("{\"k\": [2]}");
-    QCOMPARE(reset.size(), 2);
-
-    QStringList shown;
-    for (int row = 0; row < model.rowCount(); ++row) {
-        shown << roleAt(model, row, HistoryListModel::PreviewRole).toString();
-    }
-    QCOMPARE(shown, expected);
-
-    harness.viewModel.setSearchText({});
-    QCOMPARE(model.rowCount(), 4);
-}
-
-void HistoryListModelTest::conversionReplacesTheRowInPlace() {
-    ControllerHarness harness;
-    harness.copy("{\"b\":1,\"a\":2}");
-    harness.copy("after");
-    HistoryListModel model(harness.viewModel);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-    const QString oldId = roleAt(model, 1, HistoryListModel::IdRole).toString();
-
-    harness.viewModel.copyConverted(*model.item(1), SmartConverter::Conversion::prettifyJSON);
-
+    // A conversion replaces the entry where it stands, under a new id.
+    fixture.harness.viewModel.copyConverted(*fixture.model.item(1),
+                                            SmartConverter::Conversion::prettifyJSON);
     QCOMPARE(reset.size(), 0);
     QVERIFY(!changed.isEmpty());
     QCOMPARE(changed.front().at(0).value<QModelIndex>().row(), 1);
-    QCOMPARE(model.rowCount(), 2);
-    QVERIFY(roleAt(model, 1, HistoryListModel::IdRole).toString() != oldId);
-    QVERIFY(roleAt(model, 1, HistoryListModel::PreviewRole).toString().contains(u'\n'));
+    const QStringList after = fixture.rowsWith(HistoryListModel::IdRole);
+    QCOMPARE(after.size(), 3);
+    QCOMPARE(after.front(), ids.front());
+    QCOMPARE(after.back(), ids.back());
+    QVERIFY(after.at(1) != ids.at(1));
+    QVERIFY(fixture.role(1, HistoryListModel::PreviewRole).toString().contains(u'\n'));
+
+    fixture.harness.viewModel.clearAll();
+    QCOMPARE(fixture.model.rowCount(), 0);
+    QCOMPARE(fixture.model.item(0), nullptr);
 }
 
-void HistoryListModelTest::copiedRoleFollowsTheFlash() {
-    ControllerHarness harness;
-    for (const char* text : {"a", "b", "c"}) {
-        harness.copy(text);
-    }
-    HistoryListModel model(harness.viewModel);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    const auto copiedRows = [&model] {
-        QList<int> rows;
-        for (int row = 0; row < model.rowCount(); ++row) {
-            if (roleAt(model, row, HistoryListModel::CopiedRole).toBool()) {
-                rows << row;
-            }
-        }
-        return rows;
-    };
-    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+void HistoryListModelTest::everyChangeWhileSearchingResets() {
+    Fixture fixture{"{\"k\": [1]}", "hello world", "plain"};
+    QSignalSpy reset(&fixture.model, &QAbstractItemModel::modelReset);
 
-    harness.viewModel.copyToPasteboard(*model.item(2));
-    QCOMPARE(copiedRows(), QList<int>{2});
-    QCOMPARE(changed.size(), 1);
+    // The query matches the type label, not the text.
+    fixture.harness.viewModel.setSearchText("JSON");
+    fixture.harness.copy("{\"k\": [2]}");
+    QCOMPARE(reset.size(), 2);
+    QCOMPARE(fixture.rowsWith(HistoryListModel::PreviewRole),
+             (QStringList{QStringLiteral("{\"k\": [2]}"), QStringLiteral("{\"k\": [1]}")}));
 
-    harness.viewModel.copyToPasteboard(*model.item(0));
-    QCOMPARE(copiedRows(), QList<int>{0});
-    QCOMPARE(changed.size(), 3);
-
-    harness.clock.advance(milliseconds(800));
-    QCOMPARE(copiedRows(), QList<int>{});
-}
-
-void HistoryListModelTest::clearAllEmptiesTheModel() {
-    ControllerHarness harness;
-    harness.copy("a");
-    harness.copy("b");
-    HistoryListModel model(harness.viewModel);
-    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-
-    harness.viewModel.clearAll();
-
-    QCOMPARE(model.rowCount(), 0);
-    QCOMPARE(model.item(0), nullptr);
+    fixture.harness.viewModel.setSearchText({});
+    QCOMPARE(fixture.model.rowCount(), 4);
 }
 
 }  // namespace nimbrook

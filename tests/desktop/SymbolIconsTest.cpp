@@ -39,52 +39,21 @@ void SymbolIconsTest::initTestCase() {
 void SymbolIconsTest::everySymbolOfTheDesignHasAGlyph_data() {
     QTest::addColumn<QString>("symbol");
     // Every symbol the panel, the rows, the tags, the settings window and the tray draw.
-    for (const char* symbol : {"doc.on.clipboard.fill",
-                               "doc.on.clipboard",
-                               "pause.circle",
-                               "pause.circle.fill",
-                               "record.circle",
-                               "gearshape",
-                               "trash",
-                               "magnifyingglass",
-                               "xmark.circle.fill",
-                               "checkmark.circle.fill",
-                               "wand.and.stars",
-                               "curlybraces",
-                               "chevron.left.forwardslash.chevron.right",
-                               "link",
-                               "text.document",
-                               "text.alignleft",
-                               "photo",
-                               "safari",
-                               "hammer.fill",
-                               "face.smiling",
-                               "terminal",
-                               "envelope.fill",
-                               "bubble.left.fill",
-                               "note.text",
-                               "checklist",
-                               "calendar",
-                               "eye",
-                               "music.note",
-                               "a.circle.fill",
-                               "laptopcomputer",
-                               "globe",
-                               "number",
-                               "bubble.left.and.bubble.right.fill",
-                               "paperplane.fill",
-                               "diamond",
-                               "square.text.square",
-                               "doc.text",
-                               "paintpalette",
-                               "app.fill"}) {
-        QTest::newRow(symbol) << QString::fromUtf8(symbol);
+    const QString symbols = QStringLiteral(
+        "doc.on.clipboard.fill doc.on.clipboard pause.circle pause.circle.fill record.circle "
+        "gearshape trash magnifyingglass xmark.circle.fill checkmark.circle.fill wand.and.stars "
+        "curlybraces chevron.left.forwardslash.chevron.right link text.document text.alignleft "
+        "photo safari hammer.fill face.smiling terminal envelope.fill bubble.left.fill note.text "
+        "checklist calendar eye music.note a.circle.fill laptopcomputer globe number "
+        "bubble.left.and.bubble.right.fill paperplane.fill diamond square.text.square doc.text "
+        "paintpalette app.fill");
+    for (const QString& symbol : symbols.split(u' ')) {
+        QTest::newRow(qPrintable(symbol)) << symbol;
     }
 }
 
 void SymbolIconsTest::everySymbolOfTheDesignHasAGlyph() {
     QFETCH(QString, symbol);
-    QVERIFY(SymbolIcons::symbolNames().contains(symbol));
     const QString glyph = SymbolIcons::glyph(symbol);
     QCOMPARE(glyph.size(), 1);
     // The font is never merged with others, so a code point the font lacks would show as
@@ -95,8 +64,8 @@ void SymbolIconsTest::everySymbolOfTheDesignHasAGlyph() {
 }
 
 void SymbolIconsTest::unknownNamesDrawNothing() {
-    for (const QString& name : {QString(), QStringLiteral("doc.on.clipboard.fil"),
-                                QStringLiteral("Trash"), QStringLiteral(" trash")}) {
+    for (const QString& name :
+         {QString(), QStringLiteral("doc.on.clipboard.fil"), QStringLiteral("Trash")}) {
         QVERIFY(SymbolIcons::glyph(name).isEmpty());
         QCOMPARE(opaquePixels(SymbolIcons::pixmap(name, 16, Qt::black).toImage()), 0);
     }

@@ -7,35 +7,30 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
-#include <memory>
 #include <string>
 
-#include "controller/ClipboardViewModel.h"
-#include "model/StorageService.h"
-#include "support/InMemoryActiveApplication.h"
-#include "support/InMemoryImageStore.h"
-#include "support/InMemoryPasteboard.h"
-#include "support/ManualClock.h"
-#include "support/ManualScheduler.h"
+#include "ControllerHarness.h"
 #include "ui/ClipboardHistoryView.h"
 #include "ui/ClipboardItemRow.h"
+#include "ui/SettingsView.h"
 #include "ui/Theme.h"
 
 Q_DECLARE_METATYPE(nimbrook::Appearance)
 
 namespace nimbrook {
 
-// Saves pictures of the panel in its main states into the build folder's "screenshots",
-// so that a person can look at them, and checks that each was really drawn.
-class PanelScreenshotTest final : public QObject {
+// Saves pictures of the panel and of the settings window into the build folder's
+// "screenshots", so that a person can look at them, and checks that each was really drawn.
+class ScreenshotTest final : public QObject {
     Q_OBJECT
 
 private slots:
     void panel_data();
     void panel();
+    void settings_data();
+    void settings();
 };
 
 namespace {
@@ -45,17 +40,10 @@ using std::chrono::minutes;
 
 // A controller whose clock stands a few hours before the real now, so that rows show
 // plausible relative times.
-struct Scene {
-    QTemporaryDir folder;
-    ManualClock clock{Timestamp::fromUnixSeconds(
-        static_cast<double>(QDateTime::currentSecsSinceEpoch() - 3 * 3600))};
-    ManualScheduler scheduler{clock};
-    InMemoryPasteboard pasteboard;
-    InMemoryActiveApplication activeApplication;
-    InMemoryImageStore imageStore;
-    StorageService storage{folder.path().toStdString(), [](const std::string&) {}};
-    ClipboardViewModel viewModel{
-        {{pasteboard, activeApplication, imageStore, scheduler, clock}, storage}};
+struct Scene final : ControllerHarness {
+    Scene()
+        : ControllerHarness(Timestamp::fromUnixSeconds(
+              static_cast<double>(QDateTime::currentSecsSinceEpoch() - 3 * 3600))) {}
 
     void copy(std::optional<std::string> source, InMemoryPasteboard::Offer offer,
               milliseconds later) {
@@ -70,9 +58,7 @@ struct Scene {
              minutes(30));
         copy("终端", {.text = "git log --oneline | head -20\nmake -j2 && ./run"}, minutes(40));
         copy(std::nullopt, {.text = "会议改到周四下午三点，地点不变。"}, minutes(20));
-        copy("Visual Studio Code",
-             {.text = "func greet(name: String) -> String {\n    return \"Hello, \\(name)\"\n}\n"
-                      "let message = greet(name: \"World\")\nprint(message)"},
+        copy("Visual Studio Code", {.text = "let message = greet(name: \"World\")\nprint(message)"},
              minutes(15));
         copy("Obsidian", {.text = "# 周报\n\n- **完成**: 搜索\n- [链接](https://example.org)"},
              minutes(9));
@@ -84,21 +70,24 @@ struct Scene {
     }
 };
 
-QString screenshotFolder() {
-    QDir build(QCoreApplication::applicationDirPath());
-    build.cdUp();
-    build.cdUp();
-    build.mkpath(QStringLiteral("screenshots"));
-    return build.filePath(QStringLiteral("screenshots"));
+void addAppearanceRows(const QStringList& states) {
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<Appearance>("appearance");
+    for (const auto& [tag, appearance] :
+         {std::pair{"light", Appearance::light}, std::pair{"dark", Appearance::dark}}) {
+        for (const QString& state : states) {
+            QTest::addRow("%s-%s", qPrintable(state), tag) << state << appearance;
+        }
+    }
 }
 
-// The panel with any open conversion menu drawn where it stands on the screen.
 void hover(QWidget* viewport, const QPoint& position) {
     QMouseEvent move(QEvent::MouseMove, position, viewport->mapToGlobal(position), Qt::NoButton,
                      Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &move);
 }
 
+// The panel with any open conversion menu drawn where it stands on the screen.
 QImage grabWithMenu(QWidget& panel) {
     QImage image = panel.grab().toImage();
     if (auto* menu = panel.findChild<QMenu*>(QStringLiteral("conversionMenu"));
@@ -109,26 +98,39 @@ QImage grabWithMenu(QWidget& panel) {
     return image;
 }
 
-}  // namespace
-
-void PanelScreenshotTest::panel_data() {
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<Appearance>("appearance");
-
-    for (const auto& [tag, appearance] :
-         {std::pair{"light", Appearance::light}, std::pair{"dark", Appearance::dark}}) {
-        for (const char* state : {"empty", "history", "hover-menu", "confirm", "toast"}) {
-            const QString name =
-                QStringLiteral("%1-%2").arg(QString::fromUtf8(state), QString::fromUtf8(tag));
-            QTest::newRow(qPrintable(name)) << QString::fromUtf8(state) << appearance;
+// Saves the shot as "<prefix><data tag>.png" and tells whether it holds more than
+// `minimum` colours, that is whether anything but a blank window was drawn.
+bool saveAndCheckDrawn(const QImage& shot, const char* prefix, int minimum) {
+    QDir build(QCoreApplication::applicationDirPath());
+    build.cdUp();
+    build.cdUp();
+    build.mkpath(QStringLiteral("screenshots"));
+    const QString name =
+        QStringLiteral("%1%2.png")
+            .arg(QString::fromUtf8(prefix), QString::fromUtf8(QTest::currentDataTag()));
+    if (!shot.save(build.filePath(QStringLiteral("screenshots/") + name))) {
+        return false;
+    }
+    QSet<QRgb> colours;
+    for (int y = 0; y < shot.height(); y += 2) {
+        for (int x = 0; x < shot.width(); x += 2) {
+            colours.insert(shot.pixel(x, y));
         }
     }
+    return colours.size() > minimum;
 }
 
-void PanelScreenshotTest::panel() {
+}  // namespace
+
+void ScreenshotTest::panel_data() {
+    addAppearanceRows({QStringLiteral("empty"), QStringLiteral("history"),
+                       QStringLiteral("hover-menu"), QStringLiteral("confirm"),
+                       QStringLiteral("toast")});
+}
+
+void ScreenshotTest::panel() {
     QFETCH(QString, state);
     QFETCH(Appearance, appearance);
-    const QPalette original = QApplication::palette();
     QApplication::setPalette(Theme(appearance).palette());
 
     Scene scene;
@@ -161,24 +163,36 @@ void PanelScreenshotTest::panel() {
         QTest::qWait(700);
     }
     const QImage shot = grabWithMenu(view);
-    QApplication::setPalette(original);
 
-    const QString file =
-        QDir(screenshotFolder())
-            .filePath(
-                QStringLiteral("panel-%1.png").arg(QString::fromUtf8(QTest::currentDataTag())));
-    QVERIFY(shot.save(file));
     QCOMPARE(shot.size(), QSize(400, 520) * view.devicePixelRatio());
-    QSet<QRgb> colours;
-    for (int y = 0; y < shot.height(); y += 2) {
-        for (int x = 0; x < shot.width(); x += 2) {
-            colours.insert(shot.pixel(x, y));
-        }
+    QVERIFY2(saveAndCheckDrawn(shot, "panel-", state == u"empty" ? 20 : 100),
+             "the panel looks blank");
+}
+
+void ScreenshotTest::settings_data() {
+    addAppearanceRows({QStringLiteral("settings")});
+}
+
+void ScreenshotTest::settings() {
+    QFETCH(Appearance, appearance);
+    QApplication::setPalette(Theme(appearance).palette());
+
+    ControllerHarness harness;
+    for (int i = 0; i < 37; ++i) {
+        harness.copy("entry " + std::to_string(i));
     }
-    QVERIFY2(colours.size() > (state == u"empty" ? 20 : 100), "the panel looks blank");
+    SettingsView view(harness.viewModel);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    const QImage shot = view.grab().toImage();
+
+    QVERIFY(shot.width() >= 380 && shot.height() >= 280);
+    // The corner shows the window of the chosen appearance.
+    QCOMPARE(QColor(shot.pixel(2, 2)).lightness() < 128, appearance == Appearance::dark);
+    QVERIFY2(saveAndCheckDrawn(shot, "", 50), "the window looks blank");
 }
 
 }  // namespace nimbrook
 
-QTEST_MAIN(nimbrook::PanelScreenshotTest)
-#include "PanelScreenshotTest.moc"
+QTEST_MAIN(nimbrook::ScreenshotTest)
+#include "ScreenshotTest.moc"
