@@ -49,11 +49,11 @@ struct TickCase {
 
 const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
 const std::string tiff = std::string("II*\0\x08\0\0\0\xff\0", 10);
+const std::string huge(8 * 1024 * 1024, 'x');
 
 const std::vector<TickCase> tickCases = {
     {"SeveralCopiesGiveTheLast", {Offer{.text = "one"}, Offer{.text = "two"}}, false, "two"},
     {"BlankGivesNothing", {Offer{.text = " \n\t\r\u3000\u00a0\u2028\u0085"}}, false, std::nullopt},
-    {"EmptyGivesNothing", {Offer{.text = ""}}, false, std::nullopt},
     {"NoKnownTypeGivesNothing", {Offer{}}, false, std::nullopt},
     {"KeptUntrimmed",
      {Offer{.text = "\n\n  [1, 2]  \n\n"}},
@@ -65,13 +65,16 @@ const std::vector<TickCase> tickCases = {
                     "b"}},
      false,
      "a\uFFFD\uFFFDb"},
-    {"PngBeatsText", {Offer{.png = png, .text = "caption"}}, false, png, ContentType::image},
-    {"PngBeatsTiff", {Offer{.png = png, .tiff = tiff}}, false, png, ContentType::image},
-    {"TiffOnlyByteForByte", {Offer{.tiff = tiff}}, false, tiff, ContentType::image},
+    {"HugeTextKeptWhole", {Offer{.text = huge}}, false, huge},
+    {"PngBeatsTiffAndText",
+     {Offer{.png = png, .tiff = tiff, .text = "caption"}},
+     false,
+     png,
+     ContentType::image},
+    {"TiffBeatsText", {Offer{.tiff = tiff, .text = "caption"}}, false, tiff, ContentType::image},
     {"ImageWriteFailureFallsBackToText", {Offer{.png = png, .text = "caption"}}, true, "caption"},
     {"ImageWriteFailureWithoutText", {Offer{.png = png}}, true, std::nullopt},
-    {"SecretTextSkipped", {Offer{.text = "hunter2", .secret = true}}, false, std::nullopt},
-    {"SecretImageSkipped", {Offer{.png = png, .text = "x", .secret = true}}, false, std::nullopt},
+    {"SecretSkipped", {Offer{.png = png, .text = "hunter2", .secret = true}}, false, std::nullopt},
     {"SecretThenPlainGivesPlain",
      {Offer{.text = "pw", .secret = true}, Offer{.text = "hi"}},
      false,
@@ -106,7 +109,7 @@ TEST_P(MonitorTick, MakesAtMostOneItem) {
         EXPECT_TRUE(item.content().ends_with(".png"));
         EXPECT_EQ(images_.files().begin()->second, *c.expected);
     } else {
-        EXPECT_EQ(item.content(), *c.expected);
+        EXPECT_TRUE(item.content() == *c.expected) << item.content().substr(0, 80);
     }
 }
 
@@ -115,7 +118,7 @@ INSTANTIATE_TEST_SUITE_P(Offers, MonitorTick, testing::ValuesIn(tickCases),
 
 class Monitor : public MonitorFixture, public testing::Test {};
 
-TEST_F(Monitor, SameTextTwiceGivesTwoItems) {
+TEST_F(Monitor, SameTextTwiceGivesTwoItemsWithoutAFrontmostApplication) {
     monitor_->start();
     pasteboard_.copyText("same");
     tick();
@@ -123,6 +126,7 @@ TEST_F(Monitor, SameTextTwiceGivesTwoItems) {
     tick();
     ASSERT_EQ(captured_.size(), 2u);
     EXPECT_NE(captured_[0].id(), captured_[1].id());
+    EXPECT_FALSE(captured_[0].sourceApp().has_value());
 }
 
 TEST_F(Monitor, FirstTickHalfASecondAfterStartAndNothingWithoutAChange) {
@@ -147,36 +151,25 @@ TEST_F(Monitor, ChangeIsConsumedEvenWhenItGivesNoItem) {
     EXPECT_TRUE(images_.files().empty());
 }
 
-TEST_F(Monitor, NoFrontmostApplicationGivesNoSource) {
-    monitor_->start();
-    pasteboard_.copyText("a");
-    tick();
-    ASSERT_EQ(captured_.size(), 1u);
-    EXPECT_FALSE(captured_.front().sourceApp().has_value());
-}
-
 TEST_F(Monitor, CopiesMadeBeforeStartOrWhileStoppedAreIgnored) {
     pasteboard_.copyText("before start");
     tick();
     monitor_->start();
     tick();
-    EXPECT_TRUE(captured_.empty());
-
     monitor_->stop();
     pasteboard_.copyText("while stopped");
     tick();
     monitor_->start();
     tick();
     EXPECT_TRUE(captured_.empty());
-    EXPECT_EQ(pasteboard_.string(), "while stopped");
 }
 
-TEST_F(Monitor, StartAndStopAreIdempotent) {
+TEST_F(Monitor, StartAndStopAreIdempotentAndASecondStartKeepsAPendingChange) {
     monitor_->start();
+    pasteboard_.copyText("pending");
     monitor_->start();
     EXPECT_TRUE(monitor_->isRunning());
     EXPECT_EQ(scheduler_.activeRepeatingCount(), 1u);
-    pasteboard_.copyText("once");
     tick();
     EXPECT_EQ(captured_.size(), 1u);
 
@@ -186,22 +179,6 @@ TEST_F(Monitor, StartAndStopAreIdempotent) {
     EXPECT_EQ(scheduler_.activeRepeatingCount(), 0u);
 }
 
-TEST_F(Monitor, SecondStartDoesNotForgetAPendingChange) {
-    monitor_->start();
-    pasteboard_.copyText("pending");
-    monitor_->start();
-    tick();
-    EXPECT_EQ(captured_.size(), 1u);
-}
-
-TEST_F(Monitor, WithoutCallbackTheImageIsStillWritten) {
-    monitor_->setOnNewItem({});
-    monitor_->start();
-    pasteboard_.copy(Offer{.png = png});
-    tick();
-    EXPECT_EQ(images_.files().size(), 1u);
-}
-
 TEST_F(Monitor, DestructionCancelsTheTimer) {
     monitor_->start();
     monitor_.reset();
@@ -209,15 +186,6 @@ TEST_F(Monitor, DestructionCancelsTheTimer) {
     pasteboard_.copyText("after");
     tick();
     EXPECT_TRUE(captured_.empty());
-}
-
-TEST_F(Monitor, HugeTextIsKeptWhole) {
-    const std::string huge(8 * 1024 * 1024, 'x');
-    monitor_->start();
-    pasteboard_.copyText(huge);
-    tick();
-    ASSERT_EQ(captured_.size(), 1u);
-    EXPECT_EQ(captured_.front().content().size(), huge.size());
 }
 
 }  // namespace

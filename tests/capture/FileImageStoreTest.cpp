@@ -31,6 +31,12 @@ mode_t permissions(const fs::path& path) {
     return status.st_mode & 07777;
 }
 
+fs::path privateDirectory(const fs::path& path) {
+    fs::create_directory(path);
+    fs::permissions(path, fs::perms::owner_all);
+    return path;
+}
+
 class FileImageStoreTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -45,48 +51,39 @@ protected:
     fs::path folder_;
 };
 
-TEST_F(FileImageStoreTest, CreatesPrivateFolderAndNamesBySecond) {
-    FileImageStore store(folder_);
-    const auto path = store.store("bytes", atSecond);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(*path, (folder_ / "clipboard_1733400000.png").string());
-    EXPECT_EQ(permissions(folder_), 0700u);
-    EXPECT_EQ(permissions(*path), 0600u);
-}
-
-TEST_F(FileImageStoreTest, SameSecondNeverWritesOverAnEarlierFile) {
-    FileImageStore store(folder_);
-    const std::vector<std::string> contents = {"first", "second", "third"};
-    std::vector<std::string> names;
-    for (const std::string& content : contents) {
-        const auto path = store.store(content, atSecond);
-        ASSERT_TRUE(path);
-        names.push_back(fs::path(*path).filename().string());
-    }
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"clipboard_1733400000.png", "clipboard_1733400000-1.png",
-                                        "clipboard_1733400000-2.png"}));
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        EXPECT_EQ(readFile(folder_ / names[i]), contents[i]);
-    }
-    EXPECT_EQ(fs::path(*store.store("next", Timestamp::fromUnixSeconds(1733400001.0))).filename(),
-              "clipboard_1733400001.png");
-}
-
-TEST_F(FileImageStoreTest, BytesAreWrittenUnchanged) {
+// Names go by the whole second, with a suffix rather than over an earlier file; the bytes,
+// more than one write's worth, land unchanged in a file only this user can read.
+TEST_F(FileImageStoreTest, WritesPrivateFilesNamedBySecondWithoutOverwriting) {
     std::string bytes(70000, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = static_cast<char>(i * 7);
     }
+    const struct {
+        Timestamp time;
+        std::string content;
+        std::string fileName;
+    } writes[] = {
+        {atSecond, bytes, "clipboard_1733400000.png"},
+        {atSecond, "second", "clipboard_1733400000-1.png"},
+        {atSecond, "third", "clipboard_1733400000-2.png"},
+        {Timestamp::fromUnixSeconds(1733400001.0), "next", "clipboard_1733400001.png"},
+        {Timestamp::fromUnixSeconds(-5.5), "before 1970", "clipboard_0.png"},
+    };
     FileImageStore store(folder_);
-    const auto path = store.store(bytes, atSecond);
-    ASSERT_TRUE(path);
-    EXPECT_EQ(readFile(*path), bytes);
+    for (const auto& write : writes) {
+        const auto path = store.store(write.content, write.time);
+        ASSERT_TRUE(path);
+        EXPECT_EQ(*path, (folder_ / write.fileName).string());
+        EXPECT_EQ(permissions(*path), 0600u);
+    }
+    for (const auto& write : writes) {
+        EXPECT_TRUE(readFile(folder_ / write.fileName) == write.content) << write.fileName;
+    }
+    EXPECT_EQ(permissions(folder_), 0700u);
 }
 
 TEST_F(FileImageStoreTest, PlantedSymlinkAtFileNameIsNotFollowed) {
-    ASSERT_TRUE(fs::create_directory(folder_));
-    fs::permissions(folder_, fs::perms::owner_all);
+    privateDirectory(folder_);
     const fs::path victim = root_ / "victim";
     std::ofstream(victim) << "keep";
     fs::create_symlink(victim, folder_ / "clipboard_1733400000.png");
@@ -99,49 +96,41 @@ TEST_F(FileImageStoreTest, PlantedSymlinkAtFileNameIsNotFollowed) {
     EXPECT_FALSE(fs::exists(root_ / "nowhere"));
 }
 
-// Each case leaves something other than a private directory of this user at the folder path.
+// Each case leaves something other than a private directory of this user where the folder
+// should be, and returns the folder path to use.
 struct RefusedFolderCase {
     std::string name;
-    void (*plant)(const fs::path& root, const fs::path& folder);
+    fs::path (*plant)(const fs::path& root);
 };
 
 const std::vector<RefusedFolderCase> refusedFolderCases = {
     {"SymlinkToPrivateDirectory",
-     [](const fs::path& root, const fs::path& folder) {
-         fs::create_directory(root / "elsewhere");
-         fs::permissions(root / "elsewhere", fs::perms::owner_all);
-         fs::create_directory_symlink(root / "elsewhere", folder);
-     }},
-    {"DanglingSymlink",
-     [](const fs::path& root, const fs::path& folder) {
-         fs::create_directory_symlink(root / "elsewhere", folder);
+     [](const fs::path& root) {
+         fs::create_directory_symlink(privateDirectory(root / "elsewhere"), root / "f");
+         return root / "f";
      }},
     {"GroupReadable",
-     [](const fs::path&, const fs::path& folder) {
-         fs::create_directory(folder);
-         fs::permissions(folder,
-                         fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
+     [](const fs::path& root) {
+         fs::permissions(privateDirectory(root / "f"),
+                         fs::perms::group_read | fs::perms::group_exec, fs::perm_options::add);
+         return root / "f";
      }},
-    {"WorldWritable",
-     [](const fs::path&, const fs::path& folder) {
-         fs::create_directory(folder);
-         fs::permissions(folder, fs::perms::all);
+    {"RegularFile",
+     [](const fs::path& root) {
+         std::ofstream(root / "f") << "x";
+         return root / "f";
      }},
-    {"RegularFile", [](const fs::path&, const fs::path& folder) { std::ofstream(folder) << "x"; }},
-    {"MissingParent", [](const fs::path&, const fs::path&) {}},
 };
 
 class RefusedFolder : public FileImageStoreTest,
                       public testing::WithParamInterface<RefusedFolderCase> {};
 
 TEST_P(RefusedFolder, StoresNothing) {
-    GetParam().plant(root_, folder_);
-    const fs::path folder = GetParam().name == "MissingParent" ? root_ / "gone" / "f" : folder_;
+    const fs::path folder = GetParam().plant(root_);
     EXPECT_EQ(FileImageStore(folder).store("image", atSecond), std::nullopt);
     if (fs::is_directory(root_ / "elsewhere")) {
         EXPECT_TRUE(fs::is_empty(root_ / "elsewhere"));
     }
-    EXPECT_FALSE(fs::exists(root_ / "gone"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, RefusedFolder, testing::ValuesIn(refusedFolderCases),
@@ -151,9 +140,7 @@ TEST_F(FileImageStoreTest, FolderOwnedBySomeoneElseIsRefused) {
     if (::geteuid() != 0) {
         GTEST_SKIP() << "only root can hand a folder to another user";
     }
-    ASSERT_TRUE(fs::create_directory(folder_));
-    fs::permissions(folder_, fs::perms::owner_all);
-    ASSERT_EQ(::chown(folder_.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chown(privateDirectory(folder_).c_str(), 65534, 65534), 0);
     EXPECT_EQ(FileImageStore(folder_).store("image", atSecond), std::nullopt);
     EXPECT_TRUE(fs::is_empty(folder_));
 }
@@ -172,12 +159,6 @@ TEST_F(FileImageStoreTest, WriteFailingHalfwayLeavesNoPartialFile) {
 
     EXPECT_EQ(path, std::nullopt);
     EXPECT_TRUE(fs::is_empty(folder_));
-}
-
-TEST_F(FileImageStoreTest, TimesBeforeNineteenSeventyAreNamedZero) {
-    const auto path = FileImageStore(folder_).store("x", Timestamp::fromUnixSeconds(-5.5));
-    ASSERT_TRUE(path);
-    EXPECT_EQ(fs::path(*path).filename(), "clipboard_0.png");
 }
 
 }  // namespace

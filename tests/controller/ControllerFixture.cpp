@@ -2,10 +2,8 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 
-#include <nlohmann/json.hpp>
-
+#include "model/HistoryCodec.h"
 #include "model/Uuid.h"
 
 namespace nimbrook {
@@ -38,19 +36,8 @@ void ControllerFixture::capture(const std::string& text) {
 }
 
 void ControllerFixture::writeHistory(const std::vector<ClipboardItem>& items) {
-    nlohmann::json array = nlohmann::json::array();
-    for (const ClipboardItem& item : items) {
-        nlohmann::json entry = {{"id", item.id().text()},
-                                {"content", item.content()},
-                                {"contentType", rawValue(item.contentType())},
-                                {"timestamp", item.timestamp().secondsSinceReferenceDate}};
-        if (item.sourceApp()) {
-            entry["sourceApp"] = *item.sourceApp();
-        }
-        array.push_back(entry);
-    }
     fs::create_directories(folder_);
-    std::ofstream(storage_->fileURL(), std::ios::binary) << array.dump();
+    std::ofstream(storage_->fileURL(), std::ios::binary) << HistoryCodec::encode(items);
 }
 
 void ControllerFixture::writeNumberedHistory(std::size_t count) {
@@ -84,14 +71,6 @@ std::optional<std::vector<std::string>> ControllerFixture::savedContents() const
         result.push_back(item.content());
     }
     return result;
-}
-
-std::optional<std::string> ControllerFixture::savedFileText() const {
-    std::ifstream in(storage_->fileURL(), std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace nimbrook

@@ -43,7 +43,6 @@ protected:
     std::vector<std::string> contents() const;
     // nullopt when no history file exists.
     std::optional<std::vector<std::string>> savedContents() const;
-    std::optional<std::string> savedFileText() const;
 
     InMemoryPasteboard pasteboard_;
     InMemoryActiveApplication activeApplication_;

@@ -15,16 +15,12 @@ struct SearchCase {
     bool expected;
 };
 
-const std::string longText = std::string(40, 'a') + "剪贴板" + std::string(40, 'b') + "xyz";
-
+// Rows the exhaustive check below cannot reach: empty and overlong needles, a needle
+// whose ends match where its middle does not, NUL and high bytes.
 const std::vector<SearchCase> cases = {
     {"EmptyNeedle", "", "", true},
     {"NeedleLongerThanText", "ab", "abc", false},
-    {"WholeText", "剪贴板", "剪贴板", true},
-    {"ChineseInLongText", longText, "a剪贴板b", true},
-    {"AtTheVeryEnd", longText, "bxyz", true},
-    {"FirstAndLastBytesMatchButNotTheMiddle", longText, "a剪贴贴b", false},
-    {"LastByteOnlyAtTheEnd", std::string(100, 'q') + "z", "qqz", true},
+    {"FirstAndLastBytesMatchButNotTheMiddle", std::string(40, 'a') + "剪贴板b", "a剪贴贴b", false},
     {"NulBytes", std::string(50, '\0') + "k" + std::string(50, '\0'), std::string("\0k\0", 3),
      true},
     {"HighBytesAreNotSigned", std::string(64, '\x7f'), "\xff\x7f", false},

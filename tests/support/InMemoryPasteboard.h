@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/Pasteboard.h"
 
@@ -24,12 +25,18 @@ public:
     std::optional<std::string> tiffData() const override { return offer_.tiff; }
     std::optional<std::string> string() const override { return offer_.text; }
     bool isSecret() const override { return offer_.secret; }
-    void clearAndSetString(const std::string& text) override;
+    void clearAndSetString(const std::string& text) override {
+        copyText(text);
+        ++writeCount_;
+    }
 
     // Another program copies `offer`, replacing everything that was offered before.
-    void copy(Offer offer);
+    void copy(Offer offer) {
+        offer_ = std::move(offer);
+        ++changeCount_;
+    }
     // Another program copies plain text.
-    void copyText(std::string text);
+    void copyText(std::string text) { copy(Offer{.text = std::move(text)}); }
 
     // How many times this program wrote to the clipboard.
     int writeCount() const { return writeCount_; }

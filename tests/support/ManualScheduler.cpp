@@ -1,14 +1,17 @@
 #include "support/ManualScheduler.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 namespace nimbrook {
 
+using std::chrono::milliseconds;
+
 struct ManualScheduler::Entry {
-    std::chrono::milliseconds due{0};
+    milliseconds due{0};
     // Zero for a one-shot task.
-    std::chrono::milliseconds interval{0};
+    milliseconds interval{0};
     std::uint64_t sequence = 0;
     std::function<void()> action;
     bool done = false;
@@ -43,58 +46,45 @@ ManualScheduler::~ManualScheduler() {
     clock_.attach(nullptr);
 }
 
-std::unique_ptr<TaskHandle> ManualScheduler::repeat(std::chrono::milliseconds interval,
+std::unique_ptr<TaskHandle> ManualScheduler::repeat(milliseconds interval,
                                                     std::function<void()> action) {
     // A zero interval would make advance() spin forever.
-    const auto period = std::max(interval, std::chrono::milliseconds{1});
-    return schedule(clock_.elapsed() + period, period, std::move(action));
+    return schedule(std::max(interval, milliseconds{1}), true, std::move(action));
 }
 
-std::unique_ptr<TaskHandle> ManualScheduler::after(std::chrono::milliseconds delay,
+std::unique_ptr<TaskHandle> ManualScheduler::after(milliseconds delay,
                                                    std::function<void()> action) {
-    return schedule(clock_.elapsed() + std::max(delay, std::chrono::milliseconds{0}),
-                    std::chrono::milliseconds{0}, std::move(action));
+    return schedule(std::max(delay, milliseconds{0}), false, std::move(action));
 }
 
-std::unique_ptr<TaskHandle> ManualScheduler::schedule(std::chrono::milliseconds firstDue,
-                                                      std::chrono::milliseconds interval,
+std::unique_ptr<TaskHandle> ManualScheduler::schedule(milliseconds delay, bool repeating,
                                                       std::function<void()> action) {
-    auto entry = std::make_shared<Entry>();
-    entry->due = firstDue;
-    entry->interval = interval;
-    entry->sequence = nextSequence_++;
-    entry->action = std::move(action);
+    auto entry = std::make_shared<Entry>(Entry{.due = clock_.elapsed() + delay,
+                                               .interval = repeating ? delay : milliseconds{0},
+                                               .sequence = nextSequence_++,
+                                               .action = std::move(action)});
     entries_.push_back(entry);
     return std::make_unique<ManualTaskHandle>(entry);
 }
 
-std::size_t ManualScheduler::activeRepeatingCount() const {
-    return static_cast<std::size_t>(std::ranges::count_if(
-        entries_, [](const auto& entry) { return !entry->done && entry->interval.count() > 0; }));
+std::size_t ManualScheduler::pendingCount(bool repeating) const {
+    return static_cast<std::size_t>(std::ranges::count_if(entries_, [repeating](const auto& entry) {
+        return !entry->done && (entry->interval.count() > 0) == repeating;
+    }));
 }
 
-std::size_t ManualScheduler::pendingDelayedCount() const {
-    return static_cast<std::size_t>(std::ranges::count_if(
-        entries_, [](const auto& entry) { return !entry->done && entry->interval.count() == 0; }));
-}
-
-std::shared_ptr<ManualScheduler::Entry> ManualScheduler::nextDueBy(
-    std::chrono::milliseconds target) const {
-    std::shared_ptr<Entry> next;
-    for (const auto& entry : entries_) {
-        if (entry->done || entry->due > target) {
-            continue;
+void ManualScheduler::runUntil(milliseconds target) {
+    const auto earlier = [](const auto& a, const auto& b) {
+        return std::tie(a->due, a->sequence) < std::tie(b->due, b->sequence);
+    };
+    while (true) {
+        std::erase_if(entries_, [](const auto& entry) { return entry->done; });
+        const auto next = std::ranges::min_element(entries_, earlier);
+        if (next == entries_.end() || (*next)->due > target) {
+            return;
         }
-        if (!next || entry->due < next->due ||
-            (entry->due == next->due && entry->sequence < next->sequence)) {
-            next = entry;
-        }
-    }
-    return next;
-}
-
-void ManualScheduler::runUntil(std::chrono::milliseconds target) {
-    while (const auto entry = nextDueBy(target)) {
+        // The action may cancel or schedule tasks, this one included; `entry` keeps it alive.
+        const std::shared_ptr<Entry> entry = *next;
         clock_.setElapsed(entry->due);
         if (entry->interval.count() > 0) {
             entry->due += entry->interval;
@@ -103,10 +93,7 @@ void ManualScheduler::runUntil(std::chrono::milliseconds target) {
         } else {
             entry->done = true;
         }
-        // The action may cancel or schedule tasks, this one included; `entry` keeps it alive.
-        auto action = entry->action;
-        action();
-        std::erase_if(entries_, [](const auto& each) { return each->done; });
+        entry->action();
     }
 }
 

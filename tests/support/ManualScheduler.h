@@ -28,18 +28,17 @@ public:
                                       std::function<void()> action) override;
 
     // Timers that are neither cancelled nor destroyed.
-    std::size_t activeRepeatingCount() const;
+    std::size_t activeRepeatingCount() const { return pendingCount(true); }
     // Delayed tasks that have neither run nor been cancelled.
-    std::size_t pendingDelayedCount() const;
+    std::size_t pendingDelayedCount() const { return pendingCount(false); }
 
     struct Entry;
 
 private:
     friend class ManualClock;
     void runUntil(std::chrono::milliseconds target);
-    std::shared_ptr<Entry> nextDueBy(std::chrono::milliseconds target) const;
-    std::unique_ptr<TaskHandle> schedule(std::chrono::milliseconds firstDue,
-                                         std::chrono::milliseconds interval,
+    std::size_t pendingCount(bool repeating) const;
+    std::unique_ptr<TaskHandle> schedule(std::chrono::milliseconds delay, bool repeating,
                                          std::function<void()> action);
 
     ManualClock& clock_;
