@@ -1,73 +1,41 @@
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "conversion/SmartConverter.h"
+#include "platform/UnicodeText.h"
 
 namespace nimbrook {
 namespace {
 
 using Conversion = SmartConverter::Conversion;
 
-struct CatalogueCase {
-    std::string name;
-    Conversion conversion;
-    std::string raw;
-    std::string title;
-};
-
-const std::vector<CatalogueCase> catalogueCases{
-    {"prettifyJSON", Conversion::prettifyJSON, "prettifyJSON", "格式化 JSON"},
-    {"minifyJSON", Conversion::minifyJSON, "minifyJSON", "压缩 JSON"},
-    {"wrapCode", Conversion::wrapCode, "wrapCode", "包裹代码块"},
-    {"htmlToMarkdown", Conversion::htmlToMarkdown, "htmlToMarkdown", "HTML \u2192 Markdown"},
-    {"urlToMarkdown", Conversion::urlToMarkdown, "urlToMarkdown", "URL \u2192 Markdown 链接"},
-    {"stripFormat", Conversion::stripFormat, "stripFormat", "纯文本"},
-};
-
-class CatalogueTest : public testing::TestWithParam<CatalogueCase> {};
-
-TEST_P(CatalogueTest, rawValueTitleAndRoundTrip) {
-    const CatalogueCase& c = GetParam();
-    EXPECT_EQ(SmartConverter::rawValue(c.conversion), c.raw);
-    EXPECT_EQ(SmartConverter::title(c.conversion), c.title);
-    EXPECT_EQ(SmartConverter::fromRawValue(c.raw), c.conversion);
-}
-
-INSTANTIATE_TEST_SUITE_P(Conversions, CatalogueTest, testing::ValuesIn(catalogueCases),
-                         [](const auto& info) { return info.param.name; });
-
-TEST(CatalogueOrderTest, allCasesFollowTheMenuOrder) {
-    ASSERT_EQ(SmartConverter::allCases.size(), catalogueCases.size());
-    for (std::size_t index = 0; index < catalogueCases.size(); ++index) {
-        EXPECT_EQ(SmartConverter::allCases[index], catalogueCases[index].conversion) << index;
+// Raw values are stored outside the program and titles are shown in the menu, in this order.
+TEST(CatalogueTest, namesFollowTheMenuOrderAndRoundTrip) {
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {"prettifyJSON", "格式化 JSON"},
+        {"minifyJSON", "压缩 JSON"},
+        {"wrapCode", "包裹代码块"},
+        {"htmlToMarkdown", "HTML \u2192 Markdown"},
+        {"urlToMarkdown", "URL \u2192 Markdown 链接"},
+        {"stripFormat", "纯文本"},
+    };
+    ASSERT_EQ(SmartConverter::allCases.size(), expected.size());
+    for (std::size_t index = 0; index < expected.size(); ++index) {
+        const Conversion conversion = SmartConverter::allCases[index];
+        EXPECT_EQ(SmartConverter::rawValue(conversion), expected[index].first);
+        EXPECT_EQ(SmartConverter::title(conversion), expected[index].second);
+        EXPECT_EQ(SmartConverter::fromRawValue(expected[index].first), conversion);
+    }
+    for (const std::string& raw : {std::string("prettifyjson"), std::string(),
+                                   std::string("纯文本"), std::string("stripFormat\0", 12)}) {
+        EXPECT_EQ(SmartConverter::fromRawValue(raw), std::nullopt) << raw;
     }
 }
-
-struct UnknownRawCase {
-    std::string name;
-    std::string raw;
-};
-
-const std::vector<UnknownRawCase> unknownRawCases{
-    {"wrongCase", "prettifyjson"},
-    {"functionNameNotRawValue", "urlToMarkdownLink"},
-    {"empty", ""},
-    {"trailingSpace", "wrapCode "},
-    {"title", "纯文本"},
-    {"embeddedNul", std::string("stripFormat\0", 12)},
-};
-
-class UnknownRawTest : public testing::TestWithParam<UnknownRawCase> {};
-
-TEST_P(UnknownRawTest, yieldsNoConversion) {
-    EXPECT_EQ(SmartConverter::fromRawValue(GetParam().raw), std::nullopt);
-}
-
-INSTANTIATE_TEST_SUITE_P(Catalogue, UnknownRawTest, testing::ValuesIn(unknownRawCases),
-                         [](const auto& info) { return info.param.name; });
 
 struct ConversionCase {
     std::string name;
@@ -83,41 +51,32 @@ TEST_P(ConvertTest, givesTheExpectedText) {
     EXPECT_EQ(SmartConverter::convert(c.input, c.conversion), c.expected);
 }
 
-std::string nameOf(const testing::TestParamInfo<ConversionCase>& info) {
+template <typename Case>
+std::string nameOf(const testing::TestParamInfo<Case>& info) {
     return info.param.name;
 }
 
 const std::vector<ConversionCase> jsonCases{
-    {"prettySortsKeys", Conversion::prettifyJSON, R"({"b":1,"a":2})",
-     "{\n  \"a\" : 2,\n  \"b\" : 1\n}"},
-    {"prettyNests", Conversion::prettifyJSON, R"({"l":[1,{"k":null}],"t":true})",
+    {"prettySortsAndNests", Conversion::prettifyJSON, R"({"t":true,"l":[1,{"k":null}]})",
      "{\n  \"l\" : [\n    1,\n    {\n      \"k\" : null\n    }\n  ],\n  \"t\" : true\n}"},
     {"prettyEscapesSlashes", Conversion::prettifyJSON, R"(["https://a.b/c"])",
      "[\n  \"https:\\/\\/a.b\\/c\"\n]"},
-    {"minifyEscapesSlashes", Conversion::minifyJSON, R"({"u" : "https://a.b/c"})",
-     R"({"u":"https:\/\/a.b\/c"})"},
-    {"minifyPrettyArray", Conversion::minifyJSON, "[\n  1,\n  2.5,\n  -3\n]\n", "[1,2.5,-3]"},
-    {"minifyKeepsUnicodeAsUtf8", Conversion::minifyJSON, R"([ "中文", "\u00e9", "😀" ])",
+    {"minifyPrettyObject", Conversion::minifyJSON,
+     "{\n  \"n\" : [1, 2.5, -3],\n  \"u\" : \"a/b\"\n}", R"({"n":[1,2.5,-3],"u":"a\/b"})"},
+    {"minifyKeepsUnicodeAsUtf8", Conversion::minifyJSON, " \n[ \"中文\", \"\\u00e9\", \"😀\" ]\t\n",
      R"(["中文","é","😀"])"},
     {"minifyKeepsControlEscapes", Conversion::minifyJSON, R"([ "a\nb\t\"q\"\\" ])",
      R"(["a\nb\t\"q\"\\"])"},
-    {"minifyAllowsSurroundingSpace", Conversion::minifyJSON, " \n[true, false]\t\n",
-     "[true,false]"},
     {"minifyKeepsBigIntegers", Conversion::minifyJSON,
      "[9007199254740993, -9223372036854775808, 18446744073709551615]",
      "[9007199254740993,-9223372036854775808,18446744073709551615]"},
     {"minifyWideIntegerUnchanged", Conversion::minifyJSON, "[123456789012345678901234567890]",
      "[123456789012345678901234567890]"},
-    {"prettyWideNegativeIntegerUnchanged", Conversion::prettifyJSON,
-     R"({"n": -9999999999999999999})", R"({"n": -9999999999999999999})"},
     {"stripWideIntegerNotRounded", Conversion::stripFormat, "{\"n\":\n 123456789012345678901}",
      "{\"n\":\n123456789012345678901}"},
     {"minifyLongDigitRunInString", Conversion::minifyJSON, R"([ "1234567890123456789012", 2.5 ])",
      R"(["1234567890123456789012",2.5])"},
-    {"prettyBareNumberUnchanged", Conversion::prettifyJSON, "42", "42"},
     {"minifyBareStringUnchanged", Conversion::minifyJSON, R"("a/b")", R"("a/b")"},
-    {"prettyUnquotedKeysUnchanged", Conversion::prettifyJSON, "{a:1}", "{a:1}"},
-    {"minifyEmptyUnchanged", Conversion::minifyJSON, "", ""},
     {"minifyTruncatedUnchanged", Conversion::minifyJSON, "[1, 2", "[1, 2"},
     {"minifyTrailingTextUnchanged", Conversion::minifyJSON, "[1] x", "[1] x"},
     {"minifyTrailingCommaUnchanged", Conversion::minifyJSON, "[1,]", "[1,]"},
@@ -127,113 +86,182 @@ const std::vector<ConversionCase> jsonCases{
      R"(["\ud800"])"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Json, ConvertTest, testing::ValuesIn(jsonCases), nameOf);
+INSTANTIATE_TEST_SUITE_P(Json, ConvertTest, testing::ValuesIn(jsonCases), nameOf<ConversionCase>);
 
 const std::vector<ConversionCase> wrapCodeCases{
-    {"oneLine", Conversion::wrapCode, "x", "```\nx\n```"},
-    {"trailingLineFeedKept", Conversion::wrapCode, "x\n", "```\nx\n\n```"},
-    {"empty", Conversion::wrapCode, "", "```\n\n```"},
     {"untrimmed", Conversion::wrapCode, "  a\n\tb  ", "```\n  a\n\tb  \n```"},
+    {"trailingLineFeedKept", Conversion::wrapCode, "x\n", "```\nx\n\n```"},
     {"fenceInsideGetsLongerFence", Conversion::wrapCode, "```js\na\n```",
      "````\n```js\na\n```\n````"},
     {"shortBacktickRunsKeepThreeTicks", Conversion::wrapCode, "`a` ``b``", "```\n`a` ``b``\n```"},
 };
 
-INSTANTIATE_TEST_SUITE_P(WrapCode, ConvertTest, testing::ValuesIn(wrapCodeCases), nameOf);
+INSTANTIATE_TEST_SUITE_P(WrapCode, ConvertTest, testing::ValuesIn(wrapCodeCases),
+                         nameOf<ConversionCase>);
 
 const std::vector<ConversionCase> urlCases{
     {"hostTrimmed", Conversion::urlToMarkdown, "  https://example.com/a?q=1#f \n",
      "[example.com](https://example.com/a?q=1#f)"},
-    {"portNotInLabel", Conversion::urlToMarkdown, "http://localhost:8080/x",
-     "[localhost](http://localhost:8080/x)"},
-    {"userNotInLabel", Conversion::urlToMarkdown, "https://user:pw@host.org/",
-     "[host.org](https://user:pw@host.org/)"},
-    {"noHost", Conversion::urlToMarkdown, "tel:123", "[link](tel:123)"},
-    {"mailto", Conversion::urlToMarkdown, "mailto:a@b.c", "[link](mailto:a@b.c)"},
+    {"userAndPortNotInLabel", Conversion::urlToMarkdown, "https://user:pw@host.org:8080/",
+     "[host.org](https://user:pw@host.org:8080/)"},
     {"emptyHost", Conversion::urlToMarkdown, "file:///tmp/a", "[link](file:///tmp/a)"},
     {"rejectedTrimmed", Conversion::urlToMarkdown, "  not a url \n", "not a url"},
     {"twoLinesRejected", Conversion::urlToMarkdown, "https://a.b\nhttps://c.d",
      "https://a.b\nhttps://c.d"},
     {"blankGivesEmpty", Conversion::urlToMarkdown, " \n\t ", ""},
-    {"empty", Conversion::urlToMarkdown, "", ""},
 };
 
-INSTANTIATE_TEST_SUITE_P(Url, ConvertTest, testing::ValuesIn(urlCases), nameOf);
+INSTANTIATE_TEST_SUITE_P(Url, ConvertTest, testing::ValuesIn(urlCases), nameOf<ConversionCase>);
 
 const std::vector<ConversionCase> htmlCases{
     {"headingAndParagraphs", Conversion::htmlToMarkdown,
      R"(<h1 class="t">Title</h1><p>One</p><p>Two</p>)", "# Title\n\nOne\n\nTwo"},
     {"headingLevels", Conversion::htmlToMarkdown, "<h2>B</h2><h3>C</h3><h4>D</h4>",
      "## B\n\n### C\n\n#### D"},
-    {"headingsFiveAndSixOnlyLoseTags", Conversion::htmlToMarkdown, "<h5>Five</h5><h6>Six</h6>",
-     "FiveSix"},
-    {"upperCaseTagsOnlyLoseTags", Conversion::htmlToMarkdown, "<H1>T</H1><P>x</P>", "Tx"},
-    {"inlineMarks", Conversion::htmlToMarkdown, "<b>bold</b> <em>it</em> <code>x</code>",
-     "**bold** *it* `x`"},
-    {"strongAndI", Conversion::htmlToMarkdown, "<strong>s</strong><i>i</i>", "**s***i*"},
-    {"boldWithAttributesOnlyLosesTags", Conversion::htmlToMarkdown, R"(<b class="k">bold</b>)",
-     "bold"},
-    {"mismatchedCloseOnlyLosesTags", Conversion::htmlToMarkdown, "<strong>x</b>", "x"},
+    {"upperCaseAndFifthHeadingOnlyLoseTags", Conversion::htmlToMarkdown,
+     "<H1>T</H1><P>x</P><h5>Five</h5>", "TxFive"},
+    {"inlineMarks", Conversion::htmlToMarkdown,
+     "<b>bold</b> <em>it</em> <code>x</code> <strong>s</strong><i>i</i>",
+     "**bold** *it* `x` **s***i*"},
+    {"attributesOrMismatchedCloseOnlyLoseTags", Conversion::htmlToMarkdown,
+     R"(<b class="k">bold</b> <strong>x</b>)", "bold x"},
     {"nestedMarks", Conversion::htmlToMarkdown, "<b><i>x</i></b>", "***x***"},
-    {"link", Conversion::htmlToMarkdown, R"(<a href="u">text</a>)", "[text](u)"},
     {"linkAttributesAndEntity", Conversion::htmlToMarkdown,
      R"(<a class="x" href="https://e.com/?b=1&amp;c=2" target="_blank">Go</a>)",
      "[Go](https://e.com/?b=1&c=2)"},
     {"singleQuotedHrefKeepsText", Conversion::htmlToMarkdown, "<a href='u'>text</a>", "text"},
-    {"linkInHeading", Conversion::htmlToMarkdown, R"(<h1><a href="/x">T</a></h1>)", "# [T](/x)"},
     {"listItems", Conversion::htmlToMarkdown, "<ul><li>a</li><li>b</li></ul>", "- a\n- b"},
     {"listItemSpanningLinesGetsNoDash", Conversion::htmlToMarkdown, "<ul><li>a\nb</li></ul>",
      "a\nb"},
     {"lineBreaks", Conversion::htmlToMarkdown, "a<br>b<br/>c<br />d", "a\nb\nc\nd"},
     {"paragraphsAcrossBlankLines", Conversion::htmlToMarkdown, "<p>One</p>\n  \n<p>Two</p>",
      "One\n\nTwo"},
-    {"preLosesTags", Conversion::htmlToMarkdown, "<pre>code</pre>", "code"},
     {"doubleEscapedEntityDecodedTwice", Conversion::htmlToMarkdown, "x &amp;lt; y", "x < y"},
-    {"fiveEntities", Conversion::htmlToMarkdown, "&quot;q&quot;&nbsp;&gt;&amp;", "\"q\" >&"},
-    {"numericEntityStays", Conversion::htmlToMarkdown, "it&#39;s", "it&#39;s"},
+    {"fiveEntitiesNotNumeric", Conversion::htmlToMarkdown, "&quot;q&quot;&nbsp;&gt;&amp;&#39;",
+     "\"q\" >&&#39;"},
     {"lineFeedRunsCollapse", Conversion::htmlToMarkdown, "a\n\n\n\nb", "a\n\nb"},
     {"endsTrimmed", Conversion::htmlToMarkdown, "\n \u3000<p>a</p>\n\n ", "a"},
-    {"chinese", Conversion::htmlToMarkdown, "<h2>标题</h2><p>正文</p>", "## 标题\n\n正文"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Html, ConvertTest, testing::ValuesIn(htmlCases), nameOf);
+INSTANTIATE_TEST_SUITE_P(Html, ConvertTest, testing::ValuesIn(htmlCases), nameOf<ConversionCase>);
 
 const std::vector<ConversionCase> stripCases{
     {"headingEmphasisLink", Conversion::stripFormat, "# Title\n**bold** and *it*\n[link](u)",
      "Title\nbold and it\nlink"},
     {"laterHeadingKept", Conversion::stripFormat, "x\n## Sub", "x\n## Sub"},
-    {"headingNeedsSpace", Conversion::stripFormat, "#tag", "#tag"},
-    {"sevenHashesKept", Conversion::stripFormat, "####### seven", "####### seven"},
     {"fenceWithLanguage", Conversion::stripFormat, "```swift\nlet a = 1\n```", "let a = 1"},
-    {"asterisksInsideFence", Conversion::stripFormat, "```\na*b*c\n```", "abc"},
-    {"inlineCode", Conversion::stripFormat, "use `ls -la` now", "use ls -la now"},
-    {"twoLinks", Conversion::stripFormat, "[a](b) and [c](d)", "a and c"},
+    {"inlineCodeAndTwoLinks", Conversion::stripFormat, "use `ls -la` [a](b) or [c](d)",
+     "use ls -la a or c"},
     {"emphasisNeverSpansLines", Conversion::stripFormat, "**bold\nnext**", "**bold\nnext**"},
     {"linesTrimmed", Conversion::stripFormat, "  indented\ntext  \n\tx\u00a0", "indented\ntext\nx"},
-    {"listUnchanged", Conversion::stripFormat, "- a\n- b", "- a\n- b"},
     {"lineFeedRunsCollapse", Conversion::stripFormat, "a\n\n\n\nb", "a\n\nb"},
     {"spaceLinesNotCollapsed", Conversion::stripFormat, "a\n   \n   \n   \nb", "a\n\n\n\nb"},
-    {"crLfRunsCollapse", Conversion::stripFormat, "a\r\n\r\n\r\n\r\nb", "a\n\nb"},
     {"crLfAfterFenceDropped", Conversion::stripFormat, "```sh\r\nls\r\n```", "ls"},
     {"crLfIsOneLineBreak", Conversion::stripFormat, "  x  \r\n\r\n  y\r\n", "x\n\ny"},
     {"loneCrAndSeparatorsSplit", Conversion::stripFormat, "a\rb\u2028c\u0085d", "a\nb\nc\nd"},
-    {"prettyJsonCompacted", Conversion::stripFormat, "{\n  \"a\" : 1,\n  \"b\" : [1, 2]\n}",
-     R"({"a":1,"b":[1,2]})"},
-    {"jsonSlashesEscaped", Conversion::stripFormat, R"(["a/b"])", R"(["a\/b"])"},
+    {"prettyJsonCompacted", Conversion::stripFormat, "{\n  \"a\" : 1,\n  \"b\" : [\"x/y\"]\n}",
+     R"({"a":1,"b":["x\/y"]})"},
     {"invalidJsonGoesThroughSteps", Conversion::stripFormat, "{not *json*}", "{not json}"},
     {"embeddedNulKept", Conversion::stripFormat, std::string("a\0*b*", 5), std::string("a\0b", 3)},
 };
 
-INSTANTIATE_TEST_SUITE_P(Strip, ConvertTest, testing::ValuesIn(stripCases), nameOf);
+INSTANTIATE_TEST_SUITE_P(Strip, ConvertTest, testing::ValuesIn(stripCases), nameOf<ConversionCase>);
 
 const std::vector<ConversionCase> invalidUtf8Cases{
-    {"wrapCodeRepaired", Conversion::wrapCode, "a\xff", "```\na\uFFFD\n```"},
     {"htmlRepaired", Conversion::htmlToMarkdown, "\xc3<b>x</b>", "\uFFFD**x**"},
-    {"stripRepaired", Conversion::stripFormat, "*\xff*", "\uFFFD"},
     {"jsonRepairedThenParsed", Conversion::minifyJSON, "[ \"\xff\" ]", "[\"\uFFFD\"]"},
 };
 
-INSTANTIATE_TEST_SUITE_P(InvalidUtf8, ConvertTest, testing::ValuesIn(invalidUtf8Cases), nameOf);
+INSTANTIATE_TEST_SUITE_P(InvalidUtf8, ConvertTest, testing::ValuesIn(invalidUtf8Cases),
+                         nameOf<ConversionCase>);
+
+struct JsonCase {
+    std::string name;
+    std::string json;
+};
+
+const std::vector<JsonCase> stableJsonCases{
+    {"sortedObject", R"({"b":{"d":[],"c":{}},"a":"x/y"})"},
+    {"unicodeKeys", R"({"é":1,"e":2,"中":3,"😀":4,"\uff61":5})"},
+    {"numbers", R"([0,-0,1.5,-2.25e-7,1e21,123456789.125,9007199254740993,0.1])"},
+};
+
+class JsonStabilityTest : public testing::TestWithParam<JsonCase> {};
+
+// Pretty of pretty is the same text, compact of pretty is the compact form, and both keep
+// the value.
+TEST_P(JsonStabilityTest, formsAreStableAndKeepTheValue) {
+    const std::string& json = GetParam().json;
+    const std::string pretty = SmartConverter::convert(json, Conversion::prettifyJSON);
+    const std::string compact = SmartConverter::convert(json, Conversion::minifyJSON);
+    EXPECT_EQ(SmartConverter::convert(pretty, Conversion::prettifyJSON), pretty);
+    EXPECT_EQ(SmartConverter::convert(pretty, Conversion::minifyJSON), compact);
+    EXPECT_EQ(nlohmann::json::parse(pretty), nlohmann::json::parse(json));
+    EXPECT_EQ(nlohmann::json::parse(compact), nlohmann::json::parse(json));
+}
+
+INSTANTIATE_TEST_SUITE_P(Json, JsonStabilityTest, testing::ValuesIn(stableJsonCases),
+                         nameOf<JsonCase>);
+
+struct HostileCase {
+    std::string name;
+    std::string text;
+};
+
+std::string repeated(std::string_view piece, std::size_t count) {
+    std::string text;
+    text.reserve(piece.size() * count);
+    for (std::size_t index = 0; index < count; ++index) {
+        text += piece;
+    }
+    return text;
+}
+
+// A realistic page on one line, as a minifier or a browser's "copy as HTML" gives it.
+std::string singleLineHtml(std::size_t bytes) {
+    const std::string block =
+        R"(<div class="post"><h2 id="s">Section</h2><p>Some <b>bold</b> and <a href="https://e.com/a">a link</a> &amp; text.</p><ul><li>one</li><li>two</li></ul><pre><code>x = 1;</code></pre></div>)";
+    return repeated(block, bytes / block.size() + 1);
+}
+
+std::vector<HostileCase> hostileCases() {
+    return {
+        {"singleLineHtml5MB", singleLineHtml(5'000'000)},
+        {"asterisks", std::string(100'000, '*')},
+        {"unclosedLinkAnchors", repeated("<a ", 30'000)},
+        {"backtickRuns", repeated("``` ", 30'000)},
+        {"deepJsonArray", std::string(100'000, '[') + std::string(100'000, ']')},
+        {"binaryBytes", repeated(std::string("\xff\xfe\x80\0\x01\xc3", 6), 20'000)},
+    };
+}
+
+class HostileInputTest : public testing::TestWithParam<HostileCase> {};
+
+// Completion is the point: no crash, no hang, and a text the clipboard can take.
+TEST_P(HostileInputTest, everyConversionCompletesWithValidUtf8) {
+    for (const Conversion conversion : SmartConverter::allCases) {
+        const std::string result = SmartConverter::convert(GetParam().text, conversion);
+        EXPECT_TRUE(UnicodeText::isValidUtf8(result)) << SmartConverter::rawValue(conversion);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Hostile, HostileInputTest, testing::ValuesIn(hostileCases()),
+                         nameOf<HostileCase>);
+
+TEST(HostileResultTest, largeHtmlIsStillConverted) {
+    const std::string result =
+        SmartConverter::convert(singleLineHtml(1'000'000), Conversion::htmlToMarkdown);
+    EXPECT_EQ(result.rfind("## Section\n\nSome **bold** and [a link](https://e.com/a) & text.", 0),
+              0u);
+    EXPECT_EQ(result.find('<'), std::string::npos);
+}
+
+// With a closing anchor on a later line, the link step rescans the text from every opener
+// and runs out of time; it leaves its text as it was and the steps after it still run.
+TEST(HostileResultTest, timedOutStepDoesNotStopTheChain) {
+    const std::string text = "<b>x</b> &amp;lt; " + repeated("<a ", 30'000) + "\n</a>";
+    EXPECT_EQ(SmartConverter::convert(text, Conversion::htmlToMarkdown), "**x** <");
+}
 
 }  // namespace
 }  // namespace nimbrook
