@@ -31,33 +31,20 @@ struct ParseCase {
 
 const std::vector<ParseCase> parseCases = {
     {"EmptyObject", "{}", true},
-    {"EmptyArray", "[]", true},
     {"WhitespaceAround", " \n\t[1] \r\n", true},
     {"EscapedSurrogatePair", R"(["\ud83d\ude00"])", true},
     {"DeepButWithinLimit", nested(512), true},
     {"BareNumber", "42", false},
-    {"BareString", R"("text")", false},
-    {"BareLiteral", "null", false},
     {"Empty", "", false},
-    {"OnlyWhitespace", "  \n", false},
     {"TrailingComma", "[1,]", false},
-    {"UnquotedKey", "{a:1}", false},
-    {"SingleQuotes", "['a']", false},
     {"TextAfterValue", "[1] x", false},
-    {"TwoValues", "[1][2]", false},
-    {"LeadingZero", "[01]", false},
     {"NotANumber", "[NaN]", false},
-    {"BareFraction", "[1.]", false},
     {"NumberTooLarge", "[1e400]", false},
-    {"UnknownEscape", R"(["\x"])", false},
     {"RawTabInString", "[\"a\tb\"]", false},
     {"LoneSurrogateEscape", R"(["\ud800"])", false},
-    {"Comment", "// c\n[]", false},
     {"ByteOrderMark", "\xEF\xBB\xBF[]", false},
-    {"NoBreakSpaceAround", "\u00A0[]", false},
     {"InvalidUtf8InString", "[\"\xFF\"]", false},
     {"EmbeddedNul", std::string("[1]\0", 4), false},
-    {"Unclosed", "[1, 2", false},
     {"TooDeep", nested(513), false},
     {"TenMegabytesOfBrackets", std::string(10'000'000, '['), false},
     {"BracketsInsideStringsDoNotCount", "[\"" + std::string(1000, '[') + "\"]", true},
@@ -116,19 +103,7 @@ TEST_P(WriteTest, writesPrettyAndCompactForms) {
     ASSERT_TRUE(value.has_value());
     EXPECT_EQ(JsonText::pretty(*value), c.pretty);
     EXPECT_EQ(JsonText::compact(*value), c.compact);
-}
-
-TEST_P(WriteTest, prettyFormIsStableAndBothFormsReadBack) {
-    const auto value = JsonText::parse(GetParam().input);
-    ASSERT_TRUE(value.has_value());
-    const std::string pretty = JsonText::pretty(*value);
-    const auto reparsedPretty = JsonText::parse(pretty);
-    const auto reparsedCompact = JsonText::parse(JsonText::compact(*value));
-    ASSERT_TRUE(reparsedPretty.has_value());
-    ASSERT_TRUE(reparsedCompact.has_value());
-    EXPECT_EQ(JsonText::pretty(*reparsedPretty), pretty);
-    EXPECT_EQ(*reparsedPretty, *value);
-    EXPECT_EQ(*reparsedCompact, *value);
+    EXPECT_EQ(JsonText::pretty(JsonText::parse(c.pretty).value()), c.pretty) << "stable";
 }
 
 INSTANTIATE_TEST_SUITE_P(JsonText, WriteTest, testing::ValuesIn(writeCases), nameOf<WriteCase>);
@@ -149,29 +124,14 @@ TEST(WriterTest, writesStringsThatAreNotValidUtf8AsValidJson) {
     EXPECT_TRUE(JsonText::parse(compact).has_value());
 }
 
-struct QuotedCase {
-    std::string name;
-    std::string text;
-    std::string quoted;
-};
-
-const std::vector<QuotedCase> quotedCases = {
-    {"Empty", "", R"("")"},
-    {"Slash", "a/b", R"("a\/b")"},
-    {"Nul", std::string("\0", 1), R"("\u0000")"},
-    {"Escape", "\x1b", R"("\u001b")"},
-    {"Chinese", "剪贴板", "\"剪贴板\""},
-    {"InvalidBytes", "\xC0", "\"\uFFFD\""},
-};
-
-class QuotedTest : public testing::TestWithParam<QuotedCase> {};
-
-TEST_P(QuotedTest, escapesAsTheWriterDoes) {
-    const QuotedCase& c = GetParam();
-    EXPECT_EQ(JsonText::quoted(c.text), c.quoted);
+// The history file is written piece by piece with quoted(); it must agree with the writer.
+TEST(QuotedTest, escapesAsTheWriterDoes) {
+    for (const std::string& text :
+         std::vector<std::string>{"a/b", std::string("\0\x1b", 2), "剪贴板\u2028\"\\", "\xC0"}) {
+        EXPECT_EQ(JsonText::quoted(text), JsonText::compact(nlohmann::json(text)));
+    }
+    EXPECT_EQ(JsonText::quoted(std::string("/\0\xC0", 3)), "\"\\/\\u0000\uFFFD\"");
 }
-
-INSTANTIATE_TEST_SUITE_P(JsonText, QuotedTest, testing::ValuesIn(quotedCases), nameOf<QuotedCase>);
 
 struct NumberCase {
     std::string name;
@@ -182,16 +142,12 @@ struct NumberCase {
 const std::vector<NumberCase> numberCases = {
     {"Timestamp", 786000000.123456, "786000000.123456"},
     {"Whole", 1.0, "1"},
-    {"Hundred", 1e2, "100"},
-    {"LargestExactInteger", 9007199254740992.0, "9007199254740992"},
     {"BeyondExactIntegers", 1e17, "1e+17"},
     {"Tenth", 0.1, "0.1"},
-    {"Negative", -2.5, "-2.5"},
     {"NegativeZero", -0.0, "0"},
     {"Huge", 1.7976931348623157e308, "1.7976931348623157e+308"},
     {"SmallestSubnormal", 5e-324, "5e-324"},
     {"NotANumber", std::numeric_limits<double>::quiet_NaN(), "null"},
-    {"Infinity", std::numeric_limits<double>::infinity(), "null"},
 };
 
 class NumberTest : public testing::TestWithParam<NumberCase> {};

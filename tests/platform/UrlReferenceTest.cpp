@@ -22,25 +22,18 @@ std::string nameOf(const testing::TestParamInfo<UrlCase>& info) {
 }
 
 const std::vector<UrlCase> urlCases = {
-    {"Https", "https://example.com", true, "https", "example.com"},
     {"PortDropped", "https://example.com:8080/x", true, "https", "example.com"},
     {"UserInformationDropped", "http://user:pw@example.com/", true, "http", "example.com"},
     {"SchemeAsWritten", "HTTP://EXAMPLE.COM", true, "HTTP", "EXAMPLE.COM"},
-    {"QueryAndFragment", "https://a.cn/p?q=1&r=2#top", true, "https", "a.cn"},
-    {"PercentEncoded", "https://a.cn/%E4%B8%AD", true, "https", "a.cn"},
     {"TelephoneHasNoHost", "tel:123", true, "tel", std::nullopt},
-    {"MailHasNoHost", "mailto:a@b.cn", true, "mailto", std::nullopt},
     {"EmptyHostIsNone", "file:///tmp/x", true, "file", std::nullopt},
     {"Ipv6WithoutBrackets", "http://[::1]:80/", true, "http", "::1"},
     {"SchemeRelative", "//example.com/x", true, "", "example.com"},
     {"RelativePath", "docs/a.txt", true, "", std::nullopt},
     {"Empty", "", false, "", std::nullopt},
     {"SpaceInHost", "http://exa mple.com", false, "", std::nullopt},
-    {"SpaceInPath", "https://example.com/a b", false, "", std::nullopt},
     {"NonAsciiHost", "http://例子.cn", false, "", std::nullopt},
     {"LineBreak", "https://a.cn\nhttps://b.cn", false, "", std::nullopt},
-    {"BadPercentEncoding", "http://x/%zz", false, "", std::nullopt},
-    {"BadPort", "http://x:abc/", false, "", std::nullopt},
     {"EmbeddedNul", std::string("http://x\0y", 10), false, "", std::nullopt},
     {"InvalidUtf8", "http://x/\xFF", false, "", std::nullopt},
 };
