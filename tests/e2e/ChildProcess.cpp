@@ -62,10 +62,6 @@ ChildProcess::~ChildProcess() {
     }
 }
 
-bool ChildProcess::isRunning() {
-    return !waitForExit(std::chrono::milliseconds(0));
-}
-
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!status_ && pid_ > 0) {

@@ -23,8 +23,6 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    pid_t pid() const { return pid_; }
-    bool isRunning();
     // The exit status (128 + signal number when killed), or nullopt while still running.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     // SIGTERM, then SIGKILL when it has not ended within `grace`; the exit status.

@@ -36,62 +36,44 @@ void DesktopEntryIndexTest::namesWindowClasses_data() {
     QTest::addColumn<QByteArray>("windowClass");
     QTest::addColumn<QByteArray>("expected");
 
+    const QByteArray app = "[Desktop Entry]\nType=Application\n";
     const QByteArray term =
-        "[Desktop Entry]\nType=Application\nName=Terminal\nName[zh_CN]=终端\n"
-        "Name[zh]=终\nName[de]=Konsole\n";
-    QTest::newRow("file id matches class ignoring case")
-        << Files{{"0/org.example.Term.desktop", term}} << QByteArray("C")
-        << QByteArray("Org.Example.Term") << QByteArray("Terminal");
-    QTest::newRow("last part of a reverse-DNS id")
-        << Files{{"0/org.example.Term.desktop", term}} << QByteArray("C") << QByteArray("term")
-        << QByteArray("Terminal");
-    QTest::newRow("country name before language name")
-        << Files{{"0/term.desktop", term}} << QByteArray("zh_CN.UTF-8") << QByteArray("term")
-        << QByteArray("终端");
-    QTest::newRow("language name for another country")
-        << Files{{"0/term.desktop", term}} << QByteArray("zh_TW.UTF-8") << QByteArray("term")
-        << QByteArray("终");
-    QTest::newRow("modifier falls back to country")
-        << Files{{"0/term.desktop", term}} << QByteArray("zh_CN.UTF-8@latin") << QByteArray("term")
-        << QByteArray("终端");
-    QTest::newRow("unknown language gives the plain name")
-        << Files{{"0/term.desktop", term}} << QByteArray("fr_FR.UTF-8") << QByteArray("term")
-        << QByteArray("Terminal");
-    QTest::newRow("StartupWMClass wins over a file id")
-        << Files{{"0/code.desktop", "[Desktop Entry]\nType=Application\nName=Id\n"},
-                 {"0/editor.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Editor\nStartupWMClass=code\n"}}
-        << QByteArray("C") << QByteArray("code") << QByteArray("Editor");
-    QTest::newRow("earlier folder hides the same id")
-        << Files{{"0/app.desktop", "[Desktop Entry]\nType=Application\nName=Mine\n"},
-                 {"1/app.desktop", "[Desktop Entry]\nType=Application\nName=System\n"}}
-        << QByteArray("C") << QByteArray("app") << QByteArray("Mine");
-    QTest::newRow("hidden entry hides the system one")
-        << Files{{"0/app.desktop", "[Desktop Entry]\nType=Application\nName=A\nHidden=true\n"},
-                 {"1/app.desktop", "[Desktop Entry]\nType=Application\nName=System\n"}}
-        << QByteArray("C") << QByteArray("app") << QByteArray("");
-    QTest::newRow("subfolder joins the id with a dash")
-        << Files{{"0/kde4/app.desktop", "[Desktop Entry]\nType=Application\nName=K\n"}}
-        << QByteArray("C") << QByteArray("kde4-app") << QByteArray("K");
-    QTest::newRow("keys of other groups ignored")
-        << Files{{"0/app.desktop",
-                  "[Desktop Entry]\nType=Application\nName=Main\n"
-                  "[Desktop Action new]\nName=Action\n"}}
-        << QByteArray("C") << QByteArray("app") << QByteArray("Main");
-    QTest::newRow("escapes decoded and spaces trimmed")
-        << Files{{"0/app.desktop", "[Desktop Entry]\nType=Application\nName =  A\\sB\\\\C \n"}}
-        << QByteArray("C") << QByteArray("app") << QByteArray("A B\\C");
-    QTest::newRow("links are not applications")
-        << Files{{"0/app.desktop", "[Desktop Entry]\nType=Link\nName=L\n"}} << QByteArray("C")
-        << QByteArray("app") << QByteArray("");
-    QTest::newRow("invalid UTF-8 repaired")
-        << Files{{"0/app.desktop", "[Desktop Entry]\nType=Application\nName=a\xff\n"}}
-        << QByteArray("C") << QByteArray("app") << QByteArray("a\uFFFD");
-    QTest::newRow("binary file without a group")
-        << Files{{"0/app.desktop", QByteArray("\0\1\2=\xff\n[", 7)}} << QByteArray("C")
-        << QByteArray("app") << QByteArray("");
-    QTest::newRow("empty class") << Files{{"0/.desktop", term}} << QByteArray("C") << QByteArray("")
-                                 << QByteArray("");
+        app + "Name=Terminal\nName[zh_CN]=终端\nName[zh]=终\nName[de]=Konsole\n";
+    const auto row = [](const char* name, const Files& files, const char* locale,
+                        const char* windowClass, const char* expected) {
+        QTest::newRow(name) << files << QByteArray(locale) << QByteArray(windowClass)
+                            << QByteArray(expected);
+    };
+    row("file id matches class ignoring case", {{"0/org.example.Term.desktop", term}}, "C",
+        "Org.Example.Term", "Terminal");
+    row("last part of a reverse-DNS id", {{"0/org.example.Term.desktop", term}}, "C", "term",
+        "Terminal");
+    row("modifier falls back to country", {{"0/term.desktop", term}}, "zh_CN.UTF-8@latin", "term",
+        "终端");
+    row("unknown language gives the plain name", {{"0/term.desktop", term}}, "fr_FR.UTF-8", "term",
+        "Terminal");
+    row("StartupWMClass wins over a file id",
+        {{"0/code.desktop", app + "Name=Id\n"},
+         {"0/editor.desktop", app + "Name=Editor\nStartupWMClass=code\n"}},
+        "C", "code", "Editor");
+    row("earlier folder hides the same id",
+        {{"0/app.desktop", app + "Name=Mine\n"}, {"1/app.desktop", app + "Name=System\n"}}, "C",
+        "app", "Mine");
+    row("hidden entry hides the system one",
+        {{"0/app.desktop", app + "Name=A\nHidden=true\n"}, {"1/app.desktop", app + "Name=Sys\n"}},
+        "C", "app", "");
+    row("subfolder joins the id with a dash", {{"0/kde4/app.desktop", app + "Name=K\n"}}, "C",
+        "kde4-app", "K");
+    row("keys of other groups ignored",
+        {{"0/app.desktop", app + "Name=Main\n[Desktop Action new]\nName=Action\n"}}, "C", "app",
+        "Main");
+    row("escapes decoded and spaces trimmed", {{"0/app.desktop", app + "Name =  A\\sB\\\\C \n"}},
+        "C", "app", "A B\\C");
+    row("links are not applications", {{"0/app.desktop", "[Desktop Entry]\nType=Link\nName=L\n"}},
+        "C", "app", "");
+    row("invalid UTF-8 repaired", {{"0/app.desktop", app + "Name=a\xff\n"}}, "C", "app", "a\uFFFD");
+    row("binary file without a group", {{"0/app.desktop", QByteArray("\0\1\2=\xff\n[", 7)}}, "C",
+        "app", "");
 }
 
 void DesktopEntryIndexTest::namesWindowClasses() {

@@ -1,135 +1,104 @@
 #include <csignal>
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include "NimbrookFixture.h"
 
 namespace nimbrook::e2e {
 namespace {
 
-struct QuitCase {
-    std::string name;
-    int signal;
-};
-
-// Printed by name, not as bytes, when a case fails.
-void PrintTo(const QuitCase& value, std::ostream* stream) {
-    *stream << value.name;
+mode_t modeOf(const std::filesystem::path& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 0777 : 0;
 }
 
-const std::vector<QuitCase> quitCases{
-    {"Terminate", SIGTERM},
-    {"Interrupt", SIGINT},
-    {"HangUp", SIGHUP},
-};
+using LifecycleTest = NimbrookFixture;
 
-class QuitTest : public NimbrookFixture, public testing::WithParamInterface<QuitCase> {};
-
-TEST_P(QuitTest, WritesACopyMadeJustBefore) {
-    ASSERT_NO_FATAL_FAILURE(startProgram());
-    const auto log = copyWithOwner({{"text/plain", "last words"}});
-    // The program has read the text: the entry exists, its save is a second away.
-    ASSERT_TRUE(served(log, "text/plain"));
-    program_->signal(GetParam().signal);
-    const auto history = sandbox_.history();
-    ASSERT_TRUE(!history || history->empty()) << "saved before the signal: nothing to test";
-
-    EXPECT_EQ(program_->waitForExit(std::chrono::seconds(20)), 0);
-    const auto entries = sandbox_.history();
-    ASSERT_TRUE(entries);
-    ASSERT_EQ(entries->size(), 1u);
-    EXPECT_EQ(entries->front().content, "last words");
+// Each start ends by another quit signal right after a copy, while its save is still a
+// second away; every copy must reach the file, which stays private.
+TEST_F(LifecycleTest, QuitSignalsSaveTheCopyMadeJustBefore) {
+    std::size_t saved = 0;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        ASSERT_NO_FATAL_FAILURE(startProgram());
+        const std::string text = "last words " + std::to_string(signal);
+        ASSERT_TRUE(served(copyWithOwner({{"text/plain", text}}), "text/plain"));
+        program_->signal(signal);
+        ASSERT_EQ(history().value_or(std::vector<HistoryEntry>{}).size(), saved)
+            << "saved before the signal: nothing to test";
+        EXPECT_EQ(program_->waitForExit(std::chrono::seconds(20)), 0);
+        const auto entries = history();
+        ASSERT_TRUE(entries);
+        ASSERT_EQ(entries->size(), ++saved);
+        EXPECT_EQ(entries->front().content, text);
+    }
+    EXPECT_EQ(modeOf(historyFile()), 0600u);
+    EXPECT_EQ(modeOf(dataFolder()), 0700u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Signals, QuitTest, testing::ValuesIn(quitCases), nameOf<QuitCase>);
-
-using InstanceTest = NimbrookFixture;
-
-TEST_F(InstanceTest, SecondStartHandsOverAndEndsWithSuccess) {
+// An unreadable history is set aside, not written over; a second start hands over and ends
+// with success; a killed instance's lock does not block the next start.
+TEST_F(LifecycleTest, SurvivesABrokenHistoryASecondStartAndACrash) {
+    const std::string broken = "[{\"id\":\"not a uuid\",\"content\":";
+    std::filesystem::create_directories(dataFolder());
+    std::ofstream(historyFile(), std::ios::binary) << broken;
     ASSERT_NO_FATAL_FAILURE(startProgram());
-    auto second = sandbox_.start({NIMBROOK_PROGRAM}, "second");
+    auto second = start({NIMBROOK_PROGRAM}, "second");
     EXPECT_EQ(second->waitForExit(std::chrono::seconds(30)), 0);
-    EXPECT_TRUE(program_->isRunning());
+    EXPECT_FALSE(program_->waitForExit(std::chrono::milliseconds(0))) << "the first one ended";
 
     copyWithXclip({"UTF8_STRING", "still captured"});
-    EXPECT_TRUE(newestIs("still captured"));
-}
-
-TEST_F(InstanceTest, StartsAfterACrashLeftItsLockBehind) {
-    ASSERT_NO_FATAL_FAILURE(startProgram());
-    copyWithXclip({"UTF8_STRING", "before the crash"});
-    ASSERT_TRUE(newestIs("before the crash"));
-    program_->signal(SIGKILL);
-    ASSERT_TRUE(program_->waitForExit(std::chrono::seconds(20)));
-    ASSERT_TRUE(std::filesystem::exists(sandbox_.dataFolder() / "nimbrook.lock"));
-
-    ASSERT_NO_FATAL_FAILURE(startProgram());
-    copyWithXclip({"UTF8_STRING", "after the crash"});
-    ASSERT_TRUE(newestIs("after the crash"));
-    EXPECT_EQ(sandbox_.history()->size(), 2u);
-}
-
-TEST_F(InstanceTest, StartsOverABrokenHistoryAndKeepsIt) {
-    const std::string broken = "[{\"id\":\"not a uuid\",\"content\":";
-    std::filesystem::create_directories(sandbox_.dataFolder());
-    std::ofstream(sandbox_.historyFile(), std::ios::binary) << broken;
-    ASSERT_NO_FATAL_FAILURE(startProgram());
-    copyWithXclip({"UTF8_STRING", "fresh"});
-    ASSERT_TRUE(newestIs("fresh"));
+    ASSERT_TRUE(newestIs("still captured"));
     bool keptAside = false;
-    for (const auto& file : std::filesystem::directory_iterator(sandbox_.dataFolder())) {
+    for (const auto& file : std::filesystem::directory_iterator(dataFolder())) {
         keptAside = keptAside || readFile(file.path()) == broken;
     }
     EXPECT_TRUE(keptAside) << "the unreadable history was written over";
+
+    program_->signal(SIGKILL);
+    ASSERT_TRUE(program_->waitForExit(std::chrono::seconds(20)));
+    ASSERT_TRUE(std::filesystem::exists(dataFolder() / "nimbrook.lock"));
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    copyWithXclip({"UTF8_STRING", "after the crash"});
+    ASSERT_TRUE(newestIs("after the crash"));
+    EXPECT_EQ(history()->size(), 2u);
 }
 
-// The name recorded for a copy made in a window: the desktop entry's name for the locale,
-// else the window class.
-struct SourceCase {
-    std::string name;
-    std::string desktopEntry;
-    std::string language;
-    std::optional<std::string> expected;
-};
-
-// Printed by name, not as bytes, when a case fails.
-void PrintTo(const SourceCase& value, std::ostream* stream) {
-    *stream << value.name;
-}
-
-const std::vector<SourceCase> sourceCases{
-    {"LocalisedEntryName",
-     "[Desktop Entry]\nType=Application\nName=Probe\nName[zh_CN]=探针\nName[zh]=探\n"
-     "StartupWMClass=NimbrookProbe\n",
-     "zh_CN.UTF-8", "探针"},
-    {"LanguageOnlyName",
-     "[Desktop Entry]\nType=Application\nName=Probe\nName[zh]=探\nStartupWMClass=NimbrookProbe\n",
-     "zh_CN.UTF-8", "探"},
-    {"DefaultName",
-     "[Desktop Entry]\nType=Application\nName=Probe\nName[zh_CN]=探针\n"
-     "StartupWMClass=nimbrookprobe\n",
-     "C.UTF-8", "Probe"},
-    {"HiddenEntryIgnored",
-     "[Desktop Entry]\nType=Application\nName=Probe\nHidden=true\nStartupWMClass=NimbrookProbe\n",
-     "C.UTF-8", "NimbrookProbe"},
-    {"NoEntry", "", "C.UTF-8", "NimbrookProbe"},
-};
-
-class SourceTest : public NimbrookFixture, public testing::WithParamInterface<SourceCase> {};
-
-TEST_P(SourceTest, NamesTheActiveWindowsApplication) {
-    const auto& source = GetParam();
-    if (!source.desktopEntry.empty()) {
-        std::filesystem::create_directories(sandbox_.applicationsFolder());
-        std::ofstream(sandbox_.applicationsFolder() / "probe.desktop") << source.desktopEntry;
+// The name recorded for a copy made in a window: the desktop entry's name for the locale
+// (country, then language), else the window class.
+TEST_F(LifecycleTest, NamesTheApplicationOfTheActiveWindow) {
+    struct Source {
+        std::string windowClass;
+        std::string entryLines;
+        std::string expected;
+    };
+    const std::vector<Source> sources{
+        {"NimbrookCountry", "Name[zh_CN]=探针\nName[zh]=探\nStartupWMClass=NimbrookCountry\n",
+         "探针"},
+        {"NimbrookLanguage", "Name[zh]=探\nStartupWMClass=nimbrooklanguage\n", "探"},
+        {"NimbrookHidden", "Hidden=true\nStartupWMClass=NimbrookHidden\n", "NimbrookHidden"},
+        {"NimbrookNoEntry", "", "NimbrookNoEntry"},
+    };
+    const auto applications = root_ / "data" / "applications";
+    std::filesystem::create_directories(applications);
+    for (const auto& source : sources) {
+        if (!source.entryLines.empty()) {
+            std::ofstream(applications / (source.windowClass + "-app.desktop"))
+                << "[Desktop Entry]\nType=Application\nName=Probe\n"
+                << source.entryLines;
+        }
     }
-    ASSERT_NO_FATAL_FAILURE(startProgram({"LANG=" + source.language}));
-    ASSERT_TRUE(
-        served(copyWithOwner({{"text/plain", "from a window"}}, "NimbrookProbe"), "text/plain"));
-    ASSERT_TRUE(newestIs("from a window"));
-    EXPECT_EQ(sandbox_.history()->front().sourceApp, source.expected);
+    ASSERT_NO_FATAL_FAILURE(startProgram({"LANG=zh_CN.UTF-8"}));
+    for (const auto& source : sources) {
+        SCOPED_TRACE(source.windowClass);
+        const std::string text = "from " + source.windowClass;
+        ASSERT_TRUE(
+            served(copyWithOwner({{"text/plain", text}}, source.windowClass), "text/plain"));
+        ASSERT_TRUE(newestIs(text));
+        EXPECT_EQ(history()->front().sourceApp, source.expected);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sources, SourceTest, testing::ValuesIn(sourceCases), nameOf<SourceCase>);
 
 }  // namespace
 }  // namespace nimbrook::e2e

@@ -1,51 +1,217 @@
 #include "NimbrookFixture.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+#include <thread>
 
+#include <fcntl.h>
+#include <nlohmann/json.hpp>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 namespace nimbrook::e2e {
+namespace {
 
-NimbrookFixture::NimbrookFixture() = default;
+std::string inherited(const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr ? std::string() : std::string(name) + "=" + value;
+}
+
+// Xvfb picks a free display itself and writes its number to the descriptor it is given. A
+// server that neither writes nor dies within the deadline counts as not started.
+std::string readDisplayNumber(int fd) {
+    std::string number;
+    char buffer[16];
+    pollfd request{fd, POLLIN, 0};
+    while (number.find('\n') == std::string::npos && ::poll(&request, 1, 30'000) > 0) {
+        const auto count = ::read(fd, buffer, sizeof buffer);
+        if (count <= 0) {
+            break;
+        }
+        number.append(buffer, static_cast<std::size_t>(count));
+    }
+    const auto end = number.find('\n');
+    return end == std::string::npos ? std::string() : ":" + number.substr(0, end);
+}
+
+}  // namespace
+
+bool eventually(const std::function<bool()>& condition, std::chrono::milliseconds deadline) {
+    const auto end = std::chrono::steady_clock::now() + deadline;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream stream(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+NimbrookFixture::NimbrookFixture() {
+    std::string pattern = "/tmp/nimbrook-e2e-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        return;
+    }
+    root_ = pattern;
+    for (const char* folder : {"home", "data", "config", "runtime", "tmp", "share"}) {
+        std::filesystem::create_directory(root_ / folder);
+    }
+    std::filesystem::permissions(root_ / "runtime", std::filesystem::perms::owner_all);
+    // A busy machine (or another program's X server going away) can make a start fail;
+    // a fresh server on a fresh display usually comes up.
+    for (int attempt = 0; attempt < 3 && display_.empty(); ++attempt) {
+        startDesktop();
+    }
+}
+
+NimbrookFixture::~NimbrookFixture() {
+    // The desktop's clients end before the desktop does.
+    copiers_.clear();
+    program_.reset();
+    trayer_.reset();
+    windowManager_.reset();
+    server_.reset();
+    if (!root_.empty() && std::getenv("NIMBROOK_E2E_KEEP") == nullptr) {
+        std::error_code error;
+        std::filesystem::remove_all(root_, error);
+    }
+}
 
 void NimbrookFixture::SetUp() {
-    ASSERT_FALSE(sandbox_.display().empty())
-        << "no desktop; X server: " << readFile(sandbox_.root() / "xvfb.log")
-        << "; window manager: " << readFile(sandbox_.root() / "openbox.log");
+    ASSERT_FALSE(display_.empty()) << "no desktop; X server: " << readFile(root_ / "xvfb.log")
+                                   << "; window manager: " << readFile(root_ / "openbox.log");
+}
+
+void NimbrookFixture::startDesktop() {
+    trayer_.reset();
+    windowManager_.reset();
+    server_.reset();
+    int pipe[2];
+    if (::pipe2(pipe, O_CLOEXEC) != 0) {
+        return;
+    }
+    server_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen",
+                                 "0", "1280x800x24"},
+        std::vector<std::string>{inherited("PATH")}, root_ / "xvfb.log", pipe[1]);
+    ::close(pipe[1]);
+    display_ = readDisplayNumber(pipe[0]);
+    ::close(pipe[0]);
+    if (display_.empty()) {
+        return;
+    }
+    const auto shows = [this](const std::vector<std::string>& query, const std::string& needle) {
+        return eventually([&] {
+            const auto text = output(query);
+            return text && text->find(needle) != std::string::npos;
+        });
+    };
+    // Openbox needs its themes from the system's data folders; the program under test sees
+    // only the sandbox's own. It is up once it has announced itself on the root window.
+    windowManager_ = start({"/usr/bin/openbox", "--sm-disable"}, "openbox",
+                           {"XDG_DATA_DIRS=/usr/local/share:/usr/share"});
+    const bool managed =
+        shows({"/usr/bin/xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, "window id");
+    // A status area, as most desktops have, so the program lives in the tray and opens no
+    // window of its own at start.
+    trayer_ = start({"/usr/bin/trayer", "--edge", "top", "--align", "right"}, "trayer");
+    if (!managed || !shows({"/usr/bin/xdotool", "search", "--class", "trayer"}, "\n")) {
+        display_.clear();
+    }
+}
+
+std::filesystem::path NimbrookFixture::imageFolder() const {
+    return root_ / "tmp" / ("com.quolla.nimbrook-" + std::to_string(::getuid()));
+}
+
+std::vector<std::string> NimbrookFixture::environment(const std::vector<std::string>& extra) const {
+    std::vector<std::string> environment{
+        inherited("PATH"),
+        "DISPLAY=" + display_,
+        "HOME=" + (root_ / "home").string(),
+        "XDG_DATA_HOME=" + (root_ / "data").string(),
+        "XDG_CONFIG_HOME=" + (root_ / "config").string(),
+        "XDG_RUNTIME_DIR=" + (root_ / "runtime").string(),
+        "XDG_DATA_DIRS=" + (root_ / "share").string(),
+        "TMPDIR=" + (root_ / "tmp").string(),
+        "QT_QPA_PLATFORM=xcb",
+        "LANG=C.UTF-8",
+        "LSAN_OPTIONS=suppressions=" NIMBROOK_LSAN_SUPPRESSIONS,
+    };
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
+        if (auto value = inherited(name); !value.empty()) {
+            environment.push_back(value);
+        }
+    }
+    for (const auto& setting : extra) {
+        const auto name = setting.substr(0, setting.find('=') + 1);
+        std::erase_if(environment, [&name](const std::string& s) { return s.starts_with(name); });
+        environment.push_back(setting);
+    }
+    return environment;
+}
+
+std::unique_ptr<ChildProcess> NimbrookFixture::start(const std::vector<std::string>& arguments,
+                                                     const std::string& logName,
+                                                     const std::vector<std::string>& extra) {
+    return std::make_unique<ChildProcess>(arguments, environment(extra),
+                                          root_ / (logName + ".log"));
+}
+
+std::optional<std::string> NimbrookFixture::output(const std::vector<std::string>& arguments) {
+    const auto file = root_ / ("output-" + std::to_string(++outputs_));
+    ChildProcess process(arguments, environment({}), file);
+    const auto status = process.waitForExit(std::chrono::seconds(20));
+    auto text = readFile(file);
+    std::filesystem::remove(file);
+    return status == 0 ? std::optional(std::move(text)) : std::nullopt;
+}
+
+std::filesystem::path NimbrookFixture::writeFile(const std::string& name,
+                                                 const std::string& bytes) const {
+    const auto path = root_ / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
 }
 
 void NimbrookFixture::startProgram(const std::vector<std::string>& extraEnvironment) {
-    const auto socket = sandbox_.dataFolder() / "nimbrook.socket";
+    const auto socket = dataFolder() / "nimbrook.socket";
     std::filesystem::remove(socket);
-    program_ = sandbox_.start({NIMBROOK_PROGRAM}, "nimbrook", extraEnvironment);
+    program_ = start({NIMBROOK_PROGRAM}, "nimbrook", extraEnvironment);
     ASSERT_TRUE(eventually([&] { return std::filesystem::exists(socket); }))
         << "the program did not come up";
 }
 
 void NimbrookFixture::copyWithXclip(const Flavour& flavour) {
-    const auto file = sandbox_.writeFile("copy-" + std::to_string(++copies_), flavour.second);
+    const auto file = writeFile("copy-" + std::to_string(++copies_), flavour.second);
     // -quiet keeps xclip in the foreground, serving until another program owns the clipboard.
-    copiers_.push_back(sandbox_.start({"/usr/bin/xclip", "-quiet", "-selection", "clipboard",
-                                       "-target", flavour.first, "-in", file.string()},
-                                      "xclip"));
+    copiers_.push_back(start({"/usr/bin/xclip", "-quiet", "-selection", "clipboard", "-target",
+                              flavour.first, "-in", file.string()},
+                             "xclip"));
 }
 
 std::filesystem::path NimbrookFixture::copyWithOwner(const std::vector<Flavour>& flavours,
                                                      const std::string& windowClass) {
     const auto id = std::to_string(++copies_);
-    const auto log = sandbox_.root() / ("owner-" + id + ".served");
+    const auto log = root_ / ("owner-" + id + ".served");
     std::vector<std::string> arguments{NIMBROOK_OWNER, log.string()};
     if (!windowClass.empty()) {
         arguments.insert(arguments.end(), {"--window", windowClass});
     }
     for (std::size_t i = 0; i < flavours.size(); ++i) {
-        const auto file =
-            sandbox_.writeFile("offer-" + id + "-" + std::to_string(i), flavours[i].second);
+        const auto file = writeFile("offer-" + id + "-" + std::to_string(i), flavours[i].second);
         arguments.push_back(flavours[i].first + "=" + file.string());
     }
-    copiers_.push_back(sandbox_.start(arguments, "owner"));
+    copiers_.push_back(start(arguments, "owner"));
     return log;
 }
 
@@ -56,13 +222,13 @@ bool NimbrookFixture::served(const std::filesystem::path& ownerLog, const std::s
 
 bool NimbrookFixture::newestIs(const std::string& content) {
     return eventually([&] {
-        const auto entries = sandbox_.history();
+        const auto entries = history();
         return entries && !entries->empty() && entries->front().content == content;
     });
 }
 
 bool NimbrookFixture::request(const std::string& line) {
-    const auto path = (sandbox_.dataFolder() / "nimbrook.socket").string();
+    const auto path = (dataFolder() / "nimbrook.socket").string();
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) {
@@ -80,8 +246,26 @@ bool NimbrookFixture::request(const std::string& line) {
     return sent;
 }
 
-std::optional<std::string> NimbrookFixture::clipboardText() {
-    return sandbox_.output({"/usr/bin/xclip", "-selection", "clipboard", "-out"});
+std::optional<std::vector<HistoryEntry>> NimbrookFixture::history() const {
+    const auto json = nlohmann::json::parse(readFile(historyFile()), nullptr, false);
+    if (!json.is_array()) {
+        return std::nullopt;
+    }
+    std::vector<HistoryEntry> entries;
+    for (const auto& object : json) {
+        const auto source = object.find("sourceApp");
+        entries.push_back({object.value("content", ""), object.value("contentType", ""),
+                           source != object.end() && source->is_string()
+                               ? std::optional(source->get<std::string>())
+                               : std::nullopt});
+    }
+    return entries;
+}
+
+std::size_t NimbrookFixture::imageFileCount() const {
+    std::error_code error;
+    std::filesystem::directory_iterator files(imageFolder(), error);
+    return error ? 0 : static_cast<std::size_t>(std::distance(files, {}));
 }
 
 }  // namespace nimbrook::e2e

@@ -1,26 +1,50 @@
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "DesktopSandbox.h"
+#include "ChildProcess.h"
 
 namespace nimbrook::e2e {
 
 // One MIME type of a clipboard offer and its bytes.
 using Flavour = std::pair<std::string, std::string>;
 
-// The real program on a private desktop, and the other programs that copy things.
+// One entry of the history file as the tests see it.
+struct HistoryEntry {
+    std::string content;
+    std::string contentType;
+    std::optional<std::string> sourceApp;
+};
+
+// The real program on a desktop of its own: a private X server (Xvfb on a free display, no
+// TCP) with a window manager and a system tray, a fresh folder that stands in for the
+// user's home, data and temporary folders, and the programs that copy things.
 class NimbrookFixture : public testing::Test {
 protected:
     NimbrookFixture();
+    ~NimbrookFixture() override;
     void SetUp() override;
 
+    std::filesystem::path dataFolder() const { return root_ / "data" / "com.quolla.nimbrook"; }
+    std::filesystem::path historyFile() const { return dataFolder() / "clipboard_history.json"; }
+    std::filesystem::path imageFolder() const;
+
+    // Starts a program on this desktop, with `extraEnvironment` ("NAME=value") added to its
+    // environment; its output goes to <root>/<logName>.log.
+    std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments,
+                                        const std::string& logName,
+                                        const std::vector<std::string>& extraEnvironment = {});
+    // Runs a program to its end and returns its standard output, or nullopt on failure.
+    std::optional<std::string> output(const std::vector<std::string>& arguments);
     // Starts build/nimbrook and waits until it captures (its socket is there).
     void startProgram(const std::vector<std::string>& extraEnvironment = {});
     // Offers one flavour with xclip, as any X program would.
@@ -35,27 +59,33 @@ protected:
     bool newestIs(const std::string& content);
     // Sends one request line to the running program's socket.
     bool request(const std::string& line);
-    // The clipboard's text as another program reads it.
-    std::optional<std::string> clipboardText();
+    // The history file's entries, or nullopt while it is missing or unreadable.
+    std::optional<std::vector<HistoryEntry>> history() const;
+    std::size_t imageFileCount() const;
 
-    DesktopSandbox sandbox_;
+    std::filesystem::path root_;
     std::unique_ptr<ChildProcess> program_;
+
+private:
+    void startDesktop();
+    std::vector<std::string> environment(const std::vector<std::string>& extra) const;
+    std::filesystem::path writeFile(const std::string& name, const std::string& bytes) const;
+
+    // Empty when the X server or the window manager did not come up.
+    std::string display_;
+    std::unique_ptr<ChildProcess> server_;
+    std::unique_ptr<ChildProcess> windowManager_;
+    std::unique_ptr<ChildProcess> trayer_;
     std::vector<std::unique_ptr<ChildProcess>> copiers_;
     int copies_ = 0;
+    int outputs_ = 0;
 };
 
-template <typename Case>
-std::string nameOf(const testing::TestParamInfo<Case>& info) {
-    return info.param.name;
-}
+// Polls `condition` until it holds or the deadline passes; generous, for loaded machines
+// and sanitizer builds. True when it held.
+bool eventually(const std::function<bool()>& condition,
+                std::chrono::milliseconds deadline = std::chrono::seconds(20));
 
-// Cases print as their names, not as bytes.
-template <typename Case>
-requires requires(const Case& c) {
-    c.name;
-}
-void PrintTo(const Case& value, std::ostream* stream) {
-    *stream << value.name;
-}
+std::string readFile(const std::filesystem::path& path);
 
 }  // namespace nimbrook::e2e
