@@ -30,15 +30,11 @@ void AppMetaTest::knownNamesInAnyCase_data() {
                                   << NamedColor::green;
     QTest::newRow("linux alias of a macOS row")
         << QStringLiteral("Gnome Terminal") << QStringLiteral("terminal") << NamedColor::gray;
-    QTest::newRow("same icon, other colour")
-        << QStringLiteral("Neovim") << QStringLiteral("terminal") << NamedColor::green;
     QTest::newRow("punctuation in the key")
         << QStringLiteral("Google Chrome (Stable)") << QStringLiteral("globe") << NamedColor::green;
     QTest::newRow("primary label colour")
         << QStringLiteral("Notion") << QStringLiteral("square.text.square")
         << NamedColor::primaryLabel;
-    QTest::newRow("this program") << QStringLiteral("萤川")
-                                  << QStringLiteral("doc.on.clipboard.fill") << NamedColor::teal;
     // Lower-casing is the full Unicode mapping: KELVIN SIGN lower-cases to "k".
     QTest::newRow("kelvin sign") << QStringLiteral("\u212Aate") << QStringLiteral("text.document")
                                  << NamedColor::orange;

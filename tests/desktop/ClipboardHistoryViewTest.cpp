@@ -6,7 +6,6 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
 #include <chrono>
@@ -38,9 +37,7 @@ private slots:
     void clickOnRowAreas();
     void hostileEntriesArePainted_data();
     void hostileEntriesArePainted();
-    void conversionShowsTheToast();
-    void toastLiesAboveTheConfirmation();
-    void settingsAreRequestedByButtonAndShortcut();
+    void conversionShowsTheToastAboveAll();
 };
 
 namespace {
@@ -290,7 +287,6 @@ void ClipboardHistoryViewTest::clickOnRowAreas_data() {
         << true << QStringLiteral("delete") << QStringLiteral("removed");
     QTest::newRow("menu button opens the menu only")
         << true << QStringLiteral("menu") << QStringLiteral("menu");
-    QTest::newRow("text area copies") << true << QStringLiteral("text") << QStringLiteral("copied");
     QTest::newRow("undrawn delete button copies")
         << false << QStringLiteral("delete") << QStringLiteral("copied");
 }
@@ -326,11 +322,9 @@ void ClipboardHistoryViewTest::hostileEntriesArePainted_data() {
     QTest::newRow("eight megabytes on one line") << QByteArray(8 << 20, 'x') << QByteArray("App");
     QTest::newRow("combining marks without end")
         << QByteArray("a") + QByteArray("\xcc\x81").repeated(300000) << QByteArray();
-    QTest::newRow("invalid utf-8 and nul bytes")
-        << QByteArray("\xff\xfe\x00\xc3(\xed\xa0\x80 bad", 12) << QByteArray("\xff\xfe", 2);
-    QTest::newRow("bidi and controls, a megabyte of application name")
-        << QByteArray("\u202e\u05e9\u05dc\u05d5\u05dd\u200f\x1b[31m\t\r")
-        << QByteArray("\u202e") + QByteArray(1 << 20, 'N');
+    QTest::newRow("invalid utf-8, nul, bidi and controls, a megabyte of application name")
+        << QByteArray("\xff\xfe\x00\xc3(\xed\xa0\x80\u202e\u05e9\u05dc\u200f\x1b[31m\t\r", 25)
+        << QByteArray("\xff\xfe\u202e", 5) + QByteArray(1 << 20, 'N');
 }
 
 void ClipboardHistoryViewTest::hostileEntriesArePainted() {
@@ -351,7 +345,7 @@ void ClipboardHistoryViewTest::hostileEntriesArePainted() {
     QCOMPARE(panel.harness.pasteboard.writeCount(), 1);
 }
 
-void ClipboardHistoryViewTest::conversionShowsTheToast() {
+void ClipboardHistoryViewTest::conversionShowsTheToastAboveAll() {
     Panel panel{"{\"a\": 1}"};
     auto* toast = panel.find<ToastOverlay>("toast");
     QVERIFY(toast->isHidden());
@@ -368,38 +362,14 @@ void ClipboardHistoryViewTest::conversionShowsTheToast() {
                                           SmartConverter::Conversion::minifyJSON);
     QCOMPARE(toast->message(), QStringLiteral("转换无变化"));
     QVERIFY(toast->isShowing());
+    // The confirmation opens later, yet must not cover the toast.
+    panel.clickButton("clearAllButton");
+    const QObjectList stack = panel.view->children();
+    QVERIFY(stack.indexOf(toast) > stack.indexOf(panel.find<QWidget>("clearConfirmOverlay")));
 
     panel.harness.clock.advance(milliseconds(1500));
     QVERIFY(!toast->isShowing());
     QTRY_VERIFY(toast->isHidden());
-}
-
-void ClipboardHistoryViewTest::toastLiesAboveTheConfirmation() {
-    Panel panel{"{\"a\": 1}"};
-    panel.harness.viewModel.copyConverted(panel.harness.viewModel.items().front(),
-                                          SmartConverter::Conversion::minifyJSON);
-    // The confirmation opens later, yet must not cover the toast.
-    panel.clickButton("clearAllButton");
-
-    auto* toast = panel.find<QWidget>("toast");
-    auto* overlay = panel.find<QWidget>("clearConfirmOverlay");
-    QVERIFY(toast->isVisible() && overlay->isVisible());
-    const QObjectList stack = panel.view->children();
-    QVERIFY(stack.indexOf(toast) > stack.indexOf(overlay));
-}
-
-void ClipboardHistoryViewTest::settingsAreRequestedByButtonAndShortcut() {
-    Panel panel;
-    panel.view->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(panel.view.get()));
-    QSignalSpy requested(panel.view.get(), &ClipboardHistoryView::settingsRequested);
-    QCOMPARE(panel.find<QAbstractButton>("settingsButton")->toolTip(),
-             QStringLiteral("设置 (Ctrl+,)"));
-
-    panel.clickButton("settingsButton");
-    QTest::keyClick(panel.view.get(), Qt::Key_Comma, Qt::ControlModifier);
-
-    QCOMPARE(requested.size(), 2);
 }
 
 }  // namespace nimbrook

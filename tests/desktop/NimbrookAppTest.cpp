@@ -1,3 +1,4 @@
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
 
@@ -52,18 +53,24 @@ void NimbrookAppTest::settingsWindowStaysSingle() {
     QWidget* panel = app.panel();
     QVERIFY(QTest::qWaitForWindowActive(panel));
 
-    // Each character is one request: 's' from the shell, 'k' by Ctrl+Comma in the panel,
-    // 'c' closes the window in between, which must not stop the controller.
+    // Each character is one request: 's' from the shell, 'g' by the panel's gear button,
+    // 'k' by Ctrl+Comma in the panel, 'c' closes the window in between, which must not stop
+    // the controller.
     SettingsView* first = nullptr;
-    for (const QChar request : QStringLiteral("skcs")) {
+    for (const QChar request : QStringLiteral("gscks")) {
         if (request == u'c') {
             app.settingsWindow()->close();
             harness.copy("after closing");
             QCOMPARE(harness.viewModel.items().size(), std::size_t{1});
             continue;
         }
-        if (request == u'k') {
+        if (request == u'g') {
+            auto* gear = panel->findChild<QAbstractButton*>(QStringLiteral("settingsButton"));
+            QCOMPARE(gear->toolTip(), QStringLiteral("设置 (Ctrl+,)"));
+            QTest::mouseClick(gear, Qt::LeftButton);
+        } else if (request == u'k') {
             panel->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(panel));
             QTest::keyClick(panel->findChild<ClipboardHistoryView*>(), Qt::Key_Comma,
                             Qt::ControlModifier);
         } else {
