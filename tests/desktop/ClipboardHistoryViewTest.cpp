@@ -33,8 +33,8 @@ private slots:
     void hoverControlsPerType_data();
     void hoverControlsPerType();
     void clickCopiesAndHighlights();
-    void clickOnRowAreas_data();
-    void clickOnRowAreas();
+    void clickOnTheDeleteButton_data();
+    void clickOnTheDeleteButton();
     void hostileEntriesArePainted_data();
     void hostileEntriesArePainted();
     void conversionShowsTheToastAboveAll();
@@ -278,40 +278,25 @@ void ClipboardHistoryViewTest::clickCopiesAndHighlights() {
     QVERIFY(model->index(0, 0).data(HistoryListModel::CopiedRole).toBool());
 }
 
-void ClipboardHistoryViewTest::clickOnRowAreas_data() {
+void ClipboardHistoryViewTest::clickOnTheDeleteButton_data() {
     QTest::addColumn<bool>("hovered");
-    QTest::addColumn<QString>("area");
-    QTest::addColumn<QString>("effect");
-
-    QTest::newRow("delete button removes without copying")
-        << true << QStringLiteral("delete") << QStringLiteral("removed");
-    QTest::newRow("menu button opens the menu only")
-        << true << QStringLiteral("menu") << QStringLiteral("menu");
-    QTest::newRow("undrawn delete button copies")
-        << false << QStringLiteral("delete") << QStringLiteral("copied");
-}
-
-void ClipboardHistoryViewTest::clickOnRowAreas() {
-    QFETCH(bool, hovered);
-    QFETCH(QString, area);
-    QFETCH(QString, effect);
-
-    Panel panel{"stay", "target"};
+    QTest::newRow("drawn button removes without copying") << true;
     // Without a move onto it, the row under a click shows no controls: entries moved
     // under a resting pointer.
+    QTest::newRow("undrawn button copies") << false;
+}
+
+void ClipboardHistoryViewTest::clickOnTheDeleteButton() {
+    QFETCH(bool, hovered);
+    Panel panel{"stay", "target"};
     panel.hover(hovered ? 0 : 1);
-    const QRect row = panel.rowRect(0);
-    panel.click(area == u"delete" ? ClipboardItemRow::deleteButtonRect(row).center()
-                : area == u"menu"
-                    ? ClipboardItemRow::menuButtonRect(row, ContentType::plainText).center()
-                    : row.topLeft() + QPoint(60, 12));
+    panel.click(ClipboardItemRow::deleteButtonRect(panel.rowRect(0)).center());
 
     const auto& items = panel.harness.viewModel.items();
-    QCOMPARE(items.size(), effect == u"removed" ? 1u : 2u);
-    QCOMPARE(items.front().content(), std::string(effect == u"removed" ? "stay" : "target"));
-    QCOMPARE(panel.harness.pasteboard.writeCount(), effect == u"copied" ? 1 : 0);
-    QCOMPARE(panel.harness.viewModel.copiedFlash().has_value(), effect == u"copied");
-    QCOMPARE(panel.find<QMenu>("conversionMenu") != nullptr, effect == u"menu");
+    QCOMPARE(items.size(), hovered ? 1u : 2u);
+    QCOMPARE(items.front().content(), std::string(hovered ? "stay" : "target"));
+    QCOMPARE(panel.harness.pasteboard.writeCount(), hovered ? 0 : 1);
+    QCOMPARE(panel.harness.viewModel.copiedFlash().has_value(), !hovered);
     QCOMPARE(panel.labelText("itemCount"), QString::number(items.size()));
 }
 
