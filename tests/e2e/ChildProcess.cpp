@@ -57,8 +57,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
 }
 
 ChildProcess::~ChildProcess() {
-    if (pid_ > 0) {
-        terminate(std::chrono::seconds(10));
+    signal(SIGTERM);
+    if (!waitForExit(std::chrono::seconds(10))) {
+        signal(SIGKILL);
+        waitForExit(std::chrono::seconds(10));
     }
 }
 
@@ -78,15 +80,6 @@ std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) 
         }
     }
     return status_;
-}
-
-std::optional<int> ChildProcess::terminate(std::chrono::milliseconds grace) {
-    signal(SIGTERM);
-    if (auto status = waitForExit(grace)) {
-        return status;
-    }
-    signal(SIGKILL);
-    return waitForExit(std::chrono::seconds(10));
 }
 
 void ChildProcess::signal(int number) {

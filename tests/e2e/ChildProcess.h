@@ -19,14 +19,13 @@ public:
     ChildProcess(const std::vector<std::string>& arguments,
                  const std::vector<std::string>& environment, const std::filesystem::path& log,
                  int passedFd = -1);
+    // SIGTERM, then SIGKILL when it has not ended within ten seconds.
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // The exit status (128 + signal number when killed), or nullopt while still running.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
-    // SIGTERM, then SIGKILL when it has not ended within `grace`; the exit status.
-    std::optional<int> terminate(std::chrono::milliseconds grace = std::chrono::seconds(20));
     void signal(int number);
 
 private:

@@ -2,9 +2,9 @@
 // like a password manager or an image editor does, and logs each type another program
 // fetches, so a test knows when the clipboard was read.
 //
-//   nimbrook-e2e-owner <log file> [--window <class>] <mime type>=<file> ...
+//   nimbrook-e2e-owner <log file> <window class or -> <mime type>=<file> ...
 //
-// With --window it first shows a window of that WM_CLASS class and waits until it is the
+// With a class it first shows a window of that WM_CLASS class and waits until it is the
 // active one. It ends when another program takes the clipboard.
 
 #include <QApplication>
@@ -13,7 +13,6 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QWidget>
-#include <memory>
 
 namespace {
 
@@ -45,23 +44,17 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
     }
-    if (arguments.size() >= 3 && arguments[1] == QStringLiteral("--window")) {
+    const bool inWindow = arguments.size() >= 2 && arguments[1] != QStringLiteral("-");
+    if (inWindow) {
         // WM_CLASS's class is the application name.
-        QCoreApplication::setApplicationName(arguments[2]);
+        QCoreApplication::setApplicationName(arguments[1]);
     }
     QApplication app(argc, argv);
-    if (arguments.isEmpty()) {
+    if (arguments.size() < 2) {
         return 2;
     }
-    auto* mimeData = new LoggingMimeData(arguments.takeFirst());
-    std::unique_ptr<QWidget> window;
-    if (arguments.size() >= 2 && arguments[0] == QStringLiteral("--window")) {
-        window = std::make_unique<QWidget>();
-        window->setWindowTitle(arguments[1]);
-        window->resize(200, 100);
-        arguments.remove(0, 2);
-    }
-    for (const QString& offer : arguments) {
+    auto* mimeData = new LoggingMimeData(arguments[0]);
+    for (const QString& offer : arguments.mid(2)) {
         const auto equals = offer.indexOf(u'=');
         QFile file(offer.mid(equals + 1));
         if (equals <= 0 || !file.open(QIODevice::ReadOnly)) {
@@ -79,11 +72,13 @@ int main(int argc, char* argv[]) {
             }
         });
     };
-    if (window) {
-        window->show();
+    QWidget window;
+    if (inWindow) {
+        window.resize(200, 100);
+        window.show();
         auto* poll = new QTimer(&app);
         QObject::connect(poll, &QTimer::timeout, [poll, &window, own] {
-            if (window->isActiveWindow()) {
+            if (window.isActiveWindow()) {
                 poll->stop();
                 own();
             }

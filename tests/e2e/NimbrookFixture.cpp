@@ -203,10 +203,8 @@ std::filesystem::path NimbrookFixture::copyWithOwner(const std::vector<Flavour>&
                                                      const std::string& windowClass) {
     const auto id = std::to_string(++copies_);
     const auto log = root_ / ("owner-" + id + ".served");
-    std::vector<std::string> arguments{NIMBROOK_OWNER, log.string()};
-    if (!windowClass.empty()) {
-        arguments.insert(arguments.end(), {"--window", windowClass});
-    }
+    std::vector<std::string> arguments{NIMBROOK_OWNER, log.string(),
+                                       windowClass.empty() ? "-" : windowClass};
     for (std::size_t i = 0; i < flavours.size(); ++i) {
         const auto file = writeFile("offer-" + id + "-" + std::to_string(i), flavours[i].second);
         arguments.push_back(flavours[i].first + "=" + file.string());

@@ -23,30 +23,23 @@ private slots:
     void taskMayDestroyItsOwnHandle();
 };
 
+// Images and plain texts reach the history byte for byte in the end-to-end run; these are
+// the offers that must not.
 void QtServicesTest::readsOffers_data() {
     QTest::addColumn<Flavours>("flavours");
-    QTest::addColumn<QByteArray>("png");
-    QTest::addColumn<QByteArray>("tiff");
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<bool>("secret");
-
-    const QByteArray binary("\x89PNG\0\xff\x01", 7);
-    QTest::newRow("html alone is no text") << Flavours{{"text/html", "<b>x</b>"}} << QByteArray()
-                                           << QByteArray() << QByteArray() << false;
-    QTest::newRow("image bytes unchanged") << Flavours{{"image/png", binary}, {"image/tiff", "II*"}}
-                                           << binary << QByteArray("II*") << QByteArray() << false;
+    const QByteArray hint = "x-kde-passwordManagerHint";
+    QTest::newRow("html alone is no text")
+        << Flavours{{"text/html", "<b>x</b>"}} << QByteArray() << false;
     QTest::newRow("password manager")
-        << Flavours{{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "secret"}} << QByteArray()
-        << QByteArray() << QByteArray("pw") << true;
+        << Flavours{{"text/plain", "pw"}, {hint, "secret"}} << QByteArray("pw") << true;
     QTest::newRow("other hint is no secret")
-        << Flavours{{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "public"}} << QByteArray()
-        << QByteArray() << QByteArray("pw") << false;
+        << Flavours{{"text/plain", "pw"}, {hint, "public"}} << QByteArray("pw") << false;
 }
 
 void QtServicesTest::readsOffers() {
     QFETCH(Flavours, flavours);
-    QFETCH(QByteArray, png);
-    QFETCH(QByteArray, tiff);
     QFETCH(QByteArray, text);
     QFETCH(bool, secret);
     auto* mimeData = new QMimeData;
@@ -55,12 +48,7 @@ void QtServicesTest::readsOffers() {
     }
     QGuiApplication::clipboard()->setMimeData(mimeData);
     const QtPasteboard pasteboard(*QGuiApplication::clipboard());
-    const auto bytes = [](const std::optional<std::string>& value) {
-        return value ? QByteArray::fromStdString(*value) : QByteArray();
-    };
-    QCOMPARE(bytes(pasteboard.pngData()), png);
-    QCOMPARE(bytes(pasteboard.tiffData()), tiff);
-    QCOMPARE(bytes(pasteboard.string()), text);
+    QCOMPARE(QByteArray::fromStdString(pasteboard.string().value_or("")), text);
     QCOMPARE(pasteboard.isSecret(), secret);
 }
 
