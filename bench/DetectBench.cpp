@@ -1,192 +1,97 @@
-#include <array>
 #include <cstddef>
-#include <random>
 #include <string>
-#include <string_view>
+#include <utility>
 
 #include <benchmark/benchmark.h>
 
+#include "BenchInputs.h"
+#include "ByteFloor.h"
 #include "detection/ContentDetector.h"
 
 namespace nimbrook {
 namespace {
 
-constexpr std::size_t kilobyte = 1 << 10;
-constexpr std::size_t megabyte = 1 << 20;
-
-// Lines of every kind the detector looks for, so each pattern has work to do.
-constexpr std::array<std::string_view, 12> sampleLines{
-    "The quick brown fox jumps over the lazy dog, again and again.",
-    "    return value * 2;",
-    "import os",
-    "- a bullet item with some words",
-    "1. a numbered item",
-    "> a quoted remark",
-    "see [the docs](https://example.com/docs) for more",
-    "**bold** opening words",
-    "const answer = compute(42);",
-    "剪贴板历史记录中的一行中文文字。",
-    "https://example.com/a/b?q=1",
-    "}",
-};
-
-// A multi-line text of about `size` bytes, the same for every run of the program.
-std::string mixedText(std::size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<std::size_t> pick(0, sampleLines.size() - 1);
-    std::string text;
-    text.reserve(size + 128);
-    while (text.size() < size) {
-        text += sampleLines[pick(random)];
-        text += '\n';
-    }
-    return text;
-}
-
-std::string repeated(std::string_view piece, std::size_t totalSize) {
-    std::string text;
-    text.reserve(totalSize + piece.size());
-    while (text.size() < totalSize) {
-        text += piece;
-    }
-    return text;
-}
+constexpr std::size_t kilobyte = BenchInputs::kilobyte;
+constexpr std::size_t megabyte = BenchInputs::megabyte;
 
 void detectText(benchmark::State& state, const std::string& text) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(ContentDetector::detect(text));
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    ByteFloor::report(state, {text});
 }
 
-void BM_DetectMixed1KB(benchmark::State& state) {
-    static const std::string text = mixedText(kilobyte, 1);
-    detectText(state, text);
+void add(const std::string& name, std::string text) {
+    benchmark::RegisterBenchmark(name.c_str(), [text = std::move(text)](benchmark::State& state) {
+        detectText(state, text);
+    })->Unit(benchmark::kMillisecond);
 }
-BENCHMARK(BM_DetectMixed1KB);
 
-void BM_DetectMixed1MB(benchmark::State& state) {
-    static const std::string text = mixedText(megabyte, 2);
-    detectText(state, text);
+std::string joined(std::initializer_list<std::string_view> pieces) {
+    std::string text;
+    for (std::string_view piece : pieces) {
+        text.append(piece);
+    }
+    return text;
 }
-BENCHMARK(BM_DetectMixed1MB)->Unit(benchmark::kMillisecond);
 
-void BM_DetectProse1MB(benchmark::State& state) {
-    static const std::string text = repeated(sampleLines[0], megabyte);
-    detectText(state, text);
+// What the monitor hands the detector on every copy: mixed texts at every size, and each
+// kind alone at 1 MB.
+void addRealistic() {
+    for (std::size_t bytes : {kilobyte, 10 * kilobyte, megabyte, 10 * megabyte}) {
+        add("detect/mixed/" + BenchInputs::sizeName(bytes), BenchInputs::mixed(bytes, bytes));
+    }
+    for (BenchInputs::Kind kind : BenchInputs::allKinds()) {
+        add("detect/" + std::string(BenchInputs::kindName(kind)) + "/1MB",
+            BenchInputs::text(kind, megabyte, 3));
+    }
 }
-BENCHMARK(BM_DetectProse1MB)->Unit(benchmark::kMillisecond);
 
-void BM_DetectOpeningBrackets10MB(benchmark::State& state) {
-    static const std::string text(10 * megabyte, '[');
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectOpeningBrackets10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectBracketsClosedAtEnd10MB(benchmark::State& state) {
-    static const std::string text = std::string(10 * megabyte - 1, '[') + "]";
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectBracketsClosedAtEnd10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectStars100K(benchmark::State& state) {
-    static const std::string text(100000, '*');
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectStars100K)->Unit(benchmark::kMillisecond);
-
-void BM_DetectStars10MB(benchmark::State& state) {
-    static const std::string text(10 * megabyte, '*');
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectStars10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectUnclosedTags5MB(benchmark::State& state) {
-    static const std::string text = repeated("<a", 5 * megabyte);
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectUnclosedTags5MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectUnclosedLinks10MB(benchmark::State& state) {
-    static const std::string text = repeated("[a](", 10 * megabyte);
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectUnclosedLinks10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectBlankLinesBeforeKeyword10MB(benchmark::State& state) {
-    static const std::string text = "x" + std::string(10 * megabyte, '\n') + "import os;";
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectBlankLinesBeforeKeyword10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectLinkBacktracking10MB(benchmark::State& state) {
+// Texts built to make one of the detector's searches slow; each must stay bounded.
+void addAdversarial() {
+    const std::string prefix = "detectAdversarial/";
+    add(prefix + "openBrackets/10MB", std::string(10 * megabyte, '['));
+    add(prefix + "bracketsClosedAtEnd/10MB", std::string(10 * megabyte - 1, '[').append("]"));
+    add(prefix + "stars/100000B", std::string(100000, '*'));
+    add(prefix + "stars/10MB", std::string(10 * megabyte, '*'));
+    add(prefix + "unclosedTags/5MB", BenchInputs::repeated("<a", 5 * megabyte));
+    add(prefix + "unclosedLinks/10MB", BenchInputs::repeated("[a](", 10 * megabyte));
+    add(prefix + "blankLinesBeforeKeyword/10MB",
+        joined({"x", std::string(10 * megabyte, '\n'), "import os;"}));
     // One bullet makes the link pattern decide; every "[" then starts a search that runs
     // to the end of its line and fails there, as the ")" stands on the next line.
-    static const std::string text = "- a\n" + std::string(10 * megabyte, '[') + "](\n)";
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectLinkBacktracking10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectIndentedBlankLines10MB(benchmark::State& state) {
-    static const std::string text = "x\n" + repeated(" \n", 10 * megabyte) + "import os;";
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectIndentedBlankLines10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectBlankLinesWithoutKeywordLine10MB(benchmark::State& state) {
+    add(prefix + "linkBacktracking/10MB",
+        joined({"- a\n", std::string(10 * megabyte, '['), "](\n)"}));
+    add(prefix + "indentedBlankLines/10MB",
+        joined({"x\n", BenchInputs::repeated(" \n", 10 * megabyte), "import os;"}));
     // Each line start lets "^\s*" run over all blank lines below it before failing: the
     // keyword searches end on their time limit.
-    static const std::string text = "x;\n" + std::string(300000, '\n') + "y import class let " +
-                                    std::string(10 * megabyte, 'a');
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectBlankLinesWithoutKeywordLine10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectLineSeparatorRuns10MB(benchmark::State& state) {
+    add(prefix + "blankLinesWithoutKeywordLine/10MB",
+        joined({"x;\n", std::string(300000, '\n'), "y import class let ",
+                std::string(10 * megabyte, 'a')}));
     // Line separators (U+2028) end lines for the pattern engine: a long line of "[" whose
     // link ends after one, then a run of them between a semicolon and an indented keyword.
-    std::string lineSeparators;
-    for (int i = 0; i < 300000; ++i) {
-        lineSeparators += "\u2028";
-    }
-    static const std::string text = "- a\n" + std::string(9 * megabyte, '[') + "](\u2028)\nx;" +
-                                    lineSeparators + "y\u2028 import os";
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectLineSeparatorRuns10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectJsonArray10MB(benchmark::State& state) {
-    static const std::string text =
-        std::string("[").append(repeated("12345,", 10 * megabyte)).append("0]");
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectJsonArray10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectJsonBrokenAtEnd10MB(benchmark::State& state) {
-    static const std::string text =
-        std::string("[").append(repeated("{\"k\": \"v\"},", 10 * megabyte)).append("x]");
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectJsonBrokenAtEnd10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectKeywordAfterLongBlank10MB(benchmark::State& state) {
+    add(prefix + "lineSeparatorRuns/10MB",
+        joined({"- a\n", std::string(9 * megabyte, '['), "](\u2028)\nx;",
+                BenchInputs::repeated("\u2028", 900000), "y\u2028 import os"}));
+    add(prefix + "jsonArray/10MB",
+        joined({"[", BenchInputs::repeated("12345,", 10 * megabyte), "0]"}));
+    add(prefix + "jsonBrokenAtEnd/10MB",
+        joined({"[", BenchInputs::repeated("{\"k\": \"v\"},", 10 * megabyte), "x]"}));
     // The keyword checks walk back over every blank before "let" to find the line start.
-    static const std::string text = "a" + std::string(10 * megabyte, ' ') + "let x;";
-    detectText(state, text);
+    add(prefix + "keywordAfterLongBlank/10MB",
+        joined({"a", std::string(10 * megabyte, ' '), "let x;"}));
+    add(prefix + "loneFence/10MB", joined({"```", std::string(10 * megabyte, 'a'), "\n- a"}));
+    add(prefix + "httpLine/10MB",
+        joined({"https://example.com/", std::string(10 * megabyte, 'a')}));
 }
-BENCHMARK(BM_DetectKeywordAfterLongBlank10MB)->Unit(benchmark::kMillisecond);
 
-void BM_DetectLoneFence10MB(benchmark::State& state) {
-    static const std::string text = "```" + std::string(10 * megabyte, 'a') + "\n- a";
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectLoneFence10MB)->Unit(benchmark::kMillisecond);
-
-void BM_DetectHttpLine10MB(benchmark::State& state) {
-    static const std::string text = "https://example.com/" + std::string(10 * megabyte, 'a');
-    detectText(state, text);
-}
-BENCHMARK(BM_DetectHttpLine10MB)->Unit(benchmark::kMillisecond);
+[[maybe_unused]] const bool registered = [] {
+    addRealistic();
+    addAdversarial();
+    return true;
+}();
 
 }  // namespace
 }  // namespace nimbrook
