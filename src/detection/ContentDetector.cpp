@@ -144,7 +144,7 @@ bool isImagePath(std::string_view text) {
 bool isJson(std::string_view text) {
     const bool isObject = text.starts_with('{') && text.ends_with('}');
     const bool isArray = text.starts_with('[') && text.ends_with(']');
-    return (isObject || isArray) && JsonText::parse(text).has_value();
+    return (isObject || isArray) && JsonText::isDocument(text);
 }
 
 // One line (splitting the trimmed text at line breaks leaves exactly one non-empty piece

@@ -186,14 +186,19 @@ std::string written(const nlohmann::json& value, bool pretty) {
     return writer.write(value, 0) ? writer.take() : std::string();
 }
 
-}  // namespace
-
-std::optional<nlohmann::json> JsonText::parse(std::string_view text) {
+// The checks that nlohmann's parser does not make.
+bool mayBeDocument(std::string_view text) {
     const auto first = std::find_if_not(text.begin(), text.end(), isJsonWhitespace);
     // nlohmann's lexer takes a NUL byte for the end of the input, which would let
     // anything after it through; no JSON text holds one.
-    if (first == text.end() || (*first != '{' && *first != '[') ||
-        text.find('\0') != std::string_view::npos || !nestsWithinLimit(text)) {
+    return first != text.end() && (*first == '{' || *first == '[') &&
+           text.find('\0') == std::string_view::npos && nestsWithinLimit(text);
+}
+
+}  // namespace
+
+std::optional<nlohmann::json> JsonText::parse(std::string_view text) {
+    if (!mayBeDocument(text)) {
         return std::nullopt;
     }
     nlohmann::json value = nlohmann::json::parse(text.begin(), text.end(), nullptr, false);
@@ -201,6 +206,10 @@ std::optional<nlohmann::json> JsonText::parse(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+bool JsonText::isDocument(std::string_view text) {
+    return mayBeDocument(text) && nlohmann::json::accept(text.begin(), text.end());
 }
 
 std::string JsonText::pretty(const nlohmann::json& value) {

@@ -16,6 +16,9 @@ public:
     // mark, a NUL byte, a number beyond the range of a double, or more than 512 levels
     // of nesting. Integers that fit 64 bits stay exact integers.
     static std::optional<nlohmann::json> parse(std::string_view text);
+    // Whether `parse` gives a value, decided without building it: a classification of a
+    // large text then allocates nothing.
+    static bool isDocument(std::string_view text);
     // Two-space indentation, `"key" : value`, one member or element per line, `{}` and
     // `[]` when empty, keys sorted by UTF-16 code units, strings as `quoted` writes them,
     // numbers as `number` writes them. Stable: the pretty form of a parse of a pretty

@@ -55,6 +55,7 @@ class ParseTest : public testing::TestWithParam<ParseCase> {};
 TEST_P(ParseTest, acceptsOnlyStrictObjectsAndArrays) {
     const ParseCase& c = GetParam();
     EXPECT_EQ(JsonText::parse(c.text).has_value(), c.accepted);
+    EXPECT_EQ(JsonText::isDocument(c.text), c.accepted);
 }
 
 INSTANTIATE_TEST_SUITE_P(JsonText, ParseTest, testing::ValuesIn(parseCases), nameOf<ParseCase>);
