@@ -37,7 +37,9 @@ struct ClipboardItem::Payload {
     ContentType contentType;
     Timestamp timestamp;
     std::optional<std::string> sourceApp;
-    std::string canonicalContent;
+    // Only when it differs from `content`: most texts are in NFC already, and a full
+    // history would otherwise hold every text twice.
+    std::optional<std::string> canonicalContent;
     std::string searchableContent;
     std::string searchableSourceApp;
 };
@@ -53,8 +55,11 @@ ClipboardItem::ClipboardItem(Uuid id, std::string content, ContentType contentTy
     payload->timestamp =
         std::isfinite(timestamp.secondsSinceReferenceDate) ? timestamp : Timestamp{0};
     payload->sourceApp = validUtf8(std::move(sourceApp));
-    payload->canonicalContent = UnicodeText::nfc(payload->content);
-    payload->searchableContent = UnicodeText::lowercased(payload->canonicalContent);
+    std::string canonical = UnicodeText::nfc(payload->content);
+    payload->searchableContent = UnicodeText::lowercased(canonical);
+    if (canonical != payload->content) {
+        payload->canonicalContent = std::move(canonical);
+    }
     if (payload->sourceApp) {
         payload->searchableSourceApp =
             UnicodeText::lowercased(UnicodeText::nfc(*payload->sourceApp));
@@ -83,7 +88,7 @@ const std::optional<std::string>& ClipboardItem::sourceApp() const {
 }
 
 const std::string& ClipboardItem::canonicalContent() const {
-    return payload_->canonicalContent;
+    return payload_->canonicalContent ? *payload_->canonicalContent : payload_->content;
 }
 
 const std::string& ClipboardItem::searchableContent() const {

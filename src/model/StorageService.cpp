@@ -73,7 +73,9 @@ std::optional<std::string> readWholeFile(const fs::path& path) {
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return std::nullopt;
     }
-    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    // One byte more than the size, so that the read which finds the end needs no larger
+    // buffer: growing it would copy the whole history and double the peak memory.
+    std::string bytes(static_cast<std::size_t>(status.st_size) + 1, '\0');
     std::size_t filled = 0;
     while (true) {
         if (filled == bytes.size()) {

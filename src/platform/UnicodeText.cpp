@@ -1,5 +1,7 @@
 #include "platform/UnicodeText.h"
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include <unicode/brkiter.h>
@@ -65,6 +67,38 @@ void forEachGrapheme(std::string_view text, Visitor visit) {
     utext_close(utext);
 }
 
+// The length of the well-formed UTF-8 sequence at `index` (Unicode table 3-7: no overlong
+// forms, no surrogates, nothing above U+10FFFF), or 0 when there is none.
+std::size_t wellFormedSequenceLength(std::string_view bytes, std::size_t index) {
+    const auto byteAt = [&](std::size_t offset) {
+        return static_cast<unsigned char>(bytes[index + offset]);
+    };
+    const auto continuation = [](unsigned char c) { return (c & 0xC0) == 0x80; };
+    const unsigned char lead = byteAt(0);
+    const std::size_t left = bytes.size() - index;
+    if (lead < 0x80) {
+        return 1;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return left >= 2 && continuation(byteAt(1)) ? 2 : 0;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
+        const bool valid =
+            left >= 3 && byteAt(1) >= low && byteAt(1) <= high && continuation(byteAt(2));
+        return valid ? 3 : 0;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
+        const bool valid = left >= 4 && byteAt(1) >= low && byteAt(1) <= high &&
+                           continuation(byteAt(2)) && continuation(byteAt(3));
+        return valid ? 4 : 0;
+    }
+    return 0;
+}
+
 }  // namespace
 
 std::string UnicodeText::repairedUtf8(std::string_view bytes) {
@@ -89,16 +123,23 @@ std::string UnicodeText::repairedUtf8(std::string_view bytes) {
 }
 
 bool UnicodeText::isValidUtf8(std::string_view bytes) {
+    // Every entry is checked when it is made and again by each text service, so this runs
+    // over the whole history at start: ASCII runs are skipped eight bytes at a time.
+    constexpr std::uint64_t highBits = 0x8080808080808080ULL;
     for (std::size_t index = 0; index < bytes.size();) {
-        if (static_cast<unsigned char>(bytes[index]) < 0x80) {
-            ++index;
-            continue;
+        if (bytes.size() - index >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes.data() + index, sizeof word);
+            if ((word & highBits) == 0) {
+                index += 8;
+                continue;
+            }
         }
-        const utf8::Decoded next = utf8::decodeAt(bytes, index);
-        if (next.codePoint < 0) {
+        const std::size_t length = wellFormedSequenceLength(bytes, index);
+        if (length == 0) {
             return false;
         }
-        index += next.length;
+        index += length;
     }
     return true;
 }
@@ -152,13 +193,14 @@ std::string UnicodeText::lowercased(std::string_view text) {
         }
         return lowered;
     }
-    std::string valid = isValidUtf8(text) ? std::string(text) : repairedUtf8(text);
+    const std::string repaired = isValidUtf8(text) ? std::string() : repairedUtf8(text);
+    const std::string_view valid = repaired.empty() ? text : std::string_view(repaired);
     std::string lowered;
     icu::StringByteSink<std::string> sink(&lowered, static_cast<int32_t>(valid.size()));
     UErrorCode status = U_ZERO_ERROR;
     // The empty locale ID is the root locale: no Turkish or Lithuanian special cases.
     icu::CaseMap::utf8ToLower("", 0, valid, sink, nullptr, status);
-    return U_SUCCESS(status) ? lowered : valid;
+    return U_SUCCESS(status) ? lowered : std::string(valid);
 }
 
 std::size_t UnicodeText::graphemeCount(std::string_view text) {
