@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "BenchInputs.h"
+#include "ByteFloor.h"
 #include "platform/JsonText.h"
 #include "platform/Pattern.h"
 #include "platform/UnicodeText.h"
@@ -13,15 +15,6 @@ namespace {
 constexpr std::size_t kilobyte = 1024;
 constexpr std::size_t megabyte = 1024 * kilobyte;
 
-std::string repeated(std::string_view unit, std::size_t size) {
-    std::string text;
-    text.reserve(size + unit.size());
-    while (text.size() < size) {
-        text += unit;
-    }
-    return text;
-}
-
 // The hardest case for the link pattern: every "[" starts a lazy scan to the end of the line.
 void patternOnOpenBrackets(benchmark::State& state) {
     static const Pattern link(R"(\[.+?\]\(.+?\))");
@@ -30,6 +23,7 @@ void patternOnOpenBrackets(benchmark::State& state) {
         benchmark::DoNotOptimize(link.findIn(text));
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+    ByteFloor::report(state, {text});
 }
 BENCHMARK(patternOnOpenBrackets)
     ->Arg(kilobyte)
@@ -43,6 +37,7 @@ void patternOnStars(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(emphasis.replaceAll(text, "$1"));
     }
+    ByteFloor::report(state, {text});
 }
 BENCHMARK(patternOnStars)
     ->Arg(kilobyte)
@@ -52,10 +47,11 @@ BENCHMARK(patternOnStars)
 
 void patternOnUnclosedAnchors(benchmark::State& state) {
     static const Pattern anchor(R"re(<a[^>]*href="([^"]*)"[^>]*>(.*?)</a>)re");
-    const std::string text = repeated("<a", static_cast<std::size_t>(state.range(0)));
+    const std::string text = BenchInputs::repeated("<a", static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         benchmark::DoNotOptimize(anchor.replaceAll(text, "[$2]($1)"));
     }
+    ByteFloor::report(state, {text});
 }
 BENCHMARK(patternOnUnclosedAnchors)
     ->Arg(kilobyte)
@@ -66,12 +62,13 @@ BENCHMARK(patternOnUnclosedAnchors)
 // An ordinary text without a match: the whole text is scanned once.
 void patternOnProse(benchmark::State& state) {
     static const Pattern keyword(R"((?m)^\s*(def|from|import|class|if __name__)\s+)");
-    const std::string text = repeated("    一段普通的文字, plain words of a line\n",
-                                      static_cast<std::size_t>(state.range(0)));
+    const std::string text = BenchInputs::repeated("    一段普通的文字, plain words of a line\n",
+                                                   static_cast<std::size_t>(state.range(0)));
     for (auto _ : state) {
         benchmark::DoNotOptimize(keyword.findIn(text));
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
+    ByteFloor::report(state, {text});
 }
 BENCHMARK(patternOnProse)
     ->Arg(kilobyte)
@@ -91,18 +88,22 @@ std::string jsonDocument(std::size_t size) {
 }
 
 void jsonPretty(benchmark::State& state) {
-    const auto value = JsonText::parse(jsonDocument(megabyte));
+    const std::string text = jsonDocument(megabyte);
+    const auto value = JsonText::parse(text);
     for (auto _ : state) {
         benchmark::DoNotOptimize(JsonText::pretty(*value));
     }
+    ByteFloor::report(state, {text});
 }
 BENCHMARK(jsonPretty)->Unit(benchmark::kMillisecond);
 
 void jsonCompact(benchmark::State& state) {
-    const auto value = JsonText::parse(jsonDocument(megabyte));
+    const std::string text = jsonDocument(megabyte);
+    const auto value = JsonText::parse(text);
     for (auto _ : state) {
         benchmark::DoNotOptimize(JsonText::compact(*value));
     }
+    ByteFloor::report(state, {text});
 }
 BENCHMARK(jsonCompact)->Unit(benchmark::kMillisecond);
 
@@ -111,6 +112,7 @@ void jsonParse(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(JsonText::parse(text));
     }
+    ByteFloor::report(state, {text});
 }
 BENCHMARK(jsonParse)->Unit(benchmark::kMillisecond);
 
@@ -119,14 +121,16 @@ void jsonParseOpenBrackets(benchmark::State& state) {
     for (auto _ : state) {
         benchmark::DoNotOptimize(JsonText::parse(text));
     }
+    ByteFloor::report(state, {text});
 }
 BENCHMARK(jsonParseOpenBrackets)->Unit(benchmark::kMillisecond);
 
 void nfcOfComposedText(benchmark::State& state) {
-    const std::string text = repeated("Café 剪贴板 naïve ", 5 * megabyte);
+    const std::string text = BenchInputs::repeated("Café 剪贴板 naïve ", 5 * megabyte);
     for (auto _ : state) {
         benchmark::DoNotOptimize(UnicodeText::nfc(text));
     }
+    ByteFloor::report(state, {text});
 }
 BENCHMARK(nfcOfComposedText)->Unit(benchmark::kMillisecond);
 
