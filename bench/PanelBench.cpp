@@ -1,32 +1,23 @@
 #include <QApplication>
 #include <QListView>
-#include <QTemporaryDir>
-#include <chrono>
 #include <memory>
 #include <string>
 
 #include <benchmark/benchmark.h>
 
-#include "controller/ClipboardViewModel.h"
+#include "desktop/ControllerHarness.h"
 #include "model/HistoryLimit.h"
-#include "model/StorageService.h"
-#include "support/InMemoryActiveApplication.h"
-#include "support/InMemoryImageStore.h"
-#include "support/InMemoryPasteboard.h"
-#include "support/ManualClock.h"
-#include "support/ManualScheduler.h"
 #include "ui/ClipboardHistoryView.h"
 
 namespace nimbrook {
 namespace {
 
-using namespace std::chrono_literals;
-
 const char* const applications[] = {"Firefox ESR", "终端", "Visual Studio Code", "微信", "Files"};
 
 // A few lines of mixed text that differ for every seed, so every row wraps on its own.
 std::string sampleText(int seed) {
-    std::string text = "#" + std::to_string(seed) + " 剪贴板历史 clipboard history entry";
+    std::string text = '#' + std::to_string(seed);
+    text += " 剪贴板历史 clipboard history entry";
     for (int line = 0; line < seed % 6; ++line) {
         text += "\nline " + std::to_string(line) + " of a longer copied text with some words";
     }
@@ -34,16 +25,7 @@ std::string sampleText(int seed) {
 }
 
 // A controller on the in-memory platform holding a full history from several applications.
-struct FullHistory {
-    QTemporaryDir folder;
-    ManualClock clock;
-    ManualScheduler scheduler{clock};
-    InMemoryPasteboard pasteboard;
-    InMemoryActiveApplication activeApplication;
-    InMemoryImageStore imageStore;
-    StorageService storage{folder.path().toStdString(), [](const std::string&) {}};
-    ClipboardViewModel viewModel{
-        {{pasteboard, activeApplication, imageStore, scheduler, clock}, storage}};
+struct FullHistory : ControllerHarness {
     int copies = 0;
 
     FullHistory() {
@@ -53,8 +35,7 @@ struct FullHistory {
     }
     void copy() {
         activeApplication.setFrontmostName(applications[copies % std::size(applications)]);
-        pasteboard.copyText(sampleText(copies++));
-        clock.advance(500ms);
+        ControllerHarness::copy(sampleText(copies++));
     }
 };
 
