@@ -16,9 +16,10 @@ BUDGETS = [
     ("StorageBench", r"^save/", 40 * MS, None),
     ("StorageBench", r"^load/", 60 * MS, None),
     ("StartBench", r"^startToFirstTick", 300 * MS, None),
+    ("PanelBench", r"^showNewPanel", 50 * MS, None),
 ]
 ORDER = ["DetectBench", "ConversionBench", "ControllerBench", "StorageBench", "StartBench",
-         "TextServicesBench"]
+         "PanelBench", "TextServicesBench"]
 
 
 def duration(ns):
