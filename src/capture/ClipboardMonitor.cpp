@@ -69,11 +69,16 @@ void ClipboardMonitor::poll() {
 
 std::optional<ClipboardItem> ClipboardMonitor::imageItem(
     const std::optional<std::string>& sourceApp) {
+    // No image is zero bytes long: an empty representation is an owner that failed to
+    // deliver it, and recording it would leave an empty file and lose the text beside it.
+    const auto hasBytes = [](const std::optional<std::string>& data) {
+        return data && !data->empty();
+    };
     auto bytes = services_.pasteboard.pngData();
-    if (!bytes) {
+    if (!hasBytes(bytes)) {
         bytes = services_.pasteboard.tiffData();
     }
-    if (!bytes) {
+    if (!hasBytes(bytes)) {
         return std::nullopt;
     }
     const Timestamp now = services_.clock.now();
