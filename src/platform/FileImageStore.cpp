@@ -55,9 +55,10 @@ std::string secondsText(Timestamp now) {
     return std::to_string(static_cast<std::int64_t>(seconds));
 }
 
-// Opens the folder, creating it when missing; refuses anything but a private directory of
-// this user. Opening with O_NOFOLLOW and checking the open descriptor leaves no window in
-// which the folder could be swapped for a symlink.
+// Opens the folder, creating it when missing; refuses anything but a directory of this user,
+// and makes that directory private again if its mode was widened, rather than giving up
+// capturing images for good. Opening with O_NOFOLLOW and checking the open descriptor leaves
+// no window in which the folder could be swapped for a symlink.
 FileDescriptor openPrivateFolder(const std::filesystem::path& folder) {
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         return FileDescriptor(-1);
@@ -66,7 +67,10 @@ FileDescriptor openPrivateFolder(const std::filesystem::path& folder) {
         ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat status {};
     if (!directory.isOpen() || ::fstat(directory.fd(), &status) != 0 || !S_ISDIR(status.st_mode) ||
-        status.st_uid != ::geteuid() || (status.st_mode & (S_IRWXG | S_IRWXO)) != 0) {
+        status.st_uid != ::geteuid()) {
+        return FileDescriptor(-1);
+    }
+    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::fchmod(directory.fd(), 0700) != 0) {
         return FileDescriptor(-1);
     }
     return directory;

@@ -109,12 +109,6 @@ const std::vector<RefusedFolderCase> refusedFolderCases = {
          fs::create_directory_symlink(privateDirectory(root / "elsewhere"), root / "f");
          return root / "f";
      }},
-    {"GroupReadable",
-     [](const fs::path& root) {
-         fs::permissions(privateDirectory(root / "f"),
-                         fs::perms::group_read | fs::perms::group_exec, fs::perm_options::add);
-         return root / "f";
-     }},
     {"RegularFile",
      [](const fs::path& root) {
          std::ofstream(root / "f") << "x";
@@ -135,6 +129,12 @@ TEST_P(RefusedFolder, StoresNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Folders, RefusedFolder, testing::ValuesIn(refusedFolderCases),
                          [](const auto& info) { return info.param.name; });
+
+TEST_F(FileImageStoreTest, WidenedFolderIsMadePrivateAgainAndUsed) {
+    fs::permissions(privateDirectory(folder_), fs::perms::all, fs::perm_options::add);
+    EXPECT_TRUE(FileImageStore(folder_).store("image", atSecond));
+    EXPECT_EQ(permissions(folder_), 0700u);
+}
 
 TEST_F(FileImageStoreTest, FolderOwnedBySomeoneElseIsRefused) {
     if (::geteuid() != 0) {
