@@ -145,23 +145,17 @@ void HistoryListModel::searchTextChanged() {
     reset();
 }
 
-std::optional<int> HistoryListModel::rowOf(const Uuid& id) const {
-    for (int row = 0; row < static_cast<int>(rowCount_); ++row) {
-        const ClipboardItem* entry = item(row);
-        if (entry != nullptr && entry->id() == id) {
-            return row;
-        }
-    }
-    return std::nullopt;
-}
-
 void HistoryListModel::emitCopiedChanged(const std::optional<Uuid>& id) {
     if (!id) {
         return;
     }
-    if (const auto row = rowOf(*id)) {
-        const QModelIndex changed = index(*row);
-        emit dataChanged(changed, changed, {CopiedRole});
+    // Entries of a hand-edited history may share an id; each of them shows the highlight.
+    for (int row = 0; row < static_cast<int>(rowCount_); ++row) {
+        const ClipboardItem* entry = item(row);
+        if (entry != nullptr && entry->id() == *id) {
+            const QModelIndex changed = index(row);
+            emit dataChanged(changed, changed, {CopiedRole});
+        }
     }
 }
 

@@ -50,7 +50,6 @@ private:
 
     bool isFiltering() const;
     void reset();
-    std::optional<int> rowOf(const Uuid& id) const;
     void emitCopiedChanged(const std::optional<Uuid>& id);
 
     ClipboardViewModel& viewModel_;

@@ -1,8 +1,11 @@
 #include <QAbstractItemModelTester>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
+#include <chrono>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "ControllerHarness.h"
 #include "model/HistoryLimit.h"
@@ -20,6 +23,7 @@ private slots:
     void captureInsertsAtTheTopAndDropsPastTheLimit();
     void deleteAndConversionChangeOnlyTheirRow();
     void everyChangeWhileSearchingResets();
+    void copiedHighlightRepaintsEveryRowOfTheId();
 };
 
 namespace {
@@ -156,6 +160,36 @@ void HistoryListModelTest::everyChangeWhileSearchingResets() {
 
     fixture.harness.viewModel.setSearchText({});
     QCOMPARE(fixture.model.rowCount(), 4);
+}
+
+void HistoryListModelTest::copiedHighlightRepaintsEveryRowOfTheId() {
+    // A hand-edited history file may hold one id twice; both rows carry the highlight.
+    ControllerHarness harness;
+    harness.copy("twin");
+    harness.copy("other");
+    const std::vector<ClipboardItem>& items = harness.viewModel.items();
+    harness.storage.save({items.at(1), items.at(0), items.at(1)});
+    ClipboardViewModel reloaded{{{harness.pasteboard, harness.activeApplication, harness.imageStore,
+                                  harness.scheduler, harness.clock},
+                                 harness.storage}};
+    HistoryListModel model{reloaded};
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    const auto notifiedRows = [&changed] {
+        QSet<int> rows;
+        for (const QList<QVariant>& signal : changed) {
+            rows << signal.at(0).value<QModelIndex>().row();
+        }
+        changed.clear();
+        return rows;
+    };
+
+    reloaded.copyToPasteboard(reloaded.items().front());
+    QCOMPARE(notifiedRows(), (QSet<int>{0, 2}));
+    QVERIFY(model.data(model.index(2), HistoryListModel::CopiedRole).toBool());
+
+    harness.clock.advance(std::chrono::milliseconds(800));
+    QCOMPARE(notifiedRows(), (QSet<int>{0, 2}));
+    QVERIFY(!model.data(model.index(2), HistoryListModel::CopiedRole).toBool());
 }
 
 }  // namespace nimbrook
