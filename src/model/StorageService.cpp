@@ -193,8 +193,9 @@ void pruneCorruptFiles(const fs::path& folder) {
     std::sort(found.begin(), found.end(), [](const CorruptFile& a, const CorruptFile& b) {
         return std::pair(a.seconds, a.sequence) > std::pair(b.seconds, b.sequence);
     });
+    // Only files go: a folder under such a name holds what someone put there, not a history.
     for (auto old = found.begin() + keptCorruptFiles; old != found.end(); ++old) {
-        fs::remove_all(old->path, error);
+        fs::remove(old->path, error);
     }
 }
 

@@ -264,10 +264,14 @@ TEST_F(StorageServiceTest, keepsTheFiveNewestUndecodableFiles) {
         writeFile(folder_ / (aside + std::to_string(seconds)), "old");
     }
     writeFile(folder_ / (aside + "notes"), "mine");
+    fs::remove(folder_ / (aside + "100"));
+    fs::create_directory(folder_ / (aside + "100"));
+    writeFile(folder_ / (aside + "100") / "photo.png", "mine");
     const std::string moved = moveAsideOnce().filename().string();
-    EXPECT_EQ(namesIn(folder_),
-              (std::set<std::string>{"clipboard_history.json", moved, aside + "106", aside + "105",
-                                     aside + "104", aside + "103", aside + "notes"}));
+    EXPECT_EQ(namesIn(folder_), (std::set<std::string>{
+                                    "clipboard_history.json", moved, aside + "106", aside + "105",
+                                    aside + "104", aside + "103", aside + "notes", aside + "100"}));
+    EXPECT_EQ(readFile(folder_ / (aside + "100") / "photo.png"), "mine");
 }
 
 TEST_F(StorageServiceTest, filesMovedAsideInTheSameSecondNeverReplaceEachOther) {
