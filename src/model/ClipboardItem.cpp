@@ -56,13 +56,12 @@ ClipboardItem::ClipboardItem(Uuid id, std::string content, ContentType contentTy
         std::isfinite(timestamp.secondsSinceReferenceDate) ? timestamp : Timestamp{0};
     payload->sourceApp = validUtf8(std::move(sourceApp));
     std::string canonical = UnicodeText::nfc(payload->content);
-    payload->searchableContent = UnicodeText::lowercased(canonical);
+    payload->searchableContent = UnicodeText::caseless(canonical);
     if (canonical != payload->content) {
         payload->canonicalContent = std::move(canonical);
     }
     if (payload->sourceApp) {
-        payload->searchableSourceApp =
-            UnicodeText::lowercased(UnicodeText::nfc(*payload->sourceApp));
+        payload->searchableSourceApp = UnicodeText::caseless(*payload->sourceApp);
     }
     payload_ = std::move(payload);
 }

@@ -203,6 +203,10 @@ std::string UnicodeText::lowercased(std::string_view text) {
     return U_SUCCESS(status) ? lowered : std::string(valid);
 }
 
+std::string UnicodeText::caseless(std::string_view text) {
+    return nfc(lowercased(nfc(text)));
+}
+
 std::size_t UnicodeText::graphemeCount(std::string_view text) {
     std::size_t count = 0;
     forEachGrapheme(text, [&count](std::size_t) {

@@ -4,9 +4,7 @@
 #include <string>
 #include <unordered_map>
 
-#include <unicode/locid.h>
-#include <unicode/normalizer2.h>
-#include <unicode/unistr.h>
+#include "platform/UnicodeText.h"
 
 namespace nimbrook {
 
@@ -90,29 +88,11 @@ const std::unordered_map<std::string_view, AppMeta>& lookupTable() {
     return table;
 }
 
-std::string comparableForm(std::string_view name) {
-    // fromUTF8 turns ill-formed bytes into U+FFFD, so hostile names cannot match a key.
-    icu::UnicodeString text = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(name.data(), static_cast<int32_t>(name.size())));
-    text.toLower(icu::Locale::getRoot());
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
-    if (U_SUCCESS(status)) {
-        icu::UnicodeString composed = nfc->normalize(text, status);
-        if (U_SUCCESS(status)) {
-            text = composed;
-        }
-    }
-    std::string result;
-    text.toUTF8String(result);
-    return result;
-}
-
 }  // namespace
 
 AppMeta appMeta(std::string_view name) {
     const auto& table = lookupTable();
-    if (const auto found = table.find(comparableForm(name)); found != table.end()) {
+    if (const auto found = table.find(UnicodeText::caseless(name)); found != table.end()) {
         return found->second;
     }
     return AppMeta{QStringLiteral("app.fill"), NamedColor::secondaryLabel};

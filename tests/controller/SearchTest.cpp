@@ -32,18 +32,20 @@ const std::vector<Entry> entries = {
     {"chinese", "中文剪贴板内容", ContentType::plainText, "终端"},
     {"markdown", "no_spaces_here", ContentType::markdown, "Text Editor"},
     {"qualcode", "Qualcode review", ContentType::plainText, std::nullopt},
+    {"caron", "J\u030C", ContentType::json, std::nullopt},
 };
 
 const std::vector<SearchCase> searchCases = {
     {"EmptyListsEverything",
      "",
-     {"code", "hello", "image", "json", "chinese", "markdown", "qualcode"}},
+     {"code", "hello", "image", "json", "chinese", "markdown", "qualcode", "caron"}},
     {"SpaceIsSearchedAsIs", " ", {"code", "hello", "json", "markdown", "qualcode"}},
     {"LabelInCapitals", "CODE", {"code", "qualcode"}},
     {"ImageByFileName", "png", {"image"}},
     {"TextLabelAndSourceName", "text", {"hello", "chinese", "markdown", "qualcode"}},
     {"ChineseContent", "剪贴", {"chinese"}},
     {"DecomposedQueryInCapitals", "DE\u0301COR", {"json"}},
+    {"LowerCasingThatLeavesNfc", "\u01F0", {"caron"}},
     {"InvalidUtf8Query", "\xff", {}},
 };
 
