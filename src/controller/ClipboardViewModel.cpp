@@ -71,7 +71,7 @@ std::vector<ClipboardItem> ClipboardViewModel::filteredItems() const {
     if (searchText_.empty()) {
         return items_;
     }
-    const std::string query = UnicodeText::caseless(searchText_);
+    const std::string query = UnicodeText::lowercasedNfc(UnicodeText::nfc(searchText_));
     std::vector<ClipboardItem> result;
     for (const ClipboardItem& item : items_) {
         if (SubstringSearch::contains(item.searchableContent(), query) ||

@@ -56,12 +56,13 @@ ClipboardItem::ClipboardItem(Uuid id, std::string content, ContentType contentTy
         std::isfinite(timestamp.secondsSinceReferenceDate) ? timestamp : Timestamp{0};
     payload->sourceApp = validUtf8(std::move(sourceApp));
     std::string canonical = UnicodeText::nfc(payload->content);
-    payload->searchableContent = UnicodeText::caseless(canonical);
+    payload->searchableContent = UnicodeText::lowercasedNfc(canonical);
     if (canonical != payload->content) {
         payload->canonicalContent = std::move(canonical);
     }
     if (payload->sourceApp) {
-        payload->searchableSourceApp = UnicodeText::caseless(*payload->sourceApp);
+        payload->searchableSourceApp =
+            UnicodeText::lowercasedNfc(UnicodeText::nfc(*payload->sourceApp));
     }
     payload_ = std::move(payload);
 }

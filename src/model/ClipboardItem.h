@@ -32,9 +32,9 @@ public:
 
     // Content in NFC: two contents are canonically equal exactly when these are byte-equal.
     const std::string& canonicalContent() const;
-    // Content in UnicodeText::caseless form, for search.
+    // Content in UnicodeText::lowercasedNfc form, for search.
     const std::string& searchableContent() const;
-    // Source name in UnicodeText::caseless form, empty when absent.
+    // Source name in UnicodeText::lowercasedNfc form, empty when absent.
     const std::string& searchableSourceApp() const;
 
     // Content without white space and newlines at both ends; "(空)" when nothing is left;

@@ -99,6 +99,23 @@ std::size_t wellFormedSequenceLength(std::string_view bytes, std::size_t index) 
     return 0;
 }
 
+// The NFC form of valid UTF-8, without a copy when it is in NFC already.
+std::string composed(std::string valid) {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status)) {
+        return valid;
+    }
+    if (normalizer->isNormalizedUTF8(valid, status) && U_SUCCESS(status)) {
+        return valid;
+    }
+    status = U_ZERO_ERROR;
+    std::string normalized;
+    icu::StringByteSink<std::string> sink(&normalized, static_cast<int32_t>(valid.size()));
+    normalizer->normalizeUTF8(0, valid, sink, nullptr, status);
+    return U_SUCCESS(status) ? normalized : valid;
+}
+
 }  // namespace
 
 std::string UnicodeText::repairedUtf8(std::string_view bytes) {
@@ -148,20 +165,7 @@ std::string UnicodeText::nfc(std::string_view text) {
     if (utf8::isAscii(text)) {
         return std::string(text);
     }
-    std::string valid = isValidUtf8(text) ? std::string(text) : repairedUtf8(text);
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
-    if (U_FAILURE(status)) {
-        return valid;
-    }
-    if (normalizer->isNormalizedUTF8(valid, status) && U_SUCCESS(status)) {
-        return valid;
-    }
-    status = U_ZERO_ERROR;
-    std::string normalized;
-    icu::StringByteSink<std::string> sink(&normalized, static_cast<int32_t>(valid.size()));
-    normalizer->normalizeUTF8(0, valid, sink, nullptr, status);
-    return U_SUCCESS(status) ? normalized : valid;
+    return composed(isValidUtf8(text) ? std::string(text) : repairedUtf8(text));
 }
 
 bool UnicodeText::canonicallyEqual(std::string_view a, std::string_view b) {
@@ -203,8 +207,12 @@ std::string UnicodeText::lowercased(std::string_view text) {
     return U_SUCCESS(status) ? lowered : std::string(valid);
 }
 
-std::string UnicodeText::caseless(std::string_view text) {
-    return nfc(lowercased(nfc(text)));
+std::string UnicodeText::lowercasedNfc(std::string_view nfcText) {
+    // Lower-casing ASCII gives ASCII, which is in NFC.
+    if (utf8::isAscii(nfcText)) {
+        return lowercased(nfcText);
+    }
+    return composed(lowercased(nfcText));
 }
 
 std::size_t UnicodeText::graphemeCount(std::string_view text) {

@@ -19,11 +19,11 @@ public:
     static bool canonicallyEqual(std::string_view a, std::string_view b);
     // Full Unicode lower-case mapping, root locale (independent of the user's locale).
     static std::string lowercased(std::string_view text);
-    // The NFC form of the lower-cased NFC form: lower-casing can take a text out of NFC (a
-    // capital J with a combining caron becomes j and the caron, where U+01F0 stays one
+    // The lower-cased form of an NFC text, itself in NFC: lower-casing can take a text out of
+    // NFC (a capital J with a combining caron becomes j and the caron, where U+01F0 stays one
     // character), so texts that are canonically equivalent once lower-cased compare equal
-    // byte for byte only in this form.
-    static std::string caseless(std::string_view text);
+    // byte for byte only in this form. `nfcText` must be in NFC (see nfc).
+    static std::string lowercasedNfc(std::string_view nfcText);
     // Number of extended grapheme clusters.
     static std::size_t graphemeCount(std::string_view text);
     // The first `count` extended grapheme clusters (the whole text when it has fewer).

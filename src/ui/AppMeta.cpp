@@ -92,7 +92,8 @@ const std::unordered_map<std::string_view, AppMeta>& lookupTable() {
 
 AppMeta appMeta(std::string_view name) {
     const auto& table = lookupTable();
-    if (const auto found = table.find(UnicodeText::caseless(name)); found != table.end()) {
+    if (const auto found = table.find(UnicodeText::lowercasedNfc(UnicodeText::nfc(name)));
+        found != table.end()) {
         return found->second;
     }
     return AppMeta{QStringLiteral("app.fill"), NamedColor::secondaryLabel};
