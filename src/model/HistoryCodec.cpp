@@ -222,6 +222,12 @@ std::string HistoryCodec::encode(std::span<const ClipboardItem> items) {
 }
 
 std::optional<std::vector<ClipboardItem>> HistoryCodec::decode(std::string_view bytes) {
+    // nlohmann skips a byte-order mark and takes a NUL byte for the end of the input, so a
+    // file such as "[]\0..." would load as empty and lose the rest at the next save. Strict
+    // JSON holds neither.
+    if (bytes.starts_with("\xEF\xBB\xBF") || bytes.find('\0') != std::string_view::npos) {
+        return std::nullopt;
+    }
     std::vector<ClipboardItem> items;
     EntryReader reader(items);
     const bool parsed = nlohmann::json::sax_parse(bytes.begin(), bytes.end(), &reader);

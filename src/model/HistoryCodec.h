@@ -20,7 +20,8 @@ public:
     static std::string encode(std::span<const ClipboardItem> items);
 
     // The list the bytes hold, unchanged in order and length; nullopt when any part of them is
-    // not a valid history: not strict JSON in UTF-8, not an array at the top, an entry that is
+    // not a valid history: not strict JSON in UTF-8 (a byte-order mark, a NUL byte or anything
+    // but white space after the array included), not an array at the top, an entry that is
     // not an object, a required member missing or of the wrong type, a malformed "id", a
     // "contentType" other than the six raw values, a "sourceApp" neither string nor null.
     // Members may come in any order; unknown members are ignored whatever they hold.

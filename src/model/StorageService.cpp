@@ -4,11 +4,13 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <iostream>
 #include <stdexcept>
+#include <tuple>
 #include <utility>
 
 #include <fcntl.h>
@@ -150,7 +152,18 @@ struct CorruptFile {
     fs::path path;
     long long seconds = 0;
     long long sequence = 0;
+    // When it was set aside: the move stamps the file with the time of the move.
+    std::int64_t movedNanoseconds = 0;
 };
+
+std::int64_t modificationNanoseconds(const fs::path& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) {
+        return 0;
+    }
+    return static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
+           status.st_mtim.tv_nsec;
+}
 
 // "<file>.corrupt-<seconds>" or "<file>.corrupt-<seconds>-<n>"; nullopt for other names.
 std::optional<CorruptFile> corruptFileNamed(const fs::path& path) {
@@ -179,7 +192,7 @@ std::optional<CorruptFile> corruptFileNamed(const fs::path& path) {
     return found;
 }
 
-void pruneCorruptFiles(const fs::path& folder) {
+std::vector<CorruptFile> corruptFilesIn(const fs::path& folder) {
     std::error_code error;
     std::vector<CorruptFile> found;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
@@ -187,31 +200,61 @@ void pruneCorruptFiles(const fs::path& folder) {
             found.push_back(std::move(*corrupt));
         }
     }
-    if (found.size() <= keptCorruptFiles) {
+    return found;
+}
+
+// Keeps the file just set aside and the newest others, newest by the time of their move: the
+// stamp in a name may come from a clock that was wrong, and a sequence number is only unique
+// within its second. Within one tick of the file clock the name decides.
+void pruneCorruptFiles(const fs::path& folder, const fs::path& justMoved) {
+    std::vector<CorruptFile> others = corruptFilesIn(folder);
+    std::erase_if(others, [&justMoved](const CorruptFile& file) { return file.path == justMoved; });
+    if (others.size() < keptCorruptFiles) {
         return;
     }
-    std::sort(found.begin(), found.end(), [](const CorruptFile& a, const CorruptFile& b) {
-        return std::pair(a.seconds, a.sequence) > std::pair(b.seconds, b.sequence);
+    for (CorruptFile& file : others) {
+        file.movedNanoseconds = modificationNanoseconds(file.path);
+    }
+    std::sort(others.begin(), others.end(), [](const CorruptFile& a, const CorruptFile& b) {
+        return std::tuple(a.movedNanoseconds, a.seconds, a.sequence) >
+               std::tuple(b.movedNanoseconds, b.seconds, b.sequence);
     });
     // Only files go: a folder under such a name holds what someone put there, not a history.
-    for (auto old = found.begin() + keptCorruptFiles; old != found.end(); ++old) {
+    std::error_code error;
+    for (auto old = others.begin() + (keptCorruptFiles - 1); old != others.end(); ++old) {
         fs::remove(old->path, error);
     }
 }
 
-// Renames the file that failed to load to a name no other file has; returns the new path, or
-// nullopt when the file is no longer there.
-std::optional<fs::path> moveAside(const fs::path& file) {
-    const long long seconds = std::chrono::duration_cast<std::chrono::seconds>(
-                                  std::chrono::system_clock::now().time_since_epoch())
-                                  .count();
-    const std::string base = file.string() + std::string(corruptInfix) + std::to_string(seconds);
-    fs::path aside = base;
-    struct stat status {};
-    for (int sequence = 1; ::lstat(aside.c_str(), &status) == 0; ++sequence) {
-        aside = base + "-" + std::to_string(sequence);
+// The next name for this second: past every sequence already used in it, so that names sort
+// in the order of the moves even after older files of the same second were pruned.
+fs::path asideName(const fs::path& file, long long seconds) {
+    // A name with an absurd sequence (planted, not ours) is passed over instead of overflowing.
+    constexpr long long largestSequence = 1'000'000'000;
+    long long sequence = 0;
+    for (const CorruptFile& existing : corruptFilesIn(file.parent_path())) {
+        if (existing.seconds == seconds && existing.sequence < largestSequence) {
+            sequence = std::max(sequence, existing.sequence + 1);
+        }
     }
+    const std::string base = file.string() + std::string(corruptInfix) + std::to_string(seconds);
+    fs::path aside =
+        sequence == 0 ? fs::path(base) : fs::path(base + "-" + std::to_string(sequence));
+    struct stat status {};
+    while (::lstat(aside.c_str(), &status) == 0) {
+        aside = base + "-" + std::to_string(++sequence);
+    }
+    return aside;
+}
+
+// Renames the file that failed to load to a name no other file has and stamps it with the
+// time of the move (a rename keeps the old modification time); returns the new path, or
+// nullopt when the file is no longer there.
+std::optional<fs::path> moveAside(const fs::path& file, long long seconds) {
+    const fs::path aside = asideName(file, seconds);
     if (::rename(file.c_str(), aside.c_str()) == 0) {
+        const timespec now[2] = {{0, UTIME_OMIT}, {0, UTIME_NOW}};
+        ::utimensat(AT_FDCWD, aside.c_str(), now, AT_SYMLINK_NOFOLLOW);
         return aside;
     }
     if (errno == ENOENT) {
@@ -238,20 +281,27 @@ void printLine(const std::string& line) {
     std::cout << line << std::endl;
 }
 
+long long systemSeconds() {
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 }  // namespace
 
-StorageService::StorageService(std::filesystem::path folder, ConsoleLine console)
+StorageService::StorageService(std::filesystem::path folder, ConsoleLine console, UnixSeconds now)
     : folder_(std::move(folder)),
       file_(folder_ / fileName),
-      console_(console ? std::move(console) : ConsoleLine(printLine)) {}
+      console_(console ? std::move(console) : ConsoleLine(printLine)),
+      now_(now ? std::move(now) : UnixSeconds(systemSeconds)) {}
 
 void StorageService::save(const std::vector<ClipboardItem>& items) {
     try {
         createFolder(folder_);
         if (undecodableFileInPlace_) {
-            if (const std::optional<fs::path> aside = moveAside(file_)) {
+            if (const std::optional<fs::path> aside = moveAside(file_, now_())) {
                 console_("[StorageService] moved undecodable history to " + aside->string());
-                pruneCorruptFiles(folder_);
+                pruneCorruptFiles(folder_, *aside);
             }
             undecodableFileInPlace_ = false;
         }

@@ -14,19 +14,22 @@ namespace nimbrook {
 class StorageService final {
 public:
     using ConsoleLine = std::function<void(const std::string&)>;
+    using UnixSeconds = std::function<long long()>;
 
     // `folder` is the program's own data folder; missing folders on its path are created 0700
     // on every save and load, an existing one keeps its mode. Diagnostics go to `console`, one
-    // line each; the default writes to standard output.
-    explicit StorageService(std::filesystem::path folder, ConsoleLine console = {});
+    // line each; the default writes to standard output. `now` names files set aside; the
+    // default reads the system clock.
+    explicit StorageService(std::filesystem::path folder, ConsoleLine console = {},
+                            UnixSeconds now = {});
 
     // Writes at most the first historyLimit items to a new 0600 file that atomically replaces
     // the old one (a symlink in the file's place is replaced, never written through). Never
     // throws; a failure prints "[StorageService] save error: <description>" and leaves the
     // previous file in place. A file that the last load could not use is first renamed to
-    // "clipboard_history.json.corrupt-<unix seconds>" (never over another file; the five
-    // newest such files are kept), which prints "[StorageService] moved undecodable history
-    // to <path>"; when it cannot be moved, nothing is written.
+    // "clipboard_history.json.corrupt-<unix seconds>[-<n>]" (never over another file; it and
+    // the four others set aside last are kept), which prints "[StorageService] moved undecodable
+    // history to <path>"; when it cannot be moved, nothing is written.
     void save(const std::vector<ClipboardItem>& items);
     // The stored history unchanged (order, length, duplicates), or empty when the file is
     // missing, unreadable, not a regular file (a symlink to one is followed) or fails to
@@ -40,6 +43,7 @@ private:
     std::filesystem::path folder_;
     std::filesystem::path file_;
     ConsoleLine console_;
+    UnixSeconds now_;
     bool undecodableFileInPlace_ = false;
 };
 

@@ -156,6 +156,8 @@ const RejectCase rejectCases[] = {
                                  R"(,"contentType":"text"},{)" + validMembers + "}]"},
     {"truncated", entry(validMembers).substr(0, 40)},
     {"trailingGarbage", "[]x"},
+    {"byteOrderMark", "\xEF\xBB\xBF[]"},
+    {"nulInTheMiddle", std::string("[]\0garbage{", 11)},
     {"invalidUtf8InUnknownMember", entry(validMembers + ",\"other\":\"\xC3\"")},
     {"loneSurrogateEscape",
      entry(idMember + R"(,"content":"\ud800","contentType":"code","timestamp":1)")},

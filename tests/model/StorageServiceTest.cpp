@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -85,14 +86,17 @@ protected:
         fs::remove_all(root_, error);
     }
     StorageService makeStorage() {
-        return StorageService(folder_, [this](const std::string& line) { lines_.push_back(line); });
+        return StorageService(
+            folder_, [this](const std::string& line) { lines_.push_back(line); },
+            [this] { return seconds_; });
     }
     fs::path file() const { return folder_ / "clipboard_history.json"; }
     // Loads an undecodable file and saves, which moves it aside; the path it was moved to.
-    fs::path moveAsideOnce() {
-        writeFile(file(), "bad");
+    fs::path moveAsideOnce(const std::string& bytes = "bad") {
+        writeFile(file(), bytes);
         StorageService storage = makeStorage();
         storage.load();
+        lines_.clear();
         storage.save({});
         return lines_.size() == 1 ? lines_[0].substr(movedPrefix.size()) : "";
     }
@@ -100,6 +104,7 @@ protected:
     fs::path root_ = temporaryFolder();
     fs::path folder_ = root_ / "share" / "com.quolla.nimbrook";
     std::vector<std::string> lines_;
+    long long seconds_ = 1'800'000'000;
 };
 
 TEST_F(StorageServiceTest, savedHistoryLoadsBackUnchanged) {
@@ -223,6 +228,8 @@ const HostileCase hostileCases[] = {
     {"emptyFile", [](const fs::path& file) { writeFile(file, ""); }},
     {"truncated",
      [](const fs::path& file) { writeFile(file, bytesOf(history(3)).substr(0, 150)); }},
+    {"nulAfterTheArray",
+     [](const fs::path& file) { writeFile(file, std::string("[]\0", 3) + bytesOf(history(1))); }},
     {"folder", [](const fs::path& file) { fs::create_directories(file / "x"); }},
     {"fifo", [](const fs::path& file) { ::mkfifo(file.c_str(), 0600); }},
     {"danglingSymlink",
@@ -274,18 +281,32 @@ TEST_F(StorageServiceTest, keepsTheFiveNewestUndecodableFiles) {
     EXPECT_EQ(readFile(folder_ / (aside + "100") / "photo.png"), "mine");
 }
 
-TEST_F(StorageServiceTest, filesMovedAsideInTheSameSecondNeverReplaceEachOther) {
+TEST_F(StorageServiceTest, sevenMovesInOneSecondKeepTheFiveLatest) {
+    std::vector<fs::path> moved;
+    for (int index = 0; index < 7; ++index) {
+        moved.push_back(moveAsideOnce("bad" + std::to_string(index)));
+    }
+    std::set<std::string> expected{"clipboard_history.json"};
+    for (int index = 2; index < 7; ++index) {
+        expected.insert(moved[index].filename().string());
+        EXPECT_EQ(readFile(moved[index]), "bad" + std::to_string(index));
+    }
+    EXPECT_EQ(namesIn(folder_), expected);
+}
+
+TEST_F(StorageServiceTest, filesStampedInTheFutureNeverDisplaceTheOneJustMoved) {
     fs::create_directories(folder_);
-    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
-                         std::chrono::system_clock::now().time_since_epoch())
-                         .count();
-    for (auto seconds = now; seconds < now + 3; ++seconds) {
-        writeFile(folder_ / (aside + std::to_string(seconds)), std::to_string(seconds));
+    const long long seconds = seconds_ + 365 * 24 * 3600;
+    const timespec stamps[2] = {{seconds, 0}, {seconds, 0}};
+    for (int sequence = 1; sequence <= 5; ++sequence) {
+        const fs::path planted =
+            folder_ / (aside + std::to_string(seconds) + "-" + std::to_string(sequence));
+        writeFile(planted, "skewed");
+        ::utimensat(AT_FDCWD, planted.c_str(), stamps, 0);
     }
-    EXPECT_EQ(readFile(moveAsideOnce()), "bad");
-    for (auto seconds = now; seconds < now + 3; ++seconds) {
-        EXPECT_EQ(readFile(folder_ / (aside + std::to_string(seconds))), std::to_string(seconds));
-    }
+    const fs::path moved = moveAsideOnce();
+    EXPECT_EQ(readFile(moved), "bad");
+    EXPECT_EQ(namesIn(folder_).size(), 6u);
 }
 
 TEST_F(StorageServiceTest, symlinkedFileIsReadAndReplacedWithoutWritingThroughIt) {
