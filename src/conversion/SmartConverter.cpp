@@ -7,6 +7,7 @@
 #include "conversion/LosslessJson.h"
 #include "conversion/SubstitutionChain.h"
 #include "platform/CharacterSet.h"
+#include "platform/JsonGrammar.h"
 #include "platform/JsonText.h"
 #include "platform/UnicodeText.h"
 #include "platform/UrlReference.h"
@@ -160,8 +161,10 @@ std::string SmartConverter::urlToMarkdownLink(const std::string& text) {
 }
 
 std::string SmartConverter::stripFormat(const std::string& text) {
-    if (const std::optional<nlohmann::json> value = LosslessJson::parse(text)) {
-        return JsonText::compact(*value);
+    // Any JSON document gets exactly its minified form, even one the writer cannot give
+    // back (then unchanged): the Markdown steps would remove markers inside its strings.
+    if (JsonGrammar::isDocument(text)) {
+        return minifyJSON(text);
     }
     // A CR LF pair is one line break: the line split below cuts at each of its characters
     // and would double-space every text copied from a program that writes CR LF, and the

@@ -49,8 +49,8 @@ private:
     static std::string htmlToMarkdown(const std::string& text);
     // "[host](url)" or "[link](url)" for a URL reference; otherwise the trimmed text.
     static std::string urlToMarkdownLink(const std::string& text);
-    // JSON compacted; otherwise Markdown markers of headings, emphasis, links and code
-    // removed and every line trimmed.
+    // For a JSON object or array by the grammar, exactly what minifyJSON gives; otherwise Markdown
+    // markers of headings, emphasis, links and code removed and every line trimmed.
     static std::string stripFormat(const std::string& text);
 };
 
