@@ -7,14 +7,6 @@
 namespace nimbrook::e2e {
 namespace {
 
-std::string pngBytes(std::size_t size) {
-    std::string bytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
-    for (std::size_t i = 0; bytes.size() < size; ++i) {
-        bytes += static_cast<char>((i * 7919) % 256);
-    }
-    return bytes;
-}
-
 const std::string tiffBytes("II*\0\x08\0\0\0\0\xff\x01\xfe binary \x80\x81", 22);
 const Flavour secretHint{"x-kde-passwordManagerHint", "secret"};
 const std::string json = R"({"a": [1, 2]})";

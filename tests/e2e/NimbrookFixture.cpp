@@ -51,25 +51,50 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
     return true;
 }
 
+std::string pngBytes(std::size_t size) {
+    std::string bytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+    for (std::size_t i = 0; bytes.size() < size; ++i) {
+        bytes += static_cast<char>((i * 7919) % 256);
+    }
+    return bytes;
+}
+
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream stream(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }
 
 NimbrookFixture::NimbrookFixture() {
-    std::string pattern = "/tmp/nimbrook-e2e-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
+    if (!createRoot()) {
         return;
     }
-    root_ = pattern;
-    for (const char* folder : {"home", "data", "config", "runtime", "tmp", "share"}) {
-        std::filesystem::create_directory(root_ / folder);
-    }
-    std::filesystem::permissions(root_ / "runtime", std::filesystem::perms::owner_all);
     // A busy machine (or another program's X server going away) can make a start fail;
     // a fresh server on a fresh display usually comes up.
     for (int attempt = 0; attempt < 3 && display_.empty(); ++attempt) {
         startDesktop();
+    }
+}
+
+NimbrookFixture::NimbrookFixture(SurroundingDesktop) {
+    const char* display = std::getenv("DISPLAY");
+    if (display == nullptr || !createRoot()) {
+        return;
+    }
+    display_ = display;
+    desktop_.clear();
+    for (const char* name : {"XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"}) {
+        if (auto value = inherited(name); !value.empty()) {
+            desktop_.push_back(value);
+        }
+    }
+    // A socket name alone is looked up in the runtime folder, and the programs get a
+    // private one.
+    if (const char* wayland = std::getenv("WAYLAND_DISPLAY")) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        desktop_.push_back("WAYLAND_DISPLAY=" +
+                           (wayland[0] == '/' || runtime == nullptr
+                                ? std::string(wayland)
+                                : (std::filesystem::path(runtime) / wayland).string()));
     }
 }
 
@@ -84,6 +109,19 @@ NimbrookFixture::~NimbrookFixture() {
         std::error_code error;
         std::filesystem::remove_all(root_, error);
     }
+}
+
+bool NimbrookFixture::createRoot() {
+    std::string pattern = "/tmp/nimbrook-e2e-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        return false;
+    }
+    root_ = pattern;
+    for (const char* folder : {"home", "data", "config", "runtime", "tmp", "share"}) {
+        std::filesystem::create_directory(root_ / folder);
+    }
+    std::filesystem::permissions(root_ / "runtime", std::filesystem::perms::owner_all);
+    return true;
 }
 
 void NimbrookFixture::SetUp() {
@@ -143,10 +181,10 @@ std::vector<std::string> NimbrookFixture::environment(const std::vector<std::str
         "XDG_RUNTIME_DIR=" + (root_ / "runtime").string(),
         "XDG_DATA_DIRS=" + (root_ / "share").string(),
         "TMPDIR=" + (root_ / "tmp").string(),
-        "QT_QPA_PLATFORM=xcb",
         "LANG=C.UTF-8",
         "LSAN_OPTIONS=suppressions=" NIMBROOK_LSAN_SUPPRESSIONS,
     };
+    environment.insert(environment.end(), desktop_.begin(), desktop_.end());
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
         if (auto value = inherited(name); !value.empty()) {
             environment.push_back(value);

@@ -31,6 +31,10 @@ struct HistoryEntry {
 class NimbrookFixture : public testing::Test {
 protected:
     NimbrookFixture();
+    // On the desktop the test runs in instead (a compositor started around the test): its
+    // displays and session bus reach every program started, and no toolkit platform is forced.
+    struct SurroundingDesktop {};
+    explicit NimbrookFixture(SurroundingDesktop);
     ~NimbrookFixture() override;
     void SetUp() override;
 
@@ -67,12 +71,15 @@ protected:
     std::unique_ptr<ChildProcess> program_;
 
 private:
+    bool createRoot();
     void startDesktop();
     std::vector<std::string> environment(const std::vector<std::string>& extra) const;
     std::filesystem::path writeFile(const std::string& name, const std::string& bytes) const;
 
     // Empty when the X server or the window manager did not come up.
     std::string display_;
+    // Settings that put a program on that desktop, beside DISPLAY.
+    std::vector<std::string> desktop_{"QT_QPA_PLATFORM=xcb"};
     std::unique_ptr<ChildProcess> server_;
     std::unique_ptr<ChildProcess> windowManager_;
     std::unique_ptr<ChildProcess> trayer_;
@@ -87,5 +94,7 @@ bool eventually(const std::function<bool()>& condition,
                 std::chrono::milliseconds deadline = std::chrono::seconds(20));
 
 std::string readFile(const std::filesystem::path& path);
+// `size` bytes that start as a PNG file does.
+std::string pngBytes(std::size_t size);
 
 }  // namespace nimbrook::e2e

@@ -1,0 +1,62 @@
+#include <fstream>
+
+#include "NimbrookFixture.h"
+
+namespace nimbrook::e2e {
+namespace {
+
+// GNOME's Wayland session, as tests/e2e/headless-gnome starts it around this test. Its
+// compositor lets no background program read the Wayland clipboard, so the program must
+// come up as an X11 client of Xwayland, which mirrors what Wayland programs copy.
+class GnomeRouteTest : public NimbrookFixture {
+protected:
+    GnomeRouteTest() : NimbrookFixture(SurroundingDesktop{}) {}
+
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());
+        ASSERT_TRUE(std::getenv("WAYLAND_DISPLAY")) << "not inside headless-gnome";
+        keyboard_ = start({NIMBROOK_KEYBOARD}, "keyboard");
+        ASSERT_TRUE(eventually([&] {
+            return readFile(root_ / "keyboard.log").find("ready\n") != std::string::npos;
+        })) << readFile(root_ / "keyboard.log");
+    }
+
+    // Copies as a native Wayland program. The seat may take a moment to show the keyboard
+    // it was given, and until then wl-copy refuses, so it is tried again.
+    bool copyWithWlCopy(const Flavour& flavour) {
+        const auto file = root_ / ("wayland-" + std::to_string(++copies_));
+        std::ofstream(file, std::ios::binary) << flavour.second;
+        return eventually([&] {
+            return output({"/bin/sh", "-c", "exec wl-copy --type \"$0\" < \"$1\"", flavour.first,
+                           file.string()})
+                .has_value();
+        });
+    }
+
+    std::unique_ptr<ChildProcess> keyboard_;
+    int copies_ = 0;
+};
+
+TEST_F(GnomeRouteTest, RecordsWaylandCopiesAndCopiesBackToThem) {
+    // What a GNOME session tells its programs; the toolkit alone would then try Wayland.
+    ASSERT_NO_FATAL_FAILURE(startProgram(
+        {"XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=GNOME", "QT_QPA_PLATFORM=xcb"}));
+    const std::vector<HistoryEntry> none;
+    const std::string text = "萤川 from Wayland";
+    const auto png = pngBytes(4096);
+    ASSERT_TRUE(copyWithWlCopy({"text/plain;charset=utf-8", text}));
+    ASSERT_TRUE(newestIs(text));
+    ASSERT_TRUE(copyWithWlCopy({"image/png", png}));
+    ASSERT_TRUE(eventually([&] { return history().value_or(none).size() == 2; }));
+    EXPECT_EQ(history()->front().contentType, "image");
+    EXPECT_TRUE(readFile(history()->front().content) == png) << "image bytes differ";
+
+    ASSERT_TRUE(request("copy 1"));
+    EXPECT_TRUE(eventually([&] { return output({"/usr/bin/wl-paste", "-n"}) == text; }));
+    ASSERT_TRUE(copyWithWlCopy({"text/plain;charset=utf-8", "after the copy back"}));
+    ASSERT_TRUE(newestIs("after the copy back"));
+    EXPECT_EQ(history()->size(), 3u) << "the copy back was recorded";
+}
+
+}  // namespace
+}  // namespace nimbrook::e2e

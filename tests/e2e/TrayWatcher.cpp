@@ -1,0 +1,64 @@
+// Stands in for the status area of KDE Plasma (or of GNOME with the AppIndicator extension):
+// the StatusNotifierWatcher that tray programs register their items with, reporting a host
+// that shows them. Prints "ready" once it is on the session bus, then "item <bus name>" for
+// each item registered.
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QObject>
+#include <QStringList>
+#include <cstdio>
+
+namespace {
+
+class TrayWatcher final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredItems)
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+
+public:
+    QStringList registeredItems() const { return items_; }
+    bool hostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+
+public slots:
+    void RegisterStatusNotifierItem(const QString& service, const QDBusMessage& message) {
+        // Some programs register an object path; the item then lives under their own name.
+        const QString name = service.startsWith(u'/') ? message.service() : service;
+        items_ << name;
+        std::printf("item %s\n", qPrintable(name));
+        std::fflush(stdout);
+        emit StatusNotifierItemRegistered(name);
+    }
+    void RegisterStatusNotifierHost(const QString&) {}
+
+signals:
+    void StatusNotifierItemRegistered(const QString& service);
+    void StatusNotifierHostRegistered();
+
+private:
+    QStringList items_;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    TrayWatcher watcher;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                            QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals |
+                                QDBusConnection::ExportAllProperties) ||
+        !bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher"))) {
+        std::fprintf(stderr, "%s\n", qPrintable(bus.lastError().message()));
+        return 1;
+    }
+    std::puts("ready");
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
+
+#include "TrayWatcher.moc"
