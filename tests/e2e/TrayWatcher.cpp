@@ -5,7 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusMessage>
+#include <QDBusError>
 #include <QObject>
 #include <QStringList>
 #include <cstdio>
@@ -25,13 +25,12 @@ public:
     int protocolVersion() const { return 0; }
 
 public slots:
-    void RegisterStatusNotifierItem(const QString& service, const QDBusMessage& message) {
-        // Some programs register an object path; the item then lives under their own name.
-        const QString name = service.startsWith(u'/') ? message.service() : service;
-        items_ << name;
-        std::printf("item %s\n", qPrintable(name));
+    // Qt registers its item under its connection's unique name.
+    void RegisterStatusNotifierItem(const QString& service) {
+        items_ << service;
+        std::printf("item %s\n", qPrintable(service));
         std::fflush(stdout);
-        emit StatusNotifierItemRegistered(name);
+        emit StatusNotifierItemRegistered(service);
     }
     void RegisterStatusNotifierHost(const QString&) {}
 
