@@ -1,17 +1,23 @@
 #include <QApplication>
 
+#include "platform/qt/DesktopRoute.h"
 #include "platform/qt/DesktopSession.h"
 #include "ui/NimbrookApp.h"
 
 int main(int argc, char* argv[]) {
+    // The route decides which platform the toolkit speaks, so it comes before the toolkit.
+    const nimbrook::DesktopRoute route = nimbrook::DesktopRouting::applyToThisProcess();
     QApplication app(argc, argv);
     // A tray program: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
-    nimbrook::DesktopSession session(app);
+    nimbrook::DesktopSession session(app, route);
     if (!session.isPrimary()) {
         return 0;
     }
     nimbrook::NimbrookApp shell(session.viewModel());
+    if (!session.capturesClipboard()) {
+        shell.showCaptureUnavailable();
+    }
     QObject::connect(&session, &nimbrook::DesktopSession::activationRequested, &shell,
                      &nimbrook::NimbrookApp::openPanel);
     return QApplication::exec();

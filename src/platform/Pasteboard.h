@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,6 +10,10 @@ namespace nimbrook {
 // The desktop's clipboard (on X11 the CLIPBOARD selection, never PRIMARY).
 class Pasteboard {
 public:
+    // No representation larger than this is taken: a source that offers gigabytes would
+    // otherwise hold that much memory, and then a second copy in the history.
+    static constexpr std::size_t maximumRepresentationBytes = 128 * 1024 * 1024;
+
     virtual ~Pasteboard() = default;
 
     // Moves whenever any program, this one included, changes the contents.

@@ -287,14 +287,24 @@ void ClipboardHistoryView::applyTheme() {
     refreshMonitoring();
 }
 
+void ClipboardHistoryView::setCaptureUnavailable() {
+    captureUnavailable_ = true;
+    refreshItems();
+}
+
 void ClipboardHistoryView::refreshItems() {
     const bool hasItems = !viewModel_.items().empty();
     itemCount_->setText(QString::number(viewModel_.items().size()));
     clearAllButton_->setEnabled(hasItems);
     const bool empty = model_->rowCount() == 0;
     listContent_->setCurrentWidget(empty ? emptyState_ : static_cast<QWidget*>(list_));
-    emptyText_->setText(viewModel_.searchText().empty() ? QStringLiteral("复制内容后将自动记录")
-                                                        : QStringLiteral("未找到匹配项"));
+    if (!viewModel_.searchText().empty()) {
+        emptyText_->setText(QStringLiteral("未找到匹配项"));
+    } else {
+        emptyText_->setText(captureUnavailable_
+                                ? QStringLiteral("此桌面不允许读取剪贴板，不会记录新内容")
+                                : QStringLiteral("复制内容后将自动记录"));
+    }
 }
 
 void ClipboardHistoryView::refreshSearch() {

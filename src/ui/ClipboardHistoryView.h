@@ -30,6 +30,9 @@ public:
     explicit ClipboardHistoryView(ClipboardViewModel& viewModel, QWidget* parent = nullptr);
     ~ClipboardHistoryView() override;
 
+    // The empty history then says that this desktop lets no copy be recorded.
+    void setCaptureUnavailable();
+
 signals:
     // The gear button or Ctrl+Comma: the owner opens or raises the settings window.
     void settingsRequested();
@@ -74,6 +77,7 @@ private:
     QListView* list_ = nullptr;
     QWidget* emptyState_ = nullptr;
     QLabel* emptyIcon_ = nullptr;
+    bool captureUnavailable_ = false;
     QLabel* emptyText_ = nullptr;
     QToolButton* monitoringSwitch_ = nullptr;
     ClearConfirmOverlay* clearConfirm_ = nullptr;

@@ -32,7 +32,10 @@ QScreen* screenOf(const QRect& iconGeometry, QPoint pointer) {
 
 NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, QObject* parent)
     : QObject(parent), viewModel_(viewModel) {
-    panelIsPopup_ = QSystemTrayIcon::isSystemTrayAvailable();
+    const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
+    const bool placesWindows = QGuiApplication::platformName() != QStringLiteral("wayland");
+    panelIsPopup_ = hasTray && placesWindows;
+    panelHidesOnDeactivate_ = hasTray && !placesWindows;
 
     panel_ = std::make_unique<QWidget>(nullptr, panelIsPopup_ ? Qt::Popup : Qt::Window);
     panel_->setObjectName(QStringLiteral("panelWindow"));
@@ -123,9 +126,15 @@ void NimbrookApp::showSettings() {
     settings_->activateWindow();
 }
 
+void NimbrookApp::showCaptureUnavailable() {
+    panel_->findChild<ClipboardHistoryView*>()->setCaptureUnavailable();
+}
+
 bool NimbrookApp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == panel_.get()) {
-        if (event->type() == QEvent::Hide) {
+        if (event->type() == QEvent::WindowDeactivate && panelHidesOnDeactivate_) {
+            panel_->hide();
+        } else if (event->type() == QEvent::Hide) {
             panelHiddenAt_.start();
         } else if (event->type() == QEvent::Close && !panelIsPopup_ &&
                    !QSystemTrayIcon::isSystemTrayAvailable()) {

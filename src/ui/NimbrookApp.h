@@ -33,6 +33,8 @@ public:
     void togglePanel();
     // Opens the settings window, or raises and focuses the one already open.
     void showSettings();
+    // Tells the user, where the empty history would invite copying, that nothing is recorded.
+    void showCaptureUnavailable();
 
     QWidget* panel() const { return panel_.get(); }
     // The settings window once it was asked for, else null.
@@ -48,6 +50,9 @@ private:
 
     ClipboardViewModel& viewModel_;
     bool panelIsPopup_ = false;
+    // Where windows cannot be placed or grab the pointer (Wayland), the tray's panel is a
+    // normal window that the compositor places and that hides when it loses the focus.
+    bool panelHidesOnDeactivate_ = false;
     std::unique_ptr<QWidget> panel_;
     std::unique_ptr<SettingsView> settings_;
     std::unique_ptr<QMenu> trayMenu_;

@@ -283,7 +283,11 @@ bool NimbrookFixture::request(const std::string& line) {
 }
 
 std::optional<std::vector<HistoryEntry>> NimbrookFixture::history() const {
-    const auto json = nlohmann::json::parse(readFile(historyFile()), nullptr, false);
+    return historyIn(historyFile());
+}
+
+std::optional<std::vector<HistoryEntry>> historyIn(const std::filesystem::path& file) {
+    const auto json = nlohmann::json::parse(readFile(file), nullptr, false);
     if (!json.is_array()) {
         return std::nullopt;
     }

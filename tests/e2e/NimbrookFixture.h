@@ -96,5 +96,7 @@ bool eventually(const std::function<bool()>& condition,
 std::string readFile(const std::filesystem::path& path);
 // `size` bytes that start as a PNG file does.
 std::string pngBytes(std::size_t size);
+// The entries of a history file, or nullopt while it is missing or unreadable.
+std::optional<std::vector<HistoryEntry>> historyIn(const std::filesystem::path& file);
 
 }  // namespace nimbrook::e2e

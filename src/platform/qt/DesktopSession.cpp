@@ -4,14 +4,19 @@
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <charconv>
+#include <iostream>
 #include <system_error>
 
 #include <sys/stat.h>
 
 #include "controller/ClipboardViewModel.h"
 #include "platform/qt/NoActiveApplication.h"
+#include "platform/qt/NoPasteboard.h"
+#include "platform/qt/QtPasteboard.h"
 #include "platform/qt/X11ActiveApplication.h"
 #include "platform/qt/XdgFolders.h"
+#include "platform/wayland/DataControlPasteboard.h"
+#include "platform/wayland/ForeignToplevelApplication.h"
 
 namespace nimbrook {
 namespace {
@@ -24,12 +29,15 @@ std::filesystem::path createdPrivateFolder(std::filesystem::path folder) {
     return folder;
 }
 
+DesktopEntryIndex installedEntries() {
+    return DesktopEntryIndex(XdgFolders::applicationFolders(),
+                             DesktopEntryIndex::messagesLocaleFromEnvironment());
+}
+
 std::unique_ptr<ActiveApplication> activeApplicationOf(QGuiApplication& application) {
     if (auto* x11 = application.nativeInterface<QNativeInterface::QX11Application>()) {
         if (xcb_connection_t* connection = x11->connection()) {
-            return std::make_unique<X11ActiveApplication>(
-                *connection, DesktopEntryIndex(XdgFolders::applicationFolders(),
-                                               DesktopEntryIndex::messagesLocaleFromEnvironment()));
+            return std::make_unique<X11ActiveApplication>(*connection, installedEntries());
         }
     }
     return std::make_unique<NoActiveApplication>();
@@ -51,23 +59,22 @@ std::optional<std::size_t> copyRequestIndex(const QByteArray& request) {
 
 }  // namespace
 
-DesktopSession::DesktopSession(QGuiApplication& application)
+DesktopSession::DesktopSession(QGuiApplication& application, DesktopRoute route)
     : dataFolder_(createdPrivateFolder(XdgFolders::dataFolder())), instance_(dataFolder_) {
     if (!instance_.acquire()) {
         SingleInstance::send(dataFolder_, "activate");
         return;
     }
-    start(application);
+    start(application, route);
 }
 
 DesktopSession::~DesktopSession() {
     flush();
 }
 
-void DesktopSession::start(QGuiApplication& application) {
+void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
     storage_ = std::make_unique<StorageService>(dataFolder_);
-    pasteboard_ = std::make_unique<QtPasteboard>(*QGuiApplication::clipboard());
-    activeApplication_ = activeApplicationOf(application);
+    connectClipboard(application, route);
     imageStore_ = std::make_unique<FileImageStore>(XdgFolders::imageFolder());
     viewModel_ = std::make_unique<ClipboardViewModel>(
         ClipboardViewModel::Services{.monitor = {.pasteboard = *pasteboard_,
@@ -86,6 +93,33 @@ void DesktopSession::start(QGuiApplication& application) {
                      &DesktopSession::handleRequest);
     // Last: a later start that finds the socket finds a program that already captures.
     instance_.listen();
+}
+
+void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute route) {
+    if (route == DesktopRoute::wayland) {
+        wayland_ = std::make_unique<WaylandClient>();
+        auto pasteboard = std::make_unique<DataControlPasteboard>(wayland_->connection(),
+                                                                  DataControlPasteboard::Limits{});
+        if (pasteboard->isAvailable()) {
+            pasteboard_ = std::move(pasteboard);
+            activeApplication_ = std::make_unique<ForeignToplevelApplication>(
+                wayland_->connection(),
+                [index = installedEntries()](std::string_view appId) mutable {
+                    return index.nameForWindowClass(appId);
+                });
+            return;
+        }
+    } else if (route == DesktopRoute::x11) {
+        pasteboard_ = std::make_unique<QtPasteboard>(*QGuiApplication::clipboard());
+        activeApplication_ = activeApplicationOf(application);
+        return;
+    }
+    capturesClipboard_ = false;
+    std::cerr << "nimbrook: this desktop does not let programs read the clipboard (no Wayland "
+                 "data-control and no X11 display); the history is shown, nothing new is "
+                 "recorded\n";
+    pasteboard_ = std::make_unique<NoPasteboard>();
+    activeApplication_ = std::make_unique<NoActiveApplication>();
 }
 
 void DesktopSession::handleRequest(const QByteArray& request) {

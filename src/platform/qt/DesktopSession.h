@@ -6,11 +6,13 @@
 
 #include "model/StorageService.h"
 #include "platform/FileImageStore.h"
+#include "platform/Pasteboard.h"
 #include "platform/SystemClock.h"
-#include "platform/qt/QtPasteboard.h"
+#include "platform/qt/DesktopRoute.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/SingleInstance.h"
+#include "platform/qt/WaylandClient.h"
 
 class QGuiApplication;
 
@@ -28,13 +30,16 @@ class DesktopSession final : public QObject {
 
 public:
     // When another instance runs, asks it to open its panel and makes nothing else;
-    // isPrimary() is then false and the process should end with status 0.
-    explicit DesktopSession(QGuiApplication& application);
+    // isPrimary() is then false and the process should end with status 0. `route` is the
+    // one the toolkit's platform was chosen for.
+    DesktopSession(QGuiApplication& application, DesktopRoute route);
     ~DesktopSession() override;
     DesktopSession(const DesktopSession&) = delete;
     DesktopSession& operator=(const DesktopSession&) = delete;
 
     bool isPrimary() const { return viewModel_ != nullptr; }
+    // False when this desktop lets the program read no clipboard (said once on stderr).
+    bool capturesClipboard() const { return capturesClipboard_; }
     // Only while isPrimary().
     ClipboardViewModel& viewModel() { return *viewModel_; }
 
@@ -43,7 +48,8 @@ signals:
     void activationRequested();
 
 private:
-    void start(QGuiApplication& application);
+    void start(QGuiApplication& application, DesktopRoute route);
+    void connectClipboard(QGuiApplication& application, DesktopRoute route);
     void handleRequest(const QByteArray& request);
     void flush();
 
@@ -51,12 +57,15 @@ private:
     SingleInstance instance_;
     QuitSignals quitSignals_;
     std::unique_ptr<StorageService> storage_;
-    std::unique_ptr<QtPasteboard> pasteboard_;
+    // Before the services that speak through it, so it is closed after them.
+    std::unique_ptr<WaylandClient> wayland_;
+    std::unique_ptr<Pasteboard> pasteboard_;
     std::unique_ptr<ActiveApplication> activeApplication_;
     std::unique_ptr<FileImageStore> imageStore_;
     QtScheduler scheduler_;
     SystemClock clock_;
     std::unique_ptr<ClipboardViewModel> viewModel_;
+    bool capturesClipboard_ = true;
 };
 
 }  // namespace nimbrook

@@ -58,7 +58,11 @@ std::optional<std::string> QtPasteboard::bytesOf(const QString& mimeType) const 
     if (mimeData == nullptr || !mimeData->hasFormat(mimeType)) {
         return std::nullopt;
     }
-    return mimeData->data(mimeType).toStdString();
+    const QByteArray bytes = mimeData->data(mimeType);
+    if (static_cast<std::size_t>(bytes.size()) > maximumRepresentationBytes) {
+        return std::nullopt;
+    }
+    return bytes.toStdString();
 }
 
 }  // namespace nimbrook

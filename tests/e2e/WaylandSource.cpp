@@ -1,0 +1,108 @@
+// Sets the Wayland clipboard through data-control, with several MIME types at once (wl-copy
+// offers only one), and logs each type a reader fetches. The way it answers is chosen:
+//
+//   nimbrook-e2e-wl-source <log file> serve|silent|partial <mime type>=<file> ...
+//
+// serve writes each type in full; silent never writes and keeps the pipe open; partial
+// writes half of the bytes and then exits at once. It ends when another program takes the
+// clipboard.
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <poll.h>
+#include <unistd.h>
+#include <wayland-client.h>
+#include <wlr-data-control-unstable-v1-client-protocol.h>
+
+#include "platform/wayland/WaylandConnection.h"
+
+namespace {
+
+struct Source {
+    std::string logPath;
+    std::string mode;
+    std::map<std::string, std::string> flavours;
+    std::vector<int> heldOpen;
+    bool cancelled = false;
+
+    void log(const std::string& line) const {
+        std::ofstream(logPath, std::ios::app) << line << '\n';
+    }
+};
+
+void onSend(void* data, zwlr_data_control_source_v1*, const char* mimeType, std::int32_t fd) {
+    auto& source = *static_cast<Source*>(data);
+    const std::string& bytes = source.flavours[mimeType];
+    if (source.mode == "silent") {
+        source.heldOpen.push_back(fd);
+        return;
+    }
+    const std::size_t length = source.mode == "partial" ? bytes.size() / 2 : bytes.size();
+    for (std::size_t written = 0; written < length;) {
+        const auto count = ::write(fd, bytes.data() + written, length - written);
+        if (count <= 0) {
+            break;
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    if (source.mode == "partial") {
+        // The compositor's socket closes before the pipe does, as when a program crashes.
+        ::_exit(0);
+    }
+    ::close(fd);
+    source.log(std::string("served ") + mimeType);
+}
+
+void onCancelled(void* data, zwlr_data_control_source_v1*) {
+    static_cast<Source*>(data)->cancelled = true;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 4) {
+        return 2;
+    }
+    Source source{argv[1], argv[2], {}, {}, false};
+    for (int i = 3; i < argc; ++i) {
+        const std::string offer = argv[i];
+        const auto equals = offer.rfind('=');
+        std::ifstream file(offer.substr(equals + 1), std::ios::binary);
+        if (equals == std::string::npos || !file) {
+            return 2;
+        }
+        source.flavours[offer.substr(0, equals)] = {std::istreambuf_iterator<char>(file), {}};
+    }
+    nimbrook::WaylandConnection connection({}, std::cerr);
+    auto* manager = reinterpret_cast<wl_proxy*>(connection.dataControl());
+    if (manager == nullptr || connection.seat() == nullptr) {
+        return 3;
+    }
+    auto* proxy = reinterpret_cast<zwlr_data_control_source_v1*>(
+        wl_proxy_marshal_flags(manager, ZWLR_DATA_CONTROL_MANAGER_V1_CREATE_DATA_SOURCE,
+                               connection.dataControlInterfaces().source, 1, 0));
+    static const zwlr_data_control_source_v1_listener listener{&onSend, &onCancelled};
+    zwlr_data_control_source_v1_add_listener(proxy, &listener, &source);
+    for (const auto& flavour : source.flavours) {
+        zwlr_data_control_source_v1_offer(proxy, flavour.first.c_str());
+    }
+    auto* device = reinterpret_cast<zwlr_data_control_device_v1*>(wl_proxy_marshal_flags(
+        manager, ZWLR_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE,
+        connection.dataControlInterfaces().device, 1, 0, nullptr, connection.seat()));
+    zwlr_data_control_device_v1_set_selection(device, proxy);
+    if (!connection.roundtrip()) {
+        return 3;
+    }
+    source.log("owned");
+    while (!source.cancelled && connection.isConnected()) {
+        pollfd readable{connection.fd(), POLLIN, 0};
+        ::poll(&readable, 1, -1);
+        connection.dispatch();
+    }
+    return 0;
+}
