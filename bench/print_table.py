@@ -3,6 +3,7 @@
 folder given as the only argument, and the idle measurement of the real program."""
 import json
 import re
+import statistics
 import sys
 from pathlib import Path
 
@@ -87,6 +88,15 @@ def idle_rows(path):
     ]
 
 
+def wayland_rows(path):
+    latencies = sorted(json.loads(path.read_text())["latencies"])
+    median = statistics.median(latencies)
+    worst = latencies[-1]
+    return [[f"capture on headless sway: wl-copy to recorded, median of {len(latencies)}",
+             f"{median * 1000:.0f} ms", "-", "-", "-", "-",
+             f"max {worst * 1000:.0f} ms; " + ("met" if worst <= 0.6 else "MISSED") + " (<= 0.6 s: one 0.5 s poll)"]]
+
+
 def main():
     folder = Path(sys.argv[1])
     table = [["benchmark (median of 5)", "wall", "cpu", "bytes", "memchr floor", "x floor",
@@ -97,6 +107,8 @@ def main():
             table.extend(rows_of(program, path))
     if (folder / "idle.json").exists():
         table.extend(idle_rows(folder / "idle.json"))
+    if (folder / "wayland.json").exists():
+        table.extend(wayland_rows(folder / "wayland.json"))
     widths = [max(len(row[column]) for row in table) for column in range(len(table[0]))]
     for index, row in enumerate(table):
         print(" | ".join(cell.ljust(width) for cell, width in zip(row, widths)).rstrip())
