@@ -264,7 +264,11 @@ bool NimbrookFixture::newestIs(const std::string& content) {
 }
 
 bool NimbrookFixture::request(const std::string& line) {
-    const auto path = (dataFolder() / "nimbrook.socket").string();
+    return requestTo(dataFolder() / "nimbrook.socket", line);
+}
+
+bool requestTo(const std::filesystem::path& socket, const std::string& line) {
+    const auto path = socket.string();
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) {

@@ -96,6 +96,8 @@ bool eventually(const std::function<bool()>& condition,
 std::string readFile(const std::filesystem::path& path);
 // `size` bytes that start as a PNG file does.
 std::string pngBytes(std::size_t size);
+// Sends one request line to a running program's socket.
+bool requestTo(const std::filesystem::path& socket, const std::string& line);
 // The entries of a history file, or nullopt while it is missing or unreadable.
 std::optional<std::vector<HistoryEntry>> historyIn(const std::filesystem::path& file);
 

@@ -1,14 +1,10 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 
 #include <nlohmann/json.hpp>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 #include "NimbrookFixture.h"
 #include "SwayServer.h"
@@ -24,14 +20,15 @@ std::string inherited(const char* name) {
     return value == nullptr ? std::string() : std::string(name) + "=" + value;
 }
 
-// Whether sway's tree has the keyboard focus on a window of `appId`.
-bool focusedIn(const nlohmann::json& node, const std::string& appId) {
-    if (node.value("focused", false) && node.value("app_id", nlohmann::json()) == appId) {
+// Whether sway's tree holds a window of `appId` (with the keyboard focus, when asked).
+bool windowIn(const nlohmann::json& node, const std::string& appId, bool focused) {
+    if ((!focused || node.value("focused", false)) &&
+        node.value("app_id", nlohmann::json()) == appId) {
         return true;
     }
     for (const char* children : {"nodes", "floating_nodes"}) {
         for (const auto& child : node.value(children, nlohmann::json::array())) {
-            if (focusedIn(child, appId)) {
+            if (windowIn(child, appId, focused)) {
                 return true;
             }
         }
@@ -97,13 +94,19 @@ protected:
         })) << readFile(root_ / "nimbrook.log");
     }
 
-    // A window of another program with the focus, as sway reports it.
+    // A window of another program with the focus, as sway reports it, once the program's
+    // own window (open at start without a tray) has come up and can no longer take it.
     void focusOtherWindow() {
+        ASSERT_TRUE(eventually([&] {
+            const auto tree = sway_.message({"-t", "get_tree"});
+            return tree &&
+                   windowIn(nlohmann::json::parse(*tree, nullptr, false), "nimbrook", false);
+        }));
         start({NIMBROOK_FOCUS_WINDOW, focusAppId}, "focus", {"QT_QPA_PLATFORM=wayland"});
         ASSERT_TRUE(eventually([&] {
             sway_.message({"[app_id=\"" + focusAppId + "\"]", "focus"});
             const auto tree = sway_.message({"-t", "get_tree"});
-            return tree && focusedIn(nlohmann::json::parse(*tree, nullptr, false), focusAppId);
+            return tree && windowIn(nlohmann::json::parse(*tree, nullptr, false), focusAppId, true);
         })) << readFile(root_ / "focus.log");
     }
 
@@ -136,20 +139,6 @@ protected:
             const auto entries = history();
             return entries && !entries->empty() && entries->front().content == content;
         });
-    }
-
-    bool request(const std::string& line) {
-        const auto path = (dataFolder() / "nimbrook.socket").string();
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        const std::string message = line + "\n";
-        const bool sent =
-            fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-            ::write(fd, message.data(), message.size()) == static_cast<ssize_t>(message.size());
-        ::close(fd);
-        return sent;
     }
 
     SwayServer sway_;
@@ -187,7 +176,7 @@ TEST_F(SwayCaptureTest, RecordsOtherProgramsCopiesAndCopiesBack) {
     }
 
     // The program's own copy is what others paste, and it is not recorded again.
-    ASSERT_TRUE(request("copy 2"));
+    ASSERT_TRUE(requestTo(dataFolder() / "nimbrook.socket", "copy 2"));
     const auto pasted = root_ / "pasted";
     ASSERT_TRUE(eventually([&] {
         std::filesystem::remove(pasted);

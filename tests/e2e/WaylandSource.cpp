@@ -4,13 +4,13 @@
 //   nimbrook-e2e-wl-source <log file> serve|silent|partial <mime type>=<file> ...
 //
 // serve writes each type in full; silent never writes and keeps the pipe open; partial
-// writes half of the bytes and then exits at once. It ends when another program takes the
-// clipboard.
+// writes half of the bytes, leaves the clipboard and exits before the pipe is closed. It ends when
+// another program takes the clipboard.
 
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,13 +29,14 @@ struct Source {
     std::map<std::string, std::string> flavours;
     std::vector<int> heldOpen;
     bool cancelled = false;
+    nimbrook::WaylandConnection* connection = nullptr;
 
     void log(const std::string& line) const {
         std::ofstream(logPath, std::ios::app) << line << '\n';
     }
 };
 
-void onSend(void* data, zwlr_data_control_source_v1*, const char* mimeType, std::int32_t fd) {
+void onSend(void* data, zwlr_data_control_source_v1* proxy, const char* mimeType, std::int32_t fd) {
     auto& source = *static_cast<Source*>(data);
     const std::string& bytes = source.flavours[mimeType];
     if (source.mode == "silent") {
@@ -51,7 +52,9 @@ void onSend(void* data, zwlr_data_control_source_v1*, const char* mimeType, std:
         written += static_cast<std::size_t>(count);
     }
     if (source.mode == "partial") {
-        // The compositor's socket closes before the pipe does, as when a program crashes.
+        // Gone from the clipboard before the reader sees the end of the bytes.
+        zwlr_data_control_source_v1_destroy(proxy);
+        source.connection->roundtrip();
         ::_exit(0);
     }
     ::close(fd);
@@ -68,7 +71,7 @@ int main(int argc, char* argv[]) {
     if (argc < 4) {
         return 2;
     }
-    Source source{argv[1], argv[2], {}, {}, false};
+    Source source{argv[1], argv[2], {}, {}, false, nullptr};
     for (int i = 3; i < argc; ++i) {
         const std::string offer = argv[i];
         const auto equals = offer.rfind('=');
@@ -76,9 +79,12 @@ int main(int argc, char* argv[]) {
         if (equals == std::string::npos || !file) {
             return 2;
         }
-        source.flavours[offer.substr(0, equals)] = {std::istreambuf_iterator<char>(file), {}};
+        std::ostringstream bytes;
+        bytes << file.rdbuf();
+        source.flavours[offer.substr(0, equals)] = std::move(bytes).str();
     }
     nimbrook::WaylandConnection connection({}, std::cerr);
+    source.connection = &connection;
     auto* manager = reinterpret_cast<wl_proxy*>(connection.dataControl());
     if (manager == nullptr || connection.seat() == nullptr) {
         return 3;

@@ -109,6 +109,8 @@ void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute
                 });
             return;
         }
+        pasteboard.reset();
+        wayland_.reset();
     } else if (route == DesktopRoute::x11) {
         pasteboard_ = std::make_unique<QtPasteboard>(*QGuiApplication::clipboard());
         activeApplication_ = activeApplicationOf(application);
