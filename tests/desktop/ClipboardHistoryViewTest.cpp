@@ -95,24 +95,33 @@ struct Panel {
 void ClipboardHistoryViewTest::emptyStateAndCount_data() {
     QTest::addColumn<int>("copies");
     QTest::addColumn<QString>("search");
+    QTest::addColumn<bool>("unreadable");
     QTest::addColumn<QString>("emptyText");
 
+    const QString noMatch = QStringLiteral("未找到匹配项");
     QTest::newRow("no entries, no search")
-        << 0 << QString() << QStringLiteral("复制内容后将自动记录");
-    QTest::newRow("no entries with a search")
-        << 0 << QStringLiteral("a") << QStringLiteral("未找到匹配项");
-    QTest::newRow("entries without a match")
-        << 3 << QStringLiteral("xyz") << QStringLiteral("未找到匹配项");
+        << 0 << QString() << false << QStringLiteral("复制内容后将自动记录");
+    QTest::newRow("no entries with a search") << 0 << QStringLiteral("a") << false << noMatch;
+    QTest::newRow("entries without a match") << 3 << QStringLiteral("xyz") << false << noMatch;
     // The count is of all entries, not of the shown ones, and stops at the limit.
-    QTest::newRow("past the limit") << 501 << QStringLiteral("entry 500") << QString();
+    QTest::newRow("past the limit") << 501 << QStringLiteral("entry 500") << false << QString();
+    // A desktop whose clipboard nothing may read: copying would not fill the list.
+    QTest::newRow("clipboard unreadable")
+        << 0 << QString() << true << QStringLiteral("此桌面不允许读取剪贴板，不会记录新内容");
+    QTest::newRow("clipboard unreadable, with a search")
+        << 0 << QStringLiteral("a") << true << noMatch;
 }
 
 void ClipboardHistoryViewTest::emptyStateAndCount() {
     QFETCH(int, copies);
     QFETCH(QString, search);
+    QFETCH(bool, unreadable);
     QFETCH(QString, emptyText);
 
     Panel panel;
+    if (unreadable) {
+        panel.view->setCaptureUnavailable();
+    }
     for (int index = 0; index < copies; ++index) {
         panel.harness.copy("entry " + std::to_string(index));
     }
