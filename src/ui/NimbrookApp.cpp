@@ -51,7 +51,7 @@ NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, QObject* parent)
     // The icon is made even without a status area: at login the tray may start after the
     // program, and the icon then appears in it by itself.
     createTrayIcon();
-    if (!panelIsPopup_) {
+    if (!hasTray) {
         openPanel();
     }
 }
@@ -132,9 +132,13 @@ void NimbrookApp::showCaptureUnavailable() {
 
 bool NimbrookApp::eventFilter(QObject* watched, QEvent* event) {
     if (watched == panel_.get()) {
-        if (event->type() == QEvent::WindowDeactivate && panelHidesOnDeactivate_) {
+        if (event->type() == QEvent::WindowActivate) {
+            panelHadFocus_ = true;
+        } else if (event->type() == QEvent::WindowDeactivate && panelHidesOnDeactivate_ &&
+                   panelHadFocus_) {
             panel_->hide();
         } else if (event->type() == QEvent::Hide) {
+            panelHadFocus_ = false;
             panelHiddenAt_.start();
         } else if (event->type() == QEvent::Close && !panelIsPopup_ &&
                    !QSystemTrayIcon::isSystemTrayAvailable()) {

@@ -53,6 +53,9 @@ private:
     // Where windows cannot be placed or grab the pointer (Wayland), the tray's panel is a
     // normal window that the compositor places and that hides when it loses the focus.
     bool panelHidesOnDeactivate_ = false;
+    // A window is told it is inactive as it is shown, before the compositor focuses it;
+    // only losing the focus it had hides it.
+    bool panelHadFocus_ = false;
     std::unique_ptr<QWidget> panel_;
     std::unique_ptr<SettingsView> settings_;
     std::unique_ptr<QMenu> trayMenu_;

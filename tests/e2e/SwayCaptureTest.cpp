@@ -96,8 +96,8 @@ protected:
 
     // A window of another program with the focus, as sway reports it, once the program's
     // own window (open at start without a tray) has come up and can no longer take it.
-    void focusOtherWindow() {
-        ASSERT_TRUE(eventually([&] {
+    void focusOtherWindow(bool ownWindowFirst = true) {
+        ASSERT_TRUE(!ownWindowFirst || eventually([&] {
             const auto tree = sway_.message({"-t", "get_tree"});
             return tree &&
                    windowIn(nlohmann::json::parse(*tree, nullptr, false), "nimbrook", false);
@@ -202,6 +202,44 @@ TEST_F(SwayCaptureTest, QuitSignalRightAfterACopyKeepsIt) {
     ASSERT_TRUE(entries);
     ASSERT_EQ(entries->size(), 1u);
     EXPECT_EQ(entries->front().content, "last words");
+}
+
+// With a StatusNotifierItem tray the panel is a window that the compositor places: shown
+// when the item is activated or the program started again, hidden once it loses the focus.
+// Runs under dbus-run-session, never on the bus of the desktop the tests run in.
+TEST_F(SwayCaptureTest, TrayPanelIsAWindowThatHidesWhenItLosesTheFocus) {
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address == nullptr || std::getenv("NIMBROOK_E2E_PRIVATE_BUS") == nullptr) {
+        GTEST_SKIP() << "needs a private session bus";
+    }
+    const std::string bus = std::string("DBUS_SESSION_BUS_ADDRESS=") + address;
+    start({NIMBROOK_TRAY_WATCHER}, "watcher", {bus});
+    const auto log = root_ / "watcher.log";
+    ASSERT_TRUE(eventually([&] { return readFile(log).starts_with("ready\n"); })) << readFile(log);
+    ASSERT_NO_FATAL_FAILURE(startProgram({bus}));
+    const auto item = [&] {
+        const auto text = readFile(log);
+        const auto at = text.find("item ");
+        return at == std::string::npos ? std::string()
+                                       : text.substr(at + 5, text.find('\n', at) - at - 5);
+    };
+    ASSERT_TRUE(eventually([&] { return !item().empty(); })) << "no item registered";
+    const auto panelShown = [&] {
+        const auto tree = sway_.message({"-t", "get_tree"});
+        return tree && windowIn(nlohmann::json::parse(*tree, nullptr, false), "nimbrook", false);
+    };
+    EXPECT_FALSE(panelShown()) << "the panel opened by itself, as with no tray";
+    auto& activate =
+        start({"/usr/bin/dbus-send", "--session", "--print-reply", "--dest=" + item(),
+               "/StatusNotifierItem", "org.kde.StatusNotifierItem.Activate", "int32:0", "int32:0"},
+              "commands", {bus});
+    ASSERT_EQ(activate.waitForExit(std::chrono::seconds(20)), 0);
+    ASSERT_TRUE(eventually(panelShown));
+    ASSERT_NO_FATAL_FAILURE(focusOtherWindow(false));
+    EXPECT_TRUE(eventually([&] { return !panelShown(); }));
+    auto& second = start({NIMBROOK_PROGRAM}, "second", {bus});
+    EXPECT_EQ(second.waitForExit(std::chrono::seconds(30)), 0);
+    EXPECT_TRUE(eventually(panelShown));
 }
 
 // Where nothing may read the clipboard the program still runs, and says why once.
