@@ -5,6 +5,7 @@ timestamp, read back from the history file once it is saved).
     wayland_capture_latency.py <history file> <output json>
 """
 import json
+import random
 import subprocess
 import sys
 import time
@@ -32,6 +33,9 @@ def main():
     history, output = Path(sys.argv[1]), Path(sys.argv[2])
     latencies = []
     for index in range(COPIES):
+        # The program polls twice a second, and each probe would otherwise start at the same
+        # phase of that poll, right after the previous save: a random pause spreads them.
+        time.sleep(random.uniform(0, 0.5))
         text = f"latency probe {index} {time.time()}"
         subprocess.run(["wl-copy", text], check=True)
         returned = time.time()
