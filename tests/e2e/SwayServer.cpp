@@ -37,8 +37,10 @@ SwayServer::SwayServer() {
         return;
     }
     process_ = std::make_unique<ChildProcess>(
+        // The change of user clears the parent-death signal; set again, it ends sway with a
+        // test that crashed.
         std::vector<std::string>{"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup",
-                                 "--clear-groups", "/usr/bin/sway", "-c",
+                                 "--clear-groups", "--pdeathsig=KILL", "/usr/bin/sway", "-c",
                                  (runtime_ / "sway.conf").string()},
         std::vector<std::string>{"PATH=/usr/bin:/bin", "HOME=" + runtime_.string(),
                                  "XDG_RUNTIME_DIR=" + runtime_.string(), "WLR_BACKENDS=headless",
