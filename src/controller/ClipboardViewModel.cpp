@@ -74,9 +74,9 @@ std::vector<ClipboardItem> ClipboardViewModel::filteredItems() const {
     const std::string query = UnicodeText::lowercasedNfc(UnicodeText::nfc(searchText_));
     std::vector<ClipboardItem> result;
     for (const ClipboardItem& item : items_) {
-        if (SubstringSearch::contains(item.searchableContent(), query) ||
+        if (SubstringSearch::containsIgnoringAsciiCase(item.searchableContent(), query) ||
             SubstringSearch::contains(lowercasedSearchLabel(item.contentType()), query) ||
-            SubstringSearch::contains(item.searchableSourceApp(), query)) {
+            SubstringSearch::containsIgnoringAsciiCase(item.searchableSourceApp(), query)) {
             result.push_back(item);
         }
     }

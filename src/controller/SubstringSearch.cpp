@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include <string.h>
 
@@ -16,13 +17,46 @@ namespace {
 // is nearly every character. Comparing the first and the last byte of the needle at every
 // position of a 64-byte block at once leaves only a few candidates to check in full.
 constexpr std::size_t blockSize = 64;
+constexpr char caseBit = 0x20;
+
+char asciiLowered(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c | caseBit) : c;
+}
+
+bool isAsciiLower(char c) {
+    return c >= 'a' && c <= 'z';
+}
+
+std::string asciiLowered(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        c = asciiLowered(c);
+    }
+    return lowered;
+}
+
+// How the text's bytes are compared with the (lowered, when folding) needle's.
+template <bool foldCase>
+bool sameBytes(const char* text, const char* needle, std::size_t length) {
+    if constexpr (!foldCase) {
+        return std::memcmp(text, needle, length) == 0;
+    } else {
+        for (std::size_t index = 0; index < length; ++index) {
+            if (asciiLowered(text[index]) != needle[index]) {
+                return false;
+            }
+        }
+        return true;
+    }
+}
 
 // Kept out of line so that the block loops keep their vectors in registers.
+template <bool foldCase>
 [[gnu::noinline]] bool anyCandidateMatches(const char* block, std::uint64_t candidates,
                                            std::string_view needle) {
     while (candidates != 0) {
         const auto offset = static_cast<std::size_t>(__builtin_ctzll(candidates));
-        if (std::memcmp(block + offset + 1, needle.data() + 1, needle.size() - 2) == 0) {
+        if (sameBytes<foldCase>(block + offset + 1, needle.data() + 1, needle.size() - 2)) {
             return true;
         }
         candidates &= candidates - 1;
@@ -31,27 +65,33 @@ constexpr std::size_t blockSize = 64;
 }
 
 #if defined(__x86_64__)
+[[gnu::target("avx2")]] __m256i load(const char* at, __m256i fold) {
+    return _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at)), fold);
+}
+
 // Blocks scanned with AVX2; returns where the scan stopped, the start of the first block
 // holding the needle when `found` is set. Without AVX2 (x86-64 processors before 2013)
-// memmem does the work.
+// memmem does the work. Folding case, a byte matches a lower-case letter of the needle when
+// it equals it with the case bit set: only the letter's capital does.
+template <bool foldCase>
 [[gnu::target("avx2")]] std::size_t scanAvx2(std::string_view text, std::string_view needle,
                                              bool& found) {
     const __m256i first = _mm256_set1_epi8(needle.front());
     const __m256i last = _mm256_set1_epi8(needle.back());
+    const __m256i firstFold =
+        _mm256_set1_epi8(foldCase && isAsciiLower(needle.front()) ? caseBit : 0);
+    const __m256i lastFold =
+        _mm256_set1_epi8(foldCase && isAsciiLower(needle.back()) ? caseBit : 0);
     const std::size_t lastOffset = needle.size() - 1;
     std::size_t start = 0;
     for (; start + lastOffset + blockSize <= text.size(); start += blockSize) {
         const char* block = text.data() + start;
-        const auto* low = reinterpret_cast<const __m256i*>(block);
-        const auto* high = reinterpret_cast<const __m256i*>(block + 32);
-        const auto* lowLast = reinterpret_cast<const __m256i*>(block + lastOffset);
-        const auto* highLast = reinterpret_cast<const __m256i*>(block + 32 + lastOffset);
         const __m256i lowMatches =
-            _mm256_and_si256(_mm256_cmpeq_epi8(first, _mm256_loadu_si256(low)),
-                             _mm256_cmpeq_epi8(last, _mm256_loadu_si256(lowLast)));
+            _mm256_and_si256(_mm256_cmpeq_epi8(first, load(block, firstFold)),
+                             _mm256_cmpeq_epi8(last, load(block + lastOffset, lastFold)));
         const __m256i highMatches =
-            _mm256_and_si256(_mm256_cmpeq_epi8(first, _mm256_loadu_si256(high)),
-                             _mm256_cmpeq_epi8(last, _mm256_loadu_si256(highLast)));
+            _mm256_and_si256(_mm256_cmpeq_epi8(first, load(block + 32, firstFold)),
+                             _mm256_cmpeq_epi8(last, load(block + 32 + lastOffset, lastFold)));
         if (_mm256_testz_si256(_mm256_or_si256(lowMatches, highMatches), _mm256_set1_epi8(-1)) !=
             0) {
             continue;
@@ -60,7 +100,7 @@ constexpr std::size_t blockSize = 64;
             static_cast<std::uint64_t>(static_cast<unsigned>(_mm256_movemask_epi8(lowMatches))) |
             static_cast<std::uint64_t>(static_cast<unsigned>(_mm256_movemask_epi8(highMatches)))
                 << 32;
-        if (anyCandidateMatches(block, candidates, needle)) {
+        if (anyCandidateMatches<foldCase>(block, candidates, needle)) {
             found = true;
             return start;
         }
@@ -74,32 +114,60 @@ bool hasAvx2() {
 }
 #endif
 
-}  // namespace
-
-bool SubstringSearch::contains(std::string_view text, std::string_view needle) {
-    const std::size_t n = text.size();
-    const std::size_t k = needle.size();
-    if (k == 0) {
-        return true;
-    }
-    if (n < k) {
-        return false;
-    }
-    if (k == 1) {
-        return std::memchr(text.data(), needle.front(), n) != nullptr;
-    }
+// `needle` is lowered already when folding case.
+template <bool foldCase>
+bool containsLong(std::string_view text, std::string_view needle) {
     std::size_t start = 0;
 #if defined(__x86_64__)
     bool found = false;
     if (hasAvx2()) {
-        start = scanAvx2(text, needle, found);
+        start = scanAvx2<foldCase>(text, needle, found);
         if (found) {
             return true;
         }
     }
 #endif
-    // The tail shorter than a block, and every text where no vector scan is available.
-    return ::memmem(text.data() + start, n - start, needle.data(), k) != nullptr;
+    // The tail shorter than a block, and every text where no vector scan is available (a
+    // lowered copy then, so that the search stays linear).
+    text.remove_prefix(start);
+    if constexpr (foldCase) {
+        const std::string lowered = asciiLowered(text);
+        return ::memmem(lowered.data(), lowered.size(), needle.data(), needle.size()) != nullptr;
+    } else {
+        return ::memmem(text.data(), text.size(), needle.data(), needle.size()) != nullptr;
+    }
+}
+
+}  // namespace
+
+bool SubstringSearch::contains(std::string_view text, std::string_view needle) {
+    if (needle.empty()) {
+        return true;
+    }
+    if (text.size() < needle.size()) {
+        return false;
+    }
+    if (needle.size() == 1) {
+        return std::memchr(text.data(), needle.front(), text.size()) != nullptr;
+    }
+    return containsLong<false>(text, needle);
+}
+
+bool SubstringSearch::containsIgnoringAsciiCase(std::string_view text, std::string_view needle) {
+    if (needle.empty()) {
+        return true;
+    }
+    if (text.size() < needle.size()) {
+        return false;
+    }
+    const std::string lowered = asciiLowered(needle);
+    if (lowered.size() == 1) {
+        const char only = lowered.front();
+        const char capital = static_cast<char>(only & ~caseBit);
+        return std::memchr(text.data(), only, text.size()) != nullptr ||
+               (isAsciiLower(only) && std::memchr(text.data(), capital, text.size()) != nullptr);
+    }
+    return containsLong<true>(text, lowered);
 }
 
 }  // namespace nimbrook

@@ -11,6 +11,9 @@ public:
     // Whether `needle` occurs as a contiguous run of bytes in `text`; the empty needle
     // occurs in every text.
     static bool contains(std::string_view text, std::string_view needle);
+    // The same with the ASCII letters of both compared without case; every other byte,
+    // those of UTF-8 sequences included, must match exactly.
+    static bool containsIgnoringAsciiCase(std::string_view text, std::string_view needle);
 };
 
 }  // namespace nimbrook

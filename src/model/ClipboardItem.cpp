@@ -1,11 +1,13 @@
 #include "model/ClipboardItem.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "model/RelativeTimeFormatter.h"
 #include "platform/CharacterSet.h"
 #include "platform/UnicodeText.h"
+#include "platform/Utf8.h"
 
 namespace nimbrook {
 
@@ -29,6 +31,33 @@ std::optional<std::string> validUtf8(std::optional<std::string> text) {
     return validUtf8(std::move(*text));
 }
 
+// A text grown by appending (the history reader's strings double as they grow) keeps up to
+// twice its size allocated for as long as the entry lives.
+std::string withoutSlack(std::string text) {
+    if (text.capacity() - text.size() > text.size() / 32) {
+        text.shrink_to_fit();
+    }
+    return text;
+}
+
+char asciiLowered(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The lower-cased NFC form of `canonical`, or nullopt when it is `canonical` with only its
+// ASCII letters lowered: true of every ASCII text and of most others (Chinese has no case),
+// which are then searched with ASCII case folded instead of being stored twice.
+std::optional<std::string> lowercasedWhereNotAscii(std::string_view canonical) {
+    if (utf8::isAscii(canonical)) {
+        return std::nullopt;
+    }
+    std::string lowered = UnicodeText::lowercasedNfc(canonical);
+    if (std::ranges::equal(lowered, canonical, {}, {}, asciiLowered)) {
+        return std::nullopt;
+    }
+    return withoutSlack(std::move(lowered));
+}
+
 }  // namespace
 
 struct ClipboardItem::Payload {
@@ -37,32 +66,38 @@ struct ClipboardItem::Payload {
     ContentType contentType;
     Timestamp timestamp;
     std::optional<std::string> sourceApp;
-    // Only when it differs from `content`: most texts are in NFC already, and a full
-    // history would otherwise hold every text twice.
+    // Only when they differ from what they derive from: most texts are in NFC already and
+    // have no capitals beyond ASCII, and a full history would otherwise hold them twice.
     std::optional<std::string> canonicalContent;
-    std::string searchableContent;
-    std::string searchableSourceApp;
+    std::optional<std::string> lowercasedContent;
+    std::optional<std::string> lowercasedSourceApp;
 };
 
 ClipboardItem::ClipboardItem(Uuid id, std::string content, ContentType contentType,
                              Timestamp timestamp, std::optional<std::string> sourceApp) {
     auto payload = std::make_shared<Payload>();
     payload->id = id;
-    payload->content = validUtf8(std::move(content));
+    payload->content = withoutSlack(validUtf8(std::move(content)));
     payload->contentType = contentType;
     // Only a broken clock yields a time JSON cannot hold; kept as it is, it would fail every
     // later save of the history.
     payload->timestamp =
         std::isfinite(timestamp.secondsSinceReferenceDate) ? timestamp : Timestamp{0};
     payload->sourceApp = validUtf8(std::move(sourceApp));
-    std::string canonical = UnicodeText::nfc(payload->content);
-    payload->searchableContent = UnicodeText::lowercasedNfc(canonical);
-    if (canonical != payload->content) {
-        payload->canonicalContent = std::move(canonical);
+    if (!utf8::isAscii(payload->content)) {
+        std::string canonical = UnicodeText::nfc(payload->content);
+        if (canonical != payload->content) {
+            payload->canonicalContent = withoutSlack(std::move(canonical));
+        }
     }
+    payload->lowercasedContent =
+        lowercasedWhereNotAscii(payload->canonicalContent.value_or(payload->content));
     if (payload->sourceApp) {
-        payload->searchableSourceApp =
-            UnicodeText::lowercasedNfc(UnicodeText::nfc(*payload->sourceApp));
+        const std::string canonical = UnicodeText::nfc(*payload->sourceApp);
+        payload->lowercasedSourceApp = lowercasedWhereNotAscii(canonical);
+        if (!payload->lowercasedSourceApp && canonical != *payload->sourceApp) {
+            payload->lowercasedSourceApp = canonical;
+        }
     }
     payload_ = std::move(payload);
 }
@@ -91,12 +126,15 @@ const std::string& ClipboardItem::canonicalContent() const {
     return payload_->canonicalContent ? *payload_->canonicalContent : payload_->content;
 }
 
-const std::string& ClipboardItem::searchableContent() const {
-    return payload_->searchableContent;
+std::string_view ClipboardItem::searchableContent() const {
+    return payload_->lowercasedContent ? *payload_->lowercasedContent : canonicalContent();
 }
 
-const std::string& ClipboardItem::searchableSourceApp() const {
-    return payload_->searchableSourceApp;
+std::string_view ClipboardItem::searchableSourceApp() const {
+    if (payload_->lowercasedSourceApp) {
+        return *payload_->lowercasedSourceApp;
+    }
+    return payload_->sourceApp ? std::string_view(*payload_->sourceApp) : std::string_view();
 }
 
 std::string ClipboardItem::preview() const {

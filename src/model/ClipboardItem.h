@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/ContentType.h"
 #include "model/Timestamp.h"
@@ -14,7 +15,8 @@ class RelativeTimeFormatter;
 
 // One entry of the history: immutable, equal by id alone. Copies share the payload,
 // so snapshots of a full history are cheap, and the forms that hot paths need
-// (canonical and lower-cased canonical content) are computed once per entry.
+// (canonical and searchable content) are computed once per entry and stored only where
+// they differ from the content: a full history holds each text once.
 class ClipboardItem final {
 public:
     // Takes the five fields as given. Content and source name that are not valid UTF-8 have
@@ -32,10 +34,11 @@ public:
 
     // Content in NFC: two contents are canonically equal exactly when these are byte-equal.
     const std::string& canonicalContent() const;
-    // Content in UnicodeText::lowercasedNfc form, for search.
-    const std::string& searchableContent() const;
-    // Source name in UnicodeText::lowercasedNfc form, empty when absent.
-    const std::string& searchableSourceApp() const;
+    // A text that, with its ASCII capitals read as lower case, is the content in
+    // UnicodeText::lowercasedNfc form: search it with SubstringSearch::containsIgnoringAsciiCase.
+    std::string_view searchableContent() const;
+    // The same for the source name; empty when absent.
+    std::string_view searchableSourceApp() const;
 
     // Content without white space and newlines at both ends; "(空)" when nothing is left;
     // longer than 120 extended grapheme clusters: the first 120 followed by "…".

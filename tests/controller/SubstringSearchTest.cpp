@@ -13,42 +13,59 @@ struct SearchCase {
     std::string text;
     std::string needle;
     bool expected;
+    bool expectedIgnoringAsciiCase;
 };
 
 // Rows the exhaustive check below cannot reach: empty and overlong needles, a needle
 // whose ends match where its middle does not, NUL and high bytes.
 const std::vector<SearchCase> cases = {
-    {"EmptyNeedle", "", "", true},
-    {"NeedleLongerThanText", "ab", "abc", false},
-    {"FirstAndLastBytesMatchButNotTheMiddle", std::string(40, 'a') + "剪贴板b", "a剪贴贴b", false},
-    {"NulBytes", std::string(50, '\0') + "k" + std::string(50, '\0'), std::string("\0k\0", 3),
+    {"EmptyNeedle", "", "", true, true},
+    {"NeedleLongerThanText", "ab", "abc", false, false},
+    {"FirstAndLastBytesMatchButNotTheMiddle", std::string(40, 'a') + "剪贴板b", "a剪贴贴b", false,
+     false},
+    {"NulBytes", std::string(50, '\0') + "k" + std::string(50, '\0'), std::string("\0k\0", 3), true,
      true},
-    {"HighBytesAreNotSigned", std::string(64, '\x7f'), "\xff\x7f", false},
+    {"HighBytesAreNotSigned", std::string(64, '\x7f'), "\xff\x7f", false, false},
+    {"CapitalsInTextAndNeedle", std::string(100, 'z') + "HeLLo World", "hello wORLD", false, true},
+    {"CaseBitOfNonLetters", std::string(70, '@') + "[X", "`{x", false, false},
+    {"OnlyAsciiFolds", std::string(70, '.') + "\xC3\x84B", "\xC3\xA4b", false, false},
+    {"OneCapital", "xxQ", "q", false, true},
+    {"OneNonLetter", "xx@", "`", false, false},
 };
 
 class Substring : public testing::TestWithParam<SearchCase> {};
 
 TEST_P(Substring, IsFound) {
     EXPECT_EQ(SubstringSearch::contains(GetParam().text, GetParam().needle), GetParam().expected);
+    EXPECT_EQ(SubstringSearch::containsIgnoringAsciiCase(GetParam().text, GetParam().needle),
+              GetParam().expectedIgnoringAsciiCase);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, Substring, testing::ValuesIn(cases),
                          [](const auto& info) { return info.param.name; });
 
 // Every needle length and position across several 64-byte blocks and the tail after them
-// agrees with find().
+// agrees with find(), on the text and, folding case, on its lower-case form.
 TEST(SubstringSearchTest, AgreesWithFindAtEveryPosition) {
     std::string text;
+    std::string lowered;
     for (int i = 0; i < 230; ++i) {
-        text += static_cast<char>('a' + (i * 7) % 5);
+        lowered += static_cast<char>('a' + (i * 7) % 5);
+        text += i % 3 == 0 ? static_cast<char>(lowered.back() - 'a' + 'A') : lowered.back();
     }
     for (std::size_t length = 1; length <= 20; ++length) {
         for (std::size_t position = 0; position + length <= text.size(); ++position) {
             std::string needle = text.substr(position, length);
             EXPECT_TRUE(SubstringSearch::contains(text, needle)) << position << " " << length;
+            std::string loweredNeedle = lowered.substr(position, length);
+            EXPECT_TRUE(SubstringSearch::containsIgnoringAsciiCase(text, loweredNeedle));
             needle.back() = 'z';
+            loweredNeedle.back() = 'z';
             EXPECT_EQ(SubstringSearch::contains(text, needle),
                       text.find(needle) != std::string::npos)
+                << position << " " << length;
+            EXPECT_EQ(SubstringSearch::containsIgnoringAsciiCase(text, loweredNeedle),
+                      lowered.find(loweredNeedle) != std::string::npos)
                 << position << " " << length;
         }
     }
