@@ -1,6 +1,7 @@
 #include "model/HistoryCodec.h"
 
 #include <cstdint>
+#include <streambuf>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -11,8 +12,17 @@ namespace nimbrook {
 
 namespace {
 
-// Bytes of an entry besides its content and source name, for one allocation per file.
-constexpr std::size_t entryOverhead = 160;
+// Large enough that writing the file costs few system calls.
+constexpr std::size_t pieceBytes = 64 * 1024;
+
+// Bytes in memory read as a stream, so that they are decoded as a file is.
+class ViewBuffer final : public std::streambuf {
+public:
+    explicit ViewBuffer(std::string_view bytes) {
+        char* start = const_cast<char*>(bytes.data());  // only ever read
+        setg(start, start, start + bytes.size());
+    }
+};
 
 enum class Member { none, id, content, contentType, timestamp, sourceApp, unknown };
 
@@ -187,20 +197,11 @@ private:
 
 }  // namespace
 
-std::string HistoryCodec::encode(std::span<const ClipboardItem> items) {
-    std::size_t capacity = 2;
+void HistoryCodec::encode(std::span<const ClipboardItem> items,
+                          const std::function<void(std::string_view)>& write) {
+    std::string bytes = "[";
     for (const ClipboardItem& item : items) {
-        capacity += item.content().size() + entryOverhead;
-        if (item.sourceApp()) {
-            capacity += item.sourceApp()->size();
-        }
-    }
-    std::string bytes;
-    bytes.reserve(capacity);
-    bytes += '[';
-    for (const ClipboardItem& item : items) {
-        const double seconds = item.timestamp().secondsSinceReferenceDate;
-        if (bytes.size() > 1) {
+        if (&item != items.data()) {
             bytes += ',';
         }
         bytes += R"({"id":")";
@@ -210,28 +211,45 @@ std::string HistoryCodec::encode(std::span<const ClipboardItem> items) {
         bytes += R"(,"contentType":")";
         bytes += rawValue(item.contentType());
         bytes += R"(","timestamp":)";
-        bytes += JsonText::number(seconds);
+        bytes += JsonText::number(item.timestamp().secondsSinceReferenceDate);
         if (item.sourceApp()) {
             bytes += R"(,"sourceApp":)";
             bytes += JsonText::quoted(*item.sourceApp());
         }
         bytes += '}';
+        if (bytes.size() >= pieceBytes) {
+            write(bytes);
+            bytes.clear();
+        }
     }
     bytes += ']';
+    write(bytes);
+}
+
+std::string HistoryCodec::encode(std::span<const ClipboardItem> items) {
+    std::string bytes;
+    encode(items, [&bytes](std::string_view piece) { bytes += piece; });
     return bytes;
 }
 
 std::optional<std::vector<ClipboardItem>> HistoryCodec::decode(std::string_view bytes) {
+    ViewBuffer buffer(bytes);
+    std::istream stream(&buffer);
+    return decode(stream);
+}
+
+std::optional<std::vector<ClipboardItem>> HistoryCodec::decode(std::istream& stream) {
     // nlohmann skips a byte-order mark and takes a NUL byte for the end of the input, so a
     // file such as "[]\0..." would load as empty and lose the rest at the next save. Strict
-    // JSON holds neither.
-    if (bytes.starts_with("\xEF\xBB\xBF") || bytes.find('\0') != std::string_view::npos) {
+    // JSON holds neither: no JSON text starts with the mark's first byte, and input that ends
+    // before the end of the stream ended at a NUL byte.
+    if (stream.peek() == 0xEF) {
         return std::nullopt;
     }
     std::vector<ClipboardItem> items;
     EntryReader reader(items);
-    const bool parsed = nlohmann::json::sax_parse(bytes.begin(), bytes.end(), &reader);
-    if (!parsed || !reader.complete()) {
+    const bool parsed = nlohmann::json::sax_parse(stream, &reader);
+    if (!parsed || !reader.complete() || !stream.eof()) {
         return std::nullopt;
     }
     return items;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <istream>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,6 +20,10 @@ public:
     // ASCII as UTF-8, the timestamp as the shortest number that reads back to the same
     // double, "sourceApp" left out when absent.
     static std::string encode(std::span<const ClipboardItem> items);
+    // The same bytes handed to `write` in pieces of about 64 KB, so that no more than one
+    // entry is held besides the items. An exception thrown by `write` ends the encoding.
+    static void encode(std::span<const ClipboardItem> items,
+                       const std::function<void(std::string_view)>& write);
 
     // The list the bytes hold, unchanged in order and length; nullopt when any part of them is
     // not a valid history: not strict JSON in UTF-8 (a byte-order mark, a NUL byte or anything
@@ -26,6 +32,10 @@ public:
     // "contentType" other than the six raw values, a "sourceApp" neither string nor null.
     // Members may come in any order; unknown members are ignored whatever they hold.
     static std::optional<std::vector<ClipboardItem>> decode(std::string_view bytes);
+    // The same, read from `stream` to its end as it is parsed, so that the bytes are never
+    // held whole. A read error looks like the end of the input: the caller that can have one
+    // checks for it.
+    static std::optional<std::vector<ClipboardItem>> decode(std::istream& stream);
 };
 
 }  // namespace nimbrook

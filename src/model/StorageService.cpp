@@ -1,6 +1,7 @@
 #include "model/StorageService.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <chrono>
@@ -9,7 +10,9 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <stdexcept>
+#include <streambuf>
 #include <tuple>
 #include <utility>
 
@@ -67,36 +70,51 @@ void createFolder(const fs::path& folder) {
     }
 }
 
-// The whole file, or nullopt when it cannot be read. Only regular files are read (a symlink
-// to one is followed): a FIFO or device planted in its place would block or never end.
-std::optional<std::string> readWholeFile(const fs::path& path) {
+// Reads a file piece by piece for the history reader, so that loading never holds the whole
+// file besides the entries made from it.
+class FileReadBuffer final : public std::streambuf {
+public:
+    explicit FileReadBuffer(int descriptor) : descriptor_(descriptor) {}
+    bool failed() const { return failed_; }
+
+protected:
+    int_type underflow() override {
+        while (true) {
+            const ssize_t count = ::read(descriptor_, piece_.data(), piece_.size());
+            if (count < 0 && errno == EINTR) {
+                continue;
+            }
+            failed_ = count < 0;
+            if (count <= 0) {
+                return traits_type::eof();
+            }
+            setg(piece_.data(), piece_.data(), piece_.data() + count);
+            return traits_type::to_int_type(piece_.front());
+        }
+    }
+
+private:
+    int descriptor_ = -1;
+    bool failed_ = false;
+    std::array<char, 65536> piece_{};
+};
+
+// The decoded file, or nullopt when it cannot be read or decoded. Only regular files are read
+// (a symlink to one is followed): a FIFO or device planted in its place would block or never
+// end.
+std::optional<std::vector<ClipboardItem>> readHistory(const fs::path& path) {
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat status {};
     if (file.get() < 0 || ::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
         return std::nullopt;
     }
-    // One byte more than the size, so that the read which finds the end needs no larger
-    // buffer: growing it would copy the whole history and double the peak memory.
-    std::string bytes(static_cast<std::size_t>(status.st_size) + 1, '\0');
-    std::size_t filled = 0;
-    while (true) {
-        if (filled == bytes.size()) {
-            bytes.resize(bytes.size() + 65536);  // the file grew since fstat
-        }
-        const ssize_t count = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            return std::nullopt;
-        }
-        if (count == 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(count);
+    auto buffer = std::make_unique<FileReadBuffer>(file.get());
+    std::istream stream(buffer.get());
+    std::optional<std::vector<ClipboardItem>> items = HistoryCodec::decode(stream);
+    if (buffer->failed()) {
+        return std::nullopt;
     }
-    bytes.resize(filled);
-    return bytes;
+    return items;
 }
 
 bool writeAll(int descriptor, std::string_view bytes) {
@@ -113,11 +131,11 @@ bool writeAll(int descriptor, std::string_view bytes) {
     return true;
 }
 
-// The bytes go to a new file in the same folder (mkostemp makes it 0600 whatever the umask), reach
-// the disk, and only then replace the old file by rename, so a crash or a full disk leaves either
-// the old file or the new one, never a part. Throws std::runtime_error with the reason; the
-// temporary file is gone.
-void replaceAtomically(const fs::path& target, std::string_view bytes) {
+// The entries are encoded straight into a new file in the same folder (mkostemp makes it 0600
+// whatever the umask), which reaches the disk and only then replaces the old file by rename,
+// so a crash or a full disk leaves either the old file or the new one, never a part. Throws
+// std::runtime_error with the reason; the temporary file is gone.
+void replaceAtomically(const fs::path& target, std::span<const ClipboardItem> items) {
     std::string temporary = target.string() + std::string(temporaryInfix) + "XXXXXX";
     FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
     if (file.get() < 0) {
@@ -129,9 +147,11 @@ void replaceAtomically(const fs::path& target, std::string_view bytes) {
         ::unlink(temporary.c_str());
         throw std::runtime_error(systemError(what, temporary, error));
     };
-    if (!writeAll(file.get(), bytes)) {
-        fail("cannot write");
-    }
+    HistoryCodec::encode(items, [&](std::string_view piece) {
+        if (!writeAll(file.get(), piece)) {
+            fail("cannot write");
+        }
+    });
     if (::fsync(file.get()) != 0) {
         fail("cannot flush");
     }
@@ -306,7 +326,7 @@ void StorageService::save(const std::vector<ClipboardItem>& items) {
             undecodableFileInPlace_ = false;
         }
         const std::size_t kept = std::min(items.size(), historyLimit);
-        replaceAtomically(file_, HistoryCodec::encode(std::span(items.data(), kept)));
+        replaceAtomically(file_, std::span(items.data(), kept));
     } catch (const std::exception& error) {
         console_(std::string("[StorageService] save error: ") + error.what());
     }
@@ -324,11 +344,7 @@ std::vector<ClipboardItem> StorageService::load() {
     // is kept for the user rather than overwritten by the next save.
     undecodableFileInPlace_ = true;
     try {
-        const std::optional<std::string> bytes = readWholeFile(file_);
-        if (!bytes) {
-            return {};
-        }
-        std::optional<std::vector<ClipboardItem>> items = HistoryCodec::decode(*bytes);
+        std::optional<std::vector<ClipboardItem>> items = readHistory(file_);
         if (!items) {
             return {};
         }
