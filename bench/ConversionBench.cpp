@@ -1,5 +1,7 @@
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <benchmark/benchmark.h>
@@ -53,29 +55,47 @@ void addRealistic() {
     }
 }
 
-// Unclosed openers make the lazy patterns rescan the rest of the line from every opener;
-// the time limit of each step is what bounds these.
-void addAdversarial() {
-    const std::string prefix = "convertAdversarial/";
-    add(prefix + "htmlToMarkdown/unclosedAnchors/5MB", BenchInputs::repeated("<a", 5 * megabyte),
-        Conversion::htmlToMarkdown);
-    add(prefix + "stripFormat/openBrackets/10MB", std::string(10 * megabyte, '['),
-        Conversion::stripFormat);
-    add(prefix + "stripFormat/stars/100000B", std::string(100000, '*'), Conversion::stripFormat);
-    add(prefix + "prettifyJSON/openBrackets/10MB", std::string(10 * megabyte, '['),
+// Texts on which ICU's own search retries far from every opener (quadratic time): unclosed
+// tags, anchors, emphasis, links and fences, closers out of reach on the last line, and a
+// fenced block of many lines. Both conversions on each, at 1 MB and 10 MB.
+void addHostile() {
+    const auto fencedCode = [](std::size_t bytes) {
+        return "# T\n```\n" + BenchInputs::repeated("int x = 1;\n", bytes) + "```";
+    };
+    const std::vector<std::pair<std::string, std::function<std::string(std::size_t)>>> inputs{
+        {"openTags",
+         [](std::size_t bytes) {
+             return "<span>keep</span>" + BenchInputs::repeated(" a<b", bytes);
+         }},
+        {"lessThanRun", [](std::size_t bytes) { return std::string(bytes, '<'); }},
+        {"unclosedAnchors", [](std::size_t bytes) { return BenchInputs::repeated("<a", bytes); }},
+        {"unreachableClosingTags",
+         [](std::size_t bytes) {
+             return BenchInputs::repeated("<h1><h2><h3><h4><b><i><code><li>", bytes) +
+                    "\n</h1></h2></h3></h4></b></i></code></li>";
+         }},
+        {"openBrackets", [](std::size_t bytes) { return std::string(bytes, '['); }},
+        {"stars", [](std::size_t bytes) { return std::string(bytes, '*'); }},
+        {"unclosedMarkdown",
+         [](std::size_t bytes) { return BenchInputs::repeated("** [x]( ```", bytes); }},
+        {"fencedCode", fencedCode},
+    };
+    for (const Conversion conversion : {Conversion::htmlToMarkdown, Conversion::stripFormat}) {
+        for (const auto& [name, make] : inputs) {
+            for (const std::size_t bytes : {megabyte, 10 * megabyte}) {
+                add("convertHostile/" + std::string(SmartConverter::rawValue(conversion)) + "/" +
+                        name + "/" + BenchInputs::sizeName(bytes),
+                    make(bytes), conversion);
+            }
+        }
+    }
+    add("convertHostile/prettifyJSON/openBrackets/10MB", std::string(10 * megabyte, '['),
         Conversion::prettifyJSON);
-    // Every closing tag is present, but only on the last line, where no opener can reach it.
-    add(prefix + "htmlToMarkdown/unreachableClosingTags/1MB",
-        BenchInputs::repeated("<h1><h2><h3><h4><b><i><code><li>", megabyte) +
-            "\n</h1></h2></h3></h4></b></i></code></li>",
-        Conversion::htmlToMarkdown);
-    add(prefix + "stripFormat/unclosedMarkdown/1MB", BenchInputs::repeated("** [x]( ```", megabyte),
-        Conversion::stripFormat);
 }
 
 [[maybe_unused]] const bool registered = [] {
     addRealistic();
-    addAdversarial();
+    addHostile();
     return true;
 }();
 

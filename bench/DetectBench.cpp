@@ -65,8 +65,7 @@ void addAdversarial() {
         joined({"- a\n", std::string(10 * megabyte, '['), "](\n)"}));
     add(prefix + "indentedBlankLines/10MB",
         joined({"x\n", BenchInputs::repeated(" \n", 10 * megabyte), "import os;"}));
-    // Each line start lets "^\s*" run over all blank lines below it before failing: the
-    // keyword searches end on their time limit.
+    // Each line start lets "^\s*" run over all blank lines below it before failing.
     add(prefix + "blankLinesWithoutKeywordLine/10MB",
         joined({"x;\n", std::string(300000, '\n'), "y import class let ",
                 std::string(10 * megabyte, 'a')}));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "conversion/LosslessJson.h"
+#include "conversion/MarkupMatchers.h"
 #include "conversion/SubstitutionChain.h"
 #include "platform/CharacterSet.h"
 #include "platform/JsonGrammar.h"
@@ -121,29 +122,55 @@ std::string SmartConverter::minifyJSON(const std::string& text) {
     return value ? JsonText::compact(*value) : text;
 }
 
-std::string SmartConverter::htmlToMarkdown(const std::string& text) {
+const SubstitutionChain& SmartConverter::htmlToMarkdownSteps() {
+    using M = MarkupMatchers;
     static const SubstitutionChain chain{
-        {Kind::pattern, "<h1[^>]*>(.*?)</h1>", "# $1\n\n", "</h1>"},
-        {Kind::pattern, "<h2[^>]*>(.*?)</h2>", "## $1\n\n", "</h2>"},
-        {Kind::pattern, "<h3[^>]*>(.*?)</h3>", "### $1\n\n", "</h3>"},
-        {Kind::pattern, "<h4[^>]*>(.*?)</h4>", "#### $1\n\n", "</h4>"},
-        {Kind::pattern, R"(<(strong|b)>(.*?)</\1>)", "**$2**", "</"},
-        {Kind::pattern, R"(<(em|i)>(.*?)</\1>)", "*$2*", "</"},
-        {Kind::pattern, R"re(<a[^>]*href="([^"]*)"[^>]*>(.*?)</a>)re", "[$2]($1)", "</a>"},
-        {Kind::pattern, "<code>(.*?)</code>", "`$1`", "</code>"},
-        {Kind::pattern, R"(<br\s*/?>)", "\n", "<br"},
-        {Kind::pattern, R"(</p>\s*<p[^>]*>)", "\n\n", "</p>"},
-        {Kind::pattern, "</?p[^>]*>", "", ""},
-        {Kind::pattern, "<li[^>]*>(.*?)</li>", "- $1\n", "</li>"},
-        {Kind::pattern, "<[^>]+>", "", ">"},
-        {Kind::literal, "&amp;", "&", ""},
-        {Kind::literal, "&lt;", "<", ""},
-        {Kind::literal, "&gt;", ">", ""},
-        {Kind::literal, "&quot;", "\"", ""},
-        {Kind::literal, "&nbsp;", " ", ""},
-        {Kind::pattern, R"(\n{3,})", "\n\n", "\n\n\n"},
+        {Kind::pattern, "<h1[^>]*>(.*?)</h1>", "# $1\n\n", M::element("<h1", "</h1>")},
+        {Kind::pattern, "<h2[^>]*>(.*?)</h2>", "## $1\n\n", M::element("<h2", "</h2>")},
+        {Kind::pattern, "<h3[^>]*>(.*?)</h3>", "### $1\n\n", M::element("<h3", "</h3>")},
+        {Kind::pattern, "<h4[^>]*>(.*?)</h4>", "#### $1\n\n", M::element("<h4", "</h4>")},
+        {Kind::pattern, R"(<(strong|b)>(.*?)</\1>)", "**$2**",
+         M::bareElement({"strong", "b"}, true)},
+        {Kind::pattern, R"(<(em|i)>(.*?)</\1>)", "*$2*", M::bareElement({"em", "i"}, true)},
+        {Kind::pattern, R"re(<a[^>]*href="([^"]*)"[^>]*>(.*?)</a>)re", "[$2]($1)", M::anchor()},
+        {Kind::pattern, "<code>(.*?)</code>", "`$1`", M::bareElement({"code"}, false)},
+        {Kind::pattern, R"(<br\s*/?>)", "\n", M::lineBreakTag()},
+        {Kind::pattern, R"(</p>\s*<p[^>]*>)", "\n\n", M::paragraphBoundary()},
+        {Kind::pattern, "</?p[^>]*>", "", M::paragraphTag()},
+        {Kind::pattern, "<li[^>]*>(.*?)</li>", "- $1\n", M::element("<li", "</li>")},
+        {Kind::pattern, "<[^>]+>", "", M::anyTag()},
+        {Kind::literal, "&amp;", "&", M::literal("&amp;")},
+        {Kind::literal, "&lt;", "<", M::literal("&lt;")},
+        {Kind::literal, "&gt;", ">", M::literal("&gt;")},
+        {Kind::literal, "&quot;", "\"", M::literal("&quot;")},
+        {Kind::literal, "&nbsp;", " ", M::literal("&nbsp;")},
+        {Kind::pattern, R"(\n{3,})", "\n\n", M::lineFeedRun()},
     };
-    return CharacterSets::trimmed(chain.applied(text), CharacterSet::whitespaceAndNewlines);
+    return chain;
+}
+
+// A CR LF pair is one line break: the line split of stripFormat cuts at each of its characters
+// and would double-space every text copied from a program that writes CR LF, and the fence and
+// collapse steps only know the line feed. No "(?m)" in the heading step: only a marker at the
+// very start of the text goes.
+const SubstitutionChain& SmartConverter::stripFormatSteps() {
+    using M = MarkupMatchers;
+    static const SubstitutionChain chain{
+        {Kind::literal, "\r\n", "\n", M::literal("\r\n")},
+        {Kind::pattern, R"(^#{1,6}\s+)", "", M::leadingHeadingMarker()},
+        {Kind::pattern, R"(\*\*(.+?)\*\*)", "$1", M::enclosed("**")},
+        {Kind::pattern, R"(\*(.+?)\*)", "$1", M::enclosed("*")},
+        {Kind::pattern, R"(\[(.+?)\]\(.+?\))", "$1", M::link()},
+        {Kind::pattern, R"(```\w*\n?([\s\S]*?)```)", "$1", M::fence()},
+        {Kind::pattern, "`(.+?)`", "$1", M::enclosed("`")},
+        {Kind::pattern, R"(\n{3,})", "\n\n", M::lineFeedRun()},
+    };
+    return chain;
+}
+
+std::string SmartConverter::htmlToMarkdown(const std::string& text) {
+    return CharacterSets::trimmed(htmlToMarkdownSteps().applied(text),
+                                  CharacterSet::whitespaceAndNewlines);
 }
 
 std::string SmartConverter::urlToMarkdownLink(const std::string& text) {
@@ -166,21 +193,7 @@ std::string SmartConverter::stripFormat(const std::string& text) {
     if (JsonGrammar::isDocument(text)) {
         return minifyJSON(text);
     }
-    // A CR LF pair is one line break: the line split below cuts at each of its characters
-    // and would double-space every text copied from a program that writes CR LF, and the
-    // fence and collapse steps only know the line feed. No "(?m)" in the heading step: only
-    // a marker at the very start of the text goes.
-    static const SubstitutionChain chain{
-        {Kind::literal, "\r\n", "\n", ""},
-        {Kind::pattern, R"(^#{1,6}\s+)", "", "#"},
-        {Kind::pattern, R"(\*\*(.+?)\*\*)", "$1", "**"},
-        {Kind::pattern, R"(\*(.+?)\*)", "$1", "*"},
-        {Kind::pattern, R"(\[(.+?)\]\(.+?\))", "$1", "]("},
-        {Kind::pattern, R"(```\w*\n?([\s\S]*?)```)", "$1", "```"},
-        {Kind::pattern, "`(.+?)`", "$1", "`"},
-        {Kind::pattern, R"(\n{3,})", "\n\n", "\n\n\n"},
-    };
-    return CharacterSets::trimmed(linesTrimmed(chain.applied(text)),
+    return CharacterSets::trimmed(linesTrimmed(stripFormatSteps().applied(text)),
                                   CharacterSet::whitespaceAndNewlines);
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/SubstitutionChain.h"
+
 namespace nimbrook {
 
 // The six smart conversions. Pure; every conversion returns a text in bounded time.
@@ -34,9 +36,12 @@ public:
 
     // The conversion's result; the input unchanged (or trimmed, for a URL link) when the
     // conversion cannot do its work. Any bytes are accepted: invalid UTF-8 is repaired
-    // (U+FFFD) first, so the result is always valid UTF-8. Never throws; a pattern step
-    // that runs out of time leaves that step's text unchanged.
+    // (U+FFFD) first, so the result is always valid UTF-8. Never throws; linear time.
     static std::string convert(const std::string& text, Conversion conversion);
+
+    // The substitutions of htmlToMarkdown and of stripFormat, in order, before their trims.
+    static const SubstitutionChain& htmlToMarkdownSteps();
+    static const SubstitutionChain& stripFormatSteps();
 
 private:
     // The pretty form (sorted keys, one member per line) of a JSON object or array;

@@ -1,48 +1,42 @@
 #pragma once
 
 #include <initializer_list>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/Pattern.h"
+#include "conversion/PatternMatch.h"
 
 namespace nimbrook {
 
-// A fixed, ordered list of substitutions, compiled once and applied to one working text.
+// A fixed, ordered list of substitutions applied to one working text.
 class SubstitutionChain final {
 public:
-    // One step: either an ICU pattern whose matches are replaced by a template ("$1" inserts
-    // group 1), or a literal text replaced everywhere, exactly and case-sensitively.
+    // One step: the matches of an ICU pattern (or of a literal text, exactly and
+    // case-sensitively) replaced by a template ("$1" inserts group 1). The finder gives exactly
+    // the matches ICU gives for the pattern, in linear time.
     struct Step {
         enum class Kind { pattern, literal };
 
         Kind kind = Kind::pattern;
         std::string_view find;
         std::string_view replacement;
-        // A text that every match of the pattern contains. A lazy pattern whose closing part
-        // is missing rescans the rest of the line from every opener until it runs out of
-        // time; when the working text lacks this text the step is skipped without running.
-        std::string_view requiredText;
+        MatchFinder finder;
     };
 
-    explicit SubstitutionChain(std::initializer_list<Step> steps);
+    explicit SubstitutionChain(std::initializer_list<Step> steps) : steps_(steps) {}
 
-    // The text after every step in order, each step working on the result of the one before
-    // in one left-to-right pass. A pattern step that runs out of time leaves its input as it
-    // was and the chain goes on. The text must be valid UTF-8.
+    // The text after every step in order, each step working on the result of the one before.
+    // The text must be valid UTF-8.
     std::string applied(std::string text) const;
+    const std::vector<Step>& steps() const { return steps_; }
+
+    // Every match of the step, left to right in one pass (text produced by a replacement is
+    // not searched again), replaced.
+    static std::string replaced(std::string_view text, const Step& step);
 
 private:
-    struct CompiledStep {
-        std::optional<Pattern> pattern;
-        std::string literal;
-        std::string replacement;
-        std::string requiredText;
-    };
-
-    std::vector<CompiledStep> steps_;
+    std::vector<Step> steps_;
 };
 
 }  // namespace nimbrook

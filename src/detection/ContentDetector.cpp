@@ -3,16 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "detection/DetectionRules.h"
 #include "detection/MatchBounds.h"
 #include "platform/CharacterSet.h"
 #include "platform/JsonText.h"
 #include "platform/PathText.h"
-#include "platform/Pattern.h"
 #include "platform/UnicodeText.h"
 #include "platform/UrlReference.h"
 
@@ -29,103 +28,21 @@ constexpr std::array<std::string_view, 10> imageExtensions{
 // Longer extensions are rejected before the (costly) lower-casing of a huge text.
 constexpr std::size_t longestImageExtensionBytes = 4 * 4;
 
-bool contains(std::string_view text, std::string_view literal) {
-    return text.find(literal) != std::string_view::npos;
-}
-
-bool containsAny(std::string_view text, std::initializer_list<std::string_view> literals) {
-    return std::any_of(literals.begin(), literals.end(),
-                       [text](std::string_view literal) { return contains(text, literal); });
-}
-
-constexpr std::size_t impossible = MatchBounds::impossible;
-
-std::size_t startIf(bool possible) {
-    return possible ? 0 : impossible;
-}
-
-// A pattern with a cheap, exact bound on where in a text a match can begin (`impossible`
-// when none can). Searching from there never changes the outcome, and texts without the
-// pattern's literals never reach the regular-expression engine.
-struct Rule {
-    Pattern pattern;
-    std::size_t (*searchStart)(std::string_view text) = nullptr;
-};
-
-// Only the number of matching rules counts, so the tables list the cheapest and most
-// selective rules first.
+// Only the number of matching rules counts.
 template <std::size_t count>
-bool atLeastMatch(const std::array<Rule, count>& rules, std::string_view text, std::size_t needed) {
+bool atLeastMatch(const std::array<DetectionRule, count>& rules, std::string_view text,
+                  std::size_t needed) {
     std::size_t matched = 0;
     for (std::size_t index = 0; index < count; ++index) {
         // Stop as soon as the remaining rules cannot make up the number any more.
         if (matched + (count - index) < needed) {
             return false;
         }
-        const Rule& rule = rules[index];
-        const std::size_t start = rule.searchStart(text);
-        if (start != impossible && rule.pattern.findIn(text.substr(start)) && ++matched == needed) {
+        if (rules[index].matches(text) && ++matched == needed) {
             return true;
         }
     }
     return false;
-}
-
-const std::array<Rule, 7>& markdownRules() {
-    static const std::array<Rule, 7> rules{{
-        // A heading on the first line only: this pattern has no multi-line flag.
-        {Pattern(R"(^#{1,6}\s+.+)"),
-         [](std::string_view t) { return startIf(t.starts_with('#')); }},
-        // A fenced block.
-        {Pattern(R"(```[\s\S]*?```)"),
-         [](std::string_view t) {
-             return MatchBounds::containsInOrder(t, {{"```", 3}, {"```"}}) ? t.find("```")
-                                                                           : impossible;
-         }},
-        // A line opening in bold: two stars, at least one character, two stars.
-        {Pattern(R"((?m)^\*\*.+?\*\*)"),
-         [](std::string_view t) {
-             return startIf(MatchBounds::containsInOrder(t, {{"**", 3}, {"**"}}));
-         }},
-        // A bullet item.
-        {Pattern(R"((?m)^[\*\-\+]\s+.+)"),
-         [](std::string_view t) {
-             return startIf(containsAny(t, {"*", "-", "+"}));
-         }},
-        // A numbered item.
-        {Pattern(R"((?m)^\d+\.\s+.+)"),
-         [](std::string_view t) { return startIf(contains(t, ".")); }},
-        // A quotation.
-        {Pattern(R"((?m)^>\s+.+)"), [](std::string_view t) { return startIf(contains(t, ">")); }},
-        // A link or image reference. Last, as its check reads every line.
-        {Pattern(R"(\[.+?\]\(.+?\))"), MatchBounds::firstLinkLine},
-    }};
-    return rules;
-}
-
-const std::array<Rule, 5>& codeRules() {
-    static const std::array<Rule, 5> rules{{
-        {Pattern(R"([{};])"), [](std::string_view t) { return MatchBounds::firstOfAny(t, "{};"); }},
-        {Pattern(R"((?m)^    \S)"), MatchBounds::firstIndentedLine},
-        // Three families of declaration keywords opening a line; they overlap.
-        {Pattern(R"((?m)^\s*(func|let|var|import|class|struct|enum|protocol|guard|defer)\s+)"),
-         [](std::string_view t) {
-             return MatchBounds::firstKeywordLine(
-                 t, {"func", "let", "var", "import", "class", "struct", "enum", "protocol", "guard",
-                     "defer"});
-         }},
-        {Pattern(R"((?m)^\s*(def|from|import|class|if __name__)\s+)"),
-         [](std::string_view t) {
-             return MatchBounds::firstKeywordLine(
-                 t, {"def", "from", "import", "class", "if __name__"});
-         }},
-        {Pattern(R"((?m)^\s*(const|let|var|function|class|import|export|interface|type)\s+)"),
-         [](std::string_view t) {
-             return MatchBounds::firstKeywordLine(t, {"const", "let", "var", "function", "class",
-                                                      "import", "export", "interface", "type"});
-         }},
-    }};
-    return rules;
 }
 
 bool isImagePath(std::string_view text) {
@@ -163,11 +80,11 @@ bool isUrl(std::string_view text) {
 }
 
 bool isMarkdown(std::string_view text) {
-    return atLeastMatch(markdownRules(), text, 2);
+    return atLeastMatch(DetectionRules::markdown(), text, 2);
 }
 
 bool isCode(std::string_view text) {
-    return atLeastMatch(codeRules(), text, 3);
+    return atLeastMatch(DetectionRules::code(), text, 3);
 }
 
 ContentType classify(std::string_view text) {

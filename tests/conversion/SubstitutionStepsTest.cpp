@@ -1,0 +1,68 @@
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "conversion/SmartConverter.h"
+#include "conversion/SubstitutionChain.h"
+#include "support/DifferentialTexts.h"
+#include "support/ReferencePattern.h"
+
+namespace nimbrook {
+namespace {
+
+using Conversion = SmartConverter::Conversion;
+using Kind = SubstitutionChain::Step::Kind;
+
+// Each step on the text the steps before it left, against ICU's replaceAll of its pattern.
+void expectEveryStepAsIcu(const SubstitutionChain& chain, std::string text) {
+    for (const SubstitutionChain::Step& step : chain.steps()) {
+        const std::string pattern = step.kind == Kind::literal
+                                        ? "\\Q" + std::string(step.find) + "\\E"
+                                        : std::string(step.find);
+        const std::string expected = ReferencePattern::replaced(pattern, text, step.replacement);
+        const std::string actual = SubstitutionChain::replaced(text, step);
+        if (actual != expected) {
+            const auto differ =
+                std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+            FAIL() << "step " << step.find << " differs at byte " << (differ.first - actual.begin())
+                   << " of a text of " << text.size() << " bytes: \"" << text.substr(0, 200)
+                   << "\"";
+        }
+        text = expected;
+    }
+}
+
+TEST(SubstitutionStepsTest, everyStepGivesWhatIcuGives) {
+    for (const std::string& text : differentialTexts()) {
+        expectEveryStepAsIcu(SmartConverter::htmlToMarkdownSteps(), text);
+        expectEveryStepAsIcu(SmartConverter::stripFormatSteps(), text);
+        if (HasFatalFailure() || HasNonfatalFailure()) {
+            return;
+        }
+    }
+}
+
+// Beyond what the reference can run in a test, results that ICU's steps give by construction.
+TEST(SubstitutionStepsTest, largeTextsAreConvertedWhole) {
+    const std::string code = "int x = 1;\n";
+    std::string block = "# T\n```\n";
+    while (block.size() < 2'500'000) {
+        block += code;
+    }
+    block += "```";
+    const std::string stripped = SmartConverter::convert(block, Conversion::stripFormat);
+    EXPECT_TRUE(stripped.starts_with("T\nint x = 1;\n"));
+    EXPECT_EQ(stripped.find('`'), std::string::npos);
+
+    const std::string paragraph = "<p><b>b</b> <a href=\"u\">t</a><br></p>\n";
+    std::string html;
+    while (html.size() < 8'500'000) {
+        html += paragraph;
+    }
+    const std::string markdown = SmartConverter::convert(html, Conversion::htmlToMarkdown);
+    EXPECT_EQ(markdown.find('<'), std::string::npos);
+    EXPECT_TRUE(markdown.starts_with("**b** [t](u)\n"));
+}
+
+}  // namespace
+}  // namespace nimbrook

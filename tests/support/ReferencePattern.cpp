@@ -1,0 +1,74 @@
+#include "support/ReferencePattern.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <stdexcept>
+
+#include <unicode/regex.h>
+
+namespace nimbrook {
+
+namespace {
+
+icu::UnicodeString utf16(std::string_view text) {
+    return icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+}
+
+// Compiled once per pattern: the tests ask for a few patterns many thousand times.
+const icu::RegexPattern& compiled(std::string_view pattern) {
+    static std::map<std::string, std::unique_ptr<icu::RegexPattern>, std::less<>> patterns;
+    auto found = patterns.find(pattern);
+    if (found == patterns.end()) {
+        UErrorCode status = U_ZERO_ERROR;
+        UParseError error{};
+        std::unique_ptr<icu::RegexPattern> made(
+            icu::RegexPattern::compile(utf16(pattern), 0, error, status));
+        if (U_FAILURE(status)) {
+            throw std::runtime_error("pattern does not compile: " + std::string(pattern));
+        }
+        found = patterns.emplace(std::string(pattern), std::move(made)).first;
+    }
+    return *found->second;
+}
+
+std::unique_ptr<icu::RegexMatcher> unboundedMatcher(std::string_view pattern,
+                                                    const icu::UnicodeString& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::RegexMatcher> matcher(compiled(pattern).matcher(text, status));
+    matcher->setTimeLimit(0, status);
+    matcher->setStackLimit(0, status);
+    if (U_FAILURE(status)) {
+        throw std::runtime_error("pattern does not compile: " + std::string(pattern));
+    }
+    return matcher;
+}
+
+}  // namespace
+
+bool ReferencePattern::found(std::string_view pattern, std::string_view text) {
+    const icu::UnicodeString input = utf16(text);
+    UErrorCode status = U_ZERO_ERROR;
+    const bool result = unboundedMatcher(pattern, input)->find(status);
+    if (U_FAILURE(status)) {
+        throw std::runtime_error("search failed: " + std::string(u_errorName(status)));
+    }
+    return result;
+}
+
+std::string ReferencePattern::replaced(std::string_view pattern, std::string_view text,
+                                       std::string_view replacement) {
+    const icu::UnicodeString input = utf16(text);
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::UnicodeString output =
+        unboundedMatcher(pattern, input)->replaceAll(utf16(replacement), status);
+    if (U_FAILURE(status)) {
+        throw std::runtime_error("replacement failed: " + std::string(u_errorName(status)));
+    }
+    std::string result;
+    output.toUTF8String(result);
+    return result;
+}
+
+}  // namespace nimbrook

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace nimbrook {
+
+// ICU's own search and replacement for a pattern, with no time limit and no stack limit: what
+// the program's matchers must give, measured against the engine itself.
+class ReferencePattern final {
+public:
+    // Whether the pattern matches anywhere in the text.
+    static bool found(std::string_view pattern, std::string_view text);
+    // Every match replaced by the template ("$1" inserts group 1), as ICU's replaceAll does.
+    static std::string replaced(std::string_view pattern, std::string_view text,
+                                std::string_view replacement);
+};
+
+}  // namespace nimbrook
