@@ -228,7 +228,11 @@ std::vector<CorruptFile> corruptFilesIn(const fs::path& folder) {
 // within its second. Within one tick of the file clock the name decides.
 void pruneCorruptFiles(const fs::path& folder, const fs::path& justMoved) {
     std::vector<CorruptFile> others = corruptFilesIn(folder);
-    std::erase_if(others, [&justMoved](const CorruptFile& file) { return file.path == justMoved; });
+    // Only files count and go: a folder under such a name holds what someone put there.
+    std::erase_if(others, [&justMoved](const CorruptFile& file) {
+        std::error_code error;
+        return file.path == justMoved || fs::is_directory(fs::symlink_status(file.path, error));
+    });
     if (others.size() < keptCorruptFiles) {
         return;
     }
@@ -239,7 +243,6 @@ void pruneCorruptFiles(const fs::path& folder, const fs::path& justMoved) {
         return std::tuple(a.movedNanoseconds, a.seconds, a.sequence) >
                std::tuple(b.movedNanoseconds, b.seconds, b.sequence);
     });
-    // Only files go: a folder under such a name holds what someone put there, not a history.
     std::error_code error;
     for (auto old = others.begin() + (keptCorruptFiles - 1); old != others.end(); ++old) {
         fs::remove(old->path, error);
