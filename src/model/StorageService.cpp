@@ -212,16 +212,10 @@ std::optional<CorruptFile> corruptFileNamed(const fs::path& path) {
     return found;
 }
 
-// Only files: a folder under such a name holds what someone put there, not a history, and
-// must not take the place of one that is kept.
 std::vector<CorruptFile> corruptFilesIn(const fs::path& folder) {
     std::error_code error;
     std::vector<CorruptFile> found;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
-        std::error_code typeError;
-        if (entry.symlink_status(typeError).type() != fs::file_type::regular) {
-            continue;
-        }
         if (auto corrupt = corruptFileNamed(entry.path())) {
             found.push_back(std::move(*corrupt));
         }
