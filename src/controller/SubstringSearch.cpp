@@ -54,6 +54,9 @@ bool sameBytes(const char* text, const char* needle, std::size_t length) {
 template <bool foldCase>
 [[gnu::noinline]] bool anyCandidateMatches(const char* block, std::uint64_t candidates,
                                            std::string_view needle) {
+    if (needle.size() == 1) {
+        return candidates != 0;
+    }
     while (candidates != 0) {
         const auto offset = static_cast<std::size_t>(__builtin_ctzll(candidates));
         if (sameBytes<foldCase>(block + offset + 1, needle.data() + 1, needle.size() - 2)) {
@@ -161,12 +164,10 @@ bool SubstringSearch::containsIgnoringAsciiCase(std::string_view text, std::stri
         return false;
     }
     const std::string lowered = asciiLowered(needle);
-    if (lowered.size() == 1) {
-        const char only = lowered.front();
-        const char capital = static_cast<char>(only & ~caseBit);
-        return std::memchr(text.data(), only, text.size()) != nullptr ||
-               (isAsciiLower(only) && std::memchr(text.data(), capital, text.size()) != nullptr);
+    if (lowered.size() == 1 && !isAsciiLower(lowered.front())) {
+        return std::memchr(text.data(), lowered.front(), text.size()) != nullptr;
     }
+    // A letter alone goes through the block scan too: one pass for both of its cases.
     return containsLong<true>(text, lowered);
 }
 
