@@ -100,6 +100,23 @@ def wayland_rows(path):
              f"max {worst * 1000:.0f} ms; " + ("met" if worst <= 0.6 else "MISSED") + " (<= 0.6 s: one 0.5 s poll)"]]
 
 
+def memory_rows(path):
+    memory = json.loads(path.read_text())
+    text = memory["text_bytes"]
+    # The heap may hold the history's text once with some slack, beside the program's own 8 MB.
+    limit = (1.3 * text + 8 * (1 << 20)) / 1024
+    entries = f"500 x {memory['entry_kb']} KB"
+    rows = []
+    for moment, label in (("idle", "idle"), ("save", "peak of a save")):
+        anonymous = memory[f"{moment}_anonymous_kb"]
+        rows.append([f"nimbrook {entries}: heap (anonymous), {label}", size(anonymous * 1024), "-",
+                     size(text), "-", f"{anonymous * 1024 / text:.2f}x text",
+                     ("met" if anonymous <= limit else "MISSED") + " (<= 1.3x text + 8 MB)"])
+        rows.append([f"nimbrook {entries}: resident, {label}",
+                     size(memory[f"{moment}_rss_kb"] * 1024), "-", size(text), "-", "-", ""])
+    return rows
+
+
 def main():
     folder = Path(sys.argv[1])
     table = [["benchmark (median of 5)", "wall", "cpu", "bytes", "memchr floor", "x floor",
@@ -108,6 +125,8 @@ def main():
         path = folder / f"{program}.json"
         if path.exists():
             table.extend(rows_of(program, path))
+    for path in sorted(folder.glob("memory-*.json"), key=lambda p: int(p.stem.split("-")[1])):
+        table.extend(memory_rows(path))
     if (folder / "idle.json").exists():
         table.extend(idle_rows(folder / "idle.json"))
     if (folder / "wayland.json").exists():
