@@ -1,0 +1,40 @@
+// The vector scans agree with a plain find, with and without ASCII case. The first byte
+// splits the input into needle and text.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "FuzzCheck.h"
+#include "controller/SubstringSearch.h"
+
+namespace {
+
+std::string asciiLowered(std::string_view text) {
+    std::string lowered(text);
+    for (char& c : lowered) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lowered;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace nimbrook;
+    if (size == 0) {
+        return 0;
+    }
+    const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::size_t split = std::min<std::size_t>(data[0] % 32, input.size());
+    const std::string_view needle = input.substr(0, split);
+    const std::string_view text = input.substr(split);
+    require(SubstringSearch::contains(text, needle) == (text.find(needle) != text.npos),
+            "contains agrees with find");
+    require(SubstringSearch::containsIgnoringAsciiCase(text, needle) ==
+                (asciiLowered(text).find(asciiLowered(needle)) != std::string::npos),
+            "containsIgnoringAsciiCase agrees with find on lowered texts");
+    return 0;
+}

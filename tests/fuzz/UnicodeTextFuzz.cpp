@@ -1,0 +1,67 @@
+// The Unicode text service agrees with ICU used directly (UTF-16, the slow way), and its
+// derived forms hold their round trips.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include <unicode/brkiter.h>
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+
+#include "FuzzCheck.h"
+#include "platform/UnicodeText.h"
+
+namespace {
+
+std::string utf8Of(const icu::UnicodeString& text) {
+    std::string bytes;
+    text.toUTF8String(bytes);
+    return bytes;
+}
+
+std::string icuNfc(const std::string& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+    return utf8Of(nfc->normalize(icu::UnicodeString::fromUTF8(text), status));
+}
+
+std::string icuLowercased(const std::string& text) {
+    return utf8Of(icu::UnicodeString::fromUTF8(text).toLower(icu::Locale::getRoot()));
+}
+
+std::size_t icuGraphemeCount(const std::string& text) {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> clusters(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    const icu::UnicodeString utf16 = icu::UnicodeString::fromUTF8(text);
+    clusters->setText(utf16);
+    std::size_t count = 0;
+    for (clusters->first(); clusters->next() != icu::BreakIterator::DONE;) {
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace nimbrook;
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string text = UnicodeText::repairedUtf8(bytes);
+    require(UnicodeText::isValidUtf8(text), "the repaired text is valid UTF-8");
+    require(UnicodeText::isValidUtf8(bytes) == (text == bytes),
+            "repairing changes exactly the invalid texts");
+    // fromUTF8 repairs the same way, one U+FFFD per maximal ill-formed subpart.
+    require(utf8Of(icu::UnicodeString::fromUTF8(bytes)) == text, "repairs as ICU does");
+    const std::string nfc = UnicodeText::nfc(text);
+    require(nfc == icuNfc(text), "NFC as ICU");
+    require(UnicodeText::canonicallyEqual(text, nfc), "a text is canonically equal to its NFC");
+    require(UnicodeText::lowercased(text) == icuLowercased(text), "lower case as ICU");
+    require(UnicodeText::lowercasedNfc(nfc) == icuNfc(icuLowercased(nfc)),
+            "lowercasedNfc is the NFC of the lower case");
+    const std::size_t clusters = UnicodeText::graphemeCount(text);
+    require(clusters == icuGraphemeCount(text), "grapheme clusters as ICU");
+    require(UnicodeText::graphemePrefix(text, clusters) == text, "all clusters are the text");
+    return 0;
+}
