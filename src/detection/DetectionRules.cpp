@@ -70,45 +70,47 @@ bool opensWithHeading(std::string_view text) {
 bool hasBoldLine(std::string_view text) {
     std::size_t searchedFrom = none;
     std::size_t closer = none;
-    return someLine(text, [&](std::size_t start) {
-        if (!text.substr(start).starts_with("**")) {
-            return false;
-        }
-        if (searchedFrom == none || start + 3 < searchedFrom || start + 3 > closer) {
-            searchedFrom = start + 3;
-            closer = text.find("**", searchedFrom);
-        }
-        return closer != none && PatternCharacters::nextLineBreak(text, start + 2) > closer;
-    });
+    return text.find("**") != none && someLine(text, [&](std::size_t start) {
+               if (!text.substr(start).starts_with("**")) {
+                   return false;
+               }
+               if (searchedFrom == none || start + 3 < searchedFrom || start + 3 > closer) {
+                   searchedFrom = start + 3;
+                   closer = text.find("**", searchedFrom);
+               }
+               return closer != none && PatternCharacters::nextLineBreak(text, start + 2) > closer;
+           });
 }
 
 // "(?m)^[\*\-\+]\s+.+", "(?m)^>\s+.+": a marker opening a line, then white space and text.
 bool hasBulletLine(std::string_view text) {
-    return someLine(text, [text](std::size_t start) {
-        const char c = text[start];
-        return (c == '*' || c == '-' || c == '+') && spaceThenText(text, start + 1);
-    });
+    // Every match holds its marker; a text without one is answered by one quick scan.
+    return text.find_first_of("*-+") != none && someLine(text, [text](std::size_t start) {
+               const char c = text[start];
+               return (c == '*' || c == '-' || c == '+') && spaceThenText(text, start + 1);
+           });
 }
 
 bool hasQuoteLine(std::string_view text) {
-    return someLine(text, [text](std::size_t start) {
-        return text[start] == '>' && spaceThenText(text, start + 1);
-    });
+    return text.find('>') != none && someLine(text, [text](std::size_t start) {
+               return text[start] == '>' && spaceThenText(text, start + 1);
+           });
 }
 
 // "(?m)^\d+\.\s+.+": "\d+" must take the whole run of digits, or "." would meet a digit.
 bool hasNumberedLine(std::string_view text) {
-    return someLine(text, [text](std::size_t start) {
-        std::size_t end = start;
-        while (end < text.size()) {
-            const utf8::Decoded next = characterAt(text, end);
-            if (!PatternCharacters::isDigit(next.codePoint)) {
-                break;
-            }
-            end += next.length;
-        }
-        return end > start && end < text.size() && text[end] == '.' && spaceThenText(text, end + 1);
-    });
+    return text.find('.') != none && someLine(text, [text](std::size_t start) {
+               std::size_t end = start;
+               while (end < text.size()) {
+                   const utf8::Decoded next = characterAt(text, end);
+                   if (!PatternCharacters::isDigit(next.codePoint)) {
+                       break;
+                   }
+                   end += next.length;
+               }
+               return end > start && end < text.size() && text[end] == '.' &&
+                      spaceThenText(text, end + 1);
+           });
 }
 
 }  // namespace
