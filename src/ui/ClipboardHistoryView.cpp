@@ -1,11 +1,15 @@
 #include "ui/ClipboardHistoryView.h"
 
+#include <QClipboard>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QToolButton>
@@ -56,10 +60,14 @@ QLabel* makeLabel(const QString& text, const QString& name, const QFont& font, Q
     return label;
 }
 
+// Borderless: the glyph is the button's whole look, and the pointer over it brightens the
+// glyph instead of raising a bezel.
 QToolButton* makeIconButton(const QString& name, QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setAutoRaise(true);
+    button->setStyleSheet(
+        QStringLiteral("QToolButton { border: none; background: transparent; padding: 2px; }"));
     button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::PointingHandCursor);
     button->setIconSize(QSize(smallIconSize + 2, smallIconSize + 2));
@@ -183,6 +191,7 @@ QWidget* ClipboardHistoryView::buildSearchBar() {
     searchField_->setFrame(false);
     searchField_->setFont(Theme::systemFont(13));
     searchField_->setPlaceholderText(QStringLiteral("搜索剪贴板…"));
+    searchField_->installEventFilter(this);
     connect(searchField_, &QLineEdit::textEdited, this,
             [this](const QString& text) { viewModel_.setSearchText(text.toStdString()); });
     row->addWidget(searchField_, 1);
@@ -261,8 +270,9 @@ void ClipboardHistoryView::applyTheme() {
     setForeground(pausedLabel_, theme.color(NamedColor::orange));
     pausedIcon_->setPixmap(SymbolIcons::pixmap(
         u"pause.circle", smallIconSize, theme.color(NamedColor::orange), devicePixelRatioF()));
-    settingsButton_->setIcon(SymbolIcons::icon(u"gearshape", secondary));
-    clearAllButton_->setIcon(SymbolIcons::icon(u"trash", secondary));
+    const QColor primary = theme.color(NamedColor::primaryLabel);
+    settingsButton_->setIcon(SymbolIcons::icon(u"gearshape", secondary, primary));
+    clearAllButton_->setIcon(SymbolIcons::icon(u"trash", secondary, primary));
 
     auto* searchBackground = findChild<QWidget*>(QStringLiteral("searchBackground"));
     searchBackground->setStyleSheet(
@@ -272,11 +282,21 @@ void ClipboardHistoryView::applyTheme() {
                  theme.color(NamedColor::primaryLabel).name(QColor::HexArgb)));
     searchIcon_->setPixmap(
         SymbolIcons::pixmap(u"magnifyingglass", smallIconSize, secondary, devicePixelRatioF()));
-    clearSearchButton_->setIcon(SymbolIcons::icon(u"xmark.circle.fill", secondary));
+    clearSearchButton_->setIcon(SymbolIcons::icon(u"xmark.circle.fill", secondary, primary));
 
     QPalette listPalette = list_->palette();
     listPalette.setColor(QPalette::Base, Qt::transparent);
     list_->setPalette(listPalette);
+    // A thin rounded thumb on no track, without arrow buttons, in the label greys.
+    list_->verticalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { background: transparent; width: 8px; margin: 2px;"
+                       " border: none; }"
+                       " QScrollBar::handle:vertical { background: %1; border-radius: 2px;"
+                       " min-height: 24px; }"
+                       " QScrollBar::handle:vertical:hover { background: %2; }"
+                       " QScrollBar::add-line, QScrollBar::sub-line { height: 0; border: none; }"
+                       " QScrollBar::add-page, QScrollBar::sub-page { background: none; }")
+            .arg(tertiary.name(QColor::HexArgb), secondary.name(QColor::HexArgb)));
     emptyIcon_->setPixmap(SymbolIcons::pixmap(u"doc.on.clipboard", emptyIconSize,
                                               theme.color(NamedColor::quaternaryLabel),
                                               devicePixelRatioF()));
@@ -321,10 +341,14 @@ void ClipboardHistoryView::refreshMonitoring() {
     const Theme theme = Theme::current();
     pausedLabel_->setVisible(!monitoring);
     const QColor color = theme.color(monitoring ? NamedColor::green : NamedColor::orange);
-    monitoringSwitch_->setIcon(
-        SymbolIcons::icon(monitoring ? u"record.circle" : u"pause.circle", color));
+    monitoringSwitch_->setIcon(SymbolIcons::icon(monitoring ? u"record.circle" : u"pause.circle",
+                                                 color, color.lighter(125)));
     monitoringSwitch_->setText(monitoring ? QStringLiteral("监控中") : QStringLiteral("已暂停"));
-    setForeground(monitoringSwitch_, theme.color(NamedColor::primaryLabel));
+    monitoringSwitch_->setStyleSheet(
+        QStringLiteral("QToolButton { border: none; background: transparent; padding: 2px;"
+                       " color: %1; } QToolButton:hover { color: %2; }")
+            .arg(theme.color(NamedColor::primaryLabel).name(QColor::HexArgb),
+                 theme.color(NamedColor::accent).name(QColor::HexArgb)));
 }
 
 void ClipboardHistoryView::confirmClearAll() {
@@ -367,6 +391,26 @@ void ClipboardHistoryView::showEvent(QShowEvent* event) {
     if (!clearConfirm_->isVisible()) {
         searchField_->setFocus(Qt::OtherFocusReason);
     }
+}
+
+bool ClipboardHistoryView::eventFilter(QObject* watched, QEvent* event) {
+    // The search field keeps the keyboard while text of a row is selected, so the copy keys
+    // reach it first: they copy the row's selection unless the field has one of its own.
+    const bool isKey =
+        event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (watched == searchField_ && isKey &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) &&
+        !searchField_->hasSelectedText()) {
+        const QString selection = rowDelegate_->selectedText();
+        if (!selection.isEmpty()) {
+            if (event->type() == QEvent::KeyPress) {
+                QGuiApplication::clipboard()->setText(selection);
+            }
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 bool ClipboardHistoryView::event(QEvent* event) {

@@ -40,6 +40,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void itemsInserted(std::size_t first, std::size_t count) override;

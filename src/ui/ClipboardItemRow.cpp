@@ -1,6 +1,7 @@
 #include "ui/ClipboardItemRow.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCursor>
 #include <QDateTime>
 #include <QHelpEvent>
@@ -128,22 +129,32 @@ void ClipboardItemRow::hoverAtCursor() {
     if (view_ == nullptr) {
         return;
     }
+    // Asked of the window system, not of the enter and leave events: a closed popup menu
+    // leaves the pointer over the row without a new enter event.
     QWidget* viewport = view_->viewport();
     const QPoint position = viewport->mapFromGlobal(QCursor::pos());
-    setHovered(viewport->underMouse() && viewport->rect().contains(position)
-                   ? view_->indexAt(position)
-                   : QModelIndex());
+    setHovered(QApplication::widgetAt(QCursor::pos()) == viewport ? view_->indexAt(position)
+                                                                  : QModelIndex());
 }
 
 bool ClipboardItemRow::eventFilter(QObject* watched, QEvent* event) {
     if (view_ != nullptr && watched == view_->viewport()) {
         switch (event->type()) {
-            case QEvent::MouseMove:
-                setHovered(view_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()));
+            case QEvent::MouseMove: {
+                const auto* mouse = static_cast<QMouseEvent*>(event);
+                const QPoint position = mouse->position().toPoint();
+                setHovered(view_->indexAt(position));
+                if (pressedTarget_ == Target::row && (mouse->buttons() & Qt::LeftButton)) {
+                    dragTo(position);
+                }
                 break;
+            }
             case QEvent::Leave:
+                setHovered({});
+                break;
             case QEvent::Hide:
                 setHovered({});
+                clearSelection();
                 break;
             default:
                 break;
@@ -164,11 +175,62 @@ void ClipboardItemRow::setHovered(const QModelIndex& index) {
     }
 }
 
+void ClipboardItemRow::dragTo(const QPoint& position) {
+    if (view_ == nullptr || !pressedIndex_.isValid()) {
+        return;
+    }
+    const QRect row = view_->visualRect(pressedIndex_);
+    const QStringList& lines = previewLines(pressedIndex_, view_->viewport()->width());
+    if (!selecting_) {
+        // A press beside the text, or a hand that shook a little, is still a click.
+        if (!painter_.previewRect(row, lines.size()).contains(pressedAt_) ||
+            (position - pressedAt_).manhattanLength() < QApplication::startDragDistance()) {
+            return;
+        }
+        selecting_ = true;
+        selectionAnchor_ = painter_.positionAt(row, lines, pressedAt_);
+    }
+    setSelection(pressedIndex_, selectionAnchor_, painter_.positionAt(row, lines, position));
+}
+
+void ClipboardItemRow::setSelection(const QModelIndex& index, PreviewLayout::Position anchor,
+                                    PreviewLayout::Position end) {
+    if (selectionIndex_ == index && selectionAnchor_ == anchor && selectionEnd_ == end) {
+        return;
+    }
+    selectionIndex_ = index;
+    selectionAnchor_ = anchor;
+    selectionEnd_ = end;
+    if (view_ != nullptr) {
+        view_->update(index);
+    }
+}
+
+void ClipboardItemRow::clearSelection() {
+    if (!selectionIndex_.isValid()) {
+        return;
+    }
+    const QModelIndex previous = selectionIndex_;
+    selectionIndex_ = QPersistentModelIndex();
+    if (view_ != nullptr) {
+        view_->update(previous);
+    }
+}
+
+QString ClipboardItemRow::selectedText() const {
+    if (!selectionIndex_.isValid() || selectionAnchor_ == selectionEnd_ || view_ == nullptr) {
+        return {};
+    }
+    return PreviewLayout::textBetween(
+        selectionIndex_.data(HistoryListModel::PreviewRole).toString(), painter_.previewFont(),
+        ItemRowPainter::previewWidth(view_->viewport()->width()), selectionAnchor_, selectionEnd_);
+}
+
 void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
     const QVariant source = index.data(HistoryListModel::SourceAppRole);
     const ContentType type = typeOf(index);
-    const RowContents row{
+    RowContents row{
         .type = type,
         .previewLines = previewLines(index, rowWidth(option)),
         .time = relativeTime(index),
@@ -176,7 +238,11 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
         .copied = index.data(HistoryListModel::CopiedRole).toBool(),
         .hovered = showsControls(index),
         .hasMenu = !conversionsFor(type).empty(),
+        .selection = std::nullopt,
     };
+    if (selectionIndex_ == index && selectionAnchor_ != selectionEnd_) {
+        row.selection = std::minmax(selectionAnchor_, selectionEnd_);
+    }
     painter_.paint(*painter, option.rect, row);
 }
 
@@ -215,13 +281,17 @@ bool ClipboardItemRow::editorEvent(QEvent* event, QAbstractItemModel* model,
     }
     const Target target = targetAt(mouse->position().toPoint(), index, option.rect);
     if (isPress) {
+        clearSelection();
+        selecting_ = false;
         pressedIndex_ = index;
         pressedTarget_ = target;
+        pressedAt_ = mouse->position().toPoint();
         return true;
     }
-    const bool sameControl = pressedIndex_ == index && pressedTarget_ == target;
+    const bool sameControl = pressedIndex_ == index && pressedTarget_ == target && !selecting_;
     pressedIndex_ = QPersistentModelIndex();
     pressedTarget_.reset();
+    selecting_ = false;
     const auto* listModel = qobject_cast<const HistoryListModel*>(model);
     const ClipboardItem* entry = listModel != nullptr ? listModel->item(index.row()) : nullptr;
     if (!sameControl || entry == nullptr) {
@@ -263,12 +333,22 @@ void ClipboardItemRow::openConversionMenu(const ClipboardItem& item, const QRect
     menuIndex_ = index;
     auto* itemView = qobject_cast<QAbstractItemView*>(view);
     QWidget* surface = itemView != nullptr ? itemView->viewport() : view;
-    connect(menu, &QMenu::aboutToHide, surface, [surface] { surface->update(); });
+    connect(menu, &QMenu::aboutToHide, this, &ClipboardItemRow::menuClosed);
     // The menu hangs below the button and ends at its right edge, so that it opens over the
     // panel rather than past the panel's side.
     const QPoint corner = buttonRect.bottomRight() + QPoint(1 - menu->sizeHint().width(), 0);
     const QPoint anchor = surface != nullptr ? surface->mapToGlobal(corner) : corner;
     menu->popup(anchor + QPoint(0, 2));
+}
+
+void ClipboardItemRow::menuClosed() {
+    if (menuIndex_.isValid() && view_ != nullptr) {
+        view_->update(menuIndex_);
+    }
+    menuIndex_ = QPersistentModelIndex();
+    // The menu took the pointer while it was open; the row under it now is hovered,
+    // once the menu is really gone.
+    QMetaObject::invokeMethod(this, &ClipboardItemRow::hoverAtCursor, Qt::QueuedConnection);
 }
 
 bool ClipboardItemRow::helpEvent(QHelpEvent* event, QAbstractItemView* view,

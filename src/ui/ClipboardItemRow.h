@@ -23,7 +23,7 @@ class HistoryListModel;
 // Paints one history entry of a HistoryListModel: type badge, preview of at most three
 // lines, relative time and source tag, and, for the hovered row only, the conversion menu
 // button and the delete button. A click on the row copies the entry; the two controls run
-// only their own action.
+// only their own action; a press and drag on the preview selects text instead.
 class ClipboardItemRow final : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -53,6 +53,8 @@ public:
 
     // The conversion menu open right now, or nullptr.
     QMenu* openMenu() const { return menu_; }
+    // The preview text selected with the pointer; empty when nothing is.
+    QString selectedText() const;
 
 private:
     enum class Target { row, menu, remove };
@@ -65,6 +67,11 @@ private:
     void hoverAtCursor();
     void openConversionMenu(const ClipboardItem& item, const QRect& buttonRect,
                             const QModelIndex& index, QWidget* view);
+    void menuClosed();
+    void dragTo(const QPoint& position);
+    void setSelection(const QModelIndex& index, PreviewLayout::Position anchor,
+                      PreviewLayout::Position end);
+    void clearSelection();
 
     ClipboardViewModel& viewModel_;
     ItemRowPainter painter_;
@@ -75,6 +82,12 @@ private:
     QPersistentModelIndex hoveredIndex_;
     QPersistentModelIndex pressedIndex_;
     std::optional<Target> pressedTarget_;
+    QPoint pressedAt_;
+    // A press on the preview that has moved far enough is a selection, not a click.
+    bool selecting_ = false;
+    QPersistentModelIndex selectionIndex_;
+    PreviewLayout::Position selectionAnchor_;
+    PreviewLayout::Position selectionEnd_;
     QPointer<QMenu> menu_;
     QPersistentModelIndex menuIndex_;
 };

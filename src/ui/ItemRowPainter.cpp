@@ -2,7 +2,9 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextBoundaryFinder>
 #include <algorithm>
+#include <cmath>
 
 #include "ui/AppMeta.h"
 #include "ui/SymbolIcons.h"
@@ -126,6 +128,62 @@ QRect ItemRowPainter::menuButtonRect(const QRect& rowRect) {
     return deleteButtonRect(rowRect).translated(-(controlSize + controlSpacing), 0);
 }
 
+QRect ItemRowPainter::previewRect(const QRect& rect, qsizetype lineCount) const {
+    return QRect(rect.left() + textLeft, rect.top() + verticalPadding, previewWidth(rect.width()),
+                 static_cast<int>(lineCount) * lineSpacing_);
+}
+
+PreviewLayout::Position ItemRowPainter::positionAt(const QRect& rect, const QStringList& lines,
+                                                   const QPoint& point) const {
+    const QRect area = previewRect(rect, lines.size());
+    if (lines.isEmpty() || point.y() < area.top()) {
+        return {};
+    }
+    const int line = (point.y() - area.top()) / lineSpacing_;
+    if (line >= lines.size()) {
+        return {static_cast<int>(lines.size() - 1), static_cast<int>(lines.back().size())};
+    }
+    // The nearest boundary between graphemes: a selection never splits a character.
+    const QString& text = lines[line];
+    const QFontMetricsF metrics(previewFont_);
+    const qreal x = point.x() - area.left();
+    QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, text);
+    int best = 0;
+    qreal bestDistance = std::abs(x);
+    for (qsizetype boundary = graphemes.toNextBoundary(); boundary > 0;
+         boundary = graphemes.toNextBoundary()) {
+        const qreal distance = std::abs(metrics.horizontalAdvance(text.left(boundary)) - x);
+        if (distance > bestDistance) {
+            break;
+        }
+        best = static_cast<int>(boundary);
+        bestDistance = distance;
+    }
+    return {line, best};
+}
+
+void ItemRowPainter::paintSelection(QPainter& painter, const QRect& rect,
+                                    const RowContents& row) const {
+    const auto& [from, to] = *row.selection;
+    const QFontMetricsF metrics(previewFont_);
+    const QRect area = previewRect(rect, row.previewLines.size());
+    const QColor color = Theme::current().color(NamedColor::accent, 0.3);
+    const int last = std::min<int>(to.line, static_cast<int>(row.previewLines.size()) - 1);
+    for (int line = std::max(0, from.line); line <= last; ++line) {
+        const QString& text = row.previewLines[line];
+        const qreal left =
+            line == from.line ? metrics.horizontalAdvance(text.left(from.column)) : 0;
+        qreal right = metrics.horizontalAdvance(line == to.line ? text.left(to.column) : text);
+        // A selected line end shows as a little room past the text.
+        if (line != to.line) {
+            right += metrics.averageCharWidth() / 2;
+        }
+        painter.fillRect(QRectF(area.left() + left, area.top() + line * lineSpacing_, right - left,
+                                lineSpacing_),
+                         color);
+    }
+}
+
 void ItemRowPainter::paint(QPainter& painter, const QRect& rect, const RowContents& row) const {
     const Theme theme = Theme::current();
     const QRect area = rect.adjusted(0, 0, 0, -dividerHeight);
@@ -146,6 +204,9 @@ void ItemRowPainter::paint(QPainter& painter, const QRect& rect, const RowConten
                       badgeSize, badgeSize);
     paintControl(painter, badge, look.icon, 10, theme.color(look.color), 0.12);
 
+    if (row.selection) {
+        paintSelection(painter, area, row);
+    }
     painter.setFont(previewFont_);
     painter.setPen(theme.color(NamedColor::primaryLabel));
     qreal baseline = area.top() + verticalPadding + previewAscent_;

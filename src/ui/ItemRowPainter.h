@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "model/ContentType.h"
+#include "ui/PreviewLayout.h"
 #include "ui/Theme.h"
 
 class QPainter;
@@ -24,6 +25,8 @@ struct RowContents {
     // The hover fill and the controls; the menu button only with `hasMenu`.
     bool hovered = false;
     bool hasMenu = false;
+    // Selected preview text, from the first position to the second.
+    std::optional<std::pair<PreviewLayout::Position, PreviewLayout::Position>> selection;
 };
 
 // Draws a history row: type badge, preview lines, relative time and source tag, and the
@@ -43,11 +46,19 @@ public:
     // The controls of a row whose rectangle (without its divider) is `rowRect`.
     static QRect deleteButtonRect(const QRect& rowRect);
     static QRect menuButtonRect(const QRect& rowRect);
+    // Where `lineCount` preview lines sit in the row with the rectangle `rect`.
+    QRect previewRect(const QRect& rect, qsizetype lineCount) const;
+    // The place between characters of `lines` nearest to `point`, for a row with the
+    // rectangle `rect`; above the lines it is their start, below them their end.
+    PreviewLayout::Position positionAt(const QRect& rect, const QStringList& lines,
+                                       const QPoint& point) const;
 
     // Paints `row` into `rect`, the row's whole rectangle with its divider.
     void paint(QPainter& painter, const QRect& rect, const RowContents& row) const;
 
 private:
+    void paintSelection(QPainter& painter, const QRect& rect, const RowContents& row) const;
+
     QFont previewFont_ = Theme::monospacedFont(12);
     QFont timeFont_ = Theme::systemFont(10);
     QFont tagFont_ = Theme::systemFont(10, QFont::Medium);

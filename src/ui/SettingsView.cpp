@@ -17,6 +17,9 @@ namespace {
 
 constexpr int formWidth = 380;
 constexpr int formHeight = 280;
+constexpr int formMargin = 12;
+constexpr int rowHeight = 28;
+constexpr int rowInset = 12;
 
 // The inset rounded group behind the rows of one section.
 class GroupBox final : public QWidget {
@@ -35,7 +38,7 @@ protected:
         const QList<QWidget*> rows = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         for (qsizetype i = 1; i < rows.size(); ++i) {
             const qreal y = rows[i]->geometry().top() + 0.5;
-            painter.drawLine(QPointF(12, y), QPointF(width() - 12, y));
+            painter.drawLine(QPointF(rowInset, y), QPointF(width() - rowInset, y));
         }
     }
 };
@@ -61,12 +64,6 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, QWidget* parent)
     monitoringToggle_ = new ToggleSwitch;
     monitoringToggle_->setObjectName(QStringLiteral("monitoringToggle"));
     monitoringToggle_->setAccessibleName(QStringLiteral("启用剪贴板监控"));
-    auto* monitoringRow = new QWidget;
-    auto* monitoringLayout = new QHBoxLayout(monitoringRow);
-    monitoringLayout->setContentsMargins(12, 7, 12, 7);
-    monitoringLayout->addWidget(new QLabel(QStringLiteral("启用剪贴板监控")));
-    monitoringLayout->addStretch();
-    monitoringLayout->addWidget(monitoringToggle_);
     // The switch shows the controller's state, never the value the click left on it.
     connect(monitoringToggle_, &ToggleSwitch::clicked, this, [this] {
         viewModel_.toggleMonitoring();
@@ -76,10 +73,10 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, QWidget* parent)
     countValue_ = valueLabel(QStringLiteral("countValue"), {});
 
     auto* form = new QVBoxLayout;
-    form->setContentsMargins(0, 0, 0, 0);
-    form->setSpacing(4);
+    form->setContentsMargins(formMargin, formMargin, formMargin, formMargin);
+    form->setSpacing(0);
     addSection(*form, QStringLiteral("generalSection"), QStringLiteral("通用设置"),
-               {monitoringRow});
+               {valueRow(QStringLiteral("启用剪贴板监控"), monitoringToggle_)});
     addSection(*form, QStringLiteral("storageSection"), QStringLiteral("存储"),
                {valueRow(QStringLiteral("历史记录上限"),
                          valueLabel(QStringLiteral("limitValue"), entries(historyLimit))),
@@ -92,10 +89,10 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, QWidget* parent)
                 valueRow(QStringLiteral("开发者"),
                          valueLabel(QStringLiteral("developerValue"), QStringLiteral("Quolla")))});
 
-    // The window is as large as the form needs, at least the designed frame, and the user
-    // cannot resize it: the Chinese fonts of a desktop may need more room than the frame.
+    // The window is the designed frame, or as much larger as its rows need (a desktop's
+    // Chinese fonts may be taller, more settings may come), and the user cannot resize it.
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(20, 16, 20, 20);
+    outer->setContentsMargins(0, 0, 0, 0);
     outer->setSizeConstraint(QLayout::SetFixedSize);
     auto* frame = new QWidget;
     frame->setMinimumSize(formWidth, formHeight);
@@ -144,8 +141,8 @@ void SettingsView::addSection(QVBoxLayout& layout, const QString& objectName, co
                               const QList<QWidget*>& rows) {
     auto* heading = new QLabel(title);
     heading->setObjectName(objectName + u"Title");
-    heading->setFont(Theme::systemFont(12, QFont::DemiBold));
-    heading->setContentsMargins(4, layout.count() == 0 ? 0 : 10, 0, 2);
+    heading->setFont(Theme::textStyle(TextStyle::caption));
+    heading->setContentsMargins(4, layout.count() == 0 ? 0 : 8, 0, 3);
     sectionTitles_.append(heading);
     layout.addWidget(heading);
 
@@ -160,10 +157,11 @@ void SettingsView::addSection(QVBoxLayout& layout, const QString& objectName, co
     layout.addWidget(group);
 }
 
-QWidget* SettingsView::valueRow(const QString& label, QLabel* value) {
+QWidget* SettingsView::valueRow(const QString& label, QWidget* value) {
     auto* row = new QWidget;
+    row->setFixedHeight(rowHeight);
     auto* rowLayout = new QHBoxLayout(row);
-    rowLayout->setContentsMargins(12, 7, 12, 7);
+    rowLayout->setContentsMargins(rowInset, 0, rowInset, 0);
     rowLayout->addWidget(new QLabel(label));
     rowLayout->addStretch();
     rowLayout->addWidget(value);

@@ -39,7 +39,8 @@ private:
 
     void addSection(QVBoxLayout& layout, const QString& objectName, const QString& title,
                     const QList<QWidget*>& rows);
-    QWidget* valueRow(const QString& label, QLabel* value);
+    // A row of a section: `label` at the leading edge, `value` at the trailing edge.
+    QWidget* valueRow(const QString& label, QWidget* value);
     QLabel* valueLabel(const QString& objectName, const QString& text);
     void applyThemeColors();
     void showCount();

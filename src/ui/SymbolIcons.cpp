@@ -129,10 +129,13 @@ QPixmap SymbolIcons::pixmap(QStringView symbolName, int size, const QColor& colo
     return result;
 }
 
-QIcon SymbolIcons::icon(QStringView symbolName, const QColor& color) {
+QIcon SymbolIcons::icon(QStringView symbolName, const QColor& color, const QColor& hoverColor) {
     QIcon result;
     for (const int size : {16, 22, 24, 32, 48, 64}) {
         result.addPixmap(pixmap(symbolName, size, color));
+        if (hoverColor.isValid()) {
+            result.addPixmap(pixmap(symbolName, size, hoverColor), QIcon::Active);
+        }
     }
     return result;
 }

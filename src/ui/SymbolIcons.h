@@ -39,8 +39,9 @@ public:
     // A square transparent pixmap of `size` device-independent pixels holding the glyph.
     static QPixmap pixmap(QStringView symbolName, int size, const QColor& color,
                           qreal devicePixelRatio = 1.0);
-    // An icon with the glyph drawn at the usual icon sizes.
-    static QIcon icon(QStringView symbolName, const QColor& color);
+    // An icon with the glyph drawn at the usual icon sizes; a valid `hoverColor` is the
+    // colour a raised button shows it in while the pointer is over it.
+    static QIcon icon(QStringView symbolName, const QColor& color, const QColor& hoverColor = {});
 };
 
 }  // namespace nimbrook

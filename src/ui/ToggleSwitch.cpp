@@ -15,7 +15,7 @@ ToggleSwitch::ToggleSwitch(QWidget* parent) : QAbstractButton(parent) {
 }
 
 QSize ToggleSwitch::sizeHint() const {
-    return {38, 22};
+    return {34, 20};
 }
 
 void ToggleSwitch::paintEvent(QPaintEvent*) {

@@ -1,5 +1,8 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +19,7 @@
 #include "ui/ClipboardHistoryView.h"
 #include "ui/ClipboardItemRow.h"
 #include "ui/HistoryListModel.h"
+#include "ui/ItemRowPainter.h"
 #include "ui/ToastOverlay.h"
 
 namespace nimbrook {
@@ -33,6 +37,9 @@ private slots:
     void hoverControlsPerType_data();
     void hoverControlsPerType();
     void clickCopiesAndHighlights();
+    void dragOnThePreviewSelects_data();
+    void dragOnThePreviewSelects();
+    void hoverReturnsWhenTheMenuCloses();
     void clickOnTheDeleteButton_data();
     void clickOnTheDeleteButton();
     void hostileEntriesArePainted_data();
@@ -73,11 +80,24 @@ struct Panel {
     }
     // QTest::mouseMove does not reach a widget under the offscreen platform, so the move
     // is sent as the window system would deliver it.
-    void hover(int row) const {
-        const QPoint position = rowRect(row).center();
-        QMouseEvent move(QEvent::MouseMove, position, viewport()->mapToGlobal(position),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport(), &move);
+    void move(const QPoint& position, Qt::MouseButtons buttons = Qt::NoButton) const {
+        QMouseEvent event(QEvent::MouseMove, position, viewport()->mapToGlobal(position),
+                          Qt::NoButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(viewport(), &event);
+    }
+    void hover(int row) const { move(rowRect(row).center()); }
+    // The point of the first row's preview just before `column` of shown line `line`.
+    QPoint textPoint(int line, int column) const {
+        const ItemRowPainter painter;
+        const QRect row = rowRect(0);
+        const QStringList lines = PreviewLayout::lines(
+            list()->model()->index(0, 0).data(HistoryListModel::PreviewRole).toString(),
+            painter.previewFont(), ItemRowPainter::previewWidth(row.width()));
+        const QRect area = painter.previewRect(row, lines.size());
+        const qreal lineHeight = qreal(area.height()) / lines.size();
+        const QString text = lines.value(line);
+        const qreal x = QFontMetricsF(painter.previewFont()).horizontalAdvance(text.left(column));
+        return QPoint(area.left() + qRound(x), area.top() + qRound((line + 0.5) * lineHeight));
     }
     QMenu* openMenu(int row, ContentType type) const {
         hover(row);
@@ -285,6 +305,62 @@ void ClipboardHistoryViewTest::clickCopiesAndHighlights() {
     panel.click(panel.rowRect(0).center());
     QVERIFY(!model->index(1, 0).data(HistoryListModel::CopiedRole).toBool());
     QVERIFY(model->index(0, 0).data(HistoryListModel::CopiedRole).toBool());
+}
+
+void ClipboardHistoryViewTest::dragOnThePreviewSelects_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::addColumn<QString>("selected");
+
+    const QString words = QStringLiteral("alpha beta gamma");
+    QTest::newRow("within a line") << words << QPoint(0, 6) << QPoint(0, 10) << "beta";
+    QTest::newRow("backwards") << words << QPoint(0, 10) << QPoint(0, 6) << "beta";
+    QTest::newRow("across a line break") << QStringLiteral("first line\nsecond line")
+                                         << QPoint(0, 6) << QPoint(1, 6) << "line\nsecond";
+    QTest::newRow("below the text takes it to its end")
+        << QStringLiteral("short\ntext") << QPoint(0, 0) << QPoint(9, 0) << "short\ntext";
+    QTest::newRow("the ellipsis of a cut preview is no text")
+        << QStringLiteral("a\nb\nc\nd") << QPoint(0, 0) << QPoint(2, 9) << "a\nb\nc";
+    // Without movement a press and release is a click, which copies the whole entry.
+    QTest::newRow("no movement copies the row") << words << QPoint(0, 6) << QPoint(0, 6) << "";
+}
+
+void ClipboardHistoryViewTest::dragOnThePreviewSelects() {
+    QFETCH(QString, text);
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QFETCH(QString, selected);
+
+    Panel panel{text.toUtf8().constData()};
+    QGuiApplication::clipboard()->clear();
+    const QPoint start = panel.textPoint(from.x(), from.y());
+    const QPoint end = to.x() > 2 ? panel.rowRect(0).bottomLeft() + QPoint(200, -2)
+                                  : panel.textPoint(to.x(), to.y());
+    QTest::mousePress(panel.viewport(), Qt::LeftButton, {}, start);
+    panel.move(start + (end - start) / 2, Qt::LeftButton);
+    panel.move(end, Qt::LeftButton);
+    QTest::mouseRelease(panel.viewport(), Qt::LeftButton, {}, end);
+    QTest::keyClick(panel.find<QLineEdit>("searchField"), Qt::Key_C, Qt::ControlModifier);
+
+    QCOMPARE(QGuiApplication::clipboard()->text(), selected);
+    QCOMPARE(panel.harness.pasteboard.writeCount(), selected.isEmpty() ? 1 : 0);
+}
+
+void ClipboardHistoryViewTest::hoverReturnsWhenTheMenuCloses() {
+    Panel panel{"plain words"};
+    // The pointer rests on the row; its move is delivered now, not after the menu closed.
+    QCursor::setPos(panel.viewport()->mapToGlobal(panel.rowRect(0).center()));
+    QCoreApplication::processEvents();
+    const QImage hovered = panel.grab(panel.rowRect(0));
+    QMenu* menu = panel.openMenu(0, ContentType::plainText);
+    QTRY_VERIFY(menu != nullptr && menu->isVisible());
+    // The open menu takes the pointer from the row, as a window system does.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(panel.viewport(), &leave);
+
+    menu->close();
+    QTRY_COMPARE(panel.grab(panel.rowRect(0)), hovered);
 }
 
 void ClipboardHistoryViewTest::clickOnTheDeleteButton_data() {

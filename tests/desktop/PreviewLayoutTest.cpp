@@ -15,6 +15,7 @@ private slots:
     void keepsAtMostThreeLines();
     void everyLineFitsTheWidth_data();
     void everyLineFitsTheWidth();
+    void selectedTextIsTheEntrysText();
 };
 
 namespace {
@@ -74,6 +75,17 @@ void PreviewLayoutTest::everyLineFitsTheWidth() {
         QVERIFY2(metrics.horizontalAdvance(line.trimmed()) <= width + 0.5, qPrintable(line));
         QVERIFY(!line.isEmpty() && !line.back().isHighSurrogate());
     }
+}
+
+// A wrapped line goes on without a break, and a tab is copied as it was shown.
+void PreviewLayoutTest::selectedTextIsTheEntrysText() {
+    const QFont font = Theme::monospacedFont(12);
+    const QString text = QStringLiteral("\tword").repeated(20);
+    const QStringList lines = PreviewLayout::lines(text, font, width);
+    QVERIFY(lines.size() > 1);
+
+    QCOMPARE(PreviewLayout::textBetween(text, font, width, {1, 4}, {0, 0}),
+             lines[0] + lines[1].left(4));
 }
 
 }  // namespace nimbrook

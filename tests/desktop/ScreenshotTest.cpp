@@ -14,6 +14,7 @@
 #include "ControllerHarness.h"
 #include "ui/ClipboardHistoryView.h"
 #include "ui/ClipboardItemRow.h"
+#include "ui/ItemRowPainter.h"
 #include "ui/SettingsView.h"
 #include "ui/Theme.h"
 
@@ -81,10 +82,20 @@ void addAppearanceRows(const QStringList& states) {
     }
 }
 
-void hover(QWidget* viewport, const QPoint& position) {
+void hover(QWidget* viewport, const QPoint& position, Qt::MouseButtons buttons = Qt::NoButton) {
     QMouseEvent move(QEvent::MouseMove, position, viewport->mapToGlobal(position), Qt::NoButton,
-                     Qt::NoButton, Qt::NoModifier);
+                     buttons, Qt::NoModifier);
     QApplication::sendEvent(viewport, &move);
+}
+
+// Drags over the two lines of the preview of `row`, from inside the first to inside the second.
+void selectAcross(QWidget* viewport, const QRect& row) {
+    const QRect preview = ItemRowPainter().previewRect(row, 2);
+    const QPoint from = preview.topLeft() + QPoint(40, preview.height() / 4);
+    const QPoint to = preview.topLeft() + QPoint(100, preview.height() * 3 / 4);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+    hover(viewport, to, Qt::LeftButton);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, to);
 }
 
 // The panel with any open conversion menu drawn where it stands on the screen.
@@ -125,7 +136,7 @@ bool saveAndCheckDrawn(const QImage& shot, const char* prefix, int minimum) {
 void ScreenshotTest::panel_data() {
     addAppearanceRows({QStringLiteral("empty"), QStringLiteral("history"),
                        QStringLiteral("hover-menu"), QStringLiteral("confirm"),
-                       QStringLiteral("toast")});
+                       QStringLiteral("toast"), QStringLiteral("selection")});
 }
 
 void ScreenshotTest::panel() {
@@ -152,6 +163,8 @@ void ScreenshotTest::panel() {
         auto* menu = view.findChild<QMenu*>(QStringLiteral("conversionMenu"));
         QVERIFY(menu != nullptr);
         QTRY_VERIFY(menu->isVisible());
+    } else if (state == u"selection") {
+        selectAcross(list->viewport(), list->visualRect(list->model()->index(5, 0)));
     } else if (state == u"confirm") {
         QTest::mouseClick(view.findChild<QAbstractButton*>(QStringLiteral("clearAllButton")),
                           Qt::LeftButton);

@@ -31,8 +31,10 @@ QString textOf(const QWidget& root, const char* objectName) {
 
 void SettingsViewTest::showsExactlyTheDesignedTexts() {
     ControllerHarness harness;
-    const SettingsView view(harness.viewModel);
+    SettingsView view(harness.viewModel);
     QCOMPARE(view.windowTitle(), QStringLiteral("设置"));
+    view.show();
+    QCOMPARE(view.size(), QSize(380, 280));
 
     QSet<QString> texts;
     for (const QLabel* label : view.findChildren<QLabel*>()) {
