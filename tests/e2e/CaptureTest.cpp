@@ -116,5 +116,29 @@ TEST_F(CaptureTest, OwnWriteReachesOtherProgramsAndIsNotRecorded) {
     EXPECT_EQ(entries[2].content, "萤川 first");
 }
 
+// Ctrl+Comma in the panel brings the settings window to the front; a program without a
+// window (xclip) then copies. The window's legacy title is readable by old tools too.
+TEST_F(CaptureTest, CopyWhileOwnWindowIsInFrontNamesNoApplication) {
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_TRUE(request("activate"));
+    std::string activeWindow;
+    const auto activeProperty = [&](const char* name) {
+        return output({"/usr/bin/xprop", "-id", activeWindow, name}).value_or("");
+    };
+    ASSERT_TRUE(eventually([&] {
+        output({"/usr/bin/xdotool", "key", "ctrl+comma"});
+        activeWindow = output({"/usr/bin/xdotool", "getactivewindow"}).value_or("");
+        activeWindow = activeWindow.substr(0, activeWindow.find('\n'));
+        return !activeWindow.empty() &&
+               activeProperty("_NET_WM_NAME").find("\"设置\"") != std::string::npos;
+    })) << "the settings window did not come to the front";
+    EXPECT_NE(activeProperty("WM_NAME").find("\"设置\""), std::string::npos)
+        << activeProperty("WM_NAME");
+
+    copyWithXclip({"UTF8_STRING", "copied by a script"});
+    ASSERT_TRUE(newestIs("copied by a script"));
+    EXPECT_EQ(history()->front().sourceApp, std::nullopt);
+}
+
 }  // namespace
 }  // namespace nimbrook::e2e

@@ -14,6 +14,7 @@
 #include "platform/qt/NoPasteboard.h"
 #include "platform/qt/QtPasteboard.h"
 #include "platform/qt/X11ActiveApplication.h"
+#include "platform/qt/X11WindowNames.h"
 #include "platform/qt/XdgFolders.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/ForeignToplevelApplication.h"
@@ -75,6 +76,12 @@ DesktopSession::~DesktopSession() {
 void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
     storage_ = std::make_unique<StorageService>(dataFolder_);
     connectClipboard(application, route);
+    if (auto* x11 = application.nativeInterface<QNativeInterface::QX11Application>()) {
+        if (xcb_connection_t* connection = x11->connection()) {
+            windowNames_ = std::make_unique<X11WindowNames>(*connection);
+            application.installEventFilter(windowNames_.get());
+        }
+    }
     imageStore_ = std::make_unique<FileImageStore>(XdgFolders::imageFolder());
     viewModel_ = std::make_unique<ClipboardViewModel>(
         ClipboardViewModel::Services{.monitor = {.pasteboard = *pasteboard_,

@@ -20,6 +20,7 @@ namespace nimbrook {
 
 class ActiveApplication;
 class ClipboardViewModel;
+class X11WindowNames;
 
 // The running program without its windows: the real desktop services, the history file,
 // the one controller (capture starts when the session is made), the single-instance
@@ -61,6 +62,7 @@ private:
     std::unique_ptr<WaylandClient> wayland_;
     std::unique_ptr<Pasteboard> pasteboard_;
     std::unique_ptr<ActiveApplication> activeApplication_;
+    std::unique_ptr<X11WindowNames> windowNames_;
     std::unique_ptr<FileImageStore> imageStore_;
     QtScheduler scheduler_;
     SystemClock clock_;

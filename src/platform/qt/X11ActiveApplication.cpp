@@ -4,6 +4,7 @@
 #include <memory>
 #include <string_view>
 
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include "platform/UnicodeText.h"
@@ -62,11 +63,12 @@ X11ActiveApplication::X11ActiveApplication(xcb_connection_t& connection, Desktop
     : connection_(connection),
       root_(rootWindow(connection)),
       activeWindowAtom_(internAtom(connection, "_NET_ACTIVE_WINDOW")),
+      pidAtom_(internAtom(connection, "_NET_WM_PID")),
       index_(std::move(index)) {}
 
 std::optional<std::string> X11ActiveApplication::frontmostName() const {
     const auto window = activeWindow();
-    if (!window) {
+    if (!window || isOwnWindow(*window)) {
         return std::nullopt;
     }
     auto className = windowClass(*window);
@@ -90,6 +92,16 @@ std::optional<std::uint32_t> X11ActiveApplication::activeWindow() const {
     }
     const auto window = *static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
     return window == XCB_WINDOW_NONE ? std::nullopt : std::optional(window);
+}
+
+bool X11ActiveApplication::isOwnWindow(std::uint32_t window) const {
+    if (pidAtom_ == 0) {
+        return false;
+    }
+    const auto reply = property(connection_, window, pidAtom_, XCB_ATOM_CARDINAL, 1);
+    return reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) >= 4 &&
+           *static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get())) ==
+               static_cast<std::uint32_t>(::getpid());
 }
 
 std::optional<std::string> X11ActiveApplication::windowClass(std::uint32_t window) const {

@@ -10,7 +10,9 @@ struct xcb_connection_t;
 namespace nimbrook {
 
 // The window in front as the window manager announces it (root's _NET_ACTIVE_WINDOW),
-// named by its desktop entry, else by its WM_CLASS class.
+// named by its desktop entry, else by its WM_CLASS class. A window of this process names
+// nothing: what is copied while the panel or the settings window is in front was copied by
+// a program without a window (xclip, a script), not by this one.
 class X11ActiveApplication final : public ActiveApplication {
 public:
     // `connection` is Qt's own X connection and must outlive this object.
@@ -21,10 +23,12 @@ public:
 private:
     std::optional<std::uint32_t> activeWindow() const;
     std::optional<std::string> windowClass(std::uint32_t window) const;
+    bool isOwnWindow(std::uint32_t window) const;
 
     xcb_connection_t& connection_;
     std::uint32_t root_ = 0;
     std::uint32_t activeWindowAtom_ = 0;
+    std::uint32_t pidAtom_ = 0;
     // Looking up a name fills the index's cache.
     mutable DesktopEntryIndex index_;
 };
