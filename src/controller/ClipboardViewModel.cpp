@@ -71,13 +71,23 @@ std::vector<ClipboardItem> ClipboardViewModel::filteredItems() const {
     if (searchText_.empty()) {
         return items_;
     }
-    const std::string query = UnicodeText::lowercasedNfc(UnicodeText::nfc(searchText_));
     std::vector<ClipboardItem> result;
-    for (const ClipboardItem& item : items_) {
+    for (const std::size_t index : indexesMatching(searchText_)) {
+        result.push_back(items_[index]);
+    }
+    return result;
+}
+
+std::vector<std::size_t> ClipboardViewModel::indexesMatching(std::string_view text) const {
+    const std::string query =
+        UnicodeText::lowercasedNfc(UnicodeText::nfc(validUtf8(std::string(text))));
+    std::vector<std::size_t> result;
+    for (std::size_t index = 0; index < items_.size(); ++index) {
+        const ClipboardItem& item = items_[index];
         if (SubstringSearch::containsIgnoringAsciiCase(item.searchableContent(), query) ||
             SubstringSearch::contains(lowercasedSearchLabel(item.contentType()), query) ||
             SubstringSearch::containsIgnoringAsciiCase(item.searchableSourceApp(), query)) {
-            result.push_back(item);
+            result.push_back(index);
         }
     }
     return result;

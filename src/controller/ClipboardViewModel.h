@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "capture/ClipboardMonitor.h"
@@ -46,6 +47,9 @@ public:
     // else those whose lower-cased NFC content, then type search label, then source name
     // contains the lower-cased NFC search text (blanks included, nothing trimmed).
     std::vector<ClipboardItem> filteredItems() const;
+    // The positions in items() of the entries that `text` finds, by the rules of
+    // filteredItems (the empty text finds every entry); invalid UTF-8 is repaired first.
+    std::vector<std::size_t> indexesMatching(std::string_view text) const;
 
     // Flips isMonitoring and starts or stops the monitor.
     void toggleMonitoring();

@@ -91,6 +91,23 @@ std::string_view SmartConverter::title(Conversion conversion) {
     return namesOf(conversion).title;
 }
 
+std::vector<Conversion> SmartConverter::offeredFor(ContentType type) {
+    switch (type) {
+        case ContentType::json:
+            return {Conversion::prettifyJSON, Conversion::minifyJSON, Conversion::stripFormat};
+        case ContentType::code:
+        case ContentType::plainText:
+            return {Conversion::wrapCode, Conversion::htmlToMarkdown, Conversion::stripFormat};
+        case ContentType::url:
+            return {Conversion::urlToMarkdown, Conversion::stripFormat};
+        case ContentType::markdown:
+            return {Conversion::stripFormat};
+        case ContentType::image:
+            return {};
+    }
+    return {};
+}
+
 std::string SmartConverter::convert(const std::string& text, Conversion conversion) {
     if (!UnicodeText::isValidUtf8(text)) {
         return convert(UnicodeText::repairedUtf8(text), conversion);

@@ -4,6 +4,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "model/ContentType.h"
 
 #include "conversion/SubstitutionChain.h"
 
@@ -33,6 +36,8 @@ public:
     static std::optional<Conversion> fromRawValue(std::string_view raw);
     // The menu title, e.g. "格式化 JSON", "HTML → Markdown".
     static std::string_view title(Conversion conversion);
+    // The conversions an entry of the type offers, in menu order; none for an image.
+    static std::vector<Conversion> offeredFor(ContentType type);
 
     // The conversion's result; the input unchanged (or trimmed, for a URL link) when the
     // conversion cannot do its work. Any bytes are accepted: invalid UTF-8 is repaired

@@ -38,21 +38,7 @@ ClipboardItemRow::ClipboardItemRow(ClipboardViewModel& viewModel, QObject* paren
     : QStyledItemDelegate(parent), viewModel_(viewModel) {}
 
 std::vector<SmartConverter::Conversion> ClipboardItemRow::conversionsFor(ContentType type) {
-    using C = SmartConverter::Conversion;
-    switch (type) {
-        case ContentType::json:
-            return {C::prettifyJSON, C::minifyJSON, C::stripFormat};
-        case ContentType::code:
-        case ContentType::plainText:
-            return {C::wrapCode, C::htmlToMarkdown, C::stripFormat};
-        case ContentType::url:
-            return {C::urlToMarkdown, C::stripFormat};
-        case ContentType::markdown:
-            return {C::stripFormat};
-        case ContentType::image:
-            return {};
-    }
-    return {};
+    return SmartConverter::offeredFor(type);
 }
 
 QRect ClipboardItemRow::deleteButtonRect(const QRect& rowRect) {

@@ -3,7 +3,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QSessionManager>
-#include <charconv>
 #include <iostream>
 #include <system_error>
 
@@ -44,26 +43,13 @@ std::unique_ptr<ActiveApplication> activeApplicationOf(QGuiApplication& applicat
     return std::make_unique<NoActiveApplication>();
 }
 
-std::optional<std::size_t> copyRequestIndex(const QByteArray& request) {
-    static const QByteArray prefix = "copy ";
-    if (!request.startsWith(prefix)) {
-        return std::nullopt;
-    }
-    const auto digits = request.sliced(prefix.size());
-    std::size_t index = 0;
-    const auto [end, error] = std::from_chars(digits.begin(), digits.end(), index);
-    if (error != std::errc() || end != digits.end() || digits.isEmpty()) {
-        return std::nullopt;
-    }
-    return index;
-}
-
 }  // namespace
 
-DesktopSession::DesktopSession(QGuiApplication& application, DesktopRoute route)
+DesktopSession::DesktopSession(QGuiApplication& application, DesktopRoute route,
+                               const std::string& request)
     : dataFolder_(createdPrivateFolder(XdgFolders::dataFolder())), instance_(dataFolder_) {
     if (!instance_.acquire()) {
-        SingleInstance::send(dataFolder_, "activate");
+        SingleInstance::send(dataFolder_, {request});
         return;
     }
     start(application, route);
@@ -96,10 +82,10 @@ void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
     QObject::connect(&application, &QCoreApplication::aboutToQuit, this, &DesktopSession::flush);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, this,
                      [this](QSessionManager&) { flush(); });
-    QObject::connect(&instance_, &SingleInstance::requestReceived, this,
-                     &DesktopSession::handleRequest);
+    commands_ = std::make_unique<RemoteCommands>(*viewModel_, clock_);
     // Last: a later start that finds the socket finds a program that already captures.
-    instance_.listen();
+    instance_.listen(
+        [this](const std::vector<std::string>& words) { return handleRequest(words); });
 }
 
 void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute route) {
@@ -131,14 +117,16 @@ void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute
     activeApplication_ = std::make_unique<NoActiveApplication>();
 }
 
-void DesktopSession::handleRequest(const QByteArray& request) {
-    if (request == "activate") {
+RemoteReply DesktopSession::handleRequest(const std::vector<std::string>& words) {
+    if (words.size() == 1 && words[0] == "activate") {
         emit activationRequested();
-    } else if (const auto index = copyRequestIndex(request)) {
-        if (*index < viewModel_->items().size()) {
-            viewModel_->copyToPasteboard(viewModel_->items()[*index]);
-        }
+        return {};
     }
+    if (words.size() == 1 && words[0] == "toggle") {
+        emit toggleRequested();
+        return {};
+    }
+    return commands_->run(words);
 }
 
 void DesktopSession::flush() {

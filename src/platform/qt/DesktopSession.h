@@ -3,6 +3,8 @@
 #include <QObject>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "model/StorageService.h"
 #include "platform/FileImageStore.h"
@@ -13,6 +15,7 @@
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/SingleInstance.h"
 #include "platform/qt/WaylandClient.h"
+#include "remote/RemoteCommands.h"
 
 class QGuiApplication;
 
@@ -30,10 +33,11 @@ class DesktopSession final : public QObject {
     Q_OBJECT
 
 public:
-    // When another instance runs, asks it to open its panel and makes nothing else;
-    // isPrimary() is then false and the process should end with status 0. `route` is the
-    // one the toolkit's platform was chosen for.
-    DesktopSession(QGuiApplication& application, DesktopRoute route);
+    // When another instance runs, hands it `request` ("activate" opens its panel, "toggle"
+    // shows or hides it) and makes nothing else; isPrimary() is then false and the process
+    // should end with status 0. `route` is the one the toolkit's platform was chosen for.
+    DesktopSession(QGuiApplication& application, DesktopRoute route,
+                   const std::string& request = "activate");
     ~DesktopSession() override;
     DesktopSession(const DesktopSession&) = delete;
     DesktopSession& operator=(const DesktopSession&) = delete;
@@ -47,11 +51,13 @@ public:
 signals:
     // Another start of the program asked to see the history panel.
     void activationRequested();
+    // The command line asked to show the panel when it is hidden and to hide it when shown.
+    void toggleRequested();
 
 private:
     void start(QGuiApplication& application, DesktopRoute route);
     void connectClipboard(QGuiApplication& application, DesktopRoute route);
-    void handleRequest(const QByteArray& request);
+    RemoteReply handleRequest(const std::vector<std::string>& words);
     void flush();
 
     std::filesystem::path dataFolder_;
@@ -67,6 +73,7 @@ private:
     QtScheduler scheduler_;
     SystemClock clock_;
     std::unique_ptr<ClipboardViewModel> viewModel_;
+    std::unique_ptr<RemoteCommands> commands_;
     bool capturesClipboard_ = true;
 };
 

@@ -2,20 +2,42 @@
 
 #include <QDeadlineTimer>
 #include <QLocalSocket>
+#include <QTimer>
 #include <chrono>
+#include <memory>
 #include <thread>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "remote/FrameReader.h"
+#include "remote/RemoteClient.h"
+#include "remote/RemoteProtocol.h"
 
 namespace nimbrook {
 namespace {
 
 constexpr auto lockFileName = "nimbrook.lock";
 constexpr auto socketFileName = "nimbrook.socket";
-// Requests are a few bytes; a longer line is not one of ours and ends the connection.
-constexpr qsizetype maximumRequestLength = 64;
 constexpr int handOverMilliseconds = 5000;
+// A client sends its whole request at once; one that stalls is dropped rather than held.
+constexpr int requestMilliseconds = 10000;
 
 QString pathIn(const std::filesystem::path& folder, const char* name) {
     return QString::fromStdString((folder / name).string());
+}
+
+bool isSameUser(const QLocalSocket& socket) {
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return ::getsockopt(static_cast<int>(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer,
+                        &size) == 0 &&
+           peer.uid == ::getuid();
+}
+
+RemoteReply refusal(std::string message) {
+    return {
+        .status = RemoteReply::usageError, .output = {}, .error = "nimbrook: " + message + '\n'};
 }
 
 }  // namespace
@@ -32,6 +54,10 @@ SingleInstance::~SingleInstance() {
     }
 }
 
+std::filesystem::path SingleInstance::socketPath(const std::filesystem::path& folder) {
+    return folder / socketFileName;
+}
+
 bool SingleInstance::acquire() {
     if (lock_.tryLock(0)) {
         return true;
@@ -39,7 +65,8 @@ bool SingleInstance::acquire() {
     return lock_.error() != QLockFile::LockFailedError;
 }
 
-void SingleInstance::listen() {
+void SingleInstance::listen(Handler handler) {
+    handler_ = std::move(handler);
     server_.emplace();
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     // A socket left behind by a crashed instance; the lock says no one else uses it.
@@ -49,17 +76,13 @@ void SingleInstance::listen() {
     server_->listen(socketPath_);
 }
 
-bool SingleInstance::send(const std::filesystem::path& folder, const QByteArray& request) {
-    const QString path = pathIn(folder, socketFileName);
+bool SingleInstance::send(const std::filesystem::path& folder,
+                          const std::vector<std::string>& words) {
     const QDeadlineTimer deadline(handOverMilliseconds);
     while (!deadline.hasExpired()) {
-        QLocalSocket socket;
-        socket.connectToServer(path);
-        if (socket.waitForConnected(500)) {
-            socket.write(request + '\n');
-            const bool written = socket.waitForBytesWritten(1000);
-            socket.disconnectFromServer();
-            return written;
+        if (const auto reply = RemoteClient::exchange(socketPath(folder), words,
+                                                      std::chrono::milliseconds(2000))) {
+            return reply->status == 0;
         }
         // The running instance may not listen yet; ask again shortly.
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -70,16 +93,48 @@ bool SingleInstance::send(const std::filesystem::path& folder, const QByteArray&
 void SingleInstance::acceptConnections() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        QObject::connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            while (socket->canReadLine()) {
-                const QByteArray line = socket->readLine(maximumRequestLength + 1).trimmed();
-                emit requestReceived(line);
-            }
-            if (socket->bytesAvailable() > maximumRequestLength) {
-                socket->abort();
-            }
-        });
+        if (!isSameUser(*socket)) {
+            answer(socket, refusal("拒绝连接：请求来自另一个用户"));
+            continue;
+        }
+        serve(socket);
     }
+}
+
+void SingleInstance::serve(QLocalSocket* socket) {
+    // Qt reads no further than the frame may reach, so a flood stays in the kernel's buffer.
+    socket->setReadBufferSize(RemoteProtocol::headerSize + RemoteProtocol::maximumRequestSize);
+    auto* timer = new QTimer(socket);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, socket, [socket] { socket->abort(); });
+    timer->start(requestMilliseconds);
+    auto reader = std::make_shared<FrameReader>(RemoteProtocol::maximumRequestSize);
+    QObject::connect(socket, &QLocalSocket::readyRead, this, [this, socket, reader, timer] {
+        while (reader->state() == FrameReader::State::incomplete && socket->bytesAvailable() > 0) {
+            const QByteArray bytes = socket->read(static_cast<qint64>(reader->missing()));
+            reader->append({bytes.constData(), static_cast<std::size_t>(bytes.size())});
+        }
+        if (reader->state() == FrameReader::State::incomplete) {
+            return;
+        }
+        timer->stop();
+        QObject::disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
+        if (reader->state() == FrameReader::State::oversized) {
+            answer(socket, refusal("请求过长"));
+            return;
+        }
+        const auto words = RemoteProtocol::decodeRequest(reader->payload());
+        answer(socket, words ? handler_(*words) : refusal("无效的请求"));
+    });
+}
+
+void SingleInstance::answer(QLocalSocket* socket, const RemoteReply& reply) {
+    const std::string frame = RemoteProtocol::encodeReply(reply);
+    socket->write(frame.data(), static_cast<qint64>(frame.size()));
+    // Sends what is buffered, then closes; a client that stopped reading cannot hold the
+    // connection open forever.
+    socket->disconnectFromServer();
+    QTimer::singleShot(std::chrono::seconds(30), socket, [socket] { socket->abort(); });
 }
 
 }  // namespace nimbrook

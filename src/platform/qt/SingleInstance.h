@@ -1,24 +1,33 @@
 #pragma once
 
-#include <QByteArray>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <string>
+#include <vector>
+
+#include "remote/RemoteReply.h"
+
+class QLocalSocket;
 
 namespace nimbrook {
 
 // One running program per user: a lock file in the data folder, and a local socket beside
-// it through which a later start passes its request to the running one. Requests are one
-// short line each: "activate" (open the panel), "copy <index>" (copy that entry back, as a
-// click on its row does; the end-to-end tests drive the program's own write with it).
-// Only the user can reach the socket: the data folder is private.
+// it through which the command line (and a later start) talks to the running one, one
+// request and one reply per connection (RemoteProtocol frames).
+// Only the user reaches the socket: the data folder is private, and a peer of another user
+// (a folder made reachable by mistake) is refused by its credentials. Requests are bounded;
+// a malformed, oversized or stalled one ends its connection with an error reply.
 class SingleInstance final : public QObject {
     Q_OBJECT
 
 public:
+    using Handler = std::function<RemoteReply(const std::vector<std::string>& words)>;
+
     // `folder` must exist.
     explicit SingleInstance(const std::filesystem::path& folder);
     ~SingleInstance() override;
@@ -28,20 +37,22 @@ public:
     // False only when another live process holds the lock. When the lock cannot be made at
     // all (a read-only folder) this process runs anyway rather than not at all.
     bool acquire();
-    // Starts taking requests; call after acquire() succeeded.
-    void listen();
-    // Hands `request` to the running instance, retrying while it is still starting;
-    // false when none answered within a few seconds.
-    static bool send(const std::filesystem::path& folder, const QByteArray& request);
-
-signals:
-    void requestReceived(const QByteArray& request);
+    // Starts answering requests with `handler`; call after acquire() succeeded.
+    void listen(Handler handler);
+    // Hands `words` to the running instance, retrying while it is still starting; false
+    // when none answered within a few seconds.
+    static bool send(const std::filesystem::path& folder, const std::vector<std::string>& words);
+    // Where the running instance listens.
+    static std::filesystem::path socketPath(const std::filesystem::path& folder);
 
 private:
     void acceptConnections();
+    void serve(QLocalSocket* socket);
+    static void answer(QLocalSocket* socket, const RemoteReply& reply);
 
     QString socketPath_;
     QLockFile lock_;
+    Handler handler_;
     std::optional<QLocalServer> server_;
 };
 

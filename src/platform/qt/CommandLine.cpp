@@ -1,0 +1,248 @@
+#include "platform/qt/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include <unistd.h>
+
+#include "conversion/SmartConverter.h"
+#include "platform/qt/SingleInstance.h"
+#include "platform/qt/XdgFolders.h"
+#include "remote/RemoteClient.h"
+#include "remote/RemoteCommands.h"
+
+namespace nimbrook {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto replyTimeout = 60s;
+
+struct Options {
+    QCommandLineOption toggle{QStringLiteral("toggle"),
+                              QStringLiteral("显示或隐藏正在运行的程序的面板。")};
+    QCommandLineOption limit{{QStringLiteral("n"), QStringLiteral("limit")},
+                             QStringLiteral("list、search：最多列出 N 条。"),
+                             QStringLiteral("N")};
+    QCommandLineOption json{QStringLiteral("json"), QStringLiteral("list、search：输出 JSON。")};
+    QCommandLineOption yes{{QStringLiteral("y"), QStringLiteral("yes")},
+                           QStringLiteral("clear：不询问，直接清空。")};
+};
+
+constexpr const char* description =
+    "萤川（Nimbrook）剪贴板历史。不带命令时启动程序，或打开正在运行的程序的面板。\n"
+    "\n"
+    "命令（记录编号从 1 开始，最新的在前）：\n"
+    "  list [--limit N] [--json]    列出历史：编号、类型、时间、应用、预览\n"
+    "  search TEXT [--limit N] [--json]\n"
+    "                               列出面板搜索 TEXT 时显示的记录\n"
+    "  get N                        输出第 N 条的完整内容（图片：文件路径）\n"
+    "  copy N                       把第 N 条复制到剪贴板\n"
+    "  delete N                     删除第 N 条\n"
+    "  convert N CONVERSION         转换第 N 条并复制结果；CONVERSION 是\n"
+    "                               prettifyJSON、minifyJSON、wrapCode、\n"
+    "                               htmlToMarkdown、urlToMarkdown 或 stripFormat\n"
+    "  clear [--yes]                清空历史（在终端上先确认）\n"
+    "  pause、resume                暂停、恢复记录剪贴板\n"
+    "\n"
+    "没有正在运行的程序时，命令以状态 3 结束。";
+
+void configure(QCommandLineParser& parser, const Options& options) {
+    parser.setApplicationDescription(QString::fromUtf8(description));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOptions({options.toggle, options.limit, options.json, options.yes});
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("要执行的命令（见上）。"),
+                                 QStringLiteral("[command]"));
+}
+
+CommandLine::Parsed parsedAs(CommandLine::Action action, std::vector<std::string> words = {}) {
+    CommandLine::Parsed parsed;
+    parsed.action = action;
+    parsed.words = std::move(words);
+    return parsed;
+}
+
+CommandLine::Parsed usageError(std::string message) {
+    auto parsed = parsedAs(CommandLine::Action::usageError);
+    parsed.error = std::move(message);
+    return parsed;
+}
+
+CommandLine::Parsed usageError(const QString& message) {
+    return usageError(message.toStdString());
+}
+
+bool isEntryNumber(const QString& text) {
+    bool ok = false;
+    text.toULongLong(&ok);
+    return ok && !text.startsWith(u'+') && !text.startsWith(u'-');
+}
+
+CommandLine::Parsed listing(const QCommandLineParser& parser, const Options& options,
+                            QStringList positional) {
+    const QString command = positional.takeFirst();
+    std::string limit = "0";
+    if (parser.isSet(options.limit)) {
+        bool ok = false;
+        const auto value = parser.value(options.limit).toULongLong(&ok);
+        if (!ok || value == 0) {
+            return usageError(QStringLiteral("--limit 需要一个正整数"));
+        }
+        limit = std::to_string(value);
+    }
+    std::vector<std::string> words{command.toStdString(), limit,
+                                   parser.isSet(options.json) ? "json" : "text"};
+    if (command == QStringLiteral("search")) {
+        if (positional.isEmpty()) {
+            return usageError(QStringLiteral("search 需要要找的文字"));
+        }
+        words.push_back(positional.join(u' ').toStdString());
+    } else if (!positional.isEmpty()) {
+        return usageError(QStringLiteral("list 不接受参数"));
+    }
+    return parsedAs(CommandLine::Action::request, std::move(words));
+}
+
+CommandLine::Parsed onEntry(QStringList positional) {
+    const QString command = positional.takeFirst();
+    const qsizetype expected = command == QStringLiteral("convert") ? 2 : 1;
+    if (positional.size() != expected) {
+        return usageError(command + (expected == 2 ? QStringLiteral(" 需要记录编号和转换名")
+                                                   : QStringLiteral(" 需要一个记录编号")));
+    }
+    if (!isEntryNumber(positional[0])) {
+        return usageError(QStringLiteral("“") + positional[0] + QStringLiteral("”不是记录编号"));
+    }
+    std::vector<std::string> words{command.toStdString()};
+    for (const QString& word : positional) {
+        words.push_back(word.toStdString());
+    }
+    if (expected == 2 && !SmartConverter::fromRawValue(words[2])) {
+        return usageError(RemoteCommands::unknownConversion(words[2]));
+    }
+    return parsedAs(CommandLine::Action::request, std::move(words));
+}
+
+CommandLine::Parsed command(const QCommandLineParser& parser, const Options& options) {
+    const QStringList positional = parser.positionalArguments();
+    const QString name = positional.first();
+    const bool lists = name == QStringLiteral("list") || name == QStringLiteral("search");
+    if (parser.isSet(options.toggle) ||
+        (!lists && (parser.isSet(options.limit) || parser.isSet(options.json))) ||
+        (name != QStringLiteral("clear") && parser.isSet(options.yes))) {
+        return usageError(QStringLiteral("此选项不能用于 ") + name);
+    }
+    if (lists) {
+        return listing(parser, options, positional);
+    }
+    if (name == QStringLiteral("get") || name == QStringLiteral("copy") ||
+        name == QStringLiteral("delete") || name == QStringLiteral("convert")) {
+        return onEntry(positional);
+    }
+    if (name != QStringLiteral("clear") && name != QStringLiteral("pause") &&
+        name != QStringLiteral("resume")) {
+        return usageError(QStringLiteral("未知的命令“") + name + QStringLiteral("”"));
+    }
+    if (positional.size() != 1) {
+        return usageError(name + QStringLiteral(" 不接受参数"));
+    }
+    auto parsed = parsedAs(CommandLine::Action::request, {name.toStdString()});
+    parsed.confirm = name == QStringLiteral("clear") && !parser.isSet(options.yes);
+    return parsed;
+}
+
+bool confirmed() {
+    std::fputs("清空全部剪贴板历史？[y/N] ", stderr);
+    std::string answer;
+    std::getline(std::cin, answer);
+    return answer == "y" || answer == "Y" || answer == "yes";
+}
+
+void write(std::FILE* stream, const std::string& bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stream);
+    std::fflush(stream);
+}
+
+int request(const CommandLine::Parsed& parsed) {
+    if (parsed.confirm && ::isatty(STDIN_FILENO) && !confirmed()) {
+        std::fputs("nimbrook: 已取消\n", stderr);
+        return 1;
+    }
+    const auto reply = RemoteClient::exchange(SingleInstance::socketPath(XdgFolders::dataFolder()),
+                                              parsed.words, replyTimeout);
+    if (!reply) {
+        std::fputs("nimbrook: 没有正在运行的 nimbrook；先运行不带命令的 nimbrook 启动它\n", stderr);
+        return 3;
+    }
+    write(stdout, reply->output);
+    write(stderr, reply->error);
+    return reply->status;
+}
+
+}  // namespace
+
+CommandLine::Parsed CommandLine::parse(const QStringList& arguments) {
+    QCommandLineParser parser;
+    const Options options;
+    configure(parser, options);
+    if (!parser.parse(arguments)) {
+        return usageError(parser.errorText());
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        return parsedAs(Action::help);
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        return parsedAs(Action::version);
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return command(parser, options);
+    }
+    if (parser.isSet(options.limit) || parser.isSet(options.json) || parser.isSet(options.yes)) {
+        return usageError(QStringLiteral("此选项需要一个命令"));
+    }
+    auto parsed = parsedAs(Action::start);
+    parsed.toggle = parser.isSet(options.toggle);
+    return parsed;
+}
+
+std::optional<int> CommandLine::runWithoutDesktop(int argc, char** argv, Parsed& parsed) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    parsed = parse(arguments);
+    if (parsed.action == Action::start) {
+        // The running instance answers at once; without one this process becomes it.
+        const auto reply = RemoteClient::exchange(
+            SingleInstance::socketPath(XdgFolders::dataFolder()),
+            {parsed.toggle ? "toggle" : "activate"}, std::chrono::milliseconds(replyTimeout));
+        return reply ? std::optional(reply->status) : std::nullopt;
+    }
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("nimbrook"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NIMBROOK_VERSION));
+    QCommandLineParser parser;
+    const Options options;
+    configure(parser, options);
+    switch (parsed.action) {
+        case Action::help:
+            write(stdout, parser.helpText().toStdString());
+            return 0;
+        case Action::version:
+            write(stdout, "nimbrook " NIMBROOK_VERSION "\n");
+            return 0;
+        case Action::usageError:
+            write(stderr, "nimbrook: " + parsed.error + "\n请运行 nimbrook --help 查看用法\n");
+            return 2;
+        default:
+            return request(parsed);
+    }
+}
+
+}  // namespace nimbrook

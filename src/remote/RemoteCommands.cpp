@@ -1,0 +1,141 @@
+#include "remote/RemoteCommands.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+
+#include "controller/ClipboardViewModel.h"
+#include "platform/Clock.h"
+#include "remote/HistoryListing.h"
+
+namespace nimbrook {
+namespace {
+
+constexpr std::string_view convertedToast = "已转换并复制";
+
+RemoteReply failure(int status, std::string message) {
+    return {.status = status, .output = {}, .error = "nimbrook: " + message + '\n'};
+}
+
+RemoteReply printed(std::string output) {
+    return {.status = 0, .output = std::move(output), .error = {}};
+}
+
+RemoteReply malformed() {
+    return failure(RemoteReply::usageError, "无效的请求");
+}
+
+std::optional<std::size_t> number(const std::string& text) {
+    std::size_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || text.empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string joined(const std::vector<SmartConverter::Conversion>& conversions) {
+    std::string names;
+    for (const auto conversion : conversions) {
+        names += (names.empty() ? "" : ", ") + std::string(SmartConverter::rawValue(conversion));
+    }
+    return names.empty() ? "无" : names;
+}
+
+}  // namespace
+
+std::string RemoteCommands::unknownConversion(const std::string& name) {
+    return "未知的转换“" + name + "”（可用：" +
+           joined({SmartConverter::allCases.begin(), SmartConverter::allCases.end()}) + "）";
+}
+
+RemoteReply RemoteCommands::run(const std::vector<std::string>& words) {
+    if (words.empty()) {
+        return malformed();
+    }
+    const std::string& command = words[0];
+    if (command == "list" || command == "search") {
+        return list(words);
+    }
+    if (command == "get" || command == "copy" || command == "delete" || command == "convert") {
+        return onEntry(words);
+    }
+    if (words.size() != 1) {
+        return malformed();
+    }
+    if (command == "clear") {
+        viewModel_.clearAll();
+    } else if (command == "pause" || command == "resume") {
+        if (viewModel_.isMonitoring() != (command == "resume")) {
+            viewModel_.toggleMonitoring();
+        }
+    } else {
+        return malformed();
+    }
+    return {};
+}
+
+RemoteReply RemoteCommands::list(const std::vector<std::string>& words) {
+    const bool search = words[0] == "search";
+    const auto limit = words.size() == (search ? 4u : 3u) ? number(words[1]) : std::nullopt;
+    if (!limit || (words[2] != "text" && words[2] != "json")) {
+        return malformed();
+    }
+    auto indexes = viewModel_.indexesMatching(search ? words[3] : std::string());
+    if (*limit > 0 && indexes.size() > *limit) {
+        indexes.resize(*limit);
+    }
+    const auto& items = viewModel_.items();
+    return printed(words[2] == "json" ? HistoryListing::json(items, indexes)
+                                      : HistoryListing::text(items, indexes, clock_.now()));
+}
+
+RemoteReply RemoteCommands::onEntry(const std::vector<std::string>& words) {
+    const std::string& command = words[0];
+    const auto position =
+        words.size() == (command == "convert" ? 3u : 2u) ? number(words[1]) : std::nullopt;
+    if (!position) {
+        return malformed();
+    }
+    const auto& items = viewModel_.items();
+    if (*position == 0 || *position > items.size()) {
+        return failure(
+            1, "没有第 " + words[1] + " 条记录（共 " + std::to_string(items.size()) + " 条）");
+    }
+    const std::size_t index = *position - 1;
+    const ClipboardItem item = items[index];
+    if (command == "get") {
+        const bool image = item.contentType() == ContentType::image;
+        return printed(image ? item.content() + '\n' : item.content());
+    }
+    if (command == "copy") {
+        viewModel_.copyToPasteboard(item);
+    } else if (command == "delete") {
+        viewModel_.deleteItem(item);
+    } else {
+        return convert(index, words[2]);
+    }
+    return {};
+}
+
+RemoteReply RemoteCommands::convert(std::size_t index, const std::string& name) {
+    const ClipboardItem item = viewModel_.items()[index];
+    const auto offered = SmartConverter::offeredFor(item.contentType());
+    const auto conversion = SmartConverter::fromRawValue(name);
+    if (!conversion) {
+        return failure(RemoteReply::usageError, unknownConversion(name));
+    }
+    if (std::find(offered.begin(), offered.end(), *conversion) == offered.end()) {
+        return failure(1, "第 " + std::to_string(index + 1) + " 条是 " +
+                              std::string(searchLabel(item.contentType())) + "，不能用 " + name +
+                              " 转换（可用：" + joined(offered) + "）");
+    }
+    viewModel_.copyConverted(item, *conversion);
+    const std::string toast = viewModel_.toastMessage().value_or(std::string());
+    if (toast == convertedToast) {
+        return printed(toast + '\n');
+    }
+    return failure(1, toast);
+}
+
+}  // namespace nimbrook
