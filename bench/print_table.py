@@ -117,6 +117,14 @@ def memory_rows(path):
     return rows
 
 
+def command_line_rows(path):
+    run = json.loads(path.read_text())
+    median = run["walls_ns"][len(run["walls_ns"]) // 2]
+    return [["nimbrook list --json, 500 x 10 KB (median of 21, with process start)", duration(median),
+             duration(run["cpu_ns"]), size(run["bytes"]), "-", "-",
+             ("met" if median <= 50 * MS else "MISSED") + " (<= 50 ms)"]]
+
+
 def main():
     folder = Path(sys.argv[1])
     table = [["benchmark (median of 5)", "wall", "cpu", "bytes", "memchr floor", "x floor",
@@ -131,6 +139,8 @@ def main():
         table.extend(idle_rows(folder / "idle.json"))
     if (folder / "wayland.json").exists():
         table.extend(wayland_rows(folder / "wayland.json"))
+    if (folder / "cli.json").exists():
+        table.extend(command_line_rows(folder / "cli.json"))
     widths = [max(len(row[column]) for row in table) for column in range(len(table[0]))]
     for index, row in enumerate(table):
         print(" | ".join(cell.ljust(width) for cell, width in zip(row, widths)).rstrip())

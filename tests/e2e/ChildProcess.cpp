@@ -24,12 +24,18 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
                            const std::vector<std::string>& environment,
-                           const std::filesystem::path& log, int passedFd) {
+                           const std::filesystem::path& log, int passedFd,
+                           const std::filesystem::path& errorLog) {
     auto argumentStrings = arguments;
     auto environmentStrings = environment;
     const auto argv = pointersTo(argumentStrings);
     const auto envp = pointersTo(environmentStrings);
     const int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    const int errorFd = errorLog.empty() ? logFd
+                                         : ::open(errorLog.c_str(),
+                                                  O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    // No child waits on the test's terminal.
+    const int inputFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     const pid_t parent = ::getpid();
     pid_ = ::fork();
     if (pid_ == 0) {
@@ -39,9 +45,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
             ::_exit(127);
         }
         ::setpgid(0, 0);
+        if (inputFd >= 0) {
+            ::dup2(inputFd, STDIN_FILENO);
+        }
         if (logFd >= 0) {
             ::dup2(logFd, STDOUT_FILENO);
-            ::dup2(logFd, STDERR_FILENO);
+        }
+        if (errorFd >= 0) {
+            ::dup2(errorFd, STDERR_FILENO);
         }
         if (passedFd == 3) {
             ::fcntl(3, F_SETFD, 0);
@@ -50,6 +61,12 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
         }
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
+    }
+    if (inputFd >= 0) {
+        ::close(inputFd);
+    }
+    if (errorFd >= 0 && errorFd != logFd) {
+        ::close(errorFd);
     }
     if (logFd >= 0) {
         ::close(logFd);

@@ -14,11 +14,12 @@ namespace nimbrook::e2e {
 // destructor ends it, so no exit path of a test leaves it behind.
 class ChildProcess final {
 public:
-    // Runs `arguments` with exactly `environment`; standard output and error go to `log`.
-    // `passedFd`, when not -1, is handed down as file descriptor 3.
+    // Runs `arguments` with exactly `environment`; standard output and error go to `log`
+    // (standard error to `errorLog` when one is given). `passedFd`, when not -1, is handed
+    // down as file descriptor 3.
     ChildProcess(const std::vector<std::string>& arguments,
                  const std::vector<std::string>& environment, const std::filesystem::path& log,
-                 int passedFd = -1);
+                 int passedFd = -1, const std::filesystem::path& errorLog = {});
     // SIGTERM, then SIGKILL when it has not ended within ten seconds.
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;

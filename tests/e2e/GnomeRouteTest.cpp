@@ -53,7 +53,7 @@ TEST_F(GnomeRouteTest, RecordsWaylandCopiesAndCopiesBackToThem) {
     EXPECT_EQ(history()->front().contentType, "image");
     EXPECT_TRUE(readFile(history()->front().content) == png) << "image bytes differ";
 
-    ASSERT_TRUE(request("copy 1"));
+    ASSERT_EQ(nimbrook({"copy", "2"}).status, 0);
     EXPECT_TRUE(eventually([&] { return output({"/usr/bin/wl-paste", "-n"}) == text; }));
     // Clearing reaches X11 as an owner whose conversion fails: nothing to record. Two polls
     // of the program pass before the next copy.

@@ -1,7 +1,6 @@
 #include "NimbrookFixture.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -263,27 +262,54 @@ bool NimbrookFixture::newestIs(const std::string& content) {
     });
 }
 
-bool NimbrookFixture::request(const std::string& line) {
-    return requestTo(dataFolder() / "nimbrook.socket", line);
+CommandResult NimbrookFixture::nimbrook(const std::vector<std::string>& arguments,
+                                        const std::vector<std::string>& prefix) {
+    auto command = prefix;
+    command.push_back(NIMBROOK_PROGRAM);
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const auto file = root_ / ("command-" + std::to_string(++outputs_));
+    const auto errorFile = file.string() + ".error";
+    CommandResult result;
+    {
+        ChildProcess process(command, environment({}), file, -1, errorFile);
+        result.status = process.waitForExit(std::chrono::seconds(60));
+    }
+    result.output = readFile(file);
+    result.error = readFile(errorFile);
+    std::filesystem::remove(file);
+    std::filesystem::remove(errorFile);
+    return result;
 }
 
-bool requestTo(const std::filesystem::path& socket, const std::string& line) {
+bool requestTo(const std::filesystem::path& socket, const std::vector<std::string>& words) {
     const auto path = socket.string();
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) {
         return false;
     }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    path.copy(address.sun_path, path.size());
+    // A frame: the length (4 bytes, big-endian), then the words joined by NUL.
+    std::string payload;
+    for (const auto& word : words) {
+        payload += (payload.empty() ? "" : std::string(1, '\0')) + word;
+    }
+    std::string frame;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        frame.push_back(static_cast<char>((payload.size() >> shift) & 0xff));
+    }
+    frame += payload;
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const std::string message = line + "\n";
-    const bool sent =
+    char reply[5] = {};
+    const bool answered =
         fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::write(fd, message.data(), message.size()) == static_cast<ssize_t>(message.size());
+        ::write(fd, frame.data(), frame.size()) == static_cast<ssize_t>(frame.size()) &&
+        ::recv(fd, reply, sizeof reply, MSG_WAITALL) == sizeof reply;
     if (fd >= 0) {
         ::close(fd);
     }
-    return sent;
+    // The reply's status byte follows its length.
+    return answered && reply[4] == 0;
 }
 
 std::optional<std::vector<HistoryEntry>> NimbrookFixture::history() const {

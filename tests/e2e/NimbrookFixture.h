@@ -25,6 +25,13 @@ struct HistoryEntry {
     std::optional<std::string> sourceApp;
 };
 
+// What a run of the command line printed and how it ended (nullopt: it did not end).
+struct CommandResult {
+    std::optional<int> status;
+    std::string output;
+    std::string error;
+};
+
 // The real program on a desktop of its own: a private X server (Xvfb on a free display, no
 // TCP) with a window manager and a system tray, a fresh folder that stands in for the
 // user's home, data and temporary folders, and the programs that copy things.
@@ -61,8 +68,10 @@ protected:
     bool served(const std::filesystem::path& ownerLog, const std::string& mimeType);
     // Waits until the newest history entry holds `content`.
     bool newestIs(const std::string& content);
-    // Sends one request line to the running program's socket.
-    bool request(const std::string& line);
+    // Runs build/nimbrook with `arguments` to its end, behind `prefix` (another user's
+    // setpriv, say), in this desktop's environment.
+    CommandResult nimbrook(const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& prefix = {});
     // The history file's entries, or nullopt while it is missing or unreadable.
     std::optional<std::vector<HistoryEntry>> history() const;
     std::size_t imageFileCount() const;
@@ -96,8 +105,9 @@ bool eventually(const std::function<bool()>& condition,
 std::string readFile(const std::filesystem::path& path);
 // `size` bytes that start as a PNG file does.
 std::string pngBytes(std::size_t size);
-// Sends one request line to a running program's socket.
-bool requestTo(const std::filesystem::path& socket, const std::string& line);
+// Sends one request (the command line's words) to a running program's socket and waits for
+// its answer; true when the request succeeded.
+bool requestTo(const std::filesystem::path& socket, const std::vector<std::string>& words);
 // The entries of a history file, or nullopt while it is missing or unreadable.
 std::optional<std::vector<HistoryEntry>> historyIn(const std::filesystem::path& file);
 

@@ -176,7 +176,7 @@ TEST_F(SwayCaptureTest, RecordsOtherProgramsCopiesAndCopiesBack) {
     }
 
     // The program's own copy is what others paste, and it is not recorded again.
-    ASSERT_TRUE(requestTo(dataFolder() / "nimbrook.socket", "copy 2"));
+    ASSERT_TRUE(requestTo(dataFolder() / "nimbrook.socket", {"copy", "3"}));
     const auto pasted = root_ / "pasted";
     ASSERT_TRUE(eventually([&] {
         std::filesystem::remove(pasted);

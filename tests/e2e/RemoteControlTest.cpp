@@ -1,0 +1,210 @@
+#include <cmath>
+#include <ctime>
+#include <fstream>
+#include <random>
+
+#include <nlohmann/json.hpp>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "NimbrookFixture.h"
+
+namespace nimbrook::e2e {
+namespace {
+
+constexpr double referenceDate = 978307200.0;
+
+struct Entry {
+    std::string id;
+    std::string content;
+    std::string type;
+    std::optional<std::string> sourceApp;
+};
+
+std::string binaryLooking() {
+    std::string text = "bin:";
+    for (char c = 1; c < 0x20; ++c) {
+        text.push_back(c);
+    }
+    return text +
+           "\x7f\xc3\xbf"
+           "end";
+}
+
+std::string megabyteText() {
+    std::string text;
+    while (text.size() < 1024 * 1024) {
+        text += "abcdefghij";
+    }
+    return text;
+}
+
+class RemoteControlTest : public NimbrookFixture {
+protected:
+    // Every entry three hours and a minute old, so the listing reads "3小时前" for an hour.
+    void writeHistory(const std::vector<Entry>& entries) {
+        moment_ = std::floor(static_cast<double>(std::time(nullptr))) - 3 * 3600 - 60;
+        auto array = nlohmann::json::array();
+        for (const auto& entry : entries) {
+            array.push_back({{"id", entry.id},
+                             {"content", entry.content},
+                             {"contentType", entry.type},
+                             {"timestamp", moment_ - referenceDate},
+                             {"sourceApp", entry.sourceApp ? nlohmann::json(*entry.sourceApp)
+                                                           : nlohmann::json(nullptr)}});
+        }
+        std::filesystem::create_directories(dataFolder());
+        std::ofstream(historyFile(), std::ios::binary) << array.dump();
+    }
+
+    std::string isoMoment() const {
+        const auto seconds = static_cast<std::time_t>(moment_);
+        char text[32];
+        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S.000Z", std::gmtime(&seconds));
+        return text;
+    }
+
+    std::string jsonLine(std::size_t index, const Entry& entry) const {
+        return "{\"index\":" + std::to_string(index) + ",\"id\":\"" + entry.id + "\",\"type\":\"" +
+               entry.type + "\",\"timestamp\":\"" + isoMoment() +
+               "\",\"sourceApp\":" + nlohmann::json(*entry.sourceApp).dump() +
+               ",\"content\":" + nlohmann::json(entry.content).dump() + "}";
+    }
+
+    std::string clipboard() {
+        return output({"/usr/bin/xclip", "-selection", "clipboard", "-out"}).value_or("");
+    }
+
+    // Sends raw bytes to the program's socket; whether it answers does not matter here.
+    void sendRaw(const std::string& bytes) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const auto path = (dataFolder() / "nimbrook.socket").string();
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        for (std::size_t sent = 0; sent < bytes.size();) {
+            const auto count = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+            if (count <= 0) {
+                break;
+            }
+            sent += static_cast<std::size_t>(count);
+        }
+        char reply[256];
+        while (::recv(fd, reply, sizeof reply, 0) > 0) {
+        }
+        ::close(fd);
+    }
+
+    double moment_ = 0;
+};
+
+const Entry binary{"00000000-0000-4000-8000-000000000001", binaryLooking(), "plainText",
+                   "Hex Editor"};
+const Entry chinese{"00000000-0000-4000-8000-000000000002", "萤川剪贴板：你好，世界\n第二行",
+                    "plainText", "文本编辑器"};
+const Entry large{"00000000-0000-4000-8000-000000000003", megabyteText(), "plainText",
+                  std::nullopt};
+const Entry json{"00000000-0000-4000-8000-000000000004", R"({"k": [1, 2]})", "json", "Firefox"};
+
+TEST_F(RemoteControlTest, EveryCommandAgainstAKnownHistory) {
+    const Entry image{"00000000-0000-4000-8000-000000000005",
+                      (imageFolder() / "clipboard_1.png").string(), "image", "GIMP"};
+    writeHistory({binary, chinese, large, json, image});
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    const auto succeeds = [](const std::string& output) { return CommandResult{0, output, ""}; };
+    const auto fails = [](int status, const std::string& error) {
+        return CommandResult{status, "", "nimbrook: " + error + "\n"};
+    };
+    const std::string chineseRow = "2\tText\t3小时前\t文本编辑器\t萤川剪贴板：你好，世界 第二行\n";
+    const std::vector<std::pair<std::vector<std::string>, CommandResult>> steps{
+        {{"list"},
+         succeeds("1\tText\t3小时前\tHex Editor\tbin: \xc3\xbf"
+                  "end\n" +
+                  chineseRow + "3\tText\t3小时前\t-\t" + large.content.substr(0, 120) + "…\n" +
+                  "4\tJSON\t3小时前\tFirefox\t" + json.content + "\n5\tImage\t3小时前\tGIMP\t" +
+                  image.content + "\n")},
+        {{"list", "--json", "--limit=2"},
+         succeeds("[\n" + jsonLine(1, binary) + ",\n" + jsonLine(2, chinese) + "\n]\n")},
+        {{"search", "萤川"}, succeeds(chineseRow)},
+        {{"get", "1"}, succeeds(binary.content)},
+        {{"get", "2"}, succeeds(chinese.content)},
+        {{"get", "3"}, succeeds(large.content)},
+        {{"get", "5"}, succeeds(image.content + "\n")},
+        {{"get", "6"}, fails(1, "没有第 6 条记录（共 5 条）")},
+        {{"convert", "5", "wrapCode"},
+         fails(1, "第 5 条是 Image，不能用 wrapCode 转换（可用：无）")},
+        {{"convert", "4", "minifyJSON"}, succeeds("已转换并复制\n")},
+        {{"get", "4"}, succeeds(R"({"k":[1,2]})")},
+        {{"pause"}, succeeds("")},
+        {{"resume"}, succeeds("")},
+        {{"delete", "1"}, succeeds("")},
+        {{"get", "1"}, succeeds(chinese.content)},
+    };
+    for (const auto& [arguments, expected] : steps) {
+        SCOPED_TRACE(arguments.front() + " " + arguments.back());
+        const auto result = nimbrook(arguments);
+        EXPECT_EQ(result.status, expected.status);
+        EXPECT_TRUE(result.output == expected.output) << result.output.substr(0, 2000);
+        EXPECT_EQ(result.error, expected.error);
+    }
+    EXPECT_TRUE(eventually([&] { return clipboard() == R"({"k":[1,2]})"; }));
+    EXPECT_EQ(nimbrook({"copy", "1"}).status, 0);
+    EXPECT_TRUE(eventually([&] { return clipboard() == chinese.content; }));
+
+    // Standard input is not a terminal: nothing is asked.
+    EXPECT_EQ(nimbrook({"clear"}).status, 0);
+    EXPECT_EQ(nimbrook({"list", "--json"}).output, "[]\n");
+    EXPECT_TRUE(eventually([&] { return history() && history()->empty(); }));
+}
+
+TEST_F(RemoteControlTest, UsageErrorsAndNoRunningInstance) {
+    const auto noInstance = nimbrook({"get", "1"});
+    EXPECT_EQ(noInstance.status, 3);
+    EXPECT_NE(noInstance.error.find("nimbrook"), std::string::npos);
+    EXPECT_EQ(nimbrook({"--version"}).output, "nimbrook " NIMBROOK_VERSION "\n");
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"frobnicate"},
+                                                      {"convert", "1", "shout"},
+                                                      {"get", "x"},
+                                                      {"list", "--yes"}}) {
+        const auto result = nimbrook(arguments);
+        EXPECT_EQ(result.status, 2) << arguments.front();
+        EXPECT_TRUE(result.output.empty());
+        EXPECT_NE(result.error.find("nimbrook --help"), std::string::npos);
+    }
+}
+
+// Neither a flood of garbage nor another user reaching the socket (its folder opened up by
+// mistake) harms the running program or its history.
+TEST_F(RemoteControlTest, HostileClientsLeaveItWorking) {
+    writeHistory({chinese});
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    std::mt19937 random(13);
+    std::string garbage(10 * 1024 * 1024, '\0');
+    for (char& byte : garbage) {
+        byte = static_cast<char>(random());
+    }
+    ASSERT_NO_FATAL_FAILURE(sendRaw(garbage));
+    ASSERT_NO_FATAL_FAILURE(
+        sendRaw(std::string("\0\0\0\x05"
+                            "get",
+                            7)));
+    EXPECT_EQ(nimbrook({"get", "1"}).output, chinese.content);
+
+    if (::getuid() != 0) {
+        GTEST_SKIP() << "another user needs root to switch to";
+    }
+    for (const auto& folder : {root_, root_ / "data", dataFolder()}) {
+        std::filesystem::permissions(folder, std::filesystem::perms(0755));
+    }
+    std::filesystem::permissions(dataFolder() / "nimbrook.socket", std::filesystem::perms(0777));
+    const auto other = nimbrook({"delete", "1"}, {"/usr/bin/setpriv", "--reuid=65534",
+                                                  "--regid=65534", "--clear-groups", "--"});
+    EXPECT_EQ(other.status, 2);
+    EXPECT_EQ(other.error, "nimbrook: 拒绝连接：请求来自另一个用户\n");
+    EXPECT_EQ(nimbrook({"get", "1"}).output, chinese.content);
+}
+
+}  // namespace
+}  // namespace nimbrook::e2e
