@@ -96,9 +96,9 @@ std::optional<RemoteReply> RemoteClient::exchange(const std::filesystem::path& s
         .tv_usec = static_cast<suseconds_t>(std::chrono::microseconds(timeout - seconds).count())};
     ::setsockopt(socket.get(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
     ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    if (!sendAll(socket.get(), RemoteProtocol::encodeRequest(words))) {
-        return broken();
-    }
+    // A refusal (another user, a request too long) may come and the connection close before
+    // the request is all sent: the reply is read all the same.
+    sendAll(socket.get(), RemoteProtocol::encodeRequest(words));
     const auto payload = receiveFrame(socket.get());
     if (!payload) {
         return broken();
