@@ -120,7 +120,7 @@ TEST_F(CaptureTest, OwnWriteReachesOtherProgramsAndIsNotRecorded) {
 // window (xclip) then copies. The window's legacy title is readable by old tools too.
 TEST_F(CaptureTest, CopyWhileOwnWindowIsInFrontNamesNoApplication) {
     ASSERT_NO_FATAL_FAILURE(startProgram());
-    ASSERT_TRUE(request("activate"));
+    ASSERT_TRUE(requestTo(dataFolder() / "nimbrook.socket", {"activate"}));
     std::string activeWindow;
     const auto activeProperty = [&](const char* name) {
         return output({"/usr/bin/xprop", "-id", activeWindow, name}).value_or("");
