@@ -8,6 +8,7 @@
 
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
+#include "platform/qt/LoginStart.h"
 #include "ui/Theme.h"
 #include "ui/ToggleSwitch.h"
 
@@ -70,13 +71,24 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, QWidget* parent)
         showMonitoring();
     });
 
+    auto* loginStartToggle = new ToggleSwitch;
+    loginStartToggle->setObjectName(QStringLiteral("loginStartToggle"));
+    loginStartToggle->setAccessibleName(QStringLiteral("登录时启动"));
+    loginStartToggle->setChecked(LoginStart::isEnabled());
+    // The switch shows the autostart entry as written, so a failed write leaves it as it was.
+    connect(loginStartToggle, &ToggleSwitch::clicked, this, [loginStartToggle](bool checked) {
+        LoginStart::setEnabled(checked);
+        loginStartToggle->setChecked(LoginStart::isEnabled());
+    });
+
     countValue_ = valueLabel(QStringLiteral("countValue"), {});
 
     auto* form = new QVBoxLayout;
     form->setContentsMargins(formMargin, formMargin, formMargin, formMargin);
     form->setSpacing(0);
     addSection(*form, QStringLiteral("generalSection"), QStringLiteral("通用设置"),
-               {valueRow(QStringLiteral("启用剪贴板监控"), monitoringToggle_)});
+               {valueRow(QStringLiteral("启用剪贴板监控"), monitoringToggle_),
+                valueRow(QStringLiteral("登录时启动"), loginStartToggle)});
     addSection(*form, QStringLiteral("storageSection"), QStringLiteral("存储"),
                {valueRow(QStringLiteral("历史记录上限"),
                          valueLabel(QStringLiteral("limitValue"), entries(historyLimit))),
@@ -84,8 +96,8 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, QWidget* parent)
     addSection(*form, QStringLiteral("aboutSection"), QStringLiteral("关于"),
                {valueRow(QStringLiteral("应用名称"), valueLabel(QStringLiteral("appNameValue"),
                                                                 QStringLiteral("萤川 Nimbrook"))),
-                valueRow(QStringLiteral("版本"),
-                         valueLabel(QStringLiteral("versionValue"), QStringLiteral("1.0.0"))),
+                valueRow(QStringLiteral("版本"), valueLabel(QStringLiteral("versionValue"),
+                                                            QStringLiteral(NIMBROOK_VERSION))),
                 valueRow(QStringLiteral("开发者"),
                          valueLabel(QStringLiteral("developerValue"), QStringLiteral("Quolla")))});
 

@@ -40,16 +40,15 @@ void SettingsViewTest::showsExactlyTheDesignedTexts() {
     for (const QLabel* label : view.findChildren<QLabel*>()) {
         texts.insert(label->text());
     }
-    const QSet<QString> expected{QStringLiteral("通用设置"), QStringLiteral("启用剪贴板监控"),
-                                 QStringLiteral("存储"),     QStringLiteral("历史记录上限"),
-                                 QStringLiteral("500 条"),   QStringLiteral("当前记录"),
-                                 QStringLiteral("0 条"),     QStringLiteral("关于"),
-                                 QStringLiteral("应用名称"), QStringLiteral("萤川 Nimbrook"),
-                                 QStringLiteral("版本"),     QStringLiteral("1.0.0"),
-                                 QStringLiteral("开发者"),   QStringLiteral("Quolla")};
+    const QSet<QString> expected{
+        QStringLiteral("通用设置"), QStringLiteral("启用剪贴板监控"), QStringLiteral("登录时启动"),
+        QStringLiteral("存储"),     QStringLiteral("历史记录上限"),   QStringLiteral("500 条"),
+        QStringLiteral("当前记录"), QStringLiteral("0 条"),           QStringLiteral("关于"),
+        QStringLiteral("应用名称"), QStringLiteral("萤川 Nimbrook"),  QStringLiteral("版本"),
+        QStringLiteral("1.0.0"),    QStringLiteral("开发者"),         QStringLiteral("Quolla")};
     QCOMPARE(texts, expected);
-    // The toggle is the only control: no field, no stepper for the limit.
-    QCOMPARE(view.findChildren<QAbstractButton*>().size(), 1);
+    // The two switches are the only controls: no field, no stepper for the limit.
+    QCOMPARE(view.findChildren<QAbstractButton*>().size(), 2);
     QVERIFY(view.findChildren<QLineEdit*>().isEmpty());
 }
 

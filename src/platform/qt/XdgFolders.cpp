@@ -37,6 +37,25 @@ std::filesystem::path dataHome() {
     return absoluteOr(environment("XDG_DATA_HOME"), homeFolder() / ".local" / "share");
 }
 
+// Each absolute folder of a colon-separated list, or of the fallback list when it is unset.
+std::vector<std::filesystem::path> folderList(const char* variable, std::string fallback) {
+    auto value = environment(variable);
+    if (value.empty()) {
+        value = std::move(fallback);
+    }
+    std::vector<std::filesystem::path> folders;
+    std::string_view rest = value;
+    while (!rest.empty()) {
+        const auto colon = rest.find(':');
+        const std::filesystem::path folder(rest.substr(0, colon));
+        if (folder.is_absolute()) {
+            folders.push_back(folder);
+        }
+        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    }
+    return folders;
+}
+
 }  // namespace
 
 std::filesystem::path XdgFolders::dataFolder() {
@@ -50,18 +69,20 @@ std::filesystem::path XdgFolders::imageFolder() {
 
 std::vector<std::filesystem::path> XdgFolders::applicationFolders() {
     std::vector<std::filesystem::path> folders{dataHome() / "applications"};
-    auto dataDirs = environment("XDG_DATA_DIRS");
-    if (dataDirs.empty()) {
-        dataDirs = "/usr/local/share:/usr/share";
+    for (const auto& folder : folderList("XDG_DATA_DIRS", "/usr/local/share:/usr/share")) {
+        folders.push_back(folder / "applications");
     }
-    std::string_view rest = dataDirs;
-    while (!rest.empty()) {
-        const auto colon = rest.find(':');
-        const std::filesystem::path folder(rest.substr(0, colon));
-        if (folder.is_absolute()) {
-            folders.push_back(folder / "applications");
-        }
-        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+    return folders;
+}
+
+std::filesystem::path XdgFolders::autostartFolder() {
+    return absoluteOr(environment("XDG_CONFIG_HOME"), homeFolder() / ".config") / "autostart";
+}
+
+std::vector<std::filesystem::path> XdgFolders::systemAutostartFolders() {
+    std::vector<std::filesystem::path> folders;
+    for (const auto& folder : folderList("XDG_CONFIG_DIRS", "/etc/xdg")) {
+        folders.push_back(folder / "autostart");
     }
     return folders;
 }
