@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "conversion/SmartConverter.h"
+#include "model/NamedCase.h"
 #include "platform/UnicodeText.h"
 
 namespace nimbrook {
@@ -51,12 +52,7 @@ TEST_P(ConvertTest, givesTheExpectedText) {
     EXPECT_EQ(SmartConverter::convert(c.input, c.conversion), c.expected);
 }
 
-template <typename Case>
-std::string nameOf(const testing::TestParamInfo<Case>& info) {
-    return info.param.name;
-}
-
-const std::vector<ConversionCase> jsonCases{
+const std::vector<ConversionCase> cases{
     {"prettySortsAndNests", Conversion::prettifyJSON, R"({"t":true,"l":[1,{"k":null}]})",
      "{\n  \"l\" : [\n    1,\n    {\n      \"k\" : null\n    }\n  ],\n  \"t\" : true\n}"},
     {"prettyEscapesSlashes", Conversion::prettifyJSON, R"(["https://a.b/c"])",
@@ -82,48 +78,11 @@ const std::vector<ConversionCase> jsonCases{
     {"minifyOutOfRangeNumberUnchanged", Conversion::minifyJSON, "[1e400]", "[1e400]"},
     {"minifyLoneSurrogateEscapeUnchanged", Conversion::minifyJSON, R"(["\ud800"])",
      R"(["\ud800"])"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Json, ConvertTest, testing::ValuesIn(jsonCases), nameOf<ConversionCase>);
-
-struct JsonDocumentCase {
-    std::string name;
-    std::string text;
-};
-
-// JSON that the writer cannot give back (or can only compact) still is JSON: the Markdown
-// steps must never reach the markers inside its strings.
-const JsonDocumentCase jsonDocumentCases[] = {
-    {"wideIntegerAndMarkers", R"({"note":"*important*","id":123456789012345678901234})"},
-    {"deeperThanTheWriter", std::string(600, '[') + "\"**b**\"" + std::string(600, ']')},
-    {"outOfRangeNumber", "[\"*a*\",\n  1e400]"},
-    {"loneSurrogateEscape", R"(["`a`", "\ud800"])"},
-    {"markersCompacted", "{\r\n  \"# T\" : \"[x](y) `c`\"\r\n}"},
-};
-
-class StripJsonTest : public testing::TestWithParam<JsonDocumentCase> {};
-
-TEST_P(StripJsonTest, givesWhatMinifyGives) {
-    const std::string& text = GetParam().text;
-    EXPECT_EQ(SmartConverter::convert(text, Conversion::stripFormat),
-              SmartConverter::convert(text, Conversion::minifyJSON));
-}
-
-INSTANTIATE_TEST_SUITE_P(Json, StripJsonTest, testing::ValuesIn(jsonDocumentCases),
-                         nameOf<JsonDocumentCase>);
-
-const std::vector<ConversionCase> wrapCodeCases{
     {"untrimmed", Conversion::wrapCode, "  a\n\tb  ", "```\n  a\n\tb  \n```"},
     {"trailingLineFeedKept", Conversion::wrapCode, "x\n", "```\nx\n\n```"},
     {"fenceInsideGetsLongerFence", Conversion::wrapCode, "```js\na\n```",
      "````\n```js\na\n```\n````"},
     {"shortBacktickRunsKeepThreeTicks", Conversion::wrapCode, "`a` ``b``", "```\n`a` ``b``\n```"},
-};
-
-INSTANTIATE_TEST_SUITE_P(WrapCode, ConvertTest, testing::ValuesIn(wrapCodeCases),
-                         nameOf<ConversionCase>);
-
-const std::vector<ConversionCase> urlCases{
     {"hostTrimmed", Conversion::urlToMarkdown, "  https://example.com/a?q=1#f \n",
      "[example.com](https://example.com/a?q=1#f)"},
     {"userAndPortNotInLabel", Conversion::urlToMarkdown, "https://user:pw@host.org:8080/",
@@ -133,11 +92,6 @@ const std::vector<ConversionCase> urlCases{
     {"twoLinesRejected", Conversion::urlToMarkdown, "https://a.b\nhttps://c.d",
      "https://a.b\nhttps://c.d"},
     {"blankGivesEmpty", Conversion::urlToMarkdown, " \n\t ", ""},
-};
-
-INSTANTIATE_TEST_SUITE_P(Url, ConvertTest, testing::ValuesIn(urlCases), nameOf<ConversionCase>);
-
-const std::vector<ConversionCase> htmlCases{
     {"headingAndParagraphs", Conversion::htmlToMarkdown,
      R"(<h1 class="t">Title</h1><p>One</p><p>Two</p>)", "# Title\n\nOne\n\nTwo"},
     {"headingLevels", Conversion::htmlToMarkdown, "<h2>B</h2><h3>C</h3><h4>D</h4>",
@@ -163,13 +117,8 @@ const std::vector<ConversionCase> htmlCases{
     {"doubleEscapedEntityDecodedTwice", Conversion::htmlToMarkdown, "x &amp;lt; y", "x < y"},
     {"fiveEntitiesNotNumeric", Conversion::htmlToMarkdown, "&quot;q&quot;&nbsp;&gt;&amp;&#39;",
      "\"q\" >&&#39;"},
-    {"lineFeedRunsCollapse", Conversion::htmlToMarkdown, "a\n\n\n\nb", "a\n\nb"},
+    {"htmlLineFeedRunsCollapse", Conversion::htmlToMarkdown, "a\n\n\n\nb", "a\n\nb"},
     {"endsTrimmed", Conversion::htmlToMarkdown, "\n \u3000<p>a</p>\n\n ", "a"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Html, ConvertTest, testing::ValuesIn(htmlCases), nameOf<ConversionCase>);
-
-const std::vector<ConversionCase> stripCases{
     {"headingEmphasisLink", Conversion::stripFormat, "# Title\n**bold** and *it*\n[link](u)",
      "Title\nbold and it\nlink"},
     {"laterHeadingKept", Conversion::stripFormat, "x\n## Sub", "x\n## Sub"},
@@ -187,35 +136,49 @@ const std::vector<ConversionCase> stripCases{
      R"({"a":1,"b":["x\/y"]})"},
     {"invalidJsonGoesThroughSteps", Conversion::stripFormat, "{not *json*}", "{not json}"},
     {"embeddedNulKept", Conversion::stripFormat, std::string("a\0*b*", 5), std::string("a\0b", 3)},
-};
-
-INSTANTIATE_TEST_SUITE_P(Strip, ConvertTest, testing::ValuesIn(stripCases), nameOf<ConversionCase>);
-
-const std::vector<ConversionCase> invalidUtf8Cases{
     {"htmlRepaired", Conversion::htmlToMarkdown, "\xc3<b>x</b>", "\uFFFD**x**"},
     {"jsonRepairedThenParsed", Conversion::minifyJSON, "[ \"\xff\" ]", "[\"\uFFFD\"]"},
 };
 
-INSTANTIATE_TEST_SUITE_P(InvalidUtf8, ConvertTest, testing::ValuesIn(invalidUtf8Cases),
-                         nameOf<ConversionCase>);
+INSTANTIATE_TEST_SUITE_P(Cases, ConvertTest, testing::ValuesIn(cases), nameOf);
 
-struct JsonCase {
+struct TextCase {
     std::string name;
-    std::string json;
+    std::string text;
 };
 
-const std::vector<JsonCase> stableJsonCases{
+// JSON that the writer cannot give back (or can only compact) still is JSON: the Markdown
+// steps must never reach the markers inside its strings.
+const TextCase jsonDocumentCases[] = {
+    {"wideIntegerAndMarkers", R"({"note":"*important*","id":123456789012345678901234})"},
+    {"deeperThanTheWriter", std::string(600, '[') + "\"**b**\"" + std::string(600, ']')},
+    {"outOfRangeNumber", "[\"*a*\",\n  1e400]"},
+    {"loneSurrogateEscape", R"(["`a`", "\ud800"])"},
+    {"markersCompacted", "{\r\n  \"# T\" : \"[x](y) `c`\"\r\n}"},
+};
+
+class StripJsonTest : public testing::TestWithParam<TextCase> {};
+
+TEST_P(StripJsonTest, givesWhatMinifyGives) {
+    const std::string& text = GetParam().text;
+    EXPECT_EQ(SmartConverter::convert(text, Conversion::stripFormat),
+              SmartConverter::convert(text, Conversion::minifyJSON));
+}
+
+INSTANTIATE_TEST_SUITE_P(Json, StripJsonTest, testing::ValuesIn(jsonDocumentCases), nameOf);
+
+const std::vector<TextCase> stableJsonCases{
     {"sortedObject", R"({"b":{"d":[],"c":{}},"a":"x/y"})"},
     {"unicodeKeys", R"({"é":1,"e":2,"中":3,"😀":4,"\uff61":5})"},
     {"numbers", R"([0,-0,1.5,-2.25e-7,1e21,123456789.125,9007199254740993,0.1])"},
 };
 
-class JsonStabilityTest : public testing::TestWithParam<JsonCase> {};
+class JsonStabilityTest : public testing::TestWithParam<TextCase> {};
 
 // Pretty of pretty is the same text, compact of pretty is the compact form, and both keep
 // the value.
 TEST_P(JsonStabilityTest, formsAreStableAndKeepTheValue) {
-    const std::string& json = GetParam().json;
+    const std::string& json = GetParam().text;
     const std::string pretty = SmartConverter::convert(json, Conversion::prettifyJSON);
     const std::string compact = SmartConverter::convert(json, Conversion::minifyJSON);
     EXPECT_EQ(SmartConverter::convert(pretty, Conversion::prettifyJSON), pretty);
@@ -224,13 +187,7 @@ TEST_P(JsonStabilityTest, formsAreStableAndKeepTheValue) {
     EXPECT_EQ(nlohmann::json::parse(compact), nlohmann::json::parse(json));
 }
 
-INSTANTIATE_TEST_SUITE_P(Json, JsonStabilityTest, testing::ValuesIn(stableJsonCases),
-                         nameOf<JsonCase>);
-
-struct HostileCase {
-    std::string name;
-    std::string text;
-};
+INSTANTIATE_TEST_SUITE_P(Json, JsonStabilityTest, testing::ValuesIn(stableJsonCases), nameOf);
 
 std::string repeated(std::string_view piece, std::size_t count) {
     std::string text;
@@ -248,7 +205,7 @@ std::string singleLineHtml(std::size_t bytes) {
     return repeated(block, bytes / block.size() + 1);
 }
 
-std::vector<HostileCase> hostileCases() {
+std::vector<TextCase> hostileCases() {
     return {
         {"singleLineHtml5MB", singleLineHtml(5'000'000)},
         {"asterisks", std::string(100'000, '*')},
@@ -259,7 +216,7 @@ std::vector<HostileCase> hostileCases() {
     };
 }
 
-class HostileInputTest : public testing::TestWithParam<HostileCase> {};
+class HostileInputTest : public testing::TestWithParam<TextCase> {};
 
 // Completion is the point: no crash, no hang, and a text the clipboard can take.
 TEST_P(HostileInputTest, everyConversionCompletesWithValidUtf8) {
@@ -269,8 +226,7 @@ TEST_P(HostileInputTest, everyConversionCompletesWithValidUtf8) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Hostile, HostileInputTest, testing::ValuesIn(hostileCases()),
-                         nameOf<HostileCase>);
+INSTANTIATE_TEST_SUITE_P(Hostile, HostileInputTest, testing::ValuesIn(hostileCases()), nameOf);
 
 }  // namespace
 }  // namespace nimbrook

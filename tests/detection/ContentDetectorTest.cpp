@@ -1,29 +1,22 @@
 #include <cstddef>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "detection/ContentDetector.h"
+#include "model/NamedCase.h"
 
 namespace nimbrook {
 namespace {
+
+using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 struct DetectCase {
     std::string name;
     std::string text;
     ContentType expected;
 };
-
-// Failure messages name the case instead of dumping its bytes.
-void PrintTo(const DetectCase& detectCase, std::ostream* out) {
-    *out << detectCase.name;
-}
-
-std::string nameOf(const testing::TestParamInfo<DetectCase>& info) {
-    return info.param.name;
-}
 
 std::string repeated(std::string_view piece, std::size_t times) {
     std::string text;
@@ -41,25 +34,17 @@ TEST_P(DetectTest, classifies) {
         << rawValue(ContentDetector::detect(GetParam().text));
 }
 
-// Which test wins when a text satisfies several, and texts that trim to nothing.
-const std::vector<DetectCase> precedenceCases{
+const std::vector<DetectCase> cases{
+    // Which test wins when a text satisfies several, and texts that trim to nothing.
     {"OnlyBlanksAndBreaks", " \t\r\n \u00a0\u3000\u2028 ", ContentType::plainText},
     {"ImageBeatsUrl", "https://example.com/photos/cat.jpg", ContentType::image},
     {"JsonBeatsMarkdown", R"j(["```a```", "[x](y)"])j", ContentType::json},
     {"MarkdownBeatsCode", "# Title\n- item\nimport os;", ContentType::markdown},
-};
-INSTANTIATE_TEST_SUITE_P(Precedence, DetectTest, testing::ValuesIn(precedenceCases), nameOf);
-
-const std::vector<DetectCase> imageCases{
     {"TrimmedAndUpperCase", "  shot.PNG  \n", ContentType::image},
     {"TrailingSlashIgnored", "album.webp/", ContentType::image},
     {"TifIsNotAnImage", "scan.tif", ContentType::plainText},
     {"ExtensionOfEarlierComponent", "pictures.png/readme", ContentType::plainText},
     {"LongExtension", "file.pngpngpngpngpngpng", ContentType::plainText},
-};
-INSTANTIATE_TEST_SUITE_P(Image, DetectTest, testing::ValuesIn(imageCases), nameOf);
-
-const std::vector<DetectCase> jsonCases{
     {"NestedWithSurroundingBlanks", "\n  {\"a\": [1, {\"b\": null}]}  \n", ContentType::json},
     {"NoBreakSpaceAfterIsTrimmed", "[1, 2]\u00a0", ContentType::json},
     {"ClosingBracketInsideString", R"({"k": "}"})", ContentType::json},
@@ -68,20 +53,12 @@ const std::vector<DetectCase> jsonCases{
     {"TwoValues", "[1] [2]", ContentType::plainText},
     {"NoBreakSpaceInside", "[1,\u00a02]", ContentType::plainText},
     {"InvalidJsonGoesOnToCode", "{\n    let x = 1;\n}", ContentType::code},
-};
-INSTANTIATE_TEST_SUITE_P(Json, DetectTest, testing::ValuesIn(jsonCases), nameOf);
-
-const std::vector<DetectCase> urlCases{
     {"Trimmed", "  https://example.com/path  \r\n", ContentType::url},
     {"NoHostNeeded", "http:relative", ContentType::url},
     {"TwoLines", "https://a.example\nhttps://b.example", ContentType::plainText},
     {"LineSeparatorInside", "https://a.example/\u2028b", ContentType::plainText},
     {"UpperCaseScheme", "HTTP://EXAMPLE.COM", ContentType::plainText},
     {"SchemeLookalike", "httpx://example.com", ContentType::plainText},
-};
-INSTANTIATE_TEST_SUITE_P(Url, DetectTest, testing::ValuesIn(urlCases), nameOf);
-
-const std::vector<DetectCase> markdownCases{
     {"HeadingAlone", "# Title", ContentType::plainText},
     {"HeadingAndBullet", "# Title\n- item", ContentType::markdown},
     {"BulletsAlone", "- a\n- b", ContentType::plainText},
@@ -97,10 +74,6 @@ const std::vector<DetectCase> markdownCases{
     {"BoldNotAtLineStart", "a **b**\n- c", ContentType::plainText},
     {"FourStarsAreNotBold", "****\n- x", ContentType::plainText},
     {"FiveStarsAreBold", "*****\n- x", ContentType::markdown},
-};
-INSTANTIATE_TEST_SUITE_P(Markdown, DetectTest, testing::ValuesIn(markdownCases), nameOf);
-
-const std::vector<DetectCase> codeCases{
     {"ImportOs", "import os", ContentType::code},
     {"LetWithoutSemicolon", "let x = 1", ContentType::plainText},
     {"LetWithSemicolon", "let x = 1;", ContentType::code},
@@ -114,17 +87,14 @@ const std::vector<DetectCase> codeCases{
     {"FourSpaceIndent", "let a\n    b", ContentType::code},
     {"FiveSpaceIndent", "let a\n     b", ContentType::plainText},
     {"LeadingIndentIsTrimmed", "    let a = 1", ContentType::plainText},
-};
-INSTANTIATE_TEST_SUITE_P(Code, DetectTest, testing::ValuesIn(codeCases), nameOf);
-
-// Texts no clipboard should hold but any clipboard may: they still get a definite type.
-const std::vector<DetectCase> oddCases{
+    // Texts no clipboard should hold but any clipboard may: they still get a definite type.
     {"InvalidUtf8", "\xff\xfe\x80", ContentType::plainText},
     {"InvalidUtf8BeforeImageExtension", "\xc3photo.png", ContentType::image},
     {"NulDoesNotEndTheText", std::string("x\0\nimport os", 12), ContentType::code},
     {"MegabyteOfOpeningBrackets", std::string(1 << 20, '['), ContentType::plainText},
 };
-INSTANTIATE_TEST_SUITE_P(Odd, DetectTest, testing::ValuesIn(oddCases), nameOf);
+
+INSTANTIATE_TEST_SUITE_P(Cases, DetectTest, testing::ValuesIn(cases), nameOf);
 
 // Texts on which a backtracking search would retry from every line or bracket: they must
 // come back with some type.

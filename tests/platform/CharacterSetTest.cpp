@@ -3,15 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include "model/NamedCase.h"
 #include "platform/CharacterSet.h"
 
 namespace nimbrook {
 namespace {
-
-template <typename Case>
-std::string nameOf(const testing::TestParamInfo<Case>& info) {
-    return info.param.name;
-}
 
 struct MembershipCase {
     std::string name;
@@ -43,8 +39,7 @@ TEST_P(MembershipTest, followsTheDefinitionOfEachSet) {
     EXPECT_EQ(CharacterSets::contains(CharacterSet::newlines, c.codePoint), c.inNewlines);
 }
 
-INSTANTIATE_TEST_SUITE_P(CharacterSets, MembershipTest, testing::ValuesIn(membershipCases),
-                         nameOf<MembershipCase>);
+INSTANTIATE_TEST_SUITE_P(CharacterSets, MembershipTest, testing::ValuesIn(membershipCases), nameOf);
 
 struct TrimCase {
     std::string name;
@@ -73,7 +68,7 @@ TEST_P(TrimTest, removesMembersAtBothEndsAndIsBlankWhenNothingIsLeft) {
     EXPECT_EQ(CharacterSets::isBlank(c.text, c.set), c.trimmed.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(CharacterSets, TrimTest, testing::ValuesIn(trimCases), nameOf<TrimCase>);
+INSTANTIATE_TEST_SUITE_P(CharacterSets, TrimTest, testing::ValuesIn(trimCases), nameOf);
 
 struct SplitCase {
     std::string name;
@@ -97,8 +92,7 @@ TEST_P(SplitTest, keepsEmptyPieces) {
     EXPECT_EQ(CharacterSets::split(c.text, c.set), c.pieces);
 }
 
-INSTANTIATE_TEST_SUITE_P(CharacterSets, SplitTest, testing::ValuesIn(splitCases),
-                         nameOf<SplitCase>);
+INSTANTIATE_TEST_SUITE_P(CharacterSets, SplitTest, testing::ValuesIn(splitCases), nameOf);
 
 }  // namespace
 }  // namespace nimbrook

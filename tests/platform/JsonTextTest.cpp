@@ -9,15 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include "model/NamedCase.h"
 #include "platform/JsonText.h"
 
 namespace nimbrook {
 namespace {
-
-template <typename Case>
-std::string nameOf(const testing::TestParamInfo<Case>& info) {
-    return info.param.name;
-}
 
 std::string nested(std::size_t depth) {
     return std::string(depth, '[') + std::string(depth, ']');
@@ -58,7 +54,7 @@ TEST_P(ParseTest, acceptsOnlyStrictObjectsAndArrays) {
     EXPECT_EQ(JsonText::isDocument(c.text), c.accepted);
 }
 
-INSTANTIATE_TEST_SUITE_P(JsonText, ParseTest, testing::ValuesIn(parseCases), nameOf<ParseCase>);
+INSTANTIATE_TEST_SUITE_P(JsonText, ParseTest, testing::ValuesIn(parseCases), nameOf);
 
 struct WriteCase {
     std::string name;
@@ -107,7 +103,7 @@ TEST_P(WriteTest, writesPrettyAndCompactForms) {
     EXPECT_EQ(JsonText::pretty(JsonText::parse(c.pretty).value()), c.pretty) << "stable";
 }
 
-INSTANTIATE_TEST_SUITE_P(JsonText, WriteTest, testing::ValuesIn(writeCases), nameOf<WriteCase>);
+INSTANTIATE_TEST_SUITE_P(JsonText, WriteTest, testing::ValuesIn(writeCases), nameOf);
 
 TEST(WriterTest, refusesValuesNestedBeyondTheLimit) {
     nlohmann::json deep = nlohmann::json::array();
@@ -158,7 +154,7 @@ TEST_P(NumberTest, writesTheShortestForm) {
     EXPECT_EQ(JsonText::number(c.value), c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(JsonText, NumberTest, testing::ValuesIn(numberCases), nameOf<NumberCase>);
+INSTANTIATE_TEST_SUITE_P(JsonText, NumberTest, testing::ValuesIn(numberCases), nameOf);
 
 TEST(NumberTest, everyFiniteDoubleReadsBackExactly) {
     std::mt19937_64 random(20261207);

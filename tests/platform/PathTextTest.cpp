@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/NamedCase.h"
 #include "platform/PathText.h"
 
 namespace nimbrook {
@@ -13,10 +14,6 @@ struct ExtensionCase {
     std::string path;
     std::string extension;
 };
-
-std::string nameOf(const testing::TestParamInfo<ExtensionCase>& info) {
-    return info.param.name;
-}
 
 const std::vector<ExtensionCase> extensionCases = {
     {"FileName", "shot.PNG", "PNG"},

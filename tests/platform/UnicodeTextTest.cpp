@@ -5,15 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "model/NamedCase.h"
 #include "platform/UnicodeText.h"
 
 namespace nimbrook {
 namespace {
-
-template <typename Case>
-std::string nameOf(const testing::TestParamInfo<Case>& info) {
-    return info.param.name;
-}
 
 const std::string replacement = "\uFFFD";
 
@@ -73,8 +69,7 @@ TEST_P(MappingTest, givesValidUtf8) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(UnicodeText, MappingTest, testing::ValuesIn(mappingCases),
-                         nameOf<MappingCase>);
+INSTANTIATE_TEST_SUITE_P(UnicodeText, MappingTest, testing::ValuesIn(mappingCases), nameOf);
 
 struct EqualityCase {
     std::string name;
@@ -98,8 +93,7 @@ TEST_P(EqualityTest, comparesUnderCanonicalEquivalence) {
     EXPECT_EQ(UnicodeText::canonicallyEqual(c.b, c.a), c.equal);
 }
 
-INSTANTIATE_TEST_SUITE_P(UnicodeText, EqualityTest, testing::ValuesIn(equalityCases),
-                         nameOf<EqualityCase>);
+INSTANTIATE_TEST_SUITE_P(UnicodeText, EqualityTest, testing::ValuesIn(equalityCases), nameOf);
 
 const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
 const std::string flags = "\U0001F1E8\U0001F1F3\U0001F1FA\U0001F1F8";
@@ -130,8 +124,7 @@ TEST_P(GraphemeTest, countsExtendedClusters) {
     EXPECT_EQ(UnicodeText::graphemePrefix(c.text, c.prefixLength), c.prefix);
 }
 
-INSTANTIATE_TEST_SUITE_P(UnicodeText, GraphemeTest, testing::ValuesIn(graphemeCases),
-                         nameOf<GraphemeCase>);
+INSTANTIATE_TEST_SUITE_P(UnicodeText, GraphemeTest, testing::ValuesIn(graphemeCases), nameOf);
 
 TEST(GraphemeTest, survivesInvalidBytes) {
     const std::string text = "\xFF\xFE\xE4\xBD" + family;
@@ -162,8 +155,7 @@ TEST_P(ReplaceTest, replacesLiteralOccurrencesInOnePass) {
     EXPECT_EQ(UnicodeText::replacingOccurrences(c.text, c.target, c.replacement), c.result);
 }
 
-INSTANTIATE_TEST_SUITE_P(UnicodeText, ReplaceTest, testing::ValuesIn(replaceCases),
-                         nameOf<ReplaceCase>);
+INSTANTIATE_TEST_SUITE_P(UnicodeText, ReplaceTest, testing::ValuesIn(replaceCases), nameOf);
 
 }  // namespace
 }  // namespace nimbrook

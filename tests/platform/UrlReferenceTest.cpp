@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/NamedCase.h"
 #include "platform/UrlReference.h"
 
 namespace nimbrook {
@@ -16,10 +17,6 @@ struct UrlCase {
     std::string scheme;
     std::optional<std::string> host;
 };
-
-std::string nameOf(const testing::TestParamInfo<UrlCase>& info) {
-    return info.param.name;
-}
 
 const std::vector<UrlCase> urlCases = {
     {"PortDropped", "https://example.com:8080/x", true, "https", "example.com"},
