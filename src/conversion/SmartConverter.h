@@ -6,9 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "model/ContentType.h"
-
 #include "conversion/SubstitutionChain.h"
+#include "model/ContentType.h"
 
 namespace nimbrook {
 
