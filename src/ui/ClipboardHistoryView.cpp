@@ -12,13 +12,17 @@
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <chrono>
 
 #include "controller/ClipboardViewModel.h"
 #include "ui/ClearConfirmOverlay.h"
 #include "ui/ClipboardItemRow.h"
 #include "ui/HistoryListModel.h"
+#include "ui/PanelKeyboard.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Theme.h"
 #include "ui/ToastOverlay.h"
@@ -61,17 +65,14 @@ QLabel* makeLabel(const QString& text, const QString& name, const QFont& font, Q
 }
 
 // Borderless: the glyph is the button's whole look, and the pointer over it brightens the
-// glyph instead of raising a bezel.
-QToolButton* makeIconButton(const QString& name, QWidget* parent) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setAutoRaise(true);
-    button->setStyleSheet(
-        QStringLiteral("QToolButton { border: none; background: transparent; padding: 2px; }"));
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setIconSize(QSize(smallIconSize + 2, smallIconSize + 2));
-    return button;
+// glyph instead of raising a bezel. Tab gives it an accent ring; a click never takes the
+// focus from the search field.
+QString iconButtonStyle(const QString& extra, const QColor& ring) {
+    return QStringLiteral(
+               "QToolButton { border: none; background: transparent; padding: 2px;%1 }"
+               " QToolButton:focus { border: 2px solid %2; border-radius: 4px;"
+               " padding: 0px; }")
+        .arg(extra, ring.name(QColor::HexArgb));
 }
 
 QWidget* makeDivider(QWidget* parent) {
@@ -113,6 +114,16 @@ ClipboardHistoryView::ClipboardHistoryView(ClipboardViewModel& viewModel, QWidge
     connect(settingsShortcut, &QShortcut::activated, this,
             &ClipboardHistoryView::settingsRequested);
 
+    // Header first, then the search bar and the footer, as they stand on screen.
+    setTabOrder(settingsButton_, clearAllButton_);
+    setTabOrder(clearAllButton_, searchField_);
+    setTabOrder(searchField_, clearSearchButton_);
+    setTabOrder(clearSearchButton_, monitoringSwitch_);
+
+    minuteTimer_ = new QTimer(this);
+    minuteTimer_->setInterval(std::chrono::minutes(1));
+    connect(minuteTimer_, &QTimer::timeout, list_->viewport(), qOverload<>(&QWidget::update));
+
     applyTheme();
     refreshItems();
     refreshSearch();
@@ -123,6 +134,19 @@ ClipboardHistoryView::ClipboardHistoryView(ClipboardViewModel& viewModel, QWidge
 
 ClipboardHistoryView::~ClipboardHistoryView() {
     viewModel_.removeObserver(*this);
+}
+
+QToolButton* ClipboardHistoryView::makeIconButton(const QString& name,
+                                                  const QString& accessibleName, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setAccessibleName(accessibleName);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setIconSize(QSize(smallIconSize + 2, smallIconSize + 2));
+    button->installEventFilter(this);
+    return button;
 }
 
 QWidget* ClipboardHistoryView::buildHeader() {
@@ -155,12 +179,14 @@ QWidget* ClipboardHistoryView::buildHeader() {
                                 Theme::textStyle(TextStyle::caption2), pausedLabel_));
     row->addWidget(pausedLabel_);
 
-    settingsButton_ = makeIconButton(QStringLiteral("settingsButton"), header);
+    settingsButton_ =
+        makeIconButton(QStringLiteral("settingsButton"), QStringLiteral("设置"), header);
     settingsButton_->setToolTip(QStringLiteral("设置 (Ctrl+,)"));
     connect(settingsButton_, &QToolButton::clicked, this, &ClipboardHistoryView::settingsRequested);
     row->addWidget(settingsButton_);
 
-    clearAllButton_ = makeIconButton(QStringLiteral("clearAllButton"), header);
+    clearAllButton_ =
+        makeIconButton(QStringLiteral("clearAllButton"), QStringLiteral("清空全部记录"), header);
     connect(clearAllButton_, &QToolButton::clicked, this, [this] {
         clearConfirm_->open();
         // A toast always lies above the confirmation.
@@ -191,12 +217,14 @@ QWidget* ClipboardHistoryView::buildSearchBar() {
     searchField_->setFrame(false);
     searchField_->setFont(Theme::systemFont(13));
     searchField_->setPlaceholderText(QStringLiteral("搜索剪贴板…"));
+    searchField_->setAccessibleName(QStringLiteral("搜索剪贴板"));
     searchField_->installEventFilter(this);
     connect(searchField_, &QLineEdit::textEdited, this,
             [this](const QString& text) { viewModel_.setSearchText(text.toStdString()); });
     row->addWidget(searchField_, 1);
 
-    clearSearchButton_ = makeIconButton(QStringLiteral("clearSearchButton"), background);
+    clearSearchButton_ =
+        makeIconButton(QStringLiteral("clearSearchButton"), QStringLiteral("清除搜索"), background);
     connect(clearSearchButton_, &QToolButton::clicked, this,
             [this] { viewModel_.setSearchText(std::string()); });
     row->addWidget(clearSearchButton_);
@@ -209,6 +237,7 @@ QWidget* ClipboardHistoryView::buildListContent() {
 
     list_ = new QListView(listContent_);
     list_->setObjectName(QStringLiteral("historyList"));
+    list_->setAccessibleName(QStringLiteral("剪贴板历史"));
     list_->setModel(model_);
     list_->setItemDelegate(rowDelegate_);
     list_->setFrameShape(QFrame::NoFrame);
@@ -242,7 +271,7 @@ QWidget* ClipboardHistoryView::buildFooter() {
     auto* row = new QHBoxLayout(footer);
     row->setContentsMargins(sidePadding, 6, sidePadding, 6);
 
-    monitoringSwitch_ = makeIconButton(QStringLiteral("monitoringSwitch"), footer);
+    monitoringSwitch_ = makeIconButton(QStringLiteral("monitoringSwitch"), QString(), footer);
     monitoringSwitch_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     monitoringSwitch_->setFont(Theme::textStyle(TextStyle::caption2));
     connect(monitoringSwitch_, &QToolButton::clicked, this,
@@ -271,6 +300,10 @@ void ClipboardHistoryView::applyTheme() {
     pausedIcon_->setPixmap(SymbolIcons::pixmap(
         u"pause.circle", smallIconSize, theme.color(NamedColor::orange), devicePixelRatioF()));
     const QColor primary = theme.color(NamedColor::primaryLabel);
+    const QColor ring = theme.color(NamedColor::accent);
+    for (QToolButton* button : {settingsButton_, clearAllButton_, clearSearchButton_}) {
+        button->setStyleSheet(iconButtonStyle(QString(), ring));
+    }
     settingsButton_->setIcon(SymbolIcons::icon(u"gearshape", secondary, primary));
     clearAllButton_->setIcon(SymbolIcons::icon(u"trash", secondary, primary));
 
@@ -344,11 +377,13 @@ void ClipboardHistoryView::refreshMonitoring() {
     monitoringSwitch_->setIcon(SymbolIcons::icon(monitoring ? u"record.circle" : u"pause.circle",
                                                  color, color.lighter(125)));
     monitoringSwitch_->setText(monitoring ? QStringLiteral("监控中") : QStringLiteral("已暂停"));
+    monitoringSwitch_->setAccessibleName(u"剪贴板监控，" + monitoringSwitch_->text());
+    const QColor accent = theme.color(NamedColor::accent);
     monitoringSwitch_->setStyleSheet(
-        QStringLiteral("QToolButton { border: none; background: transparent; padding: 2px;"
-                       " color: %1; } QToolButton:hover { color: %2; }")
-            .arg(theme.color(NamedColor::primaryLabel).name(QColor::HexArgb),
-                 theme.color(NamedColor::accent).name(QColor::HexArgb)));
+        iconButtonStyle(QStringLiteral(" color: %1;")
+                            .arg(theme.color(NamedColor::primaryLabel).name(QColor::HexArgb)),
+                        accent) +
+        QStringLiteral(" QToolButton:hover { color: %1; }").arg(accent.name(QColor::HexArgb)));
 }
 
 void ClipboardHistoryView::confirmClearAll() {
@@ -388,12 +423,141 @@ void ClipboardHistoryView::toastMessageChanged() {
 
 void ClipboardHistoryView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    rowDelegate_->setSelected({});
+    list_->scrollToTop();
+    // The relative times are taken as each row is painted: a fresh paint makes them current.
+    list_->viewport()->update();
+    minuteTimer_->start();
     if (!clearConfirm_->isVisible()) {
         searchField_->setFocus(Qt::OtherFocusReason);
     }
 }
 
+void ClipboardHistoryView::hideEvent(QHideEvent* event) {
+    minuteTimer_->stop();
+    QWidget::hideEvent(event);
+}
+
+void ClipboardHistoryView::keyPressEvent(QKeyEvent* event) {
+    // Keys that a focused button leaves alone (Escape, the arrows) come up to the panel.
+    if (!handleKey(*event)) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+bool ClipboardHistoryView::handleKey(const QKeyEvent& event) {
+    const PanelKey key = PanelKeyboard::actionFor(event.key(), event.modifiers());
+    const int rows = model_->rowCount();
+    const int selected = selectedRow();
+    switch (key) {
+        case PanelKey::none:
+            return false;
+        case PanelKey::next:
+            selectRow(selected < 0 ? 0 : selected + 1);
+            return true;
+        case PanelKey::previous:
+            selectRow(selected - 1);
+            return true;
+        case PanelKey::pageDown:
+            selectRow(std::max(selected, 0) + pageRows());
+            return true;
+        case PanelKey::pageUp:
+            selectRow(std::max(selected, 0) - pageRows());
+            return true;
+        case PanelKey::first:
+            selectRow(0);
+            return true;
+        case PanelKey::last:
+            selectRow(rows - 1);
+            return true;
+        case PanelKey::copy:
+            copyRow(std::max(selected, 0));
+            return true;
+        case PanelKey::copyAndClose:
+            if (rows > 0) {
+                copyRow(std::max(selected, 0));
+                emit closeRequested();
+            }
+            return true;
+        case PanelKey::remove:
+            // With no row selected the field keeps Shift+Delete, its cut.
+            if (selected < 0) {
+                return false;
+            }
+            removeSelected();
+            return true;
+        case PanelKey::openMenu:
+            // With no row selected the field opens its own context menu.
+            if (selected < 0) {
+                return false;
+            }
+            rowDelegate_->openConversionMenu(model_->index(selected, 0));
+            return true;
+        case PanelKey::escape:
+            if (!viewModel_.searchText().empty()) {
+                viewModel_.setSearchText(std::string());
+            } else {
+                emit closeRequested();
+            }
+            return true;
+        default:
+            copyRow(static_cast<int>(key) - static_cast<int>(PanelKey::copyRow1));
+            return true;
+    }
+}
+
+int ClipboardHistoryView::selectedRow() const {
+    const QModelIndex selected = rowDelegate_->selected();
+    return selected.isValid() ? selected.row() : -1;
+}
+
+void ClipboardHistoryView::selectRow(int row) {
+    const int rows = model_->rowCount();
+    if (rows == 0) {
+        return;
+    }
+    const QModelIndex index = model_->index(std::clamp(row, 0, rows - 1), 0);
+    rowDelegate_->setSelected(index);
+    list_->scrollTo(index);
+}
+
+int ClipboardHistoryView::pageRows() const {
+    const int rowHeight = list_->sizeHintForRow(std::max(selectedRow(), 0));
+    return std::max(1, list_->viewport()->height() / std::max(rowHeight, 1));
+}
+
+void ClipboardHistoryView::copyRow(int row) {
+    // The copy is the same call a click makes, with the same write and highlight.
+    if (const ClipboardItem* entry = model_->item(row)) {
+        const ClipboardItem item = *entry;
+        viewModel_.copyToPasteboard(item);
+    }
+}
+
+void ClipboardHistoryView::removeSelected() {
+    const int row = selectedRow();
+    const ClipboardItem item = *model_->item(row);
+    viewModel_.deleteItem(item);
+    // The next older entry takes the removed one's place and the selection.
+    if (model_->rowCount() > 0) {
+        selectRow(row);
+    }
+}
+
 bool ClipboardHistoryView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        // Buttons reached by Tab take Return as well as Space.
+        auto* button = qobject_cast<QToolButton*>(watched);
+        const bool isReturn = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (button != nullptr && isReturn && key->modifiers() == Qt::NoModifier) {
+            button->click();
+            return true;
+        }
+        if (watched == searchField_ && handleKey(*key)) {
+            return true;
+        }
+    }
     // The search field keeps the keyboard while text of a row is selected, so the copy keys
     // reach it first: they copy the row's selection unless the field has one of its own.
     const bool isKey =

@@ -8,6 +8,7 @@ class QLabel;
 class QLineEdit;
 class QListView;
 class QStackedWidget;
+class QTimer;
 class QToolButton;
 
 namespace nimbrook {
@@ -36,9 +37,13 @@ public:
 signals:
     // The gear button or Ctrl+Comma: the owner opens or raises the settings window.
     void settingsRequested();
+    // Escape on an empty search, or Ctrl+Return after its copy: the owner puts the panel away.
+    void closeRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -61,6 +66,15 @@ private:
     void refreshSearch();
     void refreshMonitoring();
     void confirmClearAll();
+    // Acts on a key of PanelKeyboard's table; false when the key is left to the focused widget.
+    bool handleKey(const QKeyEvent& event);
+    int selectedRow() const;
+    void selectRow(int row);
+    int pageRows() const;
+    void copyRow(int row);
+    void removeSelected();
+    QToolButton* makeIconButton(const QString& name, const QString& accessibleName,
+                                QWidget* parent);
 
     ClipboardViewModel& viewModel_;
     HistoryListModel* model_ = nullptr;
@@ -83,6 +97,8 @@ private:
     QToolButton* monitoringSwitch_ = nullptr;
     ClearConfirmOverlay* clearConfirm_ = nullptr;
     ToastOverlay* toast_ = nullptr;
+    // While the panel is open the rows' relative times are redrawn every minute.
+    QTimer* minuteTimer_ = nullptr;
 };
 
 }  // namespace nimbrook

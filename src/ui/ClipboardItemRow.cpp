@@ -3,7 +3,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCursor>
-#include <QDateTime>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -11,7 +10,6 @@
 
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
-#include "model/RelativeTimeFormatter.h"
 #include "ui/HistoryListModel.h"
 #include "ui/ItemRowPainter.h"
 #include "ui/PreviewLayout.h"
@@ -24,12 +22,6 @@ constexpr int defaultRowWidth = 400;
 
 ContentType typeOf(const QModelIndex& index) {
     return static_cast<ContentType>(index.data(HistoryListModel::ContentTypeRole).toInt());
-}
-
-QString relativeTime(const QModelIndex& index) {
-    const Timestamp moment{index.data(HistoryListModel::TimestampRole).toDouble()};
-    const Timestamp now = Timestamp::fromUnixSeconds(QDateTime::currentMSecsSinceEpoch() / 1000.0);
-    return QString::fromStdString(ClipboardItem::relativeFormatter().format(moment, now));
 }
 
 }  // namespace
@@ -161,6 +153,30 @@ void ClipboardItemRow::setHovered(const QModelIndex& index) {
     }
 }
 
+void ClipboardItemRow::setSelected(const QModelIndex& index) {
+    if (selectedIndex_ == index) {
+        return;
+    }
+    const QModelIndex previous = selectedIndex_;
+    selectedIndex_ = index;
+    if (view_ != nullptr) {
+        view_->update(previous);
+        view_->update(index);
+    }
+}
+
+bool ClipboardItemRow::openConversionMenu(const QModelIndex& index) {
+    const auto* model = qobject_cast<const HistoryListModel*>(index.model());
+    const ClipboardItem* entry = model != nullptr ? model->item(index.row()) : nullptr;
+    if (entry == nullptr || view_ == nullptr || conversionsFor(entry->contentType()).empty()) {
+        return false;
+    }
+    const QRect row = view_->visualRect(index).adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
+    openConversionMenu(*entry, menuButtonRect(row, entry->contentType()), index, view_);
+    menu_->setActiveAction(menu_->actions().value(0));
+    return true;
+}
+
 void ClipboardItemRow::dragTo(const QPoint& position) {
     if (view_ == nullptr || !pressedIndex_.isValid()) {
         return;
@@ -219,11 +235,12 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
     RowContents row{
         .type = type,
         .previewLines = previewLines(index, rowWidth(option)),
-        .time = relativeTime(index),
+        .time = index.data(HistoryListModel::RelativeTimeRole).toString(),
         .source = source.isValid() ? std::optional(source.toString()) : std::nullopt,
         .copied = index.data(HistoryListModel::CopiedRole).toBool(),
         .hovered = showsControls(index),
         .hasMenu = !conversionsFor(type).empty(),
+        .selected = selectedIndex_.isValid() && selectedIndex_ == index,
         .selection = std::nullopt,
     };
     if (selectionIndex_ == index && selectionAnchor_ != selectionEnd_) {

@@ -51,6 +51,14 @@ public:
     void trackHover(QAbstractItemView& view);
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // The row the keyboard selected, drawn ringed; an invalid index for none. It stays on
+    // its entry while other rows come and go.
+    void setSelected(const QModelIndex& index);
+    QModelIndex selected() const { return selectedIndex_; }
+    // Opens the conversion menu of `index` from the keyboard, its first item active; false
+    // when the entry has no conversions.
+    bool openConversionMenu(const QModelIndex& index);
+
     // The conversion menu open right now, or nullptr.
     QMenu* openMenu() const { return menu_; }
     // The preview text selected with the pointer; empty when nothing is.
@@ -80,6 +88,7 @@ private:
     mutable int previewCacheWidth_ = -1;
     QPointer<QAbstractItemView> view_;
     QPersistentModelIndex hoveredIndex_;
+    QPersistentModelIndex selectedIndex_;
     QPersistentModelIndex pressedIndex_;
     std::optional<Target> pressedTarget_;
     QPoint pressedAt_;

@@ -1,6 +1,9 @@
 #include "ui/HistoryListModel.h"
 
+#include <QDateTime>
+
 #include "controller/ClipboardViewModel.h"
+#include "model/RelativeTimeFormatter.h"
 
 namespace nimbrook {
 
@@ -8,6 +11,39 @@ namespace {
 
 QString toQString(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString typeName(ContentType type) {
+    switch (type) {
+        case ContentType::json:
+            return QStringLiteral("JSON");
+        case ContentType::code:
+            return QStringLiteral("代码");
+        case ContentType::url:
+            return QStringLiteral("链接");
+        case ContentType::markdown:
+            return QStringLiteral("Markdown");
+        case ContentType::plainText:
+            return QStringLiteral("纯文本");
+        case ContentType::image:
+            return QStringLiteral("图片");
+    }
+    return {};
+}
+
+QString relativeTime(const ClipboardItem& entry) {
+    const Timestamp now = Timestamp::fromUnixSeconds(QDateTime::currentMSecsSinceEpoch() / 1000.0);
+    return toQString(ClipboardItem::relativeFormatter().format(entry.timestamp(), now));
+}
+
+// What a screen reader says of a row: type, preview, time, application.
+QString spokenRow(const ClipboardItem& entry) {
+    QStringList parts{typeName(entry.contentType()), toQString(entry.preview()),
+                      relativeTime(entry)};
+    if (entry.sourceApp() && !entry.sourceApp()->empty()) {
+        parts << toQString(*entry.sourceApp());
+    }
+    return parts.join(u"，");
 }
 
 }  // namespace
@@ -72,6 +108,10 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
             return entry->sourceApp() ? QVariant(toQString(*entry->sourceApp())) : QVariant();
         case CopiedRole:
             return flashedId_.has_value() && *flashedId_ == entry->id();
+        case RelativeTimeRole:
+            return relativeTime(*entry);
+        case Qt::AccessibleTextRole:
+            return spokenRow(*entry);
         default:
             return {};
     }
@@ -85,6 +125,7 @@ QHash<int, QByteArray> HistoryListModel::roleNames() const {
     names.insert(TimestampRole, "timestamp");
     names.insert(SourceAppRole, "sourceApp");
     names.insert(CopiedRole, "copied");
+    names.insert(RelativeTimeRole, "relativeTime");
     return names;
 }
 

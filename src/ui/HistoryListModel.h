@@ -26,6 +26,7 @@ public:
         TimestampRole,              // double, seconds since the reference date
         SourceAppRole,              // QString, or an invalid QVariant when absent
         CopiedRole,                 // bool, whether the copied highlight is on this row
+        RelativeTimeRole,           // QString, the timestamp relative to this moment
     };
 
     explicit HistoryListModel(ClipboardViewModel& viewModel, QObject* parent = nullptr);

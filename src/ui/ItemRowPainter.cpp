@@ -23,6 +23,7 @@ constexpr int metaSpacing = 6;
 constexpr int controlSize = 22;
 constexpr int controlSpacing = 8;
 constexpr int cornerRadius = 4;
+constexpr qreal focusRingWidth = 1.5;
 constexpr qreal tagIconSize = 8;
 constexpr int tagHorizontalPadding = 6;
 constexpr int tagVerticalPadding = 2;
@@ -193,6 +194,8 @@ void ItemRowPainter::paint(QPainter& painter, const QRect& rect, const RowConten
 
     if (row.copied) {
         painter.fillRect(area, theme.color(NamedColor::green, 0.12));
+    } else if (row.selected) {
+        painter.fillRect(area, theme.color(NamedColor::accent, 0.1));
     } else if (row.hovered) {
         painter.fillRect(area, theme.color(NamedColor::primaryLabel, 0.04));
     }
@@ -235,6 +238,13 @@ void ItemRowPainter::paint(QPainter& painter, const QRect& rect, const RowConten
         }
         paintControl(painter, deleteButtonRect(area), u"trash", 11, theme.color(NamedColor::red),
                      0.1);
+    }
+    if (row.selected) {
+        painter.setPen(QPen(theme.color(NamedColor::accent), focusRingWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(
+            QRectF(area).adjusted(focusRingWidth, focusRingWidth, -focusRingWidth, -focusRingWidth),
+            cornerRadius, cornerRadius);
     }
     painter.restore();
 }

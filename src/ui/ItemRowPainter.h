@@ -25,6 +25,8 @@ struct RowContents {
     // The hover fill and the controls; the menu button only with `hasMenu`.
     bool hovered = false;
     bool hasMenu = false;
+    // The row the keyboard moved to: a tinted fill inside an accent ring.
+    bool selected = false;
     // Selected preview text, from the first position to the second.
     std::optional<std::pair<PreviewLayout::Position, PreviewLayout::Position>> selection;
 };

@@ -47,6 +47,7 @@ NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, QObject* parent)
     panel_->setFixedSize(view->size());
     panel_->installEventFilter(this);
     connect(view, &ClipboardHistoryView::settingsRequested, this, &NimbrookApp::showSettings);
+    connect(view, &ClipboardHistoryView::closeRequested, this, &NimbrookApp::closePanel);
 
     // The icon is made even without a status area: at login the tray may start after the
     // program, and the icon then appears in it by itself.
@@ -92,6 +93,16 @@ void NimbrookApp::togglePanel() {
         return;
     }
     openPanel();
+}
+
+void NimbrookApp::closePanel() {
+    // Without a tray the panel is the program's only window: it goes to the taskbar, never
+    // out of reach.
+    if (panelIsPopup_ || panelHidesOnDeactivate_) {
+        panel_->hide();
+    } else {
+        panel_->showMinimized();
+    }
 }
 
 void NimbrookApp::openPanel() {

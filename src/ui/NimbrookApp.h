@@ -29,6 +29,8 @@ public:
 
     // Shows the panel and gives it the focus (a tray click, a second start of the program).
     void openPanel();
+    // Escape or Ctrl+Return in the panel: hides it, or minimises it where it is the only window.
+    void closePanel();
     // A tray click: opens the panel, or closes it when it is open.
     void togglePanel();
     // Opens the settings window, or raises and focuses the one already open.

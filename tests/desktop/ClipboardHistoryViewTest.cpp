@@ -9,6 +9,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
 #include <chrono>
@@ -45,6 +46,8 @@ private slots:
     void hostileEntriesArePainted_data();
     void hostileEntriesArePainted();
     void conversionShowsTheToastAboveAll();
+    void keys_data();
+    void keys();
 };
 
 namespace {
@@ -440,6 +443,125 @@ void ClipboardHistoryViewTest::conversionShowsTheToastAboveAll() {
     panel.harness.clock.advance(milliseconds(1500));
     QVERIFY(!toast->isShowing());
     QTRY_VERIFY(toast->isHidden());
+}
+
+void ClipboardHistoryViewTest::keys_data() {
+    QTest::addColumn<int>("older");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("after");
+
+    // Rows, newest first: "gamma", "beta", a JSON text; `older` entries stand below them.
+    const auto row = [](const char* name, int older, const char* search, const char* keys,
+                        const char* after) {
+        QTest::newRow(name) << older << QString::fromUtf8(search)
+                            << QString::fromUtf8(keys).split(u' ', Qt::SkipEmptyParts)
+                            << QString::fromUtf8(after);
+    };
+    row("opens with nothing selected", 0, "", "", "sel=- paste=- focus=searchField");
+    row("first Down selects the newest", 0, "", "Down", "sel=0");
+    row("Up stops at the newest", 0, "", "Down Down Up Up Up", "sel=0");
+    row("Down stops at the oldest", 0, "", "Down Down Down Down", "sel=2");
+    row("Ctrl+End, Ctrl+Home", 0, "", "Ctrl+End Ctrl+Home Down", "sel=1");
+    row("Home and End stay in the field", 0, "", "Home End", "sel=-");
+    row("Ctrl+End scrolls the oldest into view", 40, "", "Ctrl+End", "sel=42 shown=1");
+    row("pages there and back", 40, "", "Ctrl+PgDown Ctrl+PgDown Ctrl+PgUp Ctrl+PgUp",
+        "sel=0 shown=1");
+    row("reopening clears the selection and scrolls up", 40, "", "Ctrl+End reopen", "sel=- top=0");
+    row("Return copies the newest", 0, "", "Return", "paste=gamma flash=0 closed=0");
+    row("Return copies the selected", 0, "", "Down Down Return", "paste=beta flash=1 sel=1");
+    row("Enter of the keypad copies too", 0, "", "Down Num+Enter", "paste=gamma");
+    row("Ctrl+Return copies and closes", 0, "", "Down Down Ctrl+Return", "paste=beta closed=1");
+    row("Return on no match copies nothing", 0, "xyz", "Return Ctrl+Return", "paste=- closed=0");
+    row("Down selects the newest match", 0, "et", "Down Return", "paste=beta sel=0");
+    row("Shift+Del removes, the next takes its place", 0, "", "Down Down Shift+Del",
+        "rows=2 sel=1 paste=-");
+    row("Shift+Del without a selection removes nothing", 0, "", "Shift+Del", "rows=3");
+    row("Alt+2 copies the second row", 0, "", "Alt+2", "paste=beta flash=1 sel=-");
+    row("Alt+9 past the rows copies nothing", 0, "", "Alt+9", "paste=-");
+    row("Escape clears the search first", 0, "et", "Esc", "search= rows=3 closed=0");
+    row("Escape then closes", 0, "et", "Esc Esc", "closed=1");
+    row("menu key opens the row's conversions", 0, "", "Ctrl+End Menu", "menu=格式化_JSON");
+    row("Shift+F10 and the arrows pick a conversion", 0, "", "Ctrl+End Shift+F10 Down Return",
+        "menu=- paste={\"a\":1} closed=0");
+    row("Escape closes only the menu", 0, "et", "Down Menu Esc", "menu=- search=et closed=0");
+    row("menu key without a selection leaves the rows", 0, "", "Menu", "menu=-");
+    row("Tab skips the hidden clear button", 0, "", "Tab", "focus=monitoringSwitch");
+    row("Tab reaches the header", 0, "", "Tab Tab Tab", "focus=clearAllButton");
+    row("Shift+Tab goes back", 0, "et", "Shift+Tab", "focus=clearAllButton");
+    row("Tab reaches the clear button of a search", 0, "et", "Tab Return", "search= rows=3");
+    row("Return and Space switch monitoring", 0, "", "Tab Return Space Return", "monitor=off");
+    row("Escape from a button closes", 0, "", "Tab Esc", "closed=1");
+}
+
+void ClipboardHistoryViewTest::keys() {
+    using namespace Qt::StringLiterals;
+    QFETCH(int, older);
+    QFETCH(QString, search);
+    QFETCH(QStringList, keys);
+    QFETCH(QString, after);
+
+    Panel panel;
+    for (int index = 0; index < older; ++index) {
+        panel.harness.copy("older " + std::to_string(index));
+    }
+    for (const char* text : {"{\"a\": 1}", "beta", "gamma"}) {
+        panel.harness.copy(text);
+    }
+    QVERIFY(QTest::qWaitForWindowActive(panel.view.get()));
+    auto* field = panel.find<QLineEdit>("searchField");
+    QTest::keyClicks(field, search);
+    QSignalSpy closes(panel.view.get(), &ClipboardHistoryView::closeRequested);
+
+    for (const QString& key : keys) {
+        if (key == u"reopen") {
+            panel.view->hide();
+            panel.view->show();
+            continue;
+        }
+        const QKeyCombination combination = QKeySequence::fromString(key)[0];
+        QWidget* target = QApplication::activePopupWidget();
+        target = target != nullptr ? target : QApplication::focusWidget();
+        QTest::keyClick(target != nullptr ? target : field, combination.key(),
+                        combination.keyboardModifiers());
+    }
+
+    auto* rows = panel.view->findChild<ClipboardItemRow*>();
+    QMap<QString, QString> state;
+    const QModelIndex selected = rows->selected();
+    const auto* model = panel.list()->model();
+    state[u"sel"_s] = selected.isValid() ? QString::number(selected.row()) : u"-"_s;
+    state[u"shown"_s] =
+        QString::number(panel.viewport()->rect().contains(panel.list()->visualRect(selected)));
+    state[u"top"_s] = QString::number(panel.list()->indexAt(QPoint(1, 1)).row());
+    state[u"flash"_s] = u"-"_s;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 0).data(HistoryListModel::CopiedRole).toBool()) {
+            state[u"flash"_s] = QString::number(row);
+        }
+    }
+    // What the panel wrote: the pasteboard holds the last copy of another program before.
+    const auto pasted = panel.harness.pasteboard.string();
+    state[u"paste"_s] = panel.harness.pasteboard.writeCount() > 0 && pasted
+                            ? QString::fromStdString(*pasted)
+                            : u"-"_s;
+    state[u"search"_s] = QString::fromStdString(panel.harness.viewModel.searchText());
+    state[u"rows"_s] = QString::number(model->rowCount());
+    state[u"closed"_s] = QString::number(closes.size());
+    const QMenu* menu = rows->openMenu();
+    state[u"menu"_s] = menu != nullptr && menu->isVisible() && menu->activeAction() != nullptr
+                           ? menu->activeAction()->text().replace(u' ', u'_')
+                           : u"-"_s;
+    const QWidget* focus = QApplication::focusWidget();
+    state[u"focus"_s] = focus != nullptr ? focus->objectName() : u"-"_s;
+    state[u"monitor"_s] = panel.harness.viewModel.isMonitoring() ? u"on"_s : u"off"_s;
+    for (const QString& expected : after.split(u' ', Qt::SkipEmptyParts)) {
+        const QString name = expected.section(u'=', 0, 0);
+        QCOMPARE(name + u'=' + state.value(name, u"?"_s), expected);
+    }
+    if (QMenu* open = rows->openMenu()) {
+        open->close();
+    }
 }
 
 }  // namespace nimbrook

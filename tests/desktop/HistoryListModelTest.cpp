@@ -79,6 +79,12 @@ void HistoryListModelTest::rolesFollowTheEntry() {
     QCOMPARE(shownSource.isValid(), source.isValid());
     QCOMPARE(shownSource.toString(), source.toString());
     QCOMPARE(fixture.role(0, HistoryListModel::CopiedRole).toBool(), false);
+    // A screen reader hears type, preview, time and application, in Chinese.
+    const QString time = fixture.role(0, HistoryListModel::RelativeTimeRole).toString();
+    QVERIFY(time.endsWith(u'前'));
+    const QString name = source.toString();
+    QCOMPARE(fixture.role(0, Qt::AccessibleTextRole).toString(),
+             u"JSON，{\"a\": 1}，" + time + (name.isEmpty() ? QString() : u"，" + name));
     QCOMPARE(fixture.model.item(1), nullptr);
 }
 

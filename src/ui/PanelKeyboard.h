@@ -1,0 +1,34 @@
+#pragma once
+
+#include <Qt>
+
+namespace nimbrook {
+
+// What a key pressed in the panel's search field asks of the panel. The field keeps every
+// key it edits with (letters, Left/Right, Home/End without Ctrl), so these are the keys it
+// has no use for.
+enum class PanelKey {
+    none,
+    next,
+    previous,
+    pageDown,
+    pageUp,
+    first,
+    last,
+    copy,
+    copyAndClose,
+    remove,
+    openMenu,
+    escape,
+    copyRow1,  // Alt+1; Alt+2 to Alt+9 follow in order.
+    copyRow9 = copyRow1 + 8,
+};
+
+class PanelKeyboard final {
+public:
+    // The panel's meaning of `key` pressed with `modifiers`; keypad keys count as the main
+    // block's (Return and Enter alike).
+    static PanelKey actionFor(int key, Qt::KeyboardModifiers modifiers);
+};
+
+}  // namespace nimbrook
