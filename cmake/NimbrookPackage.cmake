@@ -10,13 +10,21 @@ configure_file("${NIMBROOK_DATA_DIR}/com.quolla.nimbrook.metainfo.xml.in"
     "${PROJECT_BINARY_DIR}/com.quolla.nimbrook.metainfo.xml" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/com.quolla.nimbrook.metainfo.xml"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
-if(EXISTS "${NIMBROOK_DATA_DIR}/nimbrook.1")
-    install(FILES "${NIMBROOK_DATA_DIR}/nimbrook.1" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
-endif()
-if(EXISTS "${NIMBROOK_DATA_DIR}/nimbrook.bash")
-    install(FILES "${NIMBROOK_DATA_DIR}/nimbrook.bash"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/bash-completion/completions" RENAME nimbrook)
-endif()
+install(FILES "${NIMBROOK_DATA_DIR}/nimbrook.bash"
+    DESTINATION "${CMAKE_INSTALL_DATADIR}/bash-completion/completions" RENAME nimbrook)
+set(NIMBROOK_DOC_DIR "${CMAKE_INSTALL_DATADIR}/doc/nimbrook")
+install(FILES "${NIMBROOK_DATA_DIR}/copyright" DESTINATION "${NIMBROOK_DOC_DIR}")
+
+# Debian wants manual pages and changelogs compressed, without a time stamp inside.
+configure_file("${NIMBROOK_DATA_DIR}/changelog.in" "${PROJECT_BINARY_DIR}/doc/changelog" @ONLY)
+set(manPage "${PROJECT_BINARY_DIR}/doc/nimbrook.1")
+add_custom_command(OUTPUT "${manPage}.gz" "${PROJECT_BINARY_DIR}/doc/changelog.gz"
+    COMMAND ${CMAKE_COMMAND} -E copy "${NIMBROOK_DATA_DIR}/nimbrook.1" "${manPage}"
+    COMMAND gzip -9nkf "${manPage}" "${PROJECT_BINARY_DIR}/doc/changelog"
+    DEPENDS "${NIMBROOK_DATA_DIR}/nimbrook.1" "${PROJECT_BINARY_DIR}/doc/changelog" VERBATIM)
+add_custom_target(nimbrook_docs ALL DEPENDS "${manPage}.gz")
+install(FILES "${manPage}.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+install(FILES "${PROJECT_BINARY_DIR}/doc/changelog.gz" DESTINATION "${NIMBROOK_DOC_DIR}")
 
 # Trays of some desktops ignore SVG icons, so the icon is also rendered at the usual sizes.
 find_program(NIMBROOK_RSVG_CONVERT rsvg-convert)
@@ -49,11 +57,17 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${NIMBROOK_HOMEPAGE}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${NIMBROOK_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-material-design-icons-iconfont")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${NIMBROOK_SUMMARY}
- Nimbrook keeps the texts, links, files and images you copy and lists them in a
- panel from the tray; click one to copy it again, search them, or convert JSON,
- HTML and links as you copy them back.
- .
- 萤川记录你复制过的文本、链接、文件和图片，从托盘打开面板即可搜索，点击任意一条即可再次复制。")
+# A user's edit of the system autostart entry survives upgrades.
+file(WRITE "${PROJECT_BINARY_DIR}/conffiles"
+    "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart/com.quolla.nimbrook.desktop\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${PROJECT_BINARY_DIR}/conffiles")
+# Beyond the libraries the binary links: the panel's fonts, and Qt's Wayland platform, which the
+# program picks on compositors with data-control.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-material-design-icons-iconfont, qt6-wayland")
+# CPack puts the summary first and indents these lines itself; the empty line separates paragraphs.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Nimbrook keeps the texts, links, files and images you copy and lists them in a
+panel from the tray; click one to copy it again, search them, or convert JSON,
+HTML and links as you copy them back.
+
+萤川记录你复制过的文本、链接、文件和图片，从托盘打开面板即可搜索，点击任意一条即可再次复制。")
 include(CPack)
