@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
     if (!session.isPrimary()) {
         return 0;
     }
-    nimbrook::NimbrookApp shell(session.viewModel());
+    nimbrook::NimbrookApp shell(session.viewModel(), session.globalShortcut());
     if (!session.capturesClipboard()) {
         shell.showCaptureUnavailable();
     }

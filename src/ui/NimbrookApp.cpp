@@ -6,7 +6,10 @@
 #include <QMenu>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <iostream>
 
+#include "platform/qt/GlobalShortcut.h"
+#include "platform/qt/PanelShortcutSetting.h"
 #include "ui/ClipboardHistoryView.h"
 #include "ui/PopupPlacement.h"
 #include "ui/SettingsView.h"
@@ -30,8 +33,8 @@ QScreen* screenOf(const QRect& iconGeometry, QPoint pointer) {
 
 }  // namespace
 
-NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, QObject* parent)
-    : QObject(parent), viewModel_(viewModel) {
+NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, GlobalShortcut* shortcut, QObject* parent)
+    : QObject(parent), viewModel_(viewModel), shortcut_(shortcut) {
     const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
     const bool placesWindows = QGuiApplication::platformName() != QStringLiteral("wayland");
     panelIsPopup_ = hasTray && placesWindows;
@@ -52,8 +55,21 @@ NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, QObject* parent)
     // The icon is made even without a status area: at login the tray may start after the
     // program, and the icon then appears in it by itself.
     createTrayIcon();
+    bindShortcut();
     if (!hasTray) {
         openPanel();
+    }
+}
+
+void NimbrookApp::bindShortcut() {
+    if (shortcut_ == nullptr) {
+        return;
+    }
+    connect(shortcut_, &GlobalShortcut::activated, this, &NimbrookApp::openPanelAtPointer);
+    const QKeySequence sequence = PanelShortcutSetting::load();
+    // The settings window says so too; a program started at login has only its log.
+    if (shortcut_->setSequence(sequence) == GlobalShortcut::State::taken) {
+        std::cerr << "打开面板快捷键 " << sequence.toString().toStdString() << "：快捷键已被占用\n";
     }
 }
 
@@ -105,18 +121,28 @@ void NimbrookApp::closePanel() {
     }
 }
 
+void NimbrookApp::openPanelAtPointer() {
+    if (panelIsPopup_) {
+        placePanel(QRect());
+    }
+    showPanel();
+}
+
 void NimbrookApp::openPanel() {
     if (panelIsPopup_) {
-        placePanel();
+        placePanel(trayIcon_ ? trayIcon_->geometry() : QRect());
     }
+    showPanel();
+}
+
+void NimbrookApp::showPanel() {
     panel_->setWindowState(panel_->windowState() & ~Qt::WindowMinimized);
     panel_->show();
     panel_->raise();
     panel_->activateWindow();
 }
 
-void NimbrookApp::placePanel() {
-    const QRect iconGeometry = trayIcon_ ? trayIcon_->geometry() : QRect();
+void NimbrookApp::placePanel(const QRect& iconGeometry) {
     const QPoint pointer = QCursor::pos();
     const QScreen* screen = screenOf(iconGeometry, pointer);
     const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), panel_->size());
@@ -129,7 +155,7 @@ void NimbrookApp::showSettings() {
         panel_->hide();
     }
     if (!settings_) {
-        settings_ = std::make_unique<SettingsView>(viewModel_);
+        settings_ = std::make_unique<SettingsView>(viewModel_, shortcut_);
     }
     settings_->setWindowState((settings_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     settings_->show();

@@ -11,6 +11,7 @@ class QWidget;
 namespace nimbrook {
 
 class ClipboardViewModel;
+class GlobalShortcut;
 class SettingsView;
 
 // Wires the tray icon, the drop-down history panel and the one settings window to the
@@ -21,14 +22,18 @@ class NimbrookApp final : public QObject {
 public:
     // Shows the tray icon; without a status area on the desktop the panel opens at once as
     // an ordinary window, so the program is never invisible, and closing that window while
-    // there is still no status area ends the program.
-    explicit NimbrookApp(ClipboardViewModel& viewModel, QObject* parent = nullptr);
+    // there is still no status area ends the program. `shortcut`, when the desktop has one,
+    // takes the saved chord and opens the panel at the pointer.
+    explicit NimbrookApp(ClipboardViewModel& viewModel, GlobalShortcut* shortcut = nullptr,
+                         QObject* parent = nullptr);
     ~NimbrookApp() override;
     NimbrookApp(const NimbrookApp&) = delete;
     NimbrookApp& operator=(const NimbrookApp&) = delete;
 
     // Shows the panel and gives it the focus (a tray click, a second start of the program).
     void openPanel();
+    // The global shortcut: the panel opens at the pointer, kept inside its screen.
+    void openPanelAtPointer();
     // Escape or Ctrl+Return in the panel: hides it, or minimises it where it is the only window.
     void closePanel();
     // A tray click: opens the panel, or closes it when it is open.
@@ -48,9 +53,13 @@ protected:
 private:
     void createTrayIcon();
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
-    void placePanel();
+    // At the tray icon's geometry, or at the pointer when `iconGeometry` is empty.
+    void placePanel(const QRect& iconGeometry);
+    void showPanel();
+    void bindShortcut();
 
     ClipboardViewModel& viewModel_;
+    GlobalShortcut* shortcut_ = nullptr;
     bool panelIsPopup_ = false;
     // Where windows cannot be placed or grab the pointer (Wayland), the tray's panel is a
     // normal window that the compositor places and that hides when it loses the focus.

@@ -2,13 +2,16 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
 
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
+#include "platform/qt/GlobalShortcut.h"
 #include "platform/qt/LoginStart.h"
+#include "platform/qt/PanelShortcutSetting.h"
 #include "ui/Theme.h"
 #include "ui/ToggleSwitch.h"
 
@@ -21,6 +24,7 @@ constexpr int formHeight = 280;
 constexpr int formMargin = 12;
 constexpr int rowHeight = 28;
 constexpr int rowInset = 12;
+constexpr int shortcutFieldWidth = 130;
 
 // The inset rounded group behind the rows of one section.
 class GroupBox final : public QWidget {
@@ -56,8 +60,8 @@ void setTextColor(QLabel& label, const QColor& color) {
 
 }  // namespace
 
-SettingsView::SettingsView(ClipboardViewModel& viewModel, QWidget* parent)
-    : QWidget(parent), viewModel_(viewModel) {
+SettingsView::SettingsView(ClipboardViewModel& viewModel, GlobalShortcut* shortcut, QWidget* parent)
+    : QWidget(parent), viewModel_(viewModel), shortcut_(shortcut) {
     setObjectName(QStringLiteral("settingsView"));
     setWindowTitle(QStringLiteral("设置"));
     setFont(Theme::textStyle(TextStyle::body));
@@ -88,7 +92,7 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, QWidget* parent)
     form->setSpacing(0);
     addSection(*form, QStringLiteral("generalSection"), QStringLiteral("通用设置"),
                {valueRow(QStringLiteral("启用剪贴板监控"), monitoringToggle_),
-                valueRow(QStringLiteral("登录时启动"), loginStartToggle)});
+                valueRow(QStringLiteral("登录时启动"), loginStartToggle), shortcutRow()});
     addSection(*form, QStringLiteral("storageSection"), QStringLiteral("存储"),
                {valueRow(QStringLiteral("历史记录上限"),
                          valueLabel(QStringLiteral("limitValue"), entries(historyLimit))),
@@ -188,6 +192,72 @@ QLabel* SettingsView::valueLabel(const QString& objectName, const QString& text)
     return label;
 }
 
+QWidget* SettingsView::shortcutRow() {
+    shortcutEdit_ = new QKeySequenceEdit;
+    shortcutEdit_->setObjectName(QStringLiteral("shortcutEdit"));
+    shortcutEdit_->setAccessibleName(QStringLiteral("打开面板快捷键"));
+    // Its clear button turns the shortcut off.
+    shortcutEdit_->setClearButtonEnabled(true);
+    shortcutEdit_->setFixedWidth(shortcutFieldWidth);
+    shortcutStatus_ = new QLabel;
+    shortcutStatus_->setObjectName(QStringLiteral("shortcutStatus"));
+    shortcutStatus_->setFont(Theme::textStyle(TextStyle::caption));
+    shortcutStatus_->setWordWrap(true);
+    shortcutStatus_->setContentsMargins(rowInset, 0, rowInset, rowInset / 2);
+
+    auto* row = new QWidget;
+    auto* column = new QVBoxLayout(row);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(valueRow(QStringLiteral("打开面板快捷键"), shortcutEdit_));
+    column->addWidget(shortcutStatus_);
+
+    if (shortcut_ == nullptr) {
+        shortcutEdit_->setEnabled(false);
+        shortcutStatus_->setText(QStringLiteral("请在桌面的快捷键设置中绑定 nimbrook --toggle"));
+        return row;
+    }
+    shortcutEdit_->setKeySequence(shortcut_->sequence());
+    showShortcutState();
+    // Told once a recording ends, and with an empty sequence as one starts or the clear
+    // button is pressed: the shortcut is off while a new one is being recorded.
+    connect(shortcutEdit_, &QKeySequenceEdit::keySequenceChanged, this,
+            &SettingsView::chooseShortcut);
+    // The field records up to four chords; a shortcut is one.
+    connect(shortcutEdit_, &QKeySequenceEdit::editingFinished, this, [this] {
+        const QKeySequence recorded = shortcutEdit_->keySequence();
+        if (recorded.count() > 1) {
+            shortcutEdit_->setKeySequence(QKeySequence(recorded[0]));
+        }
+    });
+    return row;
+}
+
+void SettingsView::chooseShortcut(const QKeySequence& sequence) {
+    const QKeySequence chord = sequence.isEmpty() ? QKeySequence() : QKeySequence(sequence[0]);
+    if (chord != shortcut_->sequence()) {
+        shortcut_->setSequence(chord);
+        PanelShortcutSetting::save(chord);
+    }
+    showShortcutState();
+}
+
+void SettingsView::showShortcutState() {
+    switch (shortcut_->state()) {
+        case GlobalShortcut::State::taken:
+            shortcutStatus_->setText(QStringLiteral("快捷键已被占用"));
+            break;
+        case GlobalShortcut::State::unsupported:
+            shortcutStatus_->setText(QStringLiteral("此按键不能用作快捷键"));
+            break;
+        case GlobalShortcut::State::off:
+        case GlobalShortcut::State::active:
+            shortcutStatus_->clear();
+            break;
+    }
+    shortcutStatus_->setVisible(!shortcutStatus_->text().isEmpty());
+}
+
 void SettingsView::applyThemeColors() {
     const Theme theme(Theme::appearanceOf(palette()));
     for (QLabel* label : secondaryLabels_) {
@@ -196,6 +266,7 @@ void SettingsView::applyThemeColors() {
     for (QLabel* title : sectionTitles_) {
         setTextColor(*title, theme.color(NamedColor::secondaryLabel));
     }
+    setTextColor(*shortcutStatus_, theme.color(NamedColor::orange));
 }
 
 void SettingsView::showCount() {

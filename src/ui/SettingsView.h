@@ -5,21 +5,26 @@
 
 #include "controller/ClipboardViewModelObserver.h"
 
+class QKeySequenceEdit;
 class QLabel;
 class QVBoxLayout;
 
 namespace nimbrook {
 
 class ClipboardViewModel;
+class GlobalShortcut;
 class ToggleSwitch;
 
 // The "设置" window: switches monitoring and shows the fixed limit, the live entry count
-// and the about box. Everything it shows is read from the controller when it changes.
+// and the about box, and sets the key chord that opens the panel (`shortcut`; null where the
+// desktop lets no program take a key). Everything else it shows is read from the controller
+// when it changes.
 class SettingsView final : public QWidget, private ClipboardViewModelObserver {
     Q_OBJECT
 
 public:
-    explicit SettingsView(ClipboardViewModel& viewModel, QWidget* parent = nullptr);
+    explicit SettingsView(ClipboardViewModel& viewModel, GlobalShortcut* shortcut = nullptr,
+                          QWidget* parent = nullptr);
     ~SettingsView() override;
     SettingsView(const SettingsView&) = delete;
     SettingsView& operator=(const SettingsView&) = delete;
@@ -42,12 +47,18 @@ private:
     // A row of a section: `label` at the leading edge, `value` at the trailing edge.
     QWidget* valueRow(const QString& label, QWidget* value);
     QLabel* valueLabel(const QString& objectName, const QString& text);
+    QWidget* shortcutRow();
+    void chooseShortcut(const QKeySequence& sequence);
+    void showShortcutState();
     void applyThemeColors();
     void showCount();
     void showMonitoring();
 
     ClipboardViewModel& viewModel_;
+    GlobalShortcut* shortcut_ = nullptr;
     ToggleSwitch* monitoringToggle_ = nullptr;
+    QKeySequenceEdit* shortcutEdit_ = nullptr;
+    QLabel* shortcutStatus_ = nullptr;
     QLabel* countValue_ = nullptr;
     QList<QLabel*> secondaryLabels_;
     QList<QLabel*> sectionTitles_;

@@ -1,12 +1,17 @@
 #include <QAbstractButton>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 #include <string>
 
 #include "ControllerHarness.h"
+#include "platform/qt/GlobalShortcut.h"
+#include "platform/qt/PanelShortcutSetting.h"
 #include "ui/SettingsView.h"
+#include "ui/ToggleSwitch.h"
 
 namespace nimbrook {
 
@@ -17,6 +22,8 @@ private slots:
     void showsExactlyTheDesignedTexts();
     void toggleFollowsTheController();
     void countFollowsTheController();
+    void shortcutRow_data();
+    void shortcutRow();
 };
 
 namespace {
@@ -27,11 +34,24 @@ QString textOf(const QWidget& root, const char* objectName) {
                  : QStringLiteral("<missing %1>").arg(QString::fromUtf8(objectName));
 }
 
+// A desktop where one chord is held by another program.
+class HeldChordShortcut final : public GlobalShortcut {
+public:
+    QKeySequence held;
+
+protected:
+    State grab(QKeyCombination chord) override {
+        return QKeySequence(chord) == held ? State::taken : State::active;
+    }
+    void release() override {}
+};
+
 }  // namespace
 
 void SettingsViewTest::showsExactlyTheDesignedTexts() {
     ControllerHarness harness;
-    SettingsView view(harness.viewModel);
+    HeldChordShortcut shortcut;
+    SettingsView view(harness.viewModel, &shortcut);
     QCOMPARE(view.windowTitle(), QStringLiteral("设置"));
     view.show();
     // The designed width; the login row makes the form taller than the designed frame.
@@ -40,18 +60,24 @@ void SettingsViewTest::showsExactlyTheDesignedTexts() {
 
     QSet<QString> texts;
     for (const QLabel* label : view.findChildren<QLabel*>()) {
-        texts.insert(label->text());
+        if (label->isVisibleTo(&view)) {
+            texts.insert(label->text());
+        }
     }
-    const QSet<QString> expected{
-        QStringLiteral("通用设置"), QStringLiteral("启用剪贴板监控"), QStringLiteral("登录时启动"),
-        QStringLiteral("存储"),     QStringLiteral("历史记录上限"),   QStringLiteral("500 条"),
-        QStringLiteral("当前记录"), QStringLiteral("0 条"),           QStringLiteral("关于"),
-        QStringLiteral("应用名称"), QStringLiteral("萤川 Nimbrook"),  QStringLiteral("版本"),
-        QStringLiteral("1.0.0"),    QStringLiteral("开发者"),         QStringLiteral("Quolla")};
+    const QSet<QString> expected{QStringLiteral("通用设置"),   QStringLiteral("启用剪贴板监控"),
+                                 QStringLiteral("登录时启动"), QStringLiteral("打开面板快捷键"),
+                                 QStringLiteral("存储"),       QStringLiteral("历史记录上限"),
+                                 QStringLiteral("500 条"),     QStringLiteral("当前记录"),
+                                 QStringLiteral("0 条"),       QStringLiteral("关于"),
+                                 QStringLiteral("应用名称"),   QStringLiteral("萤川 Nimbrook"),
+                                 QStringLiteral("版本"),       QStringLiteral("1.0.0"),
+                                 QStringLiteral("开发者"),     QStringLiteral("Quolla")};
     QCOMPARE(texts, expected);
-    // The two switches are the only controls: no field, no stepper for the limit.
-    QCOMPARE(view.findChildren<QAbstractButton*>().size(), 2);
-    QVERIFY(view.findChildren<QLineEdit*>().isEmpty());
+    // Two switches and the shortcut's field are the only controls: no stepper for the limit.
+    QCOMPARE(view.findChildren<ToggleSwitch*>().size(), 2);
+    QCOMPARE(view.findChildren<QLineEdit*>().size(), 1);
+    QCOMPARE(view.findChild<QKeySequenceEdit*>()->accessibleName(),
+             QStringLiteral("打开面板快捷键"));
 }
 
 void SettingsViewTest::toggleFollowsTheController() {
@@ -96,6 +122,66 @@ void SettingsViewTest::countFollowsTheController() {
     harness.viewModel.clearAll();
     QCOMPARE(textOf(view, "countValue"), QStringLiteral("0 条"));
     QCOMPARE(textOf(view, "limitValue"), QStringLiteral("500 条"));
+}
+
+void SettingsViewTest::shortcutRow_data() {
+    QTest::addColumn<bool>("grabsKeys");
+    QTest::addColumn<QKeySequence>("typed");
+    QTest::addColumn<bool>("cleared");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("nextStart");
+
+    const QString held = QStringLiteral("快捷键已被占用");
+    QTest::newRow("nothing chosen starts with Super+V")
+        << true << QKeySequence() << false << QString() << QStringLiteral("Meta+V");
+    QTest::newRow("a free chord") << true << QKeySequence(QStringLiteral("Ctrl+Alt+K")) << false
+                                  << QString() << QStringLiteral("Ctrl+Alt+K");
+    QTest::newRow("a chord another program holds")
+        << true << QKeySequence(QStringLiteral("Ctrl+Shift+H")) << false << held
+        << QStringLiteral("Ctrl+Shift+H");
+    QTest::newRow("a plain letter would take it from every program")
+        << true << QKeySequence(QStringLiteral("K")) << false
+        << QStringLiteral("此按键不能用作快捷键") << QStringLiteral("K");
+    QTest::newRow("the clear button turns it off")
+        << true << QKeySequence() << true << QString() << QString();
+    QTest::newRow("a desktop that lets no program take a key")
+        << false << QKeySequence() << false
+        << QStringLiteral("请在桌面的快捷键设置中绑定 nimbrook --toggle")
+        << QStringLiteral("Meta+V");
+}
+
+void SettingsViewTest::shortcutRow() {
+    QFETCH(bool, grabsKeys);
+    QFETCH(QKeySequence, typed);
+    QFETCH(bool, cleared);
+    QFETCH(QString, status);
+    QFETCH(QString, nextStart);
+
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    ControllerHarness harness;
+    HeldChordShortcut shortcut;
+    shortcut.held = QKeySequence(QStringLiteral("Ctrl+Shift+H"));
+    shortcut.setSequence(PanelShortcutSetting::load());
+    SettingsView view(harness.viewModel, grabsKeys ? &shortcut : nullptr);
+    view.show();
+    auto* field = view.findChild<QKeySequenceEdit*>(QStringLiteral("shortcutEdit"));
+    QCOMPARE(field->isEnabled(), grabsKeys);
+    QCOMPARE(field->keySequence(), grabsKeys ? shortcut.sequence() : QKeySequence());
+
+    if (!typed.isEmpty()) {
+        QTest::keyClick(field, typed[0].key(), typed[0].keyboardModifiers());
+        // The field ends a recording a second after the last key.
+        QTRY_COMPARE(shortcut.sequence(), typed);
+    }
+    if (cleared) {
+        field->findChild<QAbstractButton*>()->click();
+        QCOMPARE(shortcut.state(), GlobalShortcut::State::off);
+    }
+    auto* shown = view.findChild<QLabel*>(QStringLiteral("shortcutStatus"));
+    QCOMPARE(shown->isVisibleTo(&view) ? shown->text() : QString(), status);
+    QCOMPARE(PanelShortcutSetting::load().toString(), nextStart);
+    qunsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace nimbrook

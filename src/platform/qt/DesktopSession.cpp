@@ -13,6 +13,7 @@
 #include "platform/qt/NoPasteboard.h"
 #include "platform/qt/QtPasteboard.h"
 #include "platform/qt/X11ActiveApplication.h"
+#include "platform/qt/X11GlobalShortcut.h"
 #include "platform/qt/X11WindowNames.h"
 #include "platform/qt/XdgFolders.h"
 #include "platform/wayland/DataControlPasteboard.h"
@@ -66,6 +67,9 @@ void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
         if (xcb_connection_t* connection = x11->connection()) {
             windowNames_ = std::make_unique<X11WindowNames>(*connection);
             application.installEventFilter(windowNames_.get());
+            if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+                shortcut_ = std::make_unique<X11GlobalShortcut>(*connection);
+            }
         }
     }
     imageStore_ = std::make_unique<FileImageStore>(XdgFolders::imageFolder());

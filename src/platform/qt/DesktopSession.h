@@ -23,6 +23,7 @@ namespace nimbrook {
 
 class ActiveApplication;
 class ClipboardViewModel;
+class GlobalShortcut;
 class X11WindowNames;
 
 // The running program without its windows: the real desktop services, the history file,
@@ -47,6 +48,9 @@ public:
     bool capturesClipboard() const { return capturesClipboard_; }
     // Only while isPrimary().
     ClipboardViewModel& viewModel() { return *viewModel_; }
+    // The key grab of a plain X11 session, else null: in a Wayland session the X server sees
+    // keys only while one of its own windows has the focus.
+    GlobalShortcut* globalShortcut() { return shortcut_.get(); }
 
 signals:
     // Another start of the program asked to see the history panel.
@@ -74,6 +78,7 @@ private:
     SystemClock clock_;
     std::unique_ptr<ClipboardViewModel> viewModel_;
     std::unique_ptr<RemoteCommands> commands_;
+    std::unique_ptr<GlobalShortcut> shortcut_;
     bool capturesClipboard_ = true;
 };
 

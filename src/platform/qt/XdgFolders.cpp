@@ -37,6 +37,10 @@ std::filesystem::path dataHome() {
     return absoluteOr(environment("XDG_DATA_HOME"), homeFolder() / ".local" / "share");
 }
 
+std::filesystem::path configHome() {
+    return absoluteOr(environment("XDG_CONFIG_HOME"), homeFolder() / ".config");
+}
+
 // Each absolute folder of a colon-separated list, or of the fallback list when it is unset.
 std::vector<std::filesystem::path> folderList(const char* variable, std::string fallback) {
     auto value = environment(variable);
@@ -75,8 +79,12 @@ std::vector<std::filesystem::path> XdgFolders::applicationFolders() {
     return folders;
 }
 
+std::filesystem::path XdgFolders::configFolder() {
+    return configHome() / bundleName;
+}
+
 std::filesystem::path XdgFolders::autostartFolder() {
-    return absoluteOr(environment("XDG_CONFIG_HOME"), homeFolder() / ".config") / "autostart";
+    return configHome() / "autostart";
 }
 
 std::vector<std::filesystem::path> XdgFolders::systemAutostartFolders() {

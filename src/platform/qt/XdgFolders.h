@@ -16,6 +16,8 @@ public:
     // $XDG_DATA_HOME/applications first, then each of $XDG_DATA_DIRS (default
     // /usr/local/share:/usr/share) + "/applications", most important first.
     static std::vector<std::filesystem::path> applicationFolders();
+    // $XDG_CONFIG_HOME (default ~/.config) + "/com.quolla.nimbrook": the program's settings.
+    static std::filesystem::path configFolder();
     // $XDG_CONFIG_HOME (default ~/.config) + "/autostart": the user's login entries.
     static std::filesystem::path autostartFolder();
     // Each of $XDG_CONFIG_DIRS (default /etc/xdg) + "/autostart", most important first.

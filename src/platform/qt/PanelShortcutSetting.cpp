@@ -1,0 +1,34 @@
+#include "platform/qt/PanelShortcutSetting.h"
+
+#include <QSettings>
+
+#include "platform/qt/XdgFolders.h"
+
+namespace nimbrook {
+
+namespace {
+
+const QString key = QStringLiteral("openPanelShortcut");
+
+QSettings settingsFile() {
+    const auto path = XdgFolders::configFolder() / "nimbrook.conf";
+    return QSettings(QString::fromStdString(path.string()), QSettings::IniFormat);
+}
+
+}  // namespace
+
+QKeySequence PanelShortcutSetting::load() {
+    const QVariant saved = settingsFile().value(key);
+    if (!saved.isValid()) {
+        return QKeySequence(Qt::META | Qt::Key_V);
+    }
+    return QKeySequence::fromString(saved.toString(), QKeySequence::PortableText);
+}
+
+void PanelShortcutSetting::save(const QKeySequence& sequence) {
+    QSettings settings = settingsFile();
+    settings.setValue(key, sequence.toString(QKeySequence::PortableText));
+    settings.sync();
+}
+
+}  // namespace nimbrook

@@ -1,0 +1,74 @@
+#include <regex>
+
+#include "NimbrookFixture.h"
+
+namespace nimbrook::e2e {
+namespace {
+
+// The fixture's X server screen.
+constexpr int screenWidth = 1280;
+constexpr int screenHeight = 800;
+
+class ShortcutTest : public NimbrookFixture {
+protected:
+    // The panel's geometry as xdotool prints it while the panel is shown, else nullopt.
+    std::optional<std::string> panelGeometry() {
+        return output({"/usr/bin/xdotool", "search", "--onlyvisible", "--name", "^萤川$",
+                       "getwindowgeometry", "--shell"});
+    }
+    bool press(const std::string& keys) {
+        return output({"/usr/bin/xdotool", "key", keys}).has_value();
+    }
+};
+
+int field(const std::string& geometry, const std::string& name) {
+    std::smatch match;
+    return std::regex_search(geometry, match, std::regex(name + "=(-?\\d+)")) ? std::stoi(match[1])
+                                                                              : -1;
+}
+
+// Super+V from anywhere opens the panel at the pointer, kept inside the screen; the grab is
+// taken a moment after the program came up, so the press is repeated until it works.
+TEST_F(ShortcutTest, SuperVOpensThePanelAtThePointer) {
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_TRUE(output({"/usr/bin/xdotool", "mousemove", "1275", "795"}));
+    ASSERT_FALSE(panelGeometry()) << "the panel opened by itself";
+
+    std::optional<std::string> geometry;
+    ASSERT_TRUE(eventually([&] {
+        press("super+v");
+        geometry = eventually([&] { return panelGeometry().has_value(); }, std::chrono::seconds(2))
+                       ? panelGeometry()
+                       : std::nullopt;
+        return geometry.has_value();
+    })) << readFile(root_ / "nimbrook.log");
+    const int x = field(*geometry, "X");
+    const int y = field(*geometry, "Y");
+    EXPECT_GE(x, 0);
+    EXPECT_GE(y, 0);
+    EXPECT_LE(x + field(*geometry, "WIDTH"), screenWidth);
+    EXPECT_LE(y + field(*geometry, "HEIGHT"), screenHeight);
+    EXPECT_GT(x + field(*geometry, "WIDTH"), screenWidth - 100) << "not at the pointer";
+
+    ASSERT_TRUE(press("Escape"));
+    EXPECT_TRUE(eventually([&] { return !panelGeometry(); }));
+}
+
+// Another program holds Super+V: the program says so and works on, the command line still
+// opens the panel.
+TEST_F(ShortcutTest, AHeldShortcutIsReportedAndNothingElseBreaks) {
+    auto holder = start({NIMBROOK_KEY_HOLDER}, "holder");
+    ASSERT_TRUE(eventually([&] { return readFile(root_ / "holder.log") == "held\n"; }));
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    EXPECT_TRUE(eventually([&] {
+        return readFile(root_ / "nimbrook.log").find("快捷键已被占用") != std::string::npos;
+    })) << readFile(root_ / "nimbrook.log");
+
+    copyWithXclip({"UTF8_STRING", "still captured"});
+    EXPECT_TRUE(newestIs("still captured"));
+    EXPECT_EQ(nimbrook({"--toggle"}).status, 0);
+    EXPECT_TRUE(eventually([&] { return panelGeometry().has_value(); }));
+}
+
+}  // namespace
+}  // namespace nimbrook::e2e
