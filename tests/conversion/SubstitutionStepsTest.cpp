@@ -11,15 +11,11 @@ namespace nimbrook {
 namespace {
 
 using Conversion = SmartConverter::Conversion;
-using Kind = SubstitutionChain::Step::Kind;
 
 // Each step on the text the steps before it left, against ICU's replaceAll of its pattern.
 void expectEveryStepAsIcu(const SubstitutionChain& chain, std::string text) {
     for (const SubstitutionChain::Step& step : chain.steps()) {
-        const std::string pattern = step.kind == Kind::literal
-                                        ? "\\Q" + std::string(step.find) + "\\E"
-                                        : std::string(step.find);
-        const std::string expected = ReferencePattern::replaced(pattern, text, step.replacement);
+        const std::string expected = ReferencePattern::replacedByStep(text, step);
         const std::string actual = SubstitutionChain::replaced(text, step);
         if (actual != expected) {
             const auto differ =

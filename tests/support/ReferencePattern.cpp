@@ -71,4 +71,12 @@ std::string ReferencePattern::replaced(std::string_view pattern, std::string_vie
     return result;
 }
 
+std::string ReferencePattern::replacedByStep(std::string_view text,
+                                             const SubstitutionChain::Step& step) {
+    const std::string pattern = step.kind == SubstitutionChain::Step::Kind::literal
+                                    ? "\\Q" + std::string(step.find) + "\\E"
+                                    : std::string(step.find);
+    return replaced(pattern, text, step.replacement);
+}
+
 }  // namespace nimbrook

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/SubstitutionChain.h"
+
 namespace nimbrook {
 
 // ICU's own search and replacement for a pattern, with no time limit and no stack limit: what
@@ -14,6 +16,8 @@ public:
     // Every match replaced by the template ("$1" inserts group 1), as ICU's replaceAll does.
     static std::string replaced(std::string_view pattern, std::string_view text,
                                 std::string_view replacement);
+    // The step as ICU's replaceAll runs it: its pattern, or its literal text quoted.
+    static std::string replacedByStep(std::string_view text, const SubstitutionChain::Step& step);
 };
 
 }  // namespace nimbrook
