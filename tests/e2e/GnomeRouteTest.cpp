@@ -11,7 +11,7 @@ namespace {
 // come up as an X11 client of Xwayland, which mirrors what Wayland programs copy.
 class GnomeRouteTest : public NimbrookFixture {
 protected:
-    GnomeRouteTest() : NimbrookFixture(SurroundingDesktop{}) {}
+    GnomeRouteTest() : NimbrookFixture(surroundingDesktop()) {}
 
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());

@@ -69,32 +69,34 @@ NimbrookFixture::NimbrookFixture() {
     }
     // A busy machine (or another program's X server going away) can make a start fail;
     // a fresh server on a fresh display usually comes up.
-    for (int attempt = 0; attempt < 3 && display_.empty(); ++attempt) {
+    for (int attempt = 0; attempt < 3 && desktop_.empty(); ++attempt) {
         startDesktop();
     }
 }
 
-NimbrookFixture::NimbrookFixture(SurroundingDesktop) {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || !createRoot()) {
-        return;
+NimbrookFixture::NimbrookFixture(std::vector<std::string> desktop) {
+    if (createRoot()) {
+        desktop_ = std::move(desktop);
     }
-    display_ = display;
-    desktop_.clear();
-    for (const char* name : {"XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"}) {
+}
+
+std::vector<std::string> NimbrookFixture::surroundingDesktop() {
+    std::vector<std::string> desktop;
+    for (const char* name : {"DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"}) {
         if (auto value = inherited(name); !value.empty()) {
-            desktop_.push_back(value);
+            desktop.push_back(value);
         }
     }
     // A socket name alone is looked up in the runtime folder, and the programs get a
     // private one.
     if (const char* wayland = std::getenv("WAYLAND_DISPLAY")) {
         const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        desktop_.push_back("WAYLAND_DISPLAY=" +
-                           (wayland[0] == '/' || runtime == nullptr
-                                ? std::string(wayland)
-                                : (std::filesystem::path(runtime) / wayland).string()));
+        desktop.push_back("WAYLAND_DISPLAY=" +
+                          (wayland[0] == '/' || runtime == nullptr
+                               ? std::string(wayland)
+                               : (std::filesystem::path(runtime) / wayland).string()));
     }
+    return std::getenv("DISPLAY") == nullptr ? std::vector<std::string>() : desktop;
 }
 
 NimbrookFixture::~NimbrookFixture() {
@@ -124,7 +126,7 @@ bool NimbrookFixture::createRoot() {
 }
 
 void NimbrookFixture::SetUp() {
-    ASSERT_FALSE(display_.empty()) << "no desktop; X server: " << readFile(root_ / "xvfb.log")
+    ASSERT_FALSE(desktop_.empty()) << "no desktop; X server: " << readFile(root_ / "xvfb.log")
                                    << "; window manager: " << readFile(root_ / "openbox.log");
 }
 
@@ -141,11 +143,12 @@ void NimbrookFixture::startDesktop() {
                                  "0", "1280x800x24"},
         std::vector<std::string>{inherited("PATH")}, root_ / "xvfb.log", pipe[1]);
     ::close(pipe[1]);
-    display_ = readDisplayNumber(pipe[0]);
+    const auto display = readDisplayNumber(pipe[0]);
     ::close(pipe[0]);
-    if (display_.empty()) {
+    if (display.empty()) {
         return;
     }
+    desktop_ = {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"};
     const auto shows = [this](const std::vector<std::string>& query, const std::string& needle) {
         return eventually([&] {
             const auto text = output(query);
@@ -162,7 +165,7 @@ void NimbrookFixture::startDesktop() {
     // window of its own at start.
     trayer_ = start({"/usr/bin/trayer", "--edge", "top", "--align", "right"}, "trayer");
     if (!managed || !shows({"/usr/bin/xdotool", "search", "--class", "trayer"}, "\n")) {
-        display_.clear();
+        desktop_.clear();
     }
 }
 
@@ -173,7 +176,6 @@ std::filesystem::path NimbrookFixture::imageFolder() const {
 std::vector<std::string> NimbrookFixture::environment(const std::vector<std::string>& extra) const {
     std::vector<std::string> environment{
         inherited("PATH"),
-        "DISPLAY=" + display_,
         "HOME=" + (root_ / "home").string(),
         "XDG_DATA_HOME=" + (root_ / "data").string(),
         "XDG_CONFIG_HOME=" + (root_ / "config").string(),
@@ -238,10 +240,15 @@ void NimbrookFixture::copyWithXclip(const Flavour& flavour) {
 
 std::filesystem::path NimbrookFixture::copyWithOwner(const std::vector<Flavour>& flavours,
                                                      const std::string& windowClass) {
+    return offerFrom(NIMBROOK_OWNER, windowClass.empty() ? "-" : windowClass, flavours);
+}
+
+std::filesystem::path NimbrookFixture::offerFrom(const std::string& program,
+                                                 const std::string& argument,
+                                                 const std::vector<Flavour>& flavours) {
     const auto id = std::to_string(++copies_);
     const auto log = root_ / ("owner-" + id + ".served");
-    std::vector<std::string> arguments{NIMBROOK_OWNER, log.string(),
-                                       windowClass.empty() ? "-" : windowClass};
+    std::vector<std::string> arguments{program, log.string(), argument};
     for (std::size_t i = 0; i < flavours.size(); ++i) {
         const auto file = writeFile("offer-" + id + "-" + std::to_string(i), flavours[i].second);
         arguments.push_back(flavours[i].first + "=" + file.string());

@@ -38,10 +38,12 @@ struct CommandResult {
 class NimbrookFixture : public testing::Test {
 protected:
     NimbrookFixture();
-    // On the desktop the test runs in instead (a compositor started around the test): its
-    // displays and session bus reach every program started, and no toolkit platform is forced.
-    struct SurroundingDesktop {};
-    explicit NimbrookFixture(SurroundingDesktop);
+    // On a desktop the test brought itself instead: the environment entries that reach it,
+    // none when it did not come up.
+    explicit NimbrookFixture(std::vector<std::string> desktop);
+    // The desktop the test runs in (a compositor started around the test): its displays and
+    // session bus, and no toolkit platform forced.
+    static std::vector<std::string> surroundingDesktop();
     ~NimbrookFixture() override;
     void SetUp() override;
 
@@ -64,6 +66,9 @@ protected:
     // a window of that WM_CLASS that is active. Returns the owner's log of fetched types.
     std::filesystem::path copyWithOwner(const std::vector<Flavour>& flavours,
                                         const std::string& windowClass = {});
+    // The same through another owner `program`, started as: program log argument type=file...
+    std::filesystem::path offerFrom(const std::string& program, const std::string& argument,
+                                    const std::vector<Flavour>& flavours);
     // Waits until the owner has handed `mimeType` to a reader.
     bool served(const std::filesystem::path& ownerLog, const std::string& mimeType);
     // Waits until the newest history entry holds `content`.
@@ -85,10 +90,8 @@ private:
     std::vector<std::string> environment(const std::vector<std::string>& extra) const;
     std::filesystem::path writeFile(const std::string& name, const std::string& bytes) const;
 
-    // Empty when the X server or the window manager did not come up.
-    std::string display_;
-    // Settings that put a program on that desktop, beside DISPLAY.
-    std::vector<std::string> desktop_{"QT_QPA_PLATFORM=xcb"};
+    // The settings that put a program on the desktop; empty when it did not come up.
+    std::vector<std::string> desktop_;
     std::unique_ptr<ChildProcess> server_;
     std::unique_ptr<ChildProcess> windowManager_;
     std::unique_ptr<ChildProcess> trayer_;
