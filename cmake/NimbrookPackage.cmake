@@ -18,10 +18,10 @@ install(FILES "${NIMBROOK_DATA_DIR}/copyright" DESTINATION "${NIMBROOK_DOC_DIR}"
 # Debian wants manual pages and changelogs compressed, without a time stamp inside.
 configure_file("${NIMBROOK_DATA_DIR}/changelog.in" "${PROJECT_BINARY_DIR}/doc/changelog" @ONLY)
 set(manPage "${PROJECT_BINARY_DIR}/doc/nimbrook.1")
+configure_file("${NIMBROOK_DATA_DIR}/nimbrook.1.in" "${manPage}" @ONLY)
 add_custom_command(OUTPUT "${manPage}.gz" "${PROJECT_BINARY_DIR}/doc/changelog.gz"
-    COMMAND ${CMAKE_COMMAND} -E copy "${NIMBROOK_DATA_DIR}/nimbrook.1" "${manPage}"
     COMMAND gzip -9nkf "${manPage}" "${PROJECT_BINARY_DIR}/doc/changelog"
-    DEPENDS "${NIMBROOK_DATA_DIR}/nimbrook.1" "${PROJECT_BINARY_DIR}/doc/changelog" VERBATIM)
+    DEPENDS "${manPage}" "${PROJECT_BINARY_DIR}/doc/changelog" VERBATIM)
 add_custom_target(nimbrook_docs ALL DEPENDS "${manPage}.gz")
 install(FILES "${manPage}.gz" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
 install(FILES "${PROJECT_BINARY_DIR}/doc/changelog.gz" DESTINATION "${NIMBROOK_DOC_DIR}")
