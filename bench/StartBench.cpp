@@ -3,19 +3,25 @@
 // loaded, clipboard watched, active-window lookup, timers, tray icon and panel) to its first
 // clipboard poll that records a change. The poll is due 0.5 s after the monitor starts; the
 // figure is the time beyond that wait: start-up work plus any delay of the first tick.
+// Then the global shortcut: from a press made through the X server to the panel painted.
 #include <QApplication>
 #include <QClipboard>
 #include <QEventLoop>
+#include <QListView>
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
 
 #include "BenchInputs.h"
 #include "ByteFloor.h"
@@ -24,6 +30,8 @@
 #include "model/HistoryLimit.h"
 #include "model/StorageService.h"
 #include "platform/qt/DesktopSession.h"
+#include "platform/qt/GlobalShortcut.h"
+#include "platform/qt/X11Keymap.h"
 #include "platform/qt/XdgFolders.h"
 #include "ui/NimbrookApp.h"
 
@@ -111,6 +119,106 @@ void startToFirstTick(benchmark::State& state) {
 }
 BENCHMARK(startToFirstTick)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
+// Notes the first paint of the widget it watches.
+class PaintWatch final : public QObject {
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        painted = painted || event->type() == QEvent::Paint;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A keyboard of its own: a second X client that types through the XTEST extension, so the
+// press reaches the program as a real one does, through the server's passive grab.
+class FakeKeyboard final {
+public:
+    FakeKeyboard() : connection_(xcb_connect(nullptr, nullptr)) {}
+    ~FakeKeyboard() { xcb_disconnect(connection_); }
+    FakeKeyboard(const FakeKeyboard&) = delete;
+    FakeKeyboard& operator=(const FakeKeyboard&) = delete;
+
+    bool works() const { return xcb_connection_has_error(connection_) == 0; }
+    // Presses the keys of `keysyms` in order and lets them go in reverse.
+    void type(std::initializer_list<std::uint32_t> keysyms) {
+        for (const std::uint32_t keysym : keysyms) {
+            send(XCB_KEY_PRESS, keysym);
+        }
+        for (auto keysym = std::rbegin(keysyms); keysym != std::rend(keysyms); ++keysym) {
+            send(XCB_KEY_RELEASE, *keysym);
+        }
+        xcb_flush(connection_);
+    }
+
+private:
+    void send(std::uint8_t type, std::uint32_t keysym) {
+        xcb_test_fake_input(connection_, type, X11Keymap::keycodeOf(*connection_, keysym),
+                            XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    }
+
+    xcb_connection_t* connection_;
+};
+
+constexpr std::uint32_t superKeysym = 0xffeb;
+constexpr std::uint32_t letterVKeysym = 0x76;
+
+// Runs the event loop until `done` holds; false when it has not within five seconds.
+bool processUntil(const std::function<bool()>& done) {
+    const auto deadline = SteadyClock::now() + std::chrono::seconds(5);
+    while (!done()) {
+        if (SteadyClock::now() > deadline) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    return true;
+}
+
+// Super+V pressed anywhere, up to the panel over a full history painted at the pointer: the
+// server's grab, the toolkit's event handling, placing, showing and painting the panel.
+void shortcutToPanelPainted(benchmark::State& state) {
+    auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    FakeKeyboard keyboard;
+    if (x11 == nullptr || !keyboard.works()) {
+        state.SkipWithError("needs an X display");
+        return;
+    }
+    StorageService storage(XdgFolders::dataFolder(), [](const std::string&) {});
+    storage.save(BenchInputs::history(historyLimit, 10 * BenchInputs::kilobyte, 7));
+    DesktopSession session(*qApp, DesktopRoute::x11);
+    GlobalShortcut* shortcut = session.globalShortcut();
+    if (!session.isPrimary() || shortcut == nullptr) {
+        state.SkipWithError("no running program with a global shortcut");
+        return;
+    }
+    NimbrookApp shell(session.viewModel(), shortcut);
+    if (shortcut->state() != GlobalShortcut::State::active) {
+        state.SkipWithError("Super+V is held by another program");
+        return;
+    }
+    QWidget* panel = shell.panel();
+    PaintWatch watch;
+    panel->findChild<QListView*>()->viewport()->installEventFilter(&watch);
+    for (auto _ : state) {
+        watch.painted = false;
+        const auto start = SteadyClock::now();
+        keyboard.type({superKeysym, letterVKeysym});
+        if (!processUntil([&] { return panel->isVisible() && watch.painted; })) {
+            state.SkipWithError("the shortcut opened no panel");
+            return;
+        }
+        state.SetIterationTime(Seconds(SteadyClock::now() - start).count());
+        shell.closePanel();
+        // The popup lets go of the keyboard before the next press, or the press goes to it.
+        processUntil([&] { return !panel->isVisible(); });
+        xcb_connection_t* connection = x11->connection();
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    }
+}
+BENCHMARK(shortcutToPanelPainted)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
 // The benchmark never touches the user's own history or clipboard images.
 fs::path privateFolders() {
     std::string pattern = (fs::temp_directory_path() / "nimbrook-start-bench-XXXXXX").string();
@@ -120,7 +228,9 @@ fs::path privateFolders() {
     const fs::path root = pattern;
     fs::create_directories(root / "data");
     fs::create_directories(root / "tmp");
+    fs::create_directories(root / "config");
     ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
     ::setenv("TMPDIR", (root / "tmp").c_str(), 1);
     return root;
 }

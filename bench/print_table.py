@@ -17,6 +17,7 @@ BUDGETS = [
     ("StorageBench", r"^save/", 40 * MS, None),
     ("StorageBench", r"^load/", 60 * MS, None),
     ("StartBench", r"^startToFirstTick", 300 * MS, None),
+    ("StartBench", r"^shortcutToPanelPainted", 50 * MS, None),
     ("PanelBench", r"^showNewPanel", 50 * MS, None),
 ]
 ORDER = ["DetectBench", "ConversionBench", "ControllerBench", "StorageBench", "StartBench",

@@ -8,12 +8,13 @@
 #include <memory>
 #include <utility>
 
+#include "platform/qt/X11Keymap.h"
+
 namespace nimbrook {
 
 namespace {
 
 constexpr std::uint8_t accessError = 10;  // BadAccess: another client holds the grab.
-constexpr std::uint32_t numLockKeysym = 0xff7f;
 
 // Keysyms of the keys a chord is likely to use beyond Latin-1; 0 for an unknown key.
 std::uint32_t specialKeysym(int key) {
@@ -88,55 +89,14 @@ X11GlobalShortcut::~X11GlobalShortcut() {
     setSequence({});
 }
 
-xcb_keycode_t X11GlobalShortcut::keycodeOf(std::uint32_t keysym) const {
-    const xcb_setup_t* setup = xcb_get_setup(&connection_);
-    const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
-    const Reply<xcb_get_keyboard_mapping_reply_t> mapping(
-        xcb_get_keyboard_mapping_reply(
-            &connection_, xcb_get_keyboard_mapping(&connection_, setup->min_keycode, count),
-            nullptr),
-        &std::free);
-    if (!mapping || mapping->keysyms_per_keycode == 0) {
-        return 0;
-    }
-    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
-    const int length = xcb_get_keyboard_mapping_keysyms_length(mapping.get());
-    for (int i = 0; i < length; ++i) {
-        if (keysyms[i] == keysym) {
-            return static_cast<xcb_keycode_t>(setup->min_keycode +
-                                              i / mapping->keysyms_per_keycode);
-        }
-    }
-    return 0;
-}
-
-std::uint16_t X11GlobalShortcut::numLockMask() const {
-    const xcb_keycode_t numLock = keycodeOf(numLockKeysym);
-    const Reply<xcb_get_modifier_mapping_reply_t> mapping(
-        xcb_get_modifier_mapping_reply(&connection_, xcb_get_modifier_mapping(&connection_),
-                                       nullptr),
-        &std::free);
-    if (numLock == 0 || !mapping) {
-        return XCB_MOD_MASK_2;
-    }
-    const xcb_keycode_t* keycodes = xcb_get_modifier_mapping_keycodes(mapping.get());
-    const int length = xcb_get_modifier_mapping_keycodes_length(mapping.get());
-    for (int i = 0; i < length; ++i) {
-        if (keycodes[i] == numLock) {
-            return static_cast<std::uint16_t>(1U << (i / mapping->keycodes_per_modifier));
-        }
-    }
-    return XCB_MOD_MASK_2;
-}
-
 GlobalShortcut::State X11GlobalShortcut::grab(QKeyCombination chord) {
-    const xcb_keycode_t keycode = keycodeOf(keysymOf(chord.key()));
+    const xcb_keycode_t keycode = X11Keymap::keycodeOf(connection_, keysymOf(chord.key()));
     if (keycode == 0 || root_ == XCB_NONE) {
         return State::unsupported;
     }
     keycode_ = keycode;
     modifiers_ = modifierMask(chord.keyboardModifiers());
-    numLock_ = numLockMask();
+    numLock_ = X11Keymap::numLockMask(connection_);
     const std::array<std::uint16_t, 4> locks = lockVariants(numLock_);
     std::array<xcb_void_cookie_t, 4> cookies{};
     for (std::size_t i = 0; i < locks.size(); ++i) {

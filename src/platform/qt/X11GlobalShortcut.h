@@ -25,9 +25,6 @@ private:
     void release() override;
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
-    xcb_keycode_t keycodeOf(std::uint32_t keysym) const;
-    std::uint16_t numLockMask() const;
-
     xcb_connection_t& connection_;
     xcb_window_t root_ = XCB_NONE;
     // The chord held now; keycode 0 when none.
