@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <chrono>
 
 #include "controller/ClipboardViewModel.h"
@@ -23,6 +22,7 @@
 #include "ui/ClipboardItemRow.h"
 #include "ui/HistoryListModel.h"
 #include "ui/PanelKeyboard.h"
+#include "ui/RowSelection.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Theme.h"
 #include "ui/ToastOverlay.h"
@@ -225,8 +225,11 @@ QWidget* ClipboardHistoryView::buildSearchBar() {
 
     clearSearchButton_ =
         makeIconButton(QStringLiteral("clearSearchButton"), QStringLiteral("清除搜索"), background);
-    connect(clearSearchButton_, &QToolButton::clicked, this,
-            [this] { viewModel_.setSearchText(std::string()); });
+    // Reached by Tab, the button hides as it is pressed; typing goes on in the field.
+    connect(clearSearchButton_, &QToolButton::clicked, this, [this] {
+        viewModel_.setSearchText(std::string());
+        searchField_->setFocus(Qt::OtherFocusReason);
+    });
     row->addWidget(clearSearchButton_);
     return bar;
 }
@@ -247,6 +250,7 @@ QWidget* ClipboardHistoryView::buildListContent() {
     list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     rowDelegate_->trackHover(*list_);
+    selection_ = std::make_unique<RowSelection>(viewModel_, *model_, *list_, *rowDelegate_);
     list_->setResizeMode(QListView::Adjust);
     listContent_->addWidget(list_);
 
@@ -423,8 +427,7 @@ void ClipboardHistoryView::toastMessageChanged() {
 
 void ClipboardHistoryView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    rowDelegate_->setSelected({});
-    list_->scrollToTop();
+    selection_->reset();
     // The relative times are taken as each row is painted: a fresh paint makes them current.
     list_->viewport()->update();
     minuteTimer_->start();
@@ -447,101 +450,21 @@ void ClipboardHistoryView::keyPressEvent(QKeyEvent* event) {
 
 bool ClipboardHistoryView::handleKey(const QKeyEvent& event) {
     const PanelKey key = PanelKeyboard::actionFor(event.key(), event.modifiers());
-    const int rows = model_->rowCount();
-    const int selected = selectedRow();
-    switch (key) {
-        case PanelKey::none:
-            return false;
-        case PanelKey::next:
-            selectRow(selected < 0 ? 0 : selected + 1);
-            return true;
-        case PanelKey::previous:
-            selectRow(selected - 1);
-            return true;
-        case PanelKey::pageDown:
-            selectRow(std::max(selected, 0) + pageRows());
-            return true;
-        case PanelKey::pageUp:
-            selectRow(std::max(selected, 0) - pageRows());
-            return true;
-        case PanelKey::first:
-            selectRow(0);
-            return true;
-        case PanelKey::last:
-            selectRow(rows - 1);
-            return true;
-        case PanelKey::copy:
-            copyRow(std::max(selected, 0));
-            return true;
-        case PanelKey::copyAndClose:
-            if (rows > 0) {
-                copyRow(std::max(selected, 0));
-                emit closeRequested();
-            }
-            return true;
-        case PanelKey::remove:
-            // With no row selected the field keeps Shift+Delete, its cut.
-            if (selected < 0) {
-                return false;
-            }
-            removeSelected();
-            return true;
-        case PanelKey::openMenu:
-            // With no row selected the field opens its own context menu.
-            if (selected < 0) {
-                return false;
-            }
-            rowDelegate_->openConversionMenu(model_->index(selected, 0));
-            return true;
-        case PanelKey::escape:
-            if (!viewModel_.searchText().empty()) {
-                viewModel_.setSearchText(std::string());
-            } else {
-                emit closeRequested();
-            }
-            return true;
-        default:
-            copyRow(static_cast<int>(key) - static_cast<int>(PanelKey::copyRow1));
-            return true;
+    if (key == PanelKey::escape) {
+        if (!viewModel_.searchText().empty()) {
+            viewModel_.setSearchText(std::string());
+        } else {
+            emit closeRequested();
+        }
+        return true;
     }
-}
-
-int ClipboardHistoryView::selectedRow() const {
-    const QModelIndex selected = rowDelegate_->selected();
-    return selected.isValid() ? selected.row() : -1;
-}
-
-void ClipboardHistoryView::selectRow(int row) {
-    const int rows = model_->rowCount();
-    if (rows == 0) {
-        return;
+    if (!selection_->act(key)) {
+        return false;
     }
-    const QModelIndex index = model_->index(std::clamp(row, 0, rows - 1), 0);
-    rowDelegate_->setSelected(index);
-    list_->scrollTo(index);
-}
-
-int ClipboardHistoryView::pageRows() const {
-    const int rowHeight = list_->sizeHintForRow(std::max(selectedRow(), 0));
-    return std::max(1, list_->viewport()->height() / std::max(rowHeight, 1));
-}
-
-void ClipboardHistoryView::copyRow(int row) {
-    // The copy is the same call a click makes, with the same write and highlight.
-    if (const ClipboardItem* entry = model_->item(row)) {
-        const ClipboardItem item = *entry;
-        viewModel_.copyToPasteboard(item);
+    if (key == PanelKey::copyAndClose && model_->rowCount() > 0) {
+        emit closeRequested();
     }
-}
-
-void ClipboardHistoryView::removeSelected() {
-    const int row = selectedRow();
-    const ClipboardItem item = *model_->item(row);
-    viewModel_.deleteItem(item);
-    // The next older entry takes the removed one's place and the selection.
-    if (model_->rowCount() > 0) {
-        selectRow(row);
-    }
+    return true;
 }
 
 bool ClipboardHistoryView::eventFilter(QObject* watched, QEvent* event) {

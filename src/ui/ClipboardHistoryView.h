@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <memory>
 
 #include "controller/ClipboardViewModelObserver.h"
 
@@ -17,6 +18,7 @@ class ClearConfirmOverlay;
 class ClipboardItemRow;
 class ClipboardViewModel;
 class HistoryListModel;
+class RowSelection;
 class ToastOverlay;
 
 // The drop-down history panel, 400 x 520: header with the count and the paused label,
@@ -68,17 +70,13 @@ private:
     void confirmClearAll();
     // Acts on a key of PanelKeyboard's table; false when the key is left to the focused widget.
     bool handleKey(const QKeyEvent& event);
-    int selectedRow() const;
-    void selectRow(int row);
-    int pageRows() const;
-    void copyRow(int row);
-    void removeSelected();
     QToolButton* makeIconButton(const QString& name, const QString& accessibleName,
                                 QWidget* parent);
 
     ClipboardViewModel& viewModel_;
     HistoryListModel* model_ = nullptr;
     ClipboardItemRow* rowDelegate_ = nullptr;
+    std::unique_ptr<RowSelection> selection_;
     QLabel* appIcon_ = nullptr;
     QLabel* itemCount_ = nullptr;
     QWidget* pausedLabel_ = nullptr;

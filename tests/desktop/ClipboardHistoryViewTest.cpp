@@ -489,7 +489,8 @@ void ClipboardHistoryViewTest::keys_data() {
     row("Tab skips the hidden clear button", 0, "", "Tab", "focus=monitoringSwitch");
     row("Tab reaches the header", 0, "", "Tab Tab Tab", "focus=clearAllButton");
     row("Shift+Tab goes back", 0, "et", "Shift+Tab", "focus=clearAllButton");
-    row("Tab reaches the clear button of a search", 0, "et", "Tab Return", "search= rows=3");
+    row("Tab reaches the clear button of a search", 0, "et", "Tab Return",
+        "search= rows=3 focus=searchField");
     row("Return and Space switch monitoring", 0, "", "Tab Return Space Return", "monitor=off");
     row("Escape from a button closes", 0, "", "Tab Esc", "closed=1");
 }
