@@ -19,6 +19,7 @@
 #include "support/InMemoryPasteboard.h"
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
+#include "support/ManualWorkQueue.h"
 
 namespace nimbrook {
 namespace {
@@ -41,7 +42,7 @@ public:
         storage_ = std::make_unique<StorageService>(root_ / "data", [](const std::string&) {});
         storage_->save(BenchInputs::history(entries, entryBytes, 7));
         viewModel_ = std::make_unique<ClipboardViewModel>(ClipboardViewModel::Services{
-            {pasteboard_, application_, images_, scheduler_, clock_}, *storage_});
+            {pasteboard_, application_, images_, scheduler_, clock_, workQueue_}, *storage_});
     }
     ~Bench() {
         viewModel_.reset();
@@ -55,6 +56,7 @@ public:
     InMemoryImageStore images_;
     ManualClock clock_;
     ManualScheduler scheduler_{clock_};
+    ManualWorkQueue workQueue_;
     fs::path root_;
     std::unique_ptr<StorageService> storage_;
     std::unique_ptr<ClipboardViewModel> viewModel_;

@@ -14,6 +14,7 @@
 #include "platform/Pasteboard.h"
 #include "platform/Scheduler.h"
 #include "platform/UnicodeText.h"
+#include "platform/WorkQueue.h"
 
 namespace nimbrook {
 
@@ -58,13 +59,21 @@ void ClipboardMonitor::poll() {
         return;
     }
     const auto sourceApp = services_.activeApplication.frontmostName();
-    auto item = imageItem(sourceApp);
-    if (!item) {
-        item = textItem(sourceApp);
+    if (auto image = imageItem(sourceApp)) {
+        // Through the queue all the same, so that it comes after a text copied before it.
+        post([] {}, std::make_shared<std::optional<ClipboardItem>>(std::move(image)));
+    } else {
+        postTextItem(sourceApp);
     }
-    if (item && onNewItem_) {
-        onNewItem_(*item);
-    }
+}
+
+void ClipboardMonitor::post(std::function<void()> job,
+                            std::shared_ptr<std::optional<ClipboardItem>> item) {
+    services_.workQueue.post(std::move(job), [this, item, alive = std::weak_ptr(lifetime_)] {
+        if (!alive.expired() && *item && onNewItem_) {
+            onNewItem_(**item);
+        }
+    });
 }
 
 std::optional<ClipboardItem> ClipboardMonitor::imageItem(
@@ -89,21 +98,27 @@ std::optional<ClipboardItem> ClipboardMonitor::imageItem(
     return ClipboardItem(Uuid::random(), std::move(*path), ContentType::image, now, sourceApp);
 }
 
-std::optional<ClipboardItem> ClipboardMonitor::textItem(
-    const std::optional<std::string>& sourceApp) {
+// The text is checked, classified and made an entry (normalised and lower-cased for search)
+// on the worker: for a text of megabytes each of these takes a while.
+void ClipboardMonitor::postTextItem(const std::optional<std::string>& sourceApp) {
     auto text = services_.pasteboard.string();
     if (!text) {
-        return std::nullopt;
+        return;
     }
-    // The pasteboard promises valid UTF-8; every later Unicode service relies on it.
-    if (!UnicodeText::isValidUtf8(*text)) {
-        text = UnicodeText::repairedUtf8(*text);
-    }
-    if (CharacterSets::isBlank(*text, CharacterSet::whitespaceAndNewlines)) {
-        return std::nullopt;
-    }
-    const ContentType type = ContentDetector::detect(*text);
-    return ClipboardItem(Uuid::random(), std::move(*text), type, services_.clock.now(), sourceApp);
+    auto item = std::make_shared<std::optional<ClipboardItem>>();
+    post(
+        [item, text = std::move(*text), now = services_.clock.now(), sourceApp]() mutable {
+            // The pasteboard promises valid UTF-8; every later Unicode service relies on it.
+            if (!UnicodeText::isValidUtf8(text)) {
+                text = UnicodeText::repairedUtf8(text);
+            }
+            if (CharacterSets::isBlank(text, CharacterSet::whitespaceAndNewlines)) {
+                return;
+            }
+            const ContentType type = ContentDetector::detect(text);
+            item->emplace(Uuid::random(), std::move(text), type, now, sourceApp);
+        },
+        item);
 }
 
 }  // namespace nimbrook

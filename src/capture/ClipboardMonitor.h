@@ -16,10 +16,12 @@ class ImageStore;
 class Pasteboard;
 class Scheduler;
 class TaskHandle;
+class WorkQueue;
 
 // Polls the pasteboard twice a second and turns each change into at most one item: an
 // image (PNG, else TIFF) written through the ImageStore and recorded by its path, else a
 // non-blank text, untrimmed. Offers marked secret are consumed without an item or a file.
+// Texts are classified on the work queue, so a large one never holds the owner's thread.
 class ClipboardMonitor final {
 public:
     struct Services {
@@ -28,6 +30,7 @@ public:
         ImageStore& imageStore;
         Scheduler& scheduler;
         Clock& clock;
+        WorkQueue& workQueue;
     };
 
     explicit ClipboardMonitor(Services services);
@@ -35,7 +38,8 @@ public:
     ClipboardMonitor(const ClipboardMonitor&) = delete;
     ClipboardMonitor& operator=(const ClipboardMonitor&) = delete;
 
-    // Called synchronously inside a tick, at most once per tick.
+    // Called on the owner's thread as the work queue completes the item, at most once per
+    // tick and in the order of the ticks; never after the monitor is gone.
     void setOnNewItem(std::function<void(const ClipboardItem&)> callback);
     // Idempotent: a second start neither adds a timer nor resets anything. Whatever was
     // copied before the start is never captured.
@@ -47,13 +51,16 @@ public:
 private:
     void poll();
     std::optional<ClipboardItem> imageItem(const std::optional<std::string>& sourceApp);
-    std::optional<ClipboardItem> textItem(const std::optional<std::string>& sourceApp);
+    void postTextItem(const std::optional<std::string>& sourceApp);
+    void post(std::function<void()> job, std::shared_ptr<std::optional<ClipboardItem>> item);
 
     Services services_;
     std::function<void(const ClipboardItem&)> onNewItem_;
     std::int64_t lastChangeCount_ = 0;
     std::unique_ptr<TaskHandle> timer_;
     bool isRunning_ = false;
+    // Completions hold it weakly: one that arrives after the monitor is gone does nothing.
+    std::shared_ptr<const bool> lifetime_ = std::make_shared<const bool>(true);
 };
 
 }  // namespace nimbrook

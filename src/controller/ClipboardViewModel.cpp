@@ -14,12 +14,16 @@
 #include "platform/Pasteboard.h"
 #include "platform/Scheduler.h"
 #include "platform/UnicodeText.h"
+#include "platform/WorkQueue.h"
 
 namespace nimbrook {
 
 namespace {
 
 constexpr std::chrono::milliseconds saveDelay{1000};
+constexpr std::chrono::milliseconds saveRetryInterval{30000};
+// From this size on a conversion takes long enough for its row to show it.
+constexpr std::size_t busyContentBytes = 16 * 1024;
 constexpr std::chrono::milliseconds copiedFlashDuration{800};
 constexpr std::chrono::milliseconds toastDuration{1500};
 
@@ -44,6 +48,13 @@ std::string validUtf8(std::string text) {
 }
 
 }  // namespace
+
+// What a conversion's job leaves for its completion: the toast, and the entry that takes
+// the converted one's place when the result is new and not blank.
+struct ClipboardViewModel::ConversionOutcome {
+    std::string_view toast;
+    std::optional<ClipboardItem> replacement;
+};
 
 ClipboardViewModel::ClipboardViewModel(Services services)
     : services_(services), monitor_(services.monitor) {
@@ -104,8 +115,10 @@ void ClipboardViewModel::toggleMonitoring() {
 }
 
 void ClipboardViewModel::deleteItem(const ClipboardItem& item) {
+    // `item` may be the very entry removed below.
+    const Uuid id = item.id();
     for (std::size_t index = items_.size(); index-- > 0;) {
-        if (items_[index].id() == item.id()) {
+        if (items_[index].id() == id) {
             items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
             notify(
                 [index](ClipboardViewModelObserver& observer) { observer.itemsRemoved(index, 1); });
@@ -121,36 +134,122 @@ void ClipboardViewModel::clearAll() {
 }
 
 void ClipboardViewModel::copyToPasteboard(const ClipboardItem& item) {
-    writeToPasteboard(item.content());
+    writeToPasteboard(item);
     flashCopied(item.id());
 }
 
+bool ClipboardViewModel::isConverting(const Uuid& id) const {
+    return std::ranges::any_of(
+        conversions_, [&id](const ConversionChain& chain) { return chain.busy && chain.id == id; });
+}
+
 void ClipboardViewModel::copyConverted(const ClipboardItem& item,
-                                       SmartConverter::Conversion conversion) {
-    std::string result = validUtf8(SmartConverter::convert(item.content(), conversion));
-    if (UnicodeText::nfc(result) == item.canonicalContent()) {
-        showToast(std::string(unchangedToast));
+                                       SmartConverter::Conversion conversion, ConversionDone done) {
+    ConversionRequest request{conversion, std::move(done)};
+    const auto chain = std::ranges::find(conversions_, item.id(), &ConversionChain::id);
+    if (chain != conversions_.end()) {
+        chain->waiting.push_back(std::move(request));
         return;
     }
-    if (CharacterSets::isBlank(result, CharacterSet::whitespaceAndNewlines)) {
-        showToast(std::string(emptyResultToast));
+    const bool busy = item.content().size() >= busyContentBytes;
+    conversions_.push_back(ConversionChain{item.id(), busy, {}});
+    if (busy) {
+        notifyBusy(item.id());
+    }
+    startConversion(item, std::move(request));
+}
+
+// The job builds the whole replacement (normalised, classified, lower-cased for search), so
+// that applying it costs the owner's thread no more than for a short text.
+void ClipboardViewModel::startConversion(const ClipboardItem& item, ConversionRequest request) {
+    auto outcome = std::make_shared<ConversionOutcome>();
+    const SmartConverter::Conversion conversion = request.conversion;
+    services_.monitor.workQueue.post(
+        [outcome, item, conversion, now = services_.monitor.clock.now()] {
+            std::string result = validUtf8(SmartConverter::convert(item.content(), conversion));
+            if (UnicodeText::nfc(result) == item.canonicalContent()) {
+                outcome->toast = unchangedToast;
+            } else if (CharacterSets::isBlank(result, CharacterSet::whitespaceAndNewlines)) {
+                outcome->toast = emptyResultToast;
+            } else {
+                const ContentType type = ContentDetector::detect(result);
+                outcome->replacement.emplace(Uuid::random(), std::move(result), type, now,
+                                             item.sourceApp());
+                outcome->toast = convertedToast;
+            }
+        },
+        [this, alive = std::weak_ptr(lifetime_), item, request = std::move(request), outcome] {
+            if (!alive.expired()) {
+                finishConversion(item, request, *outcome);
+            }
+        });
+}
+
+void ClipboardViewModel::finishConversion(const ClipboardItem& item,
+                                          const ConversionRequest& request,
+                                          ConversionOutcome& outcome) {
+    const auto chain = std::ranges::find(conversions_, item.id(), &ConversionChain::id);
+    ConversionChain rest = std::move(*chain);
+    conversions_.erase(chain);
+    const std::optional<ClipboardItem> replacement = applyConversion(item, outcome);
+    showToast(std::string(outcome.toast));
+    if (request.done) {
+        request.done(std::string(outcome.toast));
+    }
+    if (rest.waiting.empty()) {
+        if (rest.busy && !replacement) {
+            notifyBusy(item.id());
+        }
         return;
     }
+    // The next request converts whatever now stands for the row.
+    const ClipboardItem current = replacement ? *replacement : item;
+    ConversionRequest next = std::move(rest.waiting.front());
+    rest.waiting.pop_front();
+    rest.id = current.id();
+    const bool busy = rest.busy;
+    conversions_.push_back(std::move(rest));
+    if (busy) {
+        notifyBusy(current.id());
+    }
+    startConversion(current, std::move(next));
+}
+
+// The replacement when it took the entry's place; nullopt when nothing replaced it (an
+// unchanged or blank result, or an entry removed meanwhile).
+std::optional<ClipboardItem> ClipboardViewModel::applyConversion(const ClipboardItem& item,
+                                                                 ConversionOutcome& outcome) {
+    if (!outcome.replacement) {
+        return std::nullopt;
+    }
+    writeToPasteboard(*outcome.replacement);
     const auto found = std::ranges::find(items_, item.id(), &ClipboardItem::id);
-    if (found != items_.end()) {
-        *found = ClipboardItem(Uuid::random(), result, ContentDetector::detect(result),
-                               services_.monitor.clock.now(), item.sourceApp());
-        const auto index = static_cast<std::size_t>(found - items_.begin());
-        notify([index](ClipboardViewModelObserver& observer) { observer.itemReplaced(index); });
-        debounceSave();
+    if (found == items_.end()) {
+        return std::nullopt;
     }
-    writeToPasteboard(result);
-    showToast(std::string(convertedToast));
+    *found = *outcome.replacement;
+    const auto index = static_cast<std::size_t>(found - items_.begin());
+    notify([index](ClipboardViewModelObserver& observer) { observer.itemReplaced(index); });
+    debounceSave();
+    return outcome.replacement;
+}
+
+void ClipboardViewModel::notifyBusy(const Uuid& id) {
+    const auto found = std::ranges::find(items_, id, &ClipboardItem::id);
+    if (found != items_.end()) {
+        const auto index = static_cast<std::size_t>(found - items_.begin());
+        notify([index](ClipboardViewModelObserver& observer) { observer.itemBusyChanged(index); });
+    }
 }
 
 void ClipboardViewModel::flushPendingSave() {
+    // Captures and conversions in flight land first, so that the last save holds them.
+    services_.monitor.workQueue.drain();
     saveTask_.reset();
-    writePendingSave();
+    if (savePending_ || saveError_) {
+        startSave();
+        services_.monitor.workQueue.drain();
+    }
 }
 
 void ClipboardViewModel::addObserver(ClipboardViewModelObserver& observer) {
@@ -196,22 +295,40 @@ void ClipboardViewModel::trimIfNeeded() {
 
 void ClipboardViewModel::debounceSave() {
     saveTask_.reset();
-    pendingSave_ = items_;
-    saveTask_ = services_.monitor.scheduler.after(saveDelay, [this] { writePendingSave(); });
+    retryTask_.reset();
+    savePending_ = true;
+    saveTask_ = services_.monitor.scheduler.after(saveDelay, [this] { startSave(); });
 }
 
-void ClipboardViewModel::writePendingSave() {
-    if (!pendingSave_) {
-        return;
+// The snapshot shares the entries, which never change, so the worker reads them while this
+// thread goes on; saves run one after another in the order they were started.
+void ClipboardViewModel::startSave() {
+    savePending_ = false;
+    auto error = std::make_shared<std::optional<std::string>>();
+    services_.monitor.workQueue.post([&storage = services_.storage, snapshot = items_,
+                                      error] { *error = storage.save(snapshot); },
+                                     [this, alive = std::weak_ptr(lifetime_), error] {
+                                         if (!alive.expired()) {
+                                             saveFinished(std::move(*error));
+                                         }
+                                     });
+}
+
+void ClipboardViewModel::saveFinished(std::optional<std::string> error) {
+    if (error) {
+        retryTask_ = services_.monitor.scheduler.after(saveRetryInterval, [this] { startSave(); });
+    } else {
+        retryTask_.reset();
     }
-    const std::vector<ClipboardItem> snapshot = std::move(*pendingSave_);
-    pendingSave_.reset();
-    services_.storage.save(snapshot);
+    if (error != saveError_) {
+        saveError_ = std::move(error);
+        notify([](ClipboardViewModelObserver& observer) { observer.saveErrorChanged(); });
+    }
 }
 
-void ClipboardViewModel::writeToPasteboard(const std::string& text) {
-    lastCopiedContent_ = UnicodeText::nfc(text);
-    services_.monitor.pasteboard.clearAndSetString(text);
+void ClipboardViewModel::writeToPasteboard(const ClipboardItem& item) {
+    lastCopiedContent_ = item.canonicalContent();
+    services_.monitor.pasteboard.clearAndSetString(item.content());
 }
 
 void ClipboardViewModel::flashCopied(const Uuid& id) {

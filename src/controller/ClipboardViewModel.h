@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,7 +20,9 @@ class StorageService;
 class TaskHandle;
 
 // The one state object of the program: the history newest first, capture, the delayed
-// save, search, copying back, conversions and their short-lived feedback.
+// save, search, copying back, conversions and their short-lived feedback. Saves and
+// conversions run on the monitor's work queue, in the order asked, over snapshots that share
+// the entries; their results are applied here, on the owner's thread.
 class ClipboardViewModel final {
 public:
     struct Services {
@@ -27,10 +30,14 @@ public:
         StorageService& storage;
     };
 
+    // Called with the toast that a conversion raised once its result is applied.
+    using ConversionDone = std::function<void(const std::string& toast)>;
+
     // Loads the history (kept whole, even past the limit, until the next capture) and
     // starts monitoring.
     explicit ClipboardViewModel(Services services);
-    // Stops the monitor and drops a pending save (call flushPendingSave first to keep it).
+    // Stops the monitor and drops a pending save (call flushPendingSave first to keep it);
+    // results of the work queue that arrive later are dropped.
     ~ClipboardViewModel();
     ClipboardViewModel(const ClipboardViewModel&) = delete;
     ClipboardViewModel& operator=(const ClipboardViewModel&) = delete;
@@ -40,6 +47,12 @@ public:
     bool isMonitoring() const { return isMonitoring_; }
     const std::optional<Uuid>& copiedFlash() const { return copiedFlash_; }
     const std::optional<std::string>& toastMessage() const { return toastMessage_; }
+    // Why the last save failed, until one succeeds; saves are then retried on every change
+    // and every 30 s.
+    const std::optional<std::string>& saveError() const { return saveError_; }
+    // Whether the entry's row shows that it is busy: a conversion of its large text runs
+    // or waits.
+    bool isConverting(const Uuid& id) const;
 
     // Invalid UTF-8 is repaired; setting the same text again announces nothing.
     void setSearchText(std::string text);
@@ -60,12 +73,16 @@ public:
     // Puts the item's content on the pasteboard as plain text (the monitor's report of it
     // is dropped) and highlights the item for 0.8 s.
     void copyToPasteboard(const ClipboardItem& item);
-    // Converts the content; unchanged or blank results only raise a toast. Otherwise the
-    // entry is replaced in place by a new one holding the result, the result is copied and
-    // "已转换并复制" shows for 1.5 s (also when the entry has gone meanwhile).
-    void copyConverted(const ClipboardItem& item, SmartConverter::Conversion conversion);
+    // Converts the content on the work queue; unchanged or blank results only raise a toast.
+    // Otherwise the entry is replaced in place by a new one holding the result, the result is
+    // copied and "已转换并复制" shows for 1.5 s (also when the entry has gone meanwhile). A
+    // request for an entry whose conversion still runs waits for it and then converts the
+    // entry that took its place.
+    void copyConverted(const ClipboardItem& item, SmartConverter::Conversion conversion,
+                       ConversionDone done = {});
 
-    // Writes a pending save at once (an orderly end of the program); no-op when none is pending.
+    // An orderly end of the program: waits for the work queue, then writes a pending save,
+    // or retries a failing one, and waits for that too.
     void flushPendingSave();
 
     // Observers are not owned and must be removed before they are destroyed.
@@ -79,12 +96,31 @@ private:
         std::unique_ptr<TaskHandle> handle;
     };
 
+    struct ConversionRequest {
+        SmartConverter::Conversion conversion;
+        ConversionDone done;
+    };
+    // The conversions of one row: the one running on `id` and those waiting for it.
+    struct ConversionChain {
+        Uuid id;
+        bool busy = false;
+        std::deque<ConversionRequest> waiting;
+    };
+    struct ConversionOutcome;
+
     void handleNewItem(const ClipboardItem& item);
     bool contains(const std::string& canonicalContent) const;
     void trimIfNeeded();
     void debounceSave();
-    void writePendingSave();
-    void writeToPasteboard(const std::string& text);
+    void startSave();
+    void saveFinished(std::optional<std::string> error);
+    void startConversion(const ClipboardItem& item, ConversionRequest request);
+    void finishConversion(const ClipboardItem& item, const ConversionRequest& request,
+                          ConversionOutcome& outcome);
+    std::optional<ClipboardItem> applyConversion(const ClipboardItem& item,
+                                                 ConversionOutcome& outcome);
+    void notifyBusy(const Uuid& id);
+    void writeToPasteboard(const ClipboardItem& item);
     void flashCopied(const Uuid& id);
     void showToast(std::string text);
     void scheduleClearing(std::chrono::milliseconds delay, std::function<void()> action);
@@ -101,9 +137,14 @@ private:
     ClipboardMonitor monitor_;
     // NFC form of the text this program last wrote to the pasteboard.
     std::optional<std::string> lastCopiedContent_;
-    std::optional<std::vector<ClipboardItem>> pendingSave_;
+    bool savePending_ = false;
     std::unique_ptr<TaskHandle> saveTask_;
+    std::unique_ptr<TaskHandle> retryTask_;
+    std::optional<std::string> saveError_;
+    std::vector<ConversionChain> conversions_;
     std::vector<ClearingTask> clearingTasks_;
+    // Completions of the work queue hold it weakly: they do nothing once the controller is gone.
+    std::shared_ptr<const bool> lifetime_ = std::make_shared<const bool>(true);
 };
 
 }  // namespace nimbrook

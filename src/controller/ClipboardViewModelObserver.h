@@ -22,6 +22,10 @@ public:
     virtual void monitoringChanged() = 0;
     virtual void copiedFlashChanged() = 0;
     virtual void toastMessageChanged() = 0;
+    // Only the views that show these need to follow them.
+    // The entry at `index` started or stopped showing that a conversion runs on it.
+    virtual void itemBusyChanged(std::size_t /*index*/) {}
+    virtual void saveErrorChanged() {}
 };
 
 }  // namespace nimbrook

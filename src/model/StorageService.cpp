@@ -318,7 +318,7 @@ StorageService::StorageService(std::filesystem::path folder, ConsoleLine console
       console_(console ? std::move(console) : ConsoleLine(printLine)),
       now_(now ? std::move(now) : UnixSeconds(systemSeconds)) {}
 
-void StorageService::save(const std::vector<ClipboardItem>& items) {
+std::optional<std::string> StorageService::save(const std::vector<ClipboardItem>& items) {
     try {
         createFolder(folder_);
         if (undecodableFileInPlace_) {
@@ -330,8 +330,10 @@ void StorageService::save(const std::vector<ClipboardItem>& items) {
         }
         const std::size_t kept = std::min(items.size(), historyLimit);
         replaceAtomically(file_, std::span(items.data(), kept));
+        return std::nullopt;
     } catch (const std::exception& error) {
         console_(std::string("[StorageService] save error: ") + error.what());
+        return error.what();
     }
 }
 

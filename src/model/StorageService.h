@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,12 +26,13 @@ public:
 
     // Writes at most the first historyLimit items to a new 0600 file that atomically replaces
     // the old one (a symlink in the file's place is replaced, never written through). Never
-    // throws; a failure prints "[StorageService] save error: <description>" and leaves the
-    // previous file in place. A file that the last load could not use is first renamed to
-    // "clipboard_history.json.corrupt-<unix seconds>[-<n>]" (never over another file; it and
-    // the four others set aside last are kept), which prints "[StorageService] moved undecodable
-    // history to <path>"; when it cannot be moved, nothing is written.
-    void save(const std::vector<ClipboardItem>& items);
+    // throws; a failure prints "[StorageService] save error: <description>", leaves the
+    // previous file in place and returns the description (nullopt when the file was written).
+    // Call from one thread at a time, after load(). A file that the last load could not use is
+    // first renamed to "clipboard_history.json.corrupt-<unix seconds>[-<n>]" (never over another
+    // file; it and the four others set aside last are kept), which prints "[StorageService] moved
+    // undecodable history to <path>"; when it cannot be moved, nothing is written.
+    std::optional<std::string> save(const std::vector<ClipboardItem>& items);
     // The stored history unchanged (order, length, duplicates), or empty when the file is
     // missing, unreadable, not a regular file (a symlink to one is followed) or fails to
     // decode. Never throws and never changes the file; temporary files left by an

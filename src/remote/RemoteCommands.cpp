@@ -49,30 +49,32 @@ std::string RemoteCommands::unknownConversion(const std::string& name) {
            joined({SmartConverter::allCases.begin(), SmartConverter::allCases.end()}) + "）";
 }
 
-RemoteReply RemoteCommands::run(const std::vector<std::string>& words) {
+void RemoteCommands::run(const std::vector<std::string>& words, const Reply& reply) {
     if (words.empty()) {
-        return malformed();
+        reply(malformed());
+        return;
     }
     const std::string& command = words[0];
     if (command == "list" || command == "search") {
-        return list(words);
-    }
-    if (command == "get" || command == "copy" || command == "delete" || command == "convert") {
-        return onEntry(words);
-    }
-    if (words.size() != 1) {
-        return malformed();
-    }
-    if (command == "clear") {
+        reply(list(words));
+    } else if (command == "get" || command == "copy" || command == "delete" ||
+               command == "convert") {
+        if (const std::optional<RemoteReply> now = onEntry(words, reply)) {
+            reply(*now);
+        }
+    } else if (words.size() != 1) {
+        reply(malformed());
+    } else if (command == "clear") {
         viewModel_.clearAll();
+        reply({});
     } else if (command == "pause" || command == "resume") {
         if (viewModel_.isMonitoring() != (command == "resume")) {
             viewModel_.toggleMonitoring();
         }
+        reply({});
     } else {
-        return malformed();
+        reply(malformed());
     }
-    return {};
 }
 
 RemoteReply RemoteCommands::list(const std::vector<std::string>& words) {
@@ -90,7 +92,9 @@ RemoteReply RemoteCommands::list(const std::vector<std::string>& words) {
                                       : HistoryListing::text(items, indexes, clock_.now()));
 }
 
-RemoteReply RemoteCommands::onEntry(const std::vector<std::string>& words) {
+// nullopt when the answer comes later through `reply`.
+std::optional<RemoteReply> RemoteCommands::onEntry(const std::vector<std::string>& words,
+                                                   const Reply& reply) {
     const std::string& command = words[0];
     const auto position =
         words.size() == (command == "convert" ? 3u : 2u) ? number(words[1]) : std::nullopt;
@@ -113,12 +117,13 @@ RemoteReply RemoteCommands::onEntry(const std::vector<std::string>& words) {
     } else if (command == "delete") {
         viewModel_.deleteItem(item);
     } else {
-        return convert(index, words[2]);
+        return convert(index, words[2], reply);
     }
-    return {};
+    return RemoteReply{};
 }
 
-RemoteReply RemoteCommands::convert(std::size_t index, const std::string& name) {
+std::optional<RemoteReply> RemoteCommands::convert(std::size_t index, const std::string& name,
+                                                   const Reply& reply) {
     const ClipboardItem item = viewModel_.items()[index];
     const auto offered = SmartConverter::offeredFor(item.contentType());
     const auto conversion = SmartConverter::fromRawValue(name);
@@ -130,12 +135,10 @@ RemoteReply RemoteCommands::convert(std::size_t index, const std::string& name) 
                               std::string(searchLabel(item.contentType())) + "，不能用 " + name +
                               " 转换（可用：" + joined(offered) + "）");
     }
-    viewModel_.copyConverted(item, *conversion);
-    const std::string toast = viewModel_.toastMessage().value_or(std::string());
-    if (toast == convertedToast) {
-        return printed(toast + '\n');
-    }
-    return failure(1, toast);
+    viewModel_.copyConverted(item, *conversion, [reply](const std::string& toast) {
+        reply(toast == convertedToast ? printed(toast + '\n') : failure(1, toast));
+    });
+    return std::nullopt;
 }
 
 }  // namespace nimbrook

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,17 +22,22 @@ class Clock;
 // Anything else is answered with a usage error and changes nothing.
 class RemoteCommands final {
 public:
+    using Reply = std::function<void(const RemoteReply&)>;
+
     RemoteCommands(ClipboardViewModel& viewModel, const Clock& clock)
         : viewModel_(viewModel), clock_(clock) {}
 
-    RemoteReply run(const std::vector<std::string>& words);
+    // Answers through `reply` exactly once: at once, or for a conversion when its result has
+    // been applied.
+    void run(const std::vector<std::string>& words, const Reply& reply);
     // The message for a conversion name that is none of the six, listing them.
     static std::string unknownConversion(const std::string& name);
 
 private:
     RemoteReply list(const std::vector<std::string>& words);
-    RemoteReply onEntry(const std::vector<std::string>& words);
-    RemoteReply convert(std::size_t index, const std::string& name);
+    std::optional<RemoteReply> onEntry(const std::vector<std::string>& words, const Reply& reply);
+    std::optional<RemoteReply> convert(std::size_t index, const std::string& name,
+                                       const Reply& reply);
 
     ClipboardViewModel& viewModel_;
     const Clock& clock_;

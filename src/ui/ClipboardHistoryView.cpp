@@ -128,6 +128,7 @@ ClipboardHistoryView::ClipboardHistoryView(ClipboardViewModel& viewModel, QWidge
     refreshItems();
     refreshSearch();
     refreshMonitoring();
+    refreshSaveWarning();
     toastMessageChanged();
     viewModel_.addObserver(*this);
 }
@@ -281,6 +282,9 @@ QWidget* ClipboardHistoryView::buildFooter() {
     connect(monitoringSwitch_, &QToolButton::clicked, this,
             [this] { viewModel_.toggleMonitoring(); });
     row->addWidget(monitoringSwitch_);
+    saveWarning_ = makeLabel(QStringLiteral("未保存"), QStringLiteral("saveWarning"),
+                             Theme::textStyle(TextStyle::caption2), footer);
+    row->addWidget(saveWarning_);
     row->addStretch(1);
     row->addWidget(makeLabel(QStringLiteral("点击条目即可复制"), QStringLiteral("hintText"),
                              Theme::textStyle(TextStyle::caption2), footer));
@@ -341,6 +345,7 @@ void ClipboardHistoryView::applyTheme() {
     setBackground(findChild<QWidget*>(QStringLiteral("footer")),
                   theme.color(NamedColor::barMaterial));
     setForeground(findChild<QLabel*>(QStringLiteral("hintText")), tertiary);
+    setForeground(saveWarning_, theme.color(NamedColor::orange));
     refreshMonitoring();
 }
 
@@ -390,6 +395,16 @@ void ClipboardHistoryView::refreshMonitoring() {
         QStringLiteral(" QToolButton:hover { color: %1; }").arg(accent.name(QColor::HexArgb)));
 }
 
+void ClipboardHistoryView::refreshSaveWarning() {
+    const auto& error = viewModel_.saveError();
+    saveWarning_->setVisible(error.has_value());
+    saveWarning_->setToolTip(error ? QStringLiteral("历史记录未能保存：") + toQString(*error)
+                                   : QString());
+    // Where the panel is an ordinary window its title says it too, as an editor marks a
+    // document with unsaved changes.
+    window()->setWindowTitle(error ? QStringLiteral("萤川*") : QStringLiteral("萤川"));
+}
+
 void ClipboardHistoryView::confirmClearAll() {
     viewModel_.clearAll();
     searchField_->setFocus(Qt::OtherFocusReason);
@@ -415,6 +430,10 @@ void ClipboardHistoryView::searchTextChanged() {
 
 void ClipboardHistoryView::monitoringChanged() {
     refreshMonitoring();
+}
+
+void ClipboardHistoryView::saveErrorChanged() {
+    refreshSaveWarning();
 }
 
 void ClipboardHistoryView::toastMessageChanged() {

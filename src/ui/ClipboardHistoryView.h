@@ -23,7 +23,8 @@ class ToastOverlay;
 
 // The drop-down history panel, 400 x 520: header with the count and the paused label,
 // search field, the list of matching entries or an empty state, and the monitoring switch
-// in the footer; the toast and the clear-all confirmation lie above it. It keeps no copy of
+// in the footer, beside which "未保存" stands while the history cannot be saved; the toast
+// and the clear-all confirmation lie above it. It keeps no copy of
 // the history: everything shown is read from the controller when the controller reports
 // a change.
 class ClipboardHistoryView final : public QWidget, private ClipboardViewModelObserver {
@@ -58,6 +59,7 @@ private:
     void monitoringChanged() override;
     void copiedFlashChanged() override {}
     void toastMessageChanged() override;
+    void saveErrorChanged() override;
 
     QWidget* buildHeader();
     QWidget* buildSearchBar();
@@ -67,6 +69,7 @@ private:
     void refreshItems();
     void refreshSearch();
     void refreshMonitoring();
+    void refreshSaveWarning();
     void confirmClearAll();
     // Acts on a key of PanelKeyboard's table; false when the key is left to the focused widget.
     bool handleKey(const QKeyEvent& event);
@@ -93,6 +96,7 @@ private:
     bool captureUnavailable_ = false;
     QLabel* emptyText_ = nullptr;
     QToolButton* monitoringSwitch_ = nullptr;
+    QLabel* saveWarning_ = nullptr;
     ClearConfirmOverlay* clearConfirm_ = nullptr;
     ToastOverlay* toast_ = nullptr;
     // While the panel is open the rows' relative times are redrawn every minute.

@@ -235,7 +235,9 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
     RowContents row{
         .type = type,
         .previewLines = previewLines(index, rowWidth(option)),
-        .time = index.data(HistoryListModel::RelativeTimeRole).toString(),
+        .time = index.data(HistoryListModel::BusyRole).toBool()
+                    ? QStringLiteral("转换中…")
+                    : index.data(HistoryListModel::RelativeTimeRole).toString(),
         .source = source.isValid() ? std::optional(source.toString()) : std::nullopt,
         .copied = index.data(HistoryListModel::CopiedRole).toBool(),
         .hovered = showsControls(index),

@@ -112,6 +112,8 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
             return relativeTime(*entry);
         case Qt::AccessibleTextRole:
             return spokenRow(*entry);
+        case BusyRole:
+            return viewModel_.isConverting(entry->id());
         default:
             return {};
     }
@@ -126,6 +128,7 @@ QHash<int, QByteArray> HistoryListModel::roleNames() const {
     names.insert(SourceAppRole, "sourceApp");
     names.insert(CopiedRole, "copied");
     names.insert(RelativeTimeRole, "relativeTime");
+    names.insert(BusyRole, "busy");
     return names;
 }
 
@@ -186,26 +189,32 @@ void HistoryListModel::searchTextChanged() {
     reset();
 }
 
-void HistoryListModel::emitCopiedChanged(const std::optional<Uuid>& id) {
+void HistoryListModel::emitChanged(const std::optional<Uuid>& id, int role) {
     if (!id) {
         return;
     }
-    // Entries of a hand-edited history may share an id; each of them shows the highlight.
+    // Entries of a hand-edited history may share an id; each of them shows the change.
     for (int row = 0; row < static_cast<int>(rowCount_); ++row) {
         const ClipboardItem* entry = item(row);
         if (entry != nullptr && entry->id() == *id) {
             const QModelIndex changed = index(row);
-            emit dataChanged(changed, changed, {CopiedRole});
+            emit dataChanged(changed, changed, {role});
         }
+    }
+}
+
+void HistoryListModel::itemBusyChanged(std::size_t index) {
+    if (index < viewModel_.items().size()) {
+        emitChanged(viewModel_.items()[index].id(), BusyRole);
     }
 }
 
 void HistoryListModel::copiedFlashChanged() {
     const std::optional<Uuid> previous = flashedId_;
     flashedId_ = viewModel_.copiedFlash();
-    emitCopiedChanged(previous);
+    emitChanged(previous, CopiedRole);
     if (flashedId_ != previous) {
-        emitCopiedChanged(flashedId_);
+        emitChanged(flashedId_, CopiedRole);
     }
 }
 

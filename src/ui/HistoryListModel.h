@@ -27,6 +27,7 @@ public:
         SourceAppRole,              // QString, or an invalid QVariant when absent
         CopiedRole,                 // bool, whether the copied highlight is on this row
         RelativeTimeRole,           // QString, the timestamp relative to this moment
+        BusyRole,                   // bool, whether a conversion of the entry runs
     };
 
     explicit HistoryListModel(ClipboardViewModel& viewModel, QObject* parent = nullptr);
@@ -48,10 +49,11 @@ private:
     void monitoringChanged() override {}
     void copiedFlashChanged() override;
     void toastMessageChanged() override {}
+    void itemBusyChanged(std::size_t index) override;
 
     bool isFiltering() const;
     void reset();
-    void emitCopiedChanged(const std::optional<Uuid>& id);
+    void emitChanged(const std::optional<Uuid>& id, int role);
 
     ClipboardViewModel& viewModel_;
     // Only while a search is active; empty otherwise (the rows are then items()).

@@ -12,6 +12,7 @@
 #include "support/InMemoryPasteboard.h"
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
+#include "support/ManualWorkQueue.h"
 
 namespace nimbrook {
 namespace {
@@ -32,8 +33,10 @@ protected:
     InMemoryImageStore images_;
     ManualClock clock_;
     ManualScheduler scheduler_{clock_};
-    std::unique_ptr<ClipboardMonitor> monitor_ = std::make_unique<ClipboardMonitor>(
-        ClipboardMonitor::Services{pasteboard_, activeApplication_, images_, scheduler_, clock_});
+    ManualWorkQueue workQueue_;
+    std::unique_ptr<ClipboardMonitor> monitor_ =
+        std::make_unique<ClipboardMonitor>(ClipboardMonitor::Services{
+            pasteboard_, activeApplication_, images_, scheduler_, clock_, workQueue_});
     std::vector<ClipboardItem> captured_;
 };
 
@@ -191,6 +194,29 @@ TEST_F(Monitor, DestructionCancelsTheTimer) {
     pasteboard_.copyText("after");
     tick();
     EXPECT_TRUE(captured_.empty());
+}
+
+// The worker may classify a large text while later copies come in: items still arrive in the
+// order of the ticks, and none reaches a monitor that is gone.
+TEST_F(Monitor, ItemsHeldOnTheQueueArriveInTickOrderAndNeverAfterTheMonitor) {
+    monitor_->start();
+    workQueue_.hold();
+    pasteboard_.copyText(huge);
+    tick();
+    pasteboard_.copy(Offer{.png = png});
+    tick();
+    EXPECT_TRUE(captured_.empty());
+    workQueue_.release();
+    ASSERT_EQ(captured_.size(), 2u);
+    EXPECT_EQ(captured_[0].content().size(), huge.size());
+    EXPECT_EQ(captured_[1].contentType(), ContentType::image);
+
+    workQueue_.hold();
+    pasteboard_.copyText("late");
+    tick();
+    monitor_.reset();
+    workQueue_.release();
+    EXPECT_EQ(captured_.size(), 2u);
 }
 
 }  // namespace

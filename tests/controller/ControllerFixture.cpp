@@ -27,7 +27,7 @@ void ControllerFixture::TearDown() {
 
 void ControllerFixture::launch() {
     viewModel_ = std::make_unique<ClipboardViewModel>(ClipboardViewModel::Services{
-        {pasteboard_, activeApplication_, images_, scheduler_, clock_}, *storage_});
+        {pasteboard_, activeApplication_, images_, scheduler_, clock_, workQueue_}, *storage_});
 }
 
 void ControllerFixture::capture(const std::string& text) {

@@ -16,6 +16,7 @@
 #include "support/InMemoryPasteboard.h"
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
+#include "support/ManualWorkQueue.h"
 
 namespace nimbrook {
 
@@ -49,6 +50,7 @@ protected:
     InMemoryImageStore images_;
     ManualClock clock_;
     ManualScheduler scheduler_{clock_};
+    ManualWorkQueue workQueue_;
     std::filesystem::path root_;
     std::filesystem::path folder_;
     std::unique_ptr<StorageService> storage_;

@@ -13,6 +13,8 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -32,6 +34,7 @@ private slots:
     void emptyStateAndCount_data();
     void emptyStateAndCount();
     void monitoringShowsInHeaderAndFooter();
+    void footerWarnsUntilASaveSucceeds();
     void searchFieldAndItsClearButton();
     void clearAllConfirmation_data();
     void clearAllConfirmation();
@@ -171,6 +174,28 @@ void ClipboardHistoryViewTest::monitoringShowsInHeaderAndFooter() {
     QVERIFY(paused->isVisible());
     QCOMPARE(panel.labelText("pausedText"), QStringLiteral("已暂停"));
     QCOMPARE(toggle->text(), QStringLiteral("已暂停"));
+}
+
+void ClipboardHistoryViewTest::footerWarnsUntilASaveSucceeds() {
+    Panel panel;
+    const std::filesystem::path folder = panel.harness.folder.path().toStdString();
+    // A file where the data folder belongs fails every save until it is removed.
+    std::filesystem::remove_all(folder);
+    std::ofstream(folder) << "not a folder";
+    auto* warning = panel.find<QLabel>("saveWarning");
+    QVERIFY(warning->isHidden());
+
+    panel.harness.copy("A");
+    panel.harness.clock.advance(milliseconds(1000));
+    QVERIFY(warning->isVisible());
+    QCOMPARE(warning->text(), QStringLiteral("未保存"));
+    QVERIFY(warning->toolTip().contains(QStringLiteral("cannot create a file in")));
+    QCOMPARE(panel.view->windowTitle(), QStringLiteral("萤川*"));
+
+    std::filesystem::remove(folder);
+    panel.harness.clock.advance(milliseconds(30000));
+    QVERIFY(warning->isHidden());
+    QCOMPARE(panel.view->windowTitle(), QStringLiteral("萤川"));
 }
 
 void ClipboardHistoryViewTest::searchFieldAndItsClearButton() {

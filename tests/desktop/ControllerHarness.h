@@ -11,6 +11,7 @@
 #include "support/InMemoryPasteboard.h"
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
+#include "support/ManualWorkQueue.h"
 
 namespace nimbrook {
 
@@ -21,12 +22,13 @@ struct ControllerHarness {
     QTemporaryDir folder;
     ManualClock clock;
     ManualScheduler scheduler{clock};
+    ManualWorkQueue workQueue;
     InMemoryPasteboard pasteboard;
     InMemoryActiveApplication activeApplication;
     InMemoryImageStore imageStore;
     StorageService storage{folder.path().toStdString(), [](const std::string&) {}};
     ClipboardViewModel viewModel{
-        {{pasteboard, activeApplication, imageStore, scheduler, clock}, storage}};
+        {{pasteboard, activeApplication, imageStore, scheduler, clock, workQueue}, storage}};
 
     // Another program copies `text`, and the next tick of the monitor sees it.
     void copy(const std::string& text) {

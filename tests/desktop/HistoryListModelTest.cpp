@@ -176,7 +176,7 @@ void HistoryListModelTest::copiedHighlightRepaintsEveryRowOfTheId() {
     const std::vector<ClipboardItem>& items = harness.viewModel.items();
     harness.storage.save({items.at(1), items.at(0), items.at(1)});
     ClipboardViewModel reloaded{{{harness.pasteboard, harness.activeApplication, harness.imageStore,
-                                  harness.scheduler, harness.clock},
+                                  harness.scheduler, harness.clock, harness.workQueue},
                                  harness.storage}};
     HistoryListModel model{reloaded};
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);

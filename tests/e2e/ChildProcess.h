@@ -28,6 +28,7 @@ public:
     // The exit status (128 + signal number when killed), or nullopt while still running.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     void signal(int number);
+    pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;

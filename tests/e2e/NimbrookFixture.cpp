@@ -222,10 +222,13 @@ std::filesystem::path NimbrookFixture::writeFile(const std::string& name,
     return path;
 }
 
-void NimbrookFixture::startProgram(const std::vector<std::string>& extraEnvironment) {
+void NimbrookFixture::startProgram(const std::vector<std::string>& extraEnvironment,
+                                   const std::vector<std::string>& prefix) {
     const auto socket = dataFolder() / "nimbrook.socket";
     std::filesystem::remove(socket);
-    program_ = start({NIMBROOK_PROGRAM}, "nimbrook", extraEnvironment);
+    std::vector<std::string> arguments = prefix;
+    arguments.emplace_back(NIMBROOK_PROGRAM);
+    program_ = start(arguments, "nimbrook", extraEnvironment);
     ASSERT_TRUE(eventually([&] { return std::filesystem::exists(socket); }))
         << "the program did not come up";
 }

@@ -58,8 +58,10 @@ protected:
                                         const std::vector<std::string>& extraEnvironment = {});
     // Runs a program to its end and returns its standard output, or nullopt on failure.
     std::optional<std::string> output(const std::vector<std::string>& arguments);
-    // Starts build/nimbrook and waits until it captures (its socket is there).
-    void startProgram(const std::vector<std::string>& extraEnvironment = {});
+    // Starts build/nimbrook, behind `prefix` (a program that execs it), and waits until it
+    // captures (its socket is there).
+    void startProgram(const std::vector<std::string>& extraEnvironment = {},
+                      const std::vector<std::string>& prefix = {});
     // Offers one flavour with xclip, as any X program would.
     void copyWithXclip(const Flavour& flavour);
     // Offers all flavours at once through the test's own clipboard owner; with a class, from

@@ -2,9 +2,14 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTest>
+#include <QThread>
+#include <algorithm>
+#include <atomic>
+#include <vector>
 
 #include "platform/qt/QtPasteboard.h"
 #include "platform/qt/QtScheduler.h"
+#include "platform/qt/ThreadWorkQueue.h"
 
 namespace nimbrook {
 
@@ -21,6 +26,8 @@ private slots:
     void cancelledTasksNeverRun();
     void repeatsUntilCancelled();
     void taskMayDestroyItsOwnHandle();
+    void workQueueRunsOffThisThreadAndCompletesInOrderOnIt();
+    void workQueueDrainAndDestructionLoseNoJob();
 };
 
 // Images and plain texts reach the history byte for byte in the end-to-end run; these are
@@ -104,6 +111,47 @@ void QtServicesTest::taskMayDestroyItsOwnHandle() {
     QTRY_VERIFY(!handle);
     QTest::qWait(20);
     QCOMPARE(runs, 1);
+}
+
+void QtServicesTest::workQueueRunsOffThisThreadAndCompletesInOrderOnIt() {
+    ThreadWorkQueue queue;
+    std::atomic<int> jobsOnThisThread = 0;
+    std::vector<int> completed;
+    bool completedElsewhere = false;
+    QThread* const self = QThread::currentThread();
+    for (int job = 0; job < 50; ++job) {
+        queue.post([&] { jobsOnThisThread += QThread::currentThread() == self ? 1 : 0; },
+                   [&, job] {
+                       completedElsewhere |= QThread::currentThread() != self;
+                       completed.push_back(job);
+                   });
+    }
+    QTRY_COMPARE(completed.size(), std::size_t{50});
+    QVERIFY(std::is_sorted(completed.begin(), completed.end()));
+    QCOMPARE(jobsOnThisThread.load(), 0);
+    QVERIFY(!completedElsewhere);
+}
+
+// drain returns with every job run and every completion delivered, without the event loop;
+// a queue destroyed with jobs still queued runs them and drops their completions.
+void QtServicesTest::workQueueDrainAndDestructionLoseNoJob() {
+    std::atomic<int> jobs = 0;
+    int completions = 0;
+    {
+        ThreadWorkQueue queue;
+        for (int job = 0; job < 20; ++job) {
+            queue.post([&] { ++jobs; }, [&] { ++completions; });
+        }
+        queue.drain();
+        QCOMPARE(jobs.load(), 20);
+        QCOMPARE(completions, 20);
+        for (int job = 0; job < 20; ++job) {
+            queue.post([&] { ++jobs; }, [&] { ++completions; });
+        }
+    }
+    QCOMPARE(jobs.load(), 40);
+    QCoreApplication::processEvents();
+    QCOMPARE(completions, 20);
 }
 
 }  // namespace nimbrook

@@ -30,6 +30,16 @@ struct CommandCase {
     bool monitoring = true;
 };
 
+// The one reply to `words`; nullopt while none came.
+std::optional<RemoteReply> answer(RemoteCommands& commands, const Words& words) {
+    std::optional<RemoteReply> reply;
+    commands.run(words, [&reply](const RemoteReply& given) {
+        EXPECT_FALSE(reply.has_value()) << "a second reply";
+        reply = given;
+    });
+    return reply;
+}
+
 class Commands : public ControllerFixture, public testing::WithParamInterface<CommandCase> {
 protected:
     void SetUp() override {
@@ -44,13 +54,13 @@ TEST_P(Commands, AnswerAndEffect) {
     const CommandCase& c = GetParam();
     RemoteCommands commands(*viewModel_, clock_);
     if (!c.before.empty()) {
-        ASSERT_EQ(commands.run(c.before).status, 0);
+        ASSERT_EQ(answer(commands, c.before)->status, 0);
     }
     std::string output = c.output;
     if (const auto at = output.find("{id1}"); at != std::string::npos) {
         output.replace(at, 5, viewModel_->items()[0].id().text());
     }
-    const RemoteReply reply = commands.run(c.words);
+    const RemoteReply reply = answer(commands, c.words).value();
     EXPECT_EQ(reply.status, c.status);
     EXPECT_EQ(reply.output, output);
     EXPECT_EQ(reply.error, c.error);
@@ -116,9 +126,17 @@ const CommandCase commandCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(RemoteCommands, Commands, testing::ValuesIn(commandCases), nameOf);
 
-TEST_F(Commands, ConvertReplacesTheEntryAndCopiesIt) {
+// The reply waits for the worker's result.
+TEST_F(Commands, ConvertAnswersOnceTheEntryIsReplacedAndCopied) {
     RemoteCommands commands(*viewModel_, clock_);
-    EXPECT_EQ(commands.run({"convert", "2", "wrapCode"}).output, "已转换并复制\n");
+    std::optional<RemoteReply> reply;
+    workQueue_.hold();
+    commands.run({"convert", "2", "wrapCode"},
+                 [&reply](const RemoteReply& given) { reply = given; });
+    EXPECT_FALSE(reply.has_value());
+    workQueue_.release();
+    ASSERT_TRUE(reply.has_value());
+    EXPECT_EQ(reply->output, "已转换并复制\n");
     EXPECT_NE(contents()[1], controlText);
     EXPECT_EQ(pasteboard_.string(), contents()[1]);
 }

@@ -57,7 +57,9 @@ DesktopSession::DesktopSession(QGuiApplication& application, DesktopRoute route,
 }
 
 DesktopSession::~DesktopSession() {
-    flush();
+    if (!hasQuit_) {
+        flushAtQuit();
+    }
 }
 
 void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
@@ -73,23 +75,26 @@ void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
         }
     }
     imageStore_ = std::make_unique<FileImageStore>(XdgFolders::imageFolder());
+    workQueue_ = std::make_unique<ThreadWorkQueue>();
     viewModel_ = std::make_unique<ClipboardViewModel>(
         ClipboardViewModel::Services{.monitor = {.pasteboard = *pasteboard_,
                                                  .activeApplication = *activeApplication_,
                                                  .imageStore = *imageStore_,
                                                  .scheduler = scheduler_,
-                                                 .clock = clock_},
+                                                 .clock = clock_,
+                                                 .workQueue = *workQueue_},
                                      .storage = *storage_});
 
     QObject::connect(&quitSignals_, &QuitSignals::quitRequested, &application,
                      &QCoreApplication::quit);
-    QObject::connect(&application, &QCoreApplication::aboutToQuit, this, &DesktopSession::flush);
+    QObject::connect(&application, &QCoreApplication::aboutToQuit, this,
+                     &DesktopSession::flushAtQuit);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, this,
                      [this](QSessionManager&) { flush(); });
     commands_ = std::make_unique<RemoteCommands>(*viewModel_, clock_);
     // Last: a later start that finds the socket finds a program that already captures.
-    instance_.listen(
-        [this](const std::vector<std::string>& words) { return handleRequest(words); });
+    instance_.listen([this](const std::vector<std::string>& words,
+                            const SingleInstance::Reply& reply) { handleRequest(words, reply); });
 }
 
 void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute route) {
@@ -121,21 +126,31 @@ void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute
     activeApplication_ = std::make_unique<NoActiveApplication>();
 }
 
-RemoteReply DesktopSession::handleRequest(const std::vector<std::string>& words) {
+void DesktopSession::handleRequest(const std::vector<std::string>& words,
+                                   const SingleInstance::Reply& reply) {
     if (words.size() == 1 && words[0] == "activate") {
         emit activationRequested();
-        return {};
-    }
-    if (words.size() == 1 && words[0] == "toggle") {
+        reply({});
+    } else if (words.size() == 1 && words[0] == "toggle") {
         emit toggleRequested();
-        return {};
+        reply({});
+    } else {
+        commands_->run(words, reply);
     }
-    return commands_->run(words);
 }
 
 void DesktopSession::flush() {
     if (viewModel_) {
         viewModel_->flushPendingSave();
+    }
+}
+
+void DesktopSession::flushAtQuit() {
+    hasQuit_ = true;
+    flush();
+    if (viewModel_ && viewModel_->saveError()) {
+        std::cerr << "[Nimbrook] quitting with the history not saved: " << *viewModel_->saveError()
+                  << '\n';
     }
 }
 

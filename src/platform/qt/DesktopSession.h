@@ -14,6 +14,7 @@
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/QuitSignals.h"
 #include "platform/qt/SingleInstance.h"
+#include "platform/qt/ThreadWorkQueue.h"
 #include "platform/qt/WaylandClient.h"
 #include "remote/RemoteCommands.h"
 
@@ -28,8 +29,8 @@ class X11WindowNames;
 
 // The running program without its windows: the real desktop services, the history file,
 // the one controller (capture starts when the session is made), the single-instance
-// guard, and an orderly end that writes a pending save on quit, SIGTERM, SIGINT, SIGHUP
-// or the end of the desktop session.
+// guard, and an orderly end that writes a pending save (and waits for one in flight) on
+// quit, SIGTERM, SIGINT, SIGHUP or the end of the desktop session.
 class DesktopSession final : public QObject {
     Q_OBJECT
 
@@ -61,8 +62,10 @@ signals:
 private:
     void start(QGuiApplication& application, DesktopRoute route);
     void connectClipboard(QGuiApplication& application, DesktopRoute route);
-    RemoteReply handleRequest(const std::vector<std::string>& words);
+    void handleRequest(const std::vector<std::string>& words, const SingleInstance::Reply& reply);
     void flush();
+    // The last flush, which says on stderr when the history could not be saved.
+    void flushAtQuit();
 
     std::filesystem::path dataFolder_;
     SingleInstance instance_;
@@ -76,10 +79,14 @@ private:
     std::unique_ptr<FileImageStore> imageStore_;
     QtScheduler scheduler_;
     SystemClock clock_;
+    // Its jobs use the storage and the controller's snapshots: made after the one, gone
+    // after the other.
+    std::unique_ptr<ThreadWorkQueue> workQueue_;
     std::unique_ptr<ClipboardViewModel> viewModel_;
     std::unique_ptr<RemoteCommands> commands_;
     std::unique_ptr<GlobalShortcut> shortcut_;
     bool capturesClipboard_ = true;
+    bool hasQuit_ = false;
 };
 
 }  // namespace nimbrook

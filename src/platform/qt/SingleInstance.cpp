@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QTimer>
 #include <chrono>
 #include <memory>
@@ -124,7 +125,15 @@ void SingleInstance::serve(QLocalSocket* socket) {
             return;
         }
         const auto words = RemoteProtocol::decodeRequest(reader->payload());
-        answer(socket, words ? handler_(*words) : refusal("无效的请求"));
+        if (!words) {
+            answer(socket, refusal("无效的请求"));
+            return;
+        }
+        handler_(*words, [socket = QPointer(socket)](const RemoteReply& reply) {
+            if (socket != nullptr) {
+                answer(socket, reply);
+            }
+        });
     });
 }
 

@@ -26,7 +26,10 @@ class SingleInstance final : public QObject {
     Q_OBJECT
 
 public:
-    using Handler = std::function<RemoteReply(const std::vector<std::string>& words)>;
+    using Reply = std::function<void(const RemoteReply&)>;
+    // Answers through `reply`, once, now or later; a reply for a client gone meanwhile is
+    // dropped.
+    using Handler = std::function<void(const std::vector<std::string>& words, const Reply& reply)>;
 
     // `folder` must exist.
     explicit SingleInstance(const std::filesystem::path& folder);
