@@ -5,9 +5,8 @@
 #include <cstdio>
 #include <ctime>
 
-#include <nlohmann/json.hpp>
-
 #include "model/RelativeTimeFormatter.h"
+#include "remote/JsonStringWriter.h"
 
 namespace nimbrook {
 namespace {
@@ -42,8 +41,24 @@ std::size_t separatorLength(std::string_view text) {
     return 0;
 }
 
-std::string quoted(const std::string& text) {
-    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+void appendObject(std::string& out, std::size_t index, const ClipboardItem& item) {
+    out += "{\"index\":";
+    out += std::to_string(index + 1);
+    out += ",\"id\":\"";
+    out += item.id().text();
+    out += "\",\"type\":\"";
+    out += rawValue(item.contentType());
+    out += "\",\"timestamp\":\"";
+    out += HistoryListing::isoTimestamp(item.timestamp());
+    out += "\",\"sourceApp\":";
+    if (const auto& source = item.sourceApp()) {
+        JsonStringWriter::appendQuoted(out, *source);
+    } else {
+        out += "null";
+    }
+    out += item.contentType() == ContentType::image ? ",\"path\":" : ",\"content\":";
+    JsonStringWriter::appendQuoted(out, item.content());
+    out += '}';
 }
 
 }  // namespace
@@ -102,17 +117,17 @@ std::string HistoryListing::text(const std::vector<ClipboardItem>& items,
 
 std::string HistoryListing::json(const std::vector<ClipboardItem>& items,
                                  const std::vector<std::size_t>& indexes) {
-    std::string out = "[";
+    // Megabytes for a full history: one buffer, grown once, quoted into in place.
+    std::size_t estimate = 8;
     for (const std::size_t index : indexes) {
-        const ClipboardItem& item = items[index];
-        const auto& source = item.sourceApp();
+        estimate += items[index].content().size() + 256;
+    }
+    std::string out;
+    out.reserve(estimate);
+    out += '[';
+    for (const std::size_t index : indexes) {
         out += out.size() == 1 ? "\n" : ",\n";
-        out += "{\"index\":" + std::to_string(index + 1) + ",\"id\":\"" + item.id().text() +
-               "\",\"type\":\"" + std::string(rawValue(item.contentType())) +
-               "\",\"timestamp\":\"" + isoTimestamp(item.timestamp()) +
-               "\",\"sourceApp\":" + (source ? quoted(*source) : std::string("null")) +
-               (item.contentType() == ContentType::image ? ",\"path\":" : ",\"content\":") +
-               quoted(item.content()) + '}';
+        appendObject(out, index, items[index]);
     }
     out += indexes.empty() ? "]\n" : "\n]\n";
     return out;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -103,7 +104,7 @@ std::optional<RemoteReply> RemoteClient::exchange(const std::filesystem::path& s
     if (!payload) {
         return broken();
     }
-    const auto reply = RemoteProtocol::decodeReply(*payload);
+    const auto reply = RemoteProtocol::decodeReply(std::move(*payload));
     return reply ? *reply : broken();
 }
 

@@ -53,30 +53,32 @@ std::optional<std::vector<std::string>> RemoteProtocol::decodeRequest(std::strin
     }
 }
 
-std::string RemoteProtocol::encodeReply(const RemoteReply& reply) {
-    std::string frame;
-    const std::size_t payloadSize = 1 + headerSize + reply.output.size() + reply.error.size();
-    frame.reserve(headerSize + payloadSize);
-    appendSize(frame, payloadSize);
-    frame.push_back(static_cast<char>(reply.status));
-    appendSize(frame, reply.output.size());
-    frame += reply.output;
-    frame += reply.error;
-    return frame;
+std::string RemoteProtocol::replyHeader(const RemoteReply& reply) {
+    std::string header;
+    appendSize(header, 1 + headerSize + reply.output.size() + reply.error.size());
+    header.push_back(static_cast<char>(reply.status));
+    appendSize(header, reply.output.size());
+    return header;
 }
 
-std::optional<RemoteReply> RemoteProtocol::decodeReply(std::string_view payload) {
+std::string RemoteProtocol::encodeReply(const RemoteReply& reply) {
+    return replyHeader(reply) + reply.output + reply.error;
+}
+
+std::optional<RemoteReply> RemoteProtocol::decodeReply(std::string payload) {
     if (payload.size() < 1 + headerSize) {
         return std::nullopt;
     }
-    const std::size_t outputSize = RemoteProtocol::payloadSize(payload.substr(1));
-    const auto rest = payload.substr(1 + headerSize);
-    if (outputSize > rest.size()) {
+    const std::size_t outputSize = RemoteProtocol::payloadSize(payload.substr(1, headerSize));
+    if (outputSize > payload.size() - 1 - headerSize) {
         return std::nullopt;
     }
-    return RemoteReply{.status = static_cast<unsigned char>(payload[0]),
-                       .output = std::string(rest.substr(0, outputSize)),
-                       .error = std::string(rest.substr(outputSize))};
+    const int status = static_cast<unsigned char>(payload[0]);
+    // The output may be megabytes: it keeps the payload's own buffer.
+    payload.erase(0, 1 + headerSize);
+    std::string error = payload.substr(outputSize);
+    payload.resize(outputSize);
+    return RemoteReply{.status = status, .output = std::move(payload), .error = std::move(error)};
 }
 
 }  // namespace nimbrook

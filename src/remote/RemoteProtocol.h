@@ -28,8 +28,11 @@ public:
     static std::optional<std::vector<std::string>> decodeRequest(std::string_view payload);
 
     static std::string encodeReply(const RemoteReply& reply);
+    // The frame of `reply` up to its standard output: written before the output and the
+    // error, it spares copying them into one frame.
+    static std::string replyHeader(const RemoteReply& reply);
     // nullopt when the payload is shorter than its own lengths say.
-    static std::optional<RemoteReply> decodeReply(std::string_view payload);
+    static std::optional<RemoteReply> decodeReply(std::string payload);
 
     // The payload length announced by the first headerSize bytes of `header`.
     static std::uint32_t payloadSize(std::string_view header);

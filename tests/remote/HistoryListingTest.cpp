@@ -1,9 +1,11 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "model/NamedCase.h"
 #include "remote/HistoryListing.h"
+#include "remote/JsonStringWriter.h"
 
 namespace nimbrook {
 namespace {
@@ -58,6 +60,41 @@ const TimestampCase timestampCases[] = {
     {"FarPastClamped", -1e300, "0000-01-01T00:00:00.000Z"},
 };
 INSTANTIATE_TEST_SUITE_P(HistoryListing, IsoTimestamp, testing::ValuesIn(timestampCases), nameOf);
+
+struct QuotedCase {
+    std::string name;
+    std::string text;
+};
+
+class Quoted : public testing::TestWithParam<QuotedCase> {};
+
+// The listing's quoting must stay byte for byte what scripts got from the JSON library, also
+// past the fast path's eight-byte steps and for text that is not UTF-8.
+TEST_P(Quoted, MatchesTheJsonLibrary) {
+    for (const std::string& prefix : {std::string(), std::string("0123456789abc")}) {
+        const std::string text = prefix + GetParam().text;
+        std::string out = "x";
+        JsonStringWriter::appendQuoted(out, text);
+        EXPECT_EQ(out, "x" + nlohmann::json(text).dump(-1, ' ', false,
+                                                       nlohmann::json::error_handler_t::replace));
+    }
+}
+
+const QuotedCase quotedCases[] = {
+    {"Empty", ""},
+    {"PlainAcrossWords", "a plain ASCII sentence longer than two words~\x7f"},
+    {"NamedEscapes", "\"q\" \\ \b\f\n\r\t"},
+    {"OtherControls", std::string("\0\x01\x1b[2J\x1f", 7)},
+    {"ChineseAndEmoji", "剪贴板 \xf0\x9f\x93\x8b é \xef\xbf\xbf"},
+    {"LoneContinuationByte",
+     "ab\x80"
+     "cd"},
+    {"OverlongAndSurrogate", "\xc0\xaf \xe0\x80\xaf \xed\xa0\x80"},
+    {"PastUnicode", "\xf4\x90\x80\x80 \xf5\x80"},
+    {"TruncatedAtEnd", "abcdefgh\xe5\x89"},
+    {"TruncatedBeforeAscii", "\xe5\x89\"x"},
+};
+INSTANTIATE_TEST_SUITE_P(JsonStringWriter, Quoted, testing::ValuesIn(quotedCases), nameOf);
 
 }  // namespace
 }  // namespace nimbrook

@@ -51,10 +51,10 @@ TEST_P(ReplyRoundTrip, DecodesWhatWasEncodedAndRejectsATruncatedPayload) {
     const std::string frame = RemoteProtocol::encodeReply(GetParam().reply);
     const auto payload = std::string_view(frame).substr(RemoteProtocol::headerSize);
     ASSERT_EQ(RemoteProtocol::payloadSize(frame), payload.size());
-    EXPECT_EQ(RemoteProtocol::decodeReply(payload), GetParam().reply);
+    EXPECT_EQ(RemoteProtocol::decodeReply(std::string(payload)), GetParam().reply);
     if (!GetParam().reply.output.empty()) {
-        EXPECT_EQ(RemoteProtocol::decodeReply(
-                      payload.substr(0, payload.size() - GetParam().reply.error.size() - 1)),
+        EXPECT_EQ(RemoteProtocol::decodeReply(std::string(
+                      payload.substr(0, payload.size() - GetParam().reply.error.size() - 1))),
                   std::nullopt);
     }
 }

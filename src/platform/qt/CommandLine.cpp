@@ -169,6 +169,18 @@ void write(std::FILE* stream, const std::string& bytes) {
     std::fflush(stream);
 }
 
+// Only the help needs the application object (for the program's name in the usage line):
+// a command goes without its start-up cost.
+std::string helpText(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("nimbrook"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(NIMBROOK_VERSION));
+    QCommandLineParser parser;
+    const Options options;
+    configure(parser, options);
+    return parser.helpText().toStdString();
+}
+
 int request(const CommandLine::Parsed& parsed) {
     if (parsed.confirm && ::isatty(STDIN_FILENO) && !confirmed()) {
         std::fputs("nimbrook: 已取消\n", stderr);
@@ -224,15 +236,9 @@ std::optional<int> CommandLine::runWithoutDesktop(int argc, char** argv, Parsed&
             {parsed.toggle ? "toggle" : "activate"}, std::chrono::milliseconds(replyTimeout));
         return reply ? std::optional(reply->status) : std::nullopt;
     }
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("nimbrook"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(NIMBROOK_VERSION));
-    QCommandLineParser parser;
-    const Options options;
-    configure(parser, options);
     switch (parsed.action) {
         case Action::help:
-            write(stdout, parser.helpText().toStdString());
+            write(stdout, helpText(argc, argv));
             return 0;
         case Action::version:
             write(stdout, "nimbrook " NIMBROOK_VERSION "\n");

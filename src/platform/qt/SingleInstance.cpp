@@ -1,5 +1,6 @@
 #include "platform/qt/SingleInstance.h"
 
+#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -138,8 +139,14 @@ void SingleInstance::serve(QLocalSocket* socket) {
 }
 
 void SingleInstance::answer(QLocalSocket* socket, const RemoteReply& reply) {
-    const std::string frame = RemoteProtocol::encodeReply(reply);
-    socket->write(frame.data(), static_cast<qint64>(frame.size()));
+    // One buffer that the socket keeps as it is, rather than a frame copied into its own.
+    const std::string header = RemoteProtocol::replyHeader(reply);
+    QByteArray frame;
+    frame.reserve(static_cast<qsizetype>(header.size() + reply.output.size() + reply.error.size()));
+    frame.append(header.data(), static_cast<qsizetype>(header.size()));
+    frame.append(reply.output.data(), static_cast<qsizetype>(reply.output.size()));
+    frame.append(reply.error.data(), static_cast<qsizetype>(reply.error.size()));
+    socket->write(frame);
     // Sends what is buffered, then closes; a client that stopped reading cannot hold the
     // connection open forever.
     socket->disconnectFromServer();
