@@ -1,5 +1,7 @@
 #include "remote/RemoteClient.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -70,8 +72,66 @@ std::optional<std::string> receiveFrame(int fd) {
     return payload;
 }
 
+bool writeAll(int fd, const char* data, std::size_t size) {
+    for (std::size_t written = 0; written < size;) {
+        const auto count = ::write(fd, data + written, size - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+// Passes `size` bytes from the socket on to `fd` through one small buffer.
+bool pass(int socket, int fd, std::size_t size) {
+    std::array<char, 64 * 1024> buffer;
+    for (std::size_t left = size; left > 0;) {
+        const std::size_t chunk = std::min(left, buffer.size());
+        if (!receiveAll(socket, buffer.data(), chunk)) {
+            return false;
+        }
+        // A failed write (a full disk) does not keep the status from being read.
+        writeAll(fd, buffer.data(), chunk);
+        left -= chunk;
+    }
+    return true;
+}
+
 RemoteReply broken() {
     return {.status = 1, .output = {}, .error = "nimbrook: 正在运行的实例没有回答\n"};
+}
+
+// A connected socket with the request sent, or -1 when no program listens at `socketPath`.
+int requested(const std::filesystem::path& socketPath, const std::vector<std::string>& words,
+              std::chrono::milliseconds timeout) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string path = socketPath.string();
+    if (path.size() >= sizeof address.sun_path) {
+        return -1;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return -1;
+    }
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeout);
+    const timeval limit{
+        .tv_sec = static_cast<time_t>(seconds.count()),
+        .tv_usec = static_cast<suseconds_t>(std::chrono::microseconds(timeout - seconds).count())};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    // A refusal (another user, a request too long) may come and the connection close before
+    // the request is all sent: the reply is read all the same.
+    sendAll(fd, RemoteProtocol::encodeRequest(words));
+    return fd;
 }
 
 }  // namespace
@@ -79,33 +139,40 @@ RemoteReply broken() {
 std::optional<RemoteReply> RemoteClient::exchange(const std::filesystem::path& socketPath,
                                                   const std::vector<std::string>& words,
                                                   std::chrono::milliseconds timeout) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string path = socketPath.string();
-    if (path.size() >= sizeof address.sun_path) {
+    const Descriptor socket(requested(socketPath, words, timeout));
+    if (socket.get() < 0) {
         return std::nullopt;
     }
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (socket.get() < 0 ||
-        ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        return std::nullopt;
-    }
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeout);
-    const timeval limit{
-        .tv_sec = static_cast<time_t>(seconds.count()),
-        .tv_usec = static_cast<suseconds_t>(std::chrono::microseconds(timeout - seconds).count())};
-    ::setsockopt(socket.get(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    ::setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
-    // A refusal (another user, a request too long) may come and the connection close before
-    // the request is all sent: the reply is read all the same.
-    sendAll(socket.get(), RemoteProtocol::encodeRequest(words));
-    const auto payload = receiveFrame(socket.get());
+    auto payload = receiveFrame(socket.get());
     if (!payload) {
         return broken();
     }
     const auto reply = RemoteProtocol::decodeReply(std::move(*payload));
     return reply ? *reply : broken();
+}
+
+std::optional<int> RemoteClient::forward(const std::filesystem::path& socketPath,
+                                         const std::vector<std::string>& words,
+                                         std::chrono::milliseconds timeout, int outputFd,
+                                         int errorFd) {
+    const Descriptor socket(requested(socketPath, words, timeout));
+    if (socket.get() < 0) {
+        return std::nullopt;
+    }
+    constexpr std::size_t size = RemoteProtocol::headerSize;
+    char header[size + 1 + size];
+    if (receiveAll(socket.get(), header, sizeof header)) {
+        const std::size_t payload = RemoteProtocol::payloadSize({header, size});
+        const std::size_t output = RemoteProtocol::payloadSize({header + size + 1, size});
+        if (payload >= 1 + size && output <= payload - 1 - size &&
+            pass(socket.get(), outputFd, output) &&
+            pass(socket.get(), errorFd, payload - 1 - size - output)) {
+            return static_cast<unsigned char>(header[size]);
+        }
+    }
+    const std::string error = broken().error;
+    writeAll(errorFd, error.data(), error.size());
+    return broken().status;
 }
 
 }  // namespace nimbrook

@@ -20,6 +20,12 @@ public:
     static std::optional<RemoteReply> exchange(const std::filesystem::path& socketPath,
                                                const std::vector<std::string>& words,
                                                std::chrono::milliseconds timeout);
+    // As `exchange`, but passes the reply's standard output and error on to `outputFd` and
+    // `errorFd` as they arrive instead of holding megabytes of a listing, and returns the
+    // status. A connection that breaks midway may leave part of the output written.
+    static std::optional<int> forward(const std::filesystem::path& socketPath,
+                                      const std::vector<std::string>& words,
+                                      std::chrono::milliseconds timeout, int outputFd, int errorFd);
 };
 
 }  // namespace nimbrook

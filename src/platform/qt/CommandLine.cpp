@@ -186,15 +186,14 @@ int request(const CommandLine::Parsed& parsed) {
         std::fputs("nimbrook: 已取消\n", stderr);
         return 1;
     }
-    const auto reply = RemoteClient::exchange(SingleInstance::socketPath(XdgFolders::dataFolder()),
-                                              parsed.words, replyTimeout);
-    if (!reply) {
+    const auto status =
+        RemoteClient::forward(SingleInstance::socketPath(XdgFolders::dataFolder()), parsed.words,
+                              replyTimeout, STDOUT_FILENO, STDERR_FILENO);
+    if (!status) {
         std::fputs("nimbrook: 没有正在运行的 nimbrook；先运行不带命令的 nimbrook 启动它\n", stderr);
         return 3;
     }
-    write(stdout, reply->output);
-    write(stderr, reply->error);
-    return reply->status;
+    return *status;
 }
 
 }  // namespace

@@ -1,0 +1,95 @@
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "model/NamedCase.h"
+#include "remote/RemoteClient.h"
+#include "remote/RemoteProtocol.h"
+
+namespace nimbrook {
+namespace {
+
+struct ForwardCase {
+    std::string name;
+    // What the fake running program sends back before closing the connection.
+    std::string sent;
+    int status;
+    std::string output;
+    std::string error;
+};
+
+const std::string noAnswer = "nimbrook: 正在运行的实例没有回答\n";
+const std::string large(200 * 1024, 'x');
+
+std::string framed(const RemoteReply& reply) {
+    return RemoteProtocol::encodeReply(reply);
+}
+
+std::string readAll(std::FILE* file) {
+    std::string bytes;
+    std::rewind(file);
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
+        bytes.push_back(static_cast<char>(c));
+    }
+    return bytes;
+}
+
+class Forward : public testing::TestWithParam<ForwardCase> {};
+
+// The command line passes the reply on as it arrives: the lengths, not the closing of the
+// connection, decide what is output, and a reply cut short says so with status 1.
+TEST_P(Forward, PassesTheReplyOnOrSaysItBroke) {
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("nimbrook-client-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const auto path = folder / "socket";
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(server, 1), 0);
+    std::thread fake([server, sent = GetParam().sent] {
+        const int connection = ::accept(server, nullptr, nullptr);
+        char request[64];
+        static_cast<void>(::recv(connection, request, sizeof request, 0));
+        for (std::size_t done = 0; done < sent.size();) {
+            done += static_cast<std::size_t>(
+                ::send(connection, sent.data() + done, sent.size() - done, MSG_NOSIGNAL));
+        }
+        ::close(connection);
+    });
+    std::FILE* output = std::tmpfile();
+    std::FILE* error = std::tmpfile();
+    const auto status = RemoteClient::forward(path, {"list", "0", "json"}, std::chrono::seconds(10),
+                                              ::fileno(output), ::fileno(error));
+    fake.join();
+    ::close(server);
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(status, GetParam().status);
+    EXPECT_EQ(readAll(output), GetParam().output);
+    EXPECT_EQ(readAll(error), GetParam().error);
+    std::fclose(output);
+    std::fclose(error);
+}
+
+const ForwardCase forwardCases[] = {
+    {"BothStreams", framed({4, "out\n", "err\n"}), 4, "out\n", "err\n"},
+    {"LargerThanOneBuffer", framed({0, large, ""}), 0, large, ""},
+    {"Nothing", "", 1, "", noAnswer},
+    {"CutInTheHeader", framed({0, "out", ""}).substr(0, 6), 1, "", noAnswer},
+    {"CutInTheOutput", framed({0, "output", ""}).substr(0, 12), 1, "", noAnswer},
+    {"OutputLongerThanTheFrame", std::string("\0\0\0\5\0\0\0\0\x09", 9), 1, "", noAnswer},
+};
+INSTANTIATE_TEST_SUITE_P(RemoteClient, Forward, testing::ValuesIn(forwardCases), nameOf);
+
+}  // namespace
+}  // namespace nimbrook
