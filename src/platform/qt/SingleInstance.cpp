@@ -1,6 +1,5 @@
 #include "platform/qt/SingleInstance.h"
 
-#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QPointer>
@@ -139,14 +138,12 @@ void SingleInstance::serve(QLocalSocket* socket) {
 }
 
 void SingleInstance::answer(QLocalSocket* socket, const RemoteReply& reply) {
-    // One buffer that the socket keeps as it is, rather than a frame copied into its own.
+    // The frame in its three parts, each copied once into the socket's buffer: a listing may
+    // be megabytes, and a frame assembled first would copy it twice.
     const std::string header = RemoteProtocol::replyHeader(reply);
-    QByteArray frame;
-    frame.reserve(static_cast<qsizetype>(header.size() + reply.output.size() + reply.error.size()));
-    frame.append(header.data(), static_cast<qsizetype>(header.size()));
-    frame.append(reply.output.data(), static_cast<qsizetype>(reply.output.size()));
-    frame.append(reply.error.data(), static_cast<qsizetype>(reply.error.size()));
-    socket->write(frame);
+    for (const std::string* part : {&header, &reply.output, &reply.error}) {
+        socket->write(part->data(), static_cast<qint64>(part->size()));
+    }
     // Sends what is buffered, then closes; a client that stopped reading cannot hold the
     // connection open forever.
     socket->disconnectFromServer();
