@@ -1,34 +1,37 @@
-#include <QApplication>
+// The nimbrook command: the command line on its own, which the running program serves, and
+// otherwise the desktop program in its place. Commands thus never load the graphical
+// libraries, whose loading alone took most of a command's time.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
 
 #include "platform/qt/CommandLine.h"
-#include "platform/qt/DesktopRoute.h"
-#include "platform/qt/DesktopSession.h"
-#include "ui/NimbrookApp.h"
+
+namespace {
+
+// In the folder desktop/ beside this program in a build tree; once installed, in the
+// program's libexec folder.
+std::filesystem::path desktopProgram() {
+    std::error_code error;
+    const auto folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    const auto beside = folder / "desktop" / "nimbrook";
+    return std::filesystem::exists(beside, error) ? beside : folder / NIMBROOK_DESKTOP_FROM_BIN;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     nimbrook::CommandLine::Parsed commandLine;
     if (const auto status = nimbrook::CommandLine::runWithoutDesktop(argc, argv, commandLine)) {
         return *status;
     }
-    // The route decides which platform the toolkit speaks, so it comes before the toolkit.
-    const nimbrook::DesktopRoute route = nimbrook::DesktopRouting::applyToThisProcess();
-    QApplication app(argc, argv);
-    // A tray program: closing its last window does not end it.
-    QApplication::setQuitOnLastWindowClosed(false);
-    nimbrook::DesktopSession session(app, route, commandLine.toggle ? "toggle" : "activate");
-    if (!session.isPrimary()) {
-        return 0;
-    }
-    nimbrook::NimbrookApp shell(session.viewModel(), session.globalShortcut());
-    if (!session.capturesClipboard()) {
-        shell.showCaptureUnavailable();
-    }
-    QObject::connect(&session, &nimbrook::DesktopSession::activationRequested, &shell,
-                     &nimbrook::NimbrookApp::openPanel);
-    QObject::connect(&session, &nimbrook::DesktopSession::toggleRequested, &shell,
-                     &nimbrook::NimbrookApp::togglePanel);
-    if (commandLine.toggle) {
-        shell.openPanel();
-    }
-    return QApplication::exec();
+    const std::string program = desktopProgram().string();
+    ::execv(program.c_str(), argv);
+    std::fprintf(stderr, "nimbrook: 无法启动 %s：%s\n", program.c_str(), std::strerror(errno));
+    return 1;
 }

@@ -19,6 +19,10 @@ std::string framed(std::string payload) {
 
 }  // namespace
 
+std::filesystem::path RemoteProtocol::socketPath(const std::filesystem::path& dataFolder) {
+    return dataFolder / "nimbrook.socket";
+}
+
 std::uint32_t RemoteProtocol::payloadSize(std::string_view header) {
     std::uint32_t size = 0;
     for (std::size_t i = 0; i < headerSize; ++i) {

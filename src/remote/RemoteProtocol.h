@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,9 @@ public:
     static std::string replyHeader(const RemoteReply& reply);
     // nullopt when the payload is shorter than its own lengths say.
     static std::optional<RemoteReply> decodeReply(std::string payload);
+
+    // Where the running program listens, in its data folder.
+    static std::filesystem::path socketPath(const std::filesystem::path& dataFolder);
 
     // The payload length announced by the first headerSize bytes of `header`.
     static std::uint32_t payloadSize(std::string_view header);

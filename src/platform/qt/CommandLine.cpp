@@ -10,10 +10,10 @@
 #include <unistd.h>
 
 #include "conversion/SmartConverter.h"
-#include "platform/qt/SingleInstance.h"
 #include "platform/qt/XdgFolders.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteCommands.h"
+#include "remote/RemoteProtocol.h"
 
 namespace nimbrook {
 namespace {
@@ -187,7 +187,7 @@ int request(const CommandLine::Parsed& parsed) {
         return 1;
     }
     const auto status =
-        RemoteClient::forward(SingleInstance::socketPath(XdgFolders::dataFolder()), parsed.words,
+        RemoteClient::forward(RemoteProtocol::socketPath(XdgFolders::dataFolder()), parsed.words,
                               replyTimeout, STDOUT_FILENO, STDERR_FILENO);
     if (!status) {
         std::fputs("nimbrook: 没有正在运行的 nimbrook；先运行不带命令的 nimbrook 启动它\n", stderr);
@@ -231,7 +231,7 @@ std::optional<int> CommandLine::runWithoutDesktop(int argc, char** argv, Parsed&
     if (parsed.action == Action::start) {
         // The running instance answers at once; without one this process becomes it.
         const auto reply = RemoteClient::exchange(
-            SingleInstance::socketPath(XdgFolders::dataFolder()),
+            RemoteProtocol::socketPath(XdgFolders::dataFolder()),
             {parsed.toggle ? "toggle" : "activate"}, std::chrono::milliseconds(replyTimeout));
         return reply ? std::optional(reply->status) : std::nullopt;
     }

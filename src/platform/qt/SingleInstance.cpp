@@ -19,7 +19,6 @@ namespace nimbrook {
 namespace {
 
 constexpr auto lockFileName = "nimbrook.lock";
-constexpr auto socketFileName = "nimbrook.socket";
 constexpr int handOverMilliseconds = 5000;
 // A client sends its whole request at once; one that stalls is dropped rather than held.
 constexpr int requestMilliseconds = 10000;
@@ -44,7 +43,8 @@ RemoteReply refusal(std::string message) {
 }  // namespace
 
 SingleInstance::SingleInstance(const std::filesystem::path& folder)
-    : socketPath_(pathIn(folder, socketFileName)), lock_(pathIn(folder, lockFileName)) {
+    : socketPath_(QString::fromStdString(RemoteProtocol::socketPath(folder).string())),
+      lock_(pathIn(folder, lockFileName)) {
     // The program runs for days: only a dead holder makes the lock stale, never its age.
     lock_.setStaleLockTime(0);
 }
@@ -53,10 +53,6 @@ SingleInstance::~SingleInstance() {
     if (server_) {
         server_->close();
     }
-}
-
-std::filesystem::path SingleInstance::socketPath(const std::filesystem::path& folder) {
-    return folder / socketFileName;
 }
 
 bool SingleInstance::acquire() {
@@ -81,7 +77,7 @@ bool SingleInstance::send(const std::filesystem::path& folder,
                           const std::vector<std::string>& words) {
     const QDeadlineTimer deadline(handOverMilliseconds);
     while (!deadline.hasExpired()) {
-        if (const auto reply = RemoteClient::exchange(socketPath(folder), words,
+        if (const auto reply = RemoteClient::exchange(RemoteProtocol::socketPath(folder), words,
                                                       std::chrono::milliseconds(2000))) {
             return reply->status == 0;
         }

@@ -45,8 +45,6 @@ public:
     // Hands `words` to the running instance, retrying while it is still starting; false
     // when none answered within a few seconds.
     static bool send(const std::filesystem::path& folder, const std::vector<std::string>& words);
-    // Where the running instance listens.
-    static std::filesystem::path socketPath(const std::filesystem::path& folder);
 
 private:
     void acceptConnections();

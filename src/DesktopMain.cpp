@@ -1,0 +1,35 @@
+// The desktop program, which the nimbrook command (main.cpp) runs in its own place.
+#include <QApplication>
+
+#include "platform/qt/CommandLine.h"
+#include "platform/qt/DesktopRoute.h"
+#include "platform/qt/DesktopSession.h"
+#include "ui/NimbrookApp.h"
+
+int main(int argc, char* argv[]) {
+    nimbrook::CommandLine::Parsed commandLine;
+    if (const auto status = nimbrook::CommandLine::runWithoutDesktop(argc, argv, commandLine)) {
+        return *status;
+    }
+    // The route decides which platform the toolkit speaks, so it comes before the toolkit.
+    const nimbrook::DesktopRoute route = nimbrook::DesktopRouting::applyToThisProcess();
+    QApplication app(argc, argv);
+    // A tray program: closing its last window does not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    nimbrook::DesktopSession session(app, route, commandLine.toggle ? "toggle" : "activate");
+    if (!session.isPrimary()) {
+        return 0;
+    }
+    nimbrook::NimbrookApp shell(session.viewModel(), session.globalShortcut());
+    if (!session.capturesClipboard()) {
+        shell.showCaptureUnavailable();
+    }
+    QObject::connect(&session, &nimbrook::DesktopSession::activationRequested, &shell,
+                     &nimbrook::NimbrookApp::openPanel);
+    QObject::connect(&session, &nimbrook::DesktopSession::toggleRequested, &shell,
+                     &nimbrook::NimbrookApp::togglePanel);
+    if (commandLine.toggle) {
+        shell.openPanel();
+    }
+    return QApplication::exec();
+}
