@@ -71,17 +71,28 @@ const Escapes& escapes() {
 
 constexpr std::size_t wordSize = sizeof(std::uint64_t);
 
-// Whether the eight bytes at `data` are all ASCII copied as they are: no control character,
-// quote, backslash or byte past ASCII.
-bool isPlainWord(const char* data) {
-    constexpr std::uint64_t ones = 0x0101010101010101;
-    constexpr std::uint64_t highs = 0x8080808080808080;
+constexpr std::uint64_t ones = 0x0101010101010101;
+constexpr std::uint64_t highs = 0x8080808080808080;
+
+std::uint64_t wordAt(const char* data) {
     std::uint64_t word = 0;
     std::memcpy(&word, data, wordSize);
+    return word;
+}
+
+// Whether one of the eight bytes of `word` is an ASCII byte that is escaped: a control
+// character, a quote or a backslash. Bytes past ASCII never count.
+bool hasEscape(std::uint64_t word) {
     const auto zeroBytes = [](std::uint64_t value) { return (value - ones) & ~value; };
-    return ((zeroBytes(word ^ (ones * '"')) | zeroBytes(word ^ (ones * '\\')) |
-             (word - ones * 0x20) | word) &
-            highs) == 0;
+    return (((word - ones * 0x20) & ~word) | zeroBytes(word ^ (ones * '"')) |
+            zeroBytes(word ^ (ones * '\\'))) &
+           highs;
+}
+
+// Whether the eight bytes at `data` are all ASCII copied as they are.
+bool isPlainWord(const char* data) {
+    const std::uint64_t word = wordAt(data);
+    return (word & highs) == 0 && !hasEscape(word);
 }
 
 // The quoted length of `text` without its quotes, or nothing when it is not valid UTF-8.
@@ -110,7 +121,8 @@ std::optional<std::size_t> escapedLength(std::string_view text, const Escapes& t
 void writeEscaped(char* write, std::string_view text, const Escapes& table) {
     for (std::size_t i = 0; i < text.size(); i += wordSize) {
         const std::size_t count = std::min(wordSize, text.size() - i);
-        if (count == wordSize && isPlainWord(text.data() + i)) {
+        // Past the length pass the text is valid UTF-8: its bytes past ASCII are copied too.
+        if (count == wordSize && !hasEscape(wordAt(text.data() + i))) {
             std::memcpy(write, text.data() + i, wordSize);
             write += wordSize;
             continue;
