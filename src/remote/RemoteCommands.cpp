@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <optional>
+#include <utility>
 
 #include "controller/ClipboardViewModel.h"
 #include "platform/Clock.h"
@@ -59,8 +60,8 @@ void RemoteCommands::run(const std::vector<std::string>& words, const Reply& rep
         reply(list(words));
     } else if (command == "get" || command == "copy" || command == "delete" ||
                command == "convert") {
-        if (const std::optional<RemoteReply> now = onEntry(words, reply)) {
-            reply(*now);
+        if (std::optional<RemoteReply> now = onEntry(words, reply)) {
+            reply(std::move(*now));
         }
     } else if (words.size() != 1) {
         reply(malformed());

@@ -22,7 +22,7 @@ class Clock;
 // Anything else is answered with a usage error and changes nothing.
 class RemoteCommands final {
 public:
-    using Reply = std::function<void(const RemoteReply&)>;
+    using Reply = std::function<void(RemoteReply)>;
 
     RemoteCommands(ClipboardViewModel& viewModel, const Clock& clock)
         : viewModel_(viewModel), clock_(clock) {}

@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "platform/qt/ReplyWriter.h"
 #include "remote/FrameReader.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteProtocol.h"
@@ -125,24 +126,20 @@ void SingleInstance::serve(QLocalSocket* socket) {
             answer(socket, refusal("无效的请求"));
             return;
         }
-        handler_(*words, [socket = QPointer(socket)](const RemoteReply& reply) {
+        handler_(*words, [socket = QPointer(socket)](RemoteReply reply) {
             if (socket != nullptr) {
-                answer(socket, reply);
+                answer(socket, std::move(reply));
             }
         });
     });
 }
 
-void SingleInstance::answer(QLocalSocket* socket, const RemoteReply& reply) {
-    // The frame in its three parts, each copied once into the socket's buffer: a listing may
-    // be megabytes, and a frame assembled first would copy it twice.
-    const std::string header = RemoteProtocol::replyHeader(reply);
-    for (const std::string* part : {&header, &reply.output, &reply.error}) {
-        socket->write(part->data(), static_cast<qint64>(part->size()));
+void SingleInstance::answer(QLocalSocket* socket, RemoteReply reply) {
+    if (socket->state() != QLocalSocket::ConnectedState) {
+        return;
     }
-    // Sends what is buffered, then closes; a client that stopped reading cannot hold the
-    // connection open forever.
-    socket->disconnectFromServer();
+    new ReplyWriter(socket, std::move(reply));
+    // A client that stopped reading cannot hold the connection open forever.
     QTimer::singleShot(std::chrono::seconds(30), socket, [socket] { socket->abort(); });
 }
 

@@ -26,7 +26,7 @@ class SingleInstance final : public QObject {
     Q_OBJECT
 
 public:
-    using Reply = std::function<void(const RemoteReply&)>;
+    using Reply = std::function<void(RemoteReply)>;
     // Answers through `reply`, once, now or later; a reply for a client gone meanwhile is
     // dropped.
     using Handler = std::function<void(const std::vector<std::string>& words, const Reply& reply)>;
@@ -49,7 +49,7 @@ public:
 private:
     void acceptConnections();
     void serve(QLocalSocket* socket);
-    static void answer(QLocalSocket* socket, const RemoteReply& reply);
+    static void answer(QLocalSocket* socket, RemoteReply reply);
 
     QString socketPath_;
     QLockFile lock_;
