@@ -22,6 +22,7 @@
 
 #include "model/HistoryCodec.h"
 #include "model/HistoryLimit.h"
+#include "platform/FileDescriptor.h"
 
 namespace nimbrook {
 
@@ -37,25 +38,6 @@ constexpr std::size_t keptCorruptFiles = 5;
 std::string systemError(const std::string& what, const fs::path& path, int error) {
     return what + " " + path.string() + ": " + std::strerror(error);
 }
-
-// Closes the descriptor on every way out of a function.
-class FileDescriptor final {
-public:
-    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (descriptor_ >= 0) {
-            ::close(descriptor_);
-        }
-    }
-    int get() const { return descriptor_; }
-    // Closes now, so that a failing close (a delayed write error) can be reported.
-    int release() { return ::close(std::exchange(descriptor_, -1)); }
-
-private:
-    int descriptor_ = -1;
-};
 
 // Missing folders, the parents included, are created 0700: the history holds passwords and
 // private text. A folder that already exists keeps its mode, since the user may have chosen
@@ -117,20 +99,6 @@ std::optional<std::vector<ClipboardItem>> readHistory(const fs::path& path) {
     return items;
 }
 
-bool writeAll(int descriptor, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t count = ::write(descriptor, bytes.data(), bytes.size());
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
-}
-
 // The entries are encoded straight into a new file in the same folder (mkostemp makes it 0600
 // whatever the umask), which reaches the disk and only then replaces the old file by rename,
 // so a crash or a full disk leaves either the old file or the new one, never a part. Throws
@@ -148,14 +116,14 @@ void replaceAtomically(const fs::path& target, std::span<const ClipboardItem> it
         throw std::runtime_error(systemError(what, temporary, error));
     };
     HistoryCodec::encode(items, [&](std::string_view piece) {
-        if (!writeAll(file.get(), piece)) {
+        if (!FileDescriptor::writeAll(file.get(), piece)) {
             fail("cannot write");
         }
     });
     if (::fsync(file.get()) != 0) {
         fail("cannot flush");
     }
-    if (file.release() != 0) {
+    if (!file.close()) {
         fail("cannot close");
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {

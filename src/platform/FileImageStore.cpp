@@ -11,38 +11,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/FileDescriptor.h"
+
 namespace nimbrook {
 
 namespace {
 
 // Beyond this many taken names in one second something is wrong; give up rather than spin.
 constexpr int maxNameAttempts = 10000;
-
-// Closes the descriptor when it goes out of scope.
-class FileDescriptor final {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(FileDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(FileDescriptor&&) = delete;
-
-    int fd() const { return fd_; }
-    bool isOpen() const { return fd_ >= 0; }
-    // Closes now and reports whether the close succeeded (a late write error shows here).
-    bool close() {
-        const int result = ::close(std::exchange(fd_, -1));
-        return result == 0;
-    }
-
-private:
-    int fd_ = -1;
-};
 
 std::string secondsText(Timestamp now) {
     const double seconds = std::trunc(now.unixSeconds());
@@ -66,11 +42,11 @@ FileDescriptor openPrivateFolder(const std::filesystem::path& folder) {
     FileDescriptor directory(
         ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat status {};
-    if (!directory.isOpen() || ::fstat(directory.fd(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+    if (!directory.isOpen() || ::fstat(directory.get(), &status) != 0 || !S_ISDIR(status.st_mode) ||
         status.st_uid != ::geteuid()) {
         return FileDescriptor(-1);
     }
-    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::fchmod(directory.fd(), 0700) != 0) {
+    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::fchmod(directory.get(), 0700) != 0) {
         return FileDescriptor(-1);
     }
     return directory;
@@ -85,20 +61,6 @@ std::string fileName(const std::string& base, int attempt) {
     }
     name += ".png";
     return name;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
 }
 
 }  // namespace
@@ -119,7 +81,7 @@ std::optional<std::string> FileImageStore::store(std::string_view bytes, Timesta
     const std::string base = "clipboard_" + secondsText(now);
     for (int attempt = 0; attempt < maxNameAttempts; ++attempt) {
         const std::string name = fileName(base, attempt);
-        FileDescriptor file(::openat(directory.fd(), name.c_str(),
+        FileDescriptor file(::openat(directory.get(), name.c_str(),
                                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (!file.isOpen()) {
             if (errno == EEXIST) {
@@ -127,8 +89,8 @@ std::optional<std::string> FileImageStore::store(std::string_view bytes, Timesta
             }
             return std::nullopt;
         }
-        if (!writeAll(file.fd(), bytes) || !file.close()) {
-            ::unlinkat(directory.fd(), name.c_str(), 0);
+        if (!FileDescriptor::writeAll(file.get(), bytes) || !file.close()) {
+            ::unlinkat(directory.get(), name.c_str(), 0);
             return std::nullopt;
         }
         return (folder_ / name).string();

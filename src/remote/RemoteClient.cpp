@@ -11,26 +11,11 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "platform/FileDescriptor.h"
 #include "remote/RemoteProtocol.h"
 
 namespace nimbrook {
 namespace {
-
-class Descriptor final {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool sendAll(int fd, const std::string& bytes) {
     for (std::size_t sent = 0; sent < bytes.size();) {
@@ -72,20 +57,6 @@ std::optional<std::string> receiveFrame(int fd) {
     return payload;
 }
 
-bool writeAll(int fd, const char* data, std::size_t size) {
-    for (std::size_t written = 0; written < size;) {
-        const auto count = ::write(fd, data + written, size - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return false;
-        }
-        written += static_cast<std::size_t>(count);
-    }
-    return true;
-}
-
 // Passes `size` bytes from the socket on to `fd` through one small buffer.
 bool pass(int socket, int fd, std::size_t size) {
     std::array<char, 64 * 1024> buffer;
@@ -95,7 +66,7 @@ bool pass(int socket, int fd, std::size_t size) {
             return false;
         }
         // A failed write (a full disk) does not keep the status from being read.
-        writeAll(fd, buffer.data(), chunk);
+        FileDescriptor::writeAll(fd, {buffer.data(), chunk});
         left -= chunk;
     }
     return true;
@@ -139,7 +110,7 @@ int requested(const std::filesystem::path& socketPath, const std::vector<std::st
 std::optional<RemoteReply> RemoteClient::exchange(const std::filesystem::path& socketPath,
                                                   const std::vector<std::string>& words,
                                                   std::chrono::milliseconds timeout) {
-    const Descriptor socket(requested(socketPath, words, timeout));
+    const FileDescriptor socket(requested(socketPath, words, timeout));
     if (socket.get() < 0) {
         return std::nullopt;
     }
@@ -155,7 +126,7 @@ std::optional<int> RemoteClient::forward(const std::filesystem::path& socketPath
                                          const std::vector<std::string>& words,
                                          std::chrono::milliseconds timeout, int outputFd,
                                          int errorFd) {
-    const Descriptor socket(requested(socketPath, words, timeout));
+    const FileDescriptor socket(requested(socketPath, words, timeout));
     if (socket.get() < 0) {
         return std::nullopt;
     }
@@ -171,7 +142,7 @@ std::optional<int> RemoteClient::forward(const std::filesystem::path& socketPath
         }
     }
     const std::string error = broken().error;
-    writeAll(errorFd, error.data(), error.size());
+    FileDescriptor::writeAll(errorFd, error);
     return broken().status;
 }
 
