@@ -142,23 +142,19 @@ bool ClipboardItemRow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ClipboardItemRow::setHovered(const QModelIndex& index) {
-    if (hoveredIndex_ == index) {
-        return;
-    }
-    const QModelIndex previous = hoveredIndex_;
-    hoveredIndex_ = index;
-    if (view_ != nullptr) {
-        view_->update(previous);
-        view_->update(index);
-    }
+    moveMark(hoveredIndex_, index);
 }
 
 void ClipboardItemRow::setSelected(const QModelIndex& index) {
-    if (selectedIndex_ == index) {
+    moveMark(selectedIndex_, index);
+}
+
+void ClipboardItemRow::moveMark(QPersistentModelIndex& mark, const QModelIndex& index) {
+    if (mark == index) {
         return;
     }
-    const QModelIndex previous = selectedIndex_;
-    selectedIndex_ = index;
+    const QModelIndex previous = mark;
+    mark = index;
     if (view_ != nullptr) {
         view_->update(previous);
         view_->update(index);

@@ -71,6 +71,9 @@ private:
     const QStringList& previewLines(const QModelIndex& index, int rowWidth) const;
     bool showsControls(const QModelIndex& index) const;
     void setHovered(const QModelIndex& index);
+    // Moves the hover or the selection to `index`, repainting the row it leaves and the one
+    // it reaches.
+    void moveMark(QPersistentModelIndex& mark, const QModelIndex& index);
     Target targetAt(const QPoint& position, const QModelIndex& index, const QRect& rowRect) const;
     void hoverAtCursor();
     void openConversionMenu(const ClipboardItem& item, const QRect& buttonRect,
