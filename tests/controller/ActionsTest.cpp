@@ -8,88 +8,45 @@
 namespace nimbrook {
 namespace {
 
-using Strings = std::vector<std::string>;
 using Conversion = SmartConverter::Conversion;
 
-class CopyBack : public ControllerFixture {
-protected:
-    void SetUp() override {
-        ControllerFixture::SetUp();
-        writeHistory(
-            {makeItem("A"), makeItem("B"), makeItem("/tmp/x/clipboard_1.png", ContentType::image)});
-        launch();
-    }
-    const ClipboardItem& item(std::size_t index) const { return viewModel_->items()[index]; }
-};
-
-TEST_F(CopyBack, PutsTheContentAsTextAndLeavesTheListAlone) {
-    viewModel_->copyToPasteboard(item(2));
-    EXPECT_EQ(pasteboard_.string(), "/tmp/x/clipboard_1.png");
+TEST_F(Controller, CopyBackPutsTheContentAsTextAndLeavesTheListAlone) {
+    writeHistory(
+        {makeItem("A"), makeItem("B"), makeItem("/tmp/x/clipboard_1.png", ContentType::image)});
+    launch();
+    viewModel_->copyToPasteboard(viewModel_->items()[2]);
     EXPECT_EQ(pasteboard_.pngData(), std::nullopt);
-    clock_.advance(3s);
-    EXPECT_EQ(contents(), (Strings{"A", "B", "/tmp/x/clipboard_1.png"}));
-    EXPECT_EQ(savedContents()->size(), 3u);
+    play({"pasteboard /tmp/x/clipboard_1.png", "wait 3000", "items A|B|/tmp/x/clipboard_1.png",
+          "saved A|B|/tmp/x/clipboard_1.png"});
     EXPECT_EQ(scheduler_.pendingDelayedCount(), 0u);
 }
 
-// Copying the highlighted entry again keeps its first deadline; another entry takes the
-// highlight at once and keeps it eight tenths of a second.
-TEST_F(CopyBack, HighlightEndsEightTenthsAfterItMoved) {
-    viewModel_->copyToPasteboard(item(0));
-    clock_.advance(500ms);
-    viewModel_->copyToPasteboard(item(0));
-    clock_.advance(299ms);
-    EXPECT_EQ(viewModel_->copiedFlash(), item(0).id());
-    clock_.advance(1ms);
-    EXPECT_EQ(viewModel_->copiedFlash(), std::nullopt);
-
-    viewModel_->copyToPasteboard(item(0));
-    clock_.advance(300ms);
-    viewModel_->copyToPasteboard(item(1));
-    EXPECT_EQ(viewModel_->copiedFlash(), item(1).id());
-    clock_.advance(799ms);
-    EXPECT_EQ(viewModel_->copiedFlash(), item(1).id());
-    clock_.advance(1ms);
-    EXPECT_EQ(viewModel_->copiedFlash(), std::nullopt);
-}
-
-// A conversion that does nothing useful raises its toast and touches nothing else.
-struct IdleConversionCase {
-    std::string name;
-    std::string content;
-    Conversion conversion;
-    std::string toast;
+const Script scripts[] = {
+    // Copying the highlighted entry again keeps its first deadline; another entry takes the
+    // highlight at once and keeps it eight tenths of a second.
+    {"HighlightEndsEightTenthsAfterItMoved",
+     {"A", "B"},
+     {"copyback 0", "wait 500", "copyback 0", "wait 299", "flash 0", "wait 1", "flash -",
+      "copyback 0", "wait 300", "copyback 1", "flash 1", "wait 799", "flash 1", "wait 1",
+      "flash -"}},
+    // A conversion that does nothing useful raises its toast and touches nothing else.
+    {"CanonicallyEqualConversionOnlyRaisesItsToast",
+     {"{\"k\":\"cafe\u0301\"}"},
+     {"convert 0 minifyJSON", "toast 转换无变化", "pasteboard -", "items {\"k\":\"cafe\u0301\"}",
+      "wait 1499", "toast 转换无变化", "wait 1", "toast -", "unsaved"}},
+    {"BlankConversionOnlyRaisesItsToast",
+     {" \n\t "},
+     {"convert 0 urlToMarkdown", "toast 转换结果为空", "pasteboard -", "items  \n\t ", "wait 1499",
+      "toast 转换结果为空", "wait 1", "toast -", "unsaved"}},
+    {"OlderToastNeverCutsANewerOneShort",
+     {"plain", "[1,2]"},
+     {"convert 0 prettifyJSON", "wait 1000", "convert 1 wrapCode", "wait 1000",
+      "toast 已转换并复制", "wait 500", "toast -"}},
 };
 
-const std::vector<IdleConversionCase> idleConversionCases = {
-    {"CanonicallyEqualUnchanged", "{\"k\":\"cafe\u0301\"}", Conversion::minifyJSON, "转换无变化"},
-    {"BlankResult", " \n\t ", Conversion::urlToMarkdown, "转换结果为空"},
-};
+INSTANTIATE_TEST_SUITE_P(Actions, Scripted, testing::ValuesIn(scripts), nameOf);
 
-class IdleConversion : public ControllerFixture,
-                       public testing::WithParamInterface<IdleConversionCase> {};
-
-TEST_P(IdleConversion, OnlyRaisesItsToast) {
-    writeHistory({makeItem(GetParam().content)});
-    launch();
-    std::filesystem::remove(storage_->fileURL());
-    viewModel_->copyConverted(viewModel_->items()[0], GetParam().conversion);
-    EXPECT_EQ(viewModel_->toastMessage(), GetParam().toast);
-    EXPECT_EQ(pasteboard_.writeCount(), 0);
-    EXPECT_EQ(contents(), Strings{GetParam().content});
-    clock_.advance(1499ms);
-    EXPECT_EQ(viewModel_->toastMessage(), GetParam().toast);
-    clock_.advance(1ms);
-    EXPECT_EQ(viewModel_->toastMessage(), std::nullopt);
-    EXPECT_EQ(savedContents(), std::nullopt);
-}
-
-INSTANTIATE_TEST_SUITE_P(Conversions, IdleConversion, testing::ValuesIn(idleConversionCases),
-                         [](const auto& info) { return info.param.name; });
-
-class Conversions : public ControllerFixture {};
-
-TEST_F(Conversions, ResultReplacesTheEntryInPlaceAndIsCopiedOnce) {
+TEST_F(Controller, ConversionResultReplacesTheEntryInPlaceAndIsCopiedOnce) {
     writeHistory({makeItem("A"), makeItem("B"), makeItem("C"),
                   makeItem("{\"b\":[1,2]}", ContentType::json, "Kate"), makeItem("E")});
     launch();
@@ -97,49 +54,26 @@ TEST_F(Conversions, ResultReplacesTheEntryInPlaceAndIsCopiedOnce) {
     const ClipboardItem old = viewModel_->items()[3];
     viewModel_->copyConverted(old, Conversion::wrapCode);
 
-    const std::string expected = SmartConverter::convert(old.content(), Conversion::wrapCode);
+    const std::string expected = "```\n{\"b\":[1,2]}\n```";
     ASSERT_EQ(viewModel_->items().size(), 5u);
     const ClipboardItem& converted = viewModel_->items()[3];
     EXPECT_NE(converted.id(), old.id());
-    EXPECT_EQ(converted.content(), expected);
     EXPECT_EQ(converted.contentType(), ContentDetector::detect(expected));
     EXPECT_EQ(converted.timestamp(), clock_.now());
     EXPECT_EQ(converted.sourceApp(), "Kate");
-    EXPECT_EQ(pasteboard_.string(), expected);
-    EXPECT_EQ(viewModel_->toastMessage(), "已转换并复制");
-    EXPECT_EQ(viewModel_->copiedFlash(), std::nullopt);
-
-    tick();
-    EXPECT_EQ(viewModel_->items().size(), 5u);
-    clock_.advance(1s);
-    EXPECT_EQ(savedContents()->at(3), expected);
+    play({"toast 已转换并复制", "flash -", "wait 500", "items A|B|C|" + expected + "|E",
+          "pasteboard " + expected, "wait 1000", "saved A|B|C|" + expected + "|E"});
 }
 
-TEST_F(Conversions, EntryRemovedMeanwhileStillCopiesTheResult) {
+TEST_F(Controller, ConversionEntryRemovedMeanwhileStillCopiesTheResult) {
     writeHistory({makeItem("[1,2]")});
     launch();
     const ClipboardItem gone = viewModel_->items()[0];
     viewModel_->clearAll();
     clock_.advance(2s);
     viewModel_->copyConverted(gone, Conversion::wrapCode);
-    EXPECT_TRUE(viewModel_->items().empty());
-    EXPECT_EQ(pasteboard_.string(), SmartConverter::convert("[1,2]", Conversion::wrapCode));
-    EXPECT_EQ(viewModel_->toastMessage(), "已转换并复制");
-    tick();
-    EXPECT_TRUE(viewModel_->items().empty());
+    play({"items", "pasteboard ```\n[1,2]\n```", "toast 已转换并复制", "wait 500", "items"});
     EXPECT_EQ(scheduler_.pendingDelayedCount(), 1u);
-}
-
-TEST_F(Conversions, OlderToastNeverCutsANewerOneShort) {
-    writeHistory({makeItem("plain"), makeItem("[1,2]")});
-    launch();
-    viewModel_->copyConverted(viewModel_->items()[0], Conversion::prettifyJSON);
-    clock_.advance(1s);
-    viewModel_->copyConverted(viewModel_->items()[1], Conversion::wrapCode);
-    clock_.advance(1s);
-    EXPECT_EQ(viewModel_->toastMessage(), "已转换并复制");
-    clock_.advance(500ms);
-    EXPECT_EQ(viewModel_->toastMessage(), std::nullopt);
 }
 
 }  // namespace

@@ -12,34 +12,40 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// A sequence of other programs' copies, one tick apart, and the history they leave.
-struct CaptureCase {
-    std::string name;
-    Strings copies;
-    Strings expected;
+const Script scripts[] = {
+    {"NewestFirst", {}, {"copy A", "copy B", "copy C", "items C|B|A"}},
+    {"RepeatKeepsTheOlderEntry", {}, {"copy A", "copy B", "copy A", "items B|A"}},
+    {"CanonicallyEqualIsARepeat", {}, {"copy caf\u00e9", "copy cafe\u0301", "items caf\u00e9"}},
+    {"CaseAndSurroundingBlanksMatter",
+     {},
+     {"copy x", "copy X", "copy  x", "copy x\n", "items x\n| x|X|x"}},
+    // X is gone from the list, so only the waiting token can drop the next copy of X.
+    {"SelfCopyTokenWaitsForItsTextPastOtherCaptures",
+     {},
+     {"copy X", "copyback 0", "copy Y", "items Y|X", "delete 1", "copy X", "items Y", "copy X",
+      "items X|Y"}},
+    // "three" is captured at 1.5 s.
+    {"ABurstOfCapturesIsSavedOnceASecondAfterTheLast",
+     {},
+     {"copy one", "wait 300", "offer two", "wait 200", "copy three", "wait 999", "unsaved",
+      "wait 1", "saved three|two|one"}},
+    {"SwitchingOffKeepsThePendingSave",
+     {},
+     {"copy one", "offer two", "toggle", "wait 2000", "saved one"}},
+    {"ClearingAnEmptyHistoryStillWritesAnEmptyListOneSecondLater",
+     {},
+     {"clear", "wait 999", "unsaved", "wait 1", "saved"}},
+    {"ToggleTwiceQuicklyLeavesOneTimer",
+     {},
+     {"toggle", "monitoring off", "offer while off", "toggle", "toggle", "toggle", "monitoring on",
+      "wait 500", "items"}},
+    {"FlushWritesAtOnceAndOnlyOnce",
+     {},
+     {"flush", "unsaved", "copy A", "flush", "saved A", "unlink", "wait 2000", "unsaved"}},
+    {"LoadedHistoryIsNotWrittenBack", {"A", "A", "B"}, {"items A|A|B", "wait 2000", "unsaved"}},
 };
 
-const std::vector<CaptureCase> captureCases = {
-    {"NewestFirst", {"A", "B", "C"}, {"C", "B", "A"}},
-    {"RepeatKeepsTheOlderEntry", {"A", "B", "A"}, {"B", "A"}},
-    {"CanonicallyEqualIsARepeat", {"caf\u00e9", "cafe\u0301"}, {"caf\u00e9"}},
-    {"CaseAndSurroundingBlanksMatter", {"x", "X", " x", "x\n"}, {"x\n", " x", "X", "x"}},
-};
-
-class Capture : public ControllerFixture, public testing::WithParamInterface<CaptureCase> {};
-
-TEST_P(Capture, KeepsNewestFirstWithoutRepeats) {
-    launch();
-    for (const std::string& text : GetParam().copies) {
-        capture(text);
-    }
-    EXPECT_EQ(contents(), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Copies, Capture, testing::ValuesIn(captureCases),
-                         [](const auto& info) { return info.param.name; });
-
-class Controller : public ControllerFixture {};
+INSTANTIATE_TEST_SUITE_P(Capture, Scripted, testing::ValuesIn(scripts), nameOf);
 
 TEST_F(Controller, RepeatLeavesTheEarlierEntryUntouched) {
     launch();
@@ -56,22 +62,6 @@ TEST_F(Controller, RepeatLeavesTheEarlierEntryUntouched) {
     EXPECT_EQ(kept.sourceApp(), "Kate");
 }
 
-TEST_F(Controller, SelfCopyTokenWaitsForItsTextPastOtherCaptures) {
-    launch();
-    capture("X");
-    viewModel_->copyToPasteboard(viewModel_->items()[0]);
-    pasteboard_.copyText("Y");
-    tick();
-    EXPECT_EQ(contents(), (Strings{"Y", "X"}));
-
-    // X is gone from the list, so only the waiting token can drop the next copy of X.
-    viewModel_->deleteItem(viewModel_->items()[1]);
-    capture("X");
-    EXPECT_EQ(contents(), Strings{"Y"});
-    capture("X");
-    EXPECT_EQ(contents(), (Strings{"X", "Y"}));
-}
-
 TEST_F(Controller, OversizedFileIsKeptWholeUntilTheNextCaptureDropsTheOldest) {
     writeNumberedHistory(600);
     launch();
@@ -85,111 +75,22 @@ TEST_F(Controller, OversizedFileIsKeptWholeUntilTheNextCaptureDropsTheOldest) {
     EXPECT_EQ(viewModel_->items().back().content(), "entry 498");
 }
 
-TEST_F(Controller, ABurstOfCapturesIsSavedOnceASecondAfterTheLast) {
-    launch();
-    capture("one");
-    clock_.advance(300ms);
-    pasteboard_.copyText("two");
-    clock_.advance(200ms);
-    pasteboard_.copyText("three");
-    tick();
-    // "three" was captured at 1.5 s.
-    clock_.advance(999ms);
-    EXPECT_EQ(savedContents(), std::nullopt);
-    clock_.advance(1ms);
-    EXPECT_EQ(savedContents(), (Strings{"three", "two", "one"}));
-}
-
-TEST_F(Controller, SwitchingOffKeepsThePendingSave) {
-    launch();
-    capture("one");
-    pasteboard_.copyText("two");
-    viewModel_->toggleMonitoring();
-    clock_.advance(2s);
-    EXPECT_EQ(savedContents(), Strings{"one"});
-}
-
 TEST_F(Controller, DeleteRemovesByIdOnlyAndSavesOneSecondLater) {
     launch();
-    capture("A");
-    capture("B");
+    play({"copy A", "copy B"});
     viewModel_->deleteItem(makeItem("B"));
-    EXPECT_EQ(contents(), (Strings{"B", "A"}));
-    clock_.advance(1s);
-    viewModel_->deleteItem(viewModel_->items()[0]);
-    EXPECT_EQ(contents(), Strings{"A"});
-    clock_.advance(999ms);
-    EXPECT_EQ(savedContents(), (Strings{"B", "A"}));
-    clock_.advance(1ms);
-    EXPECT_EQ(savedContents(), Strings{"A"});
-}
-
-TEST_F(Controller, ClearingAnEmptyHistoryStillWritesAnEmptyListOneSecondLater) {
-    launch();
-    viewModel_->clearAll();
-    clock_.advance(999ms);
-    EXPECT_EQ(savedContents(), std::nullopt);
-    clock_.advance(1ms);
-    EXPECT_EQ(savedContents(), Strings{});
-}
-
-TEST_F(Controller, ToggleTwiceQuicklyLeavesOneTimer) {
-    launch();
-    viewModel_->toggleMonitoring();
-    EXPECT_FALSE(viewModel_->isMonitoring());
-    EXPECT_EQ(scheduler_.activeRepeatingCount(), 0u);
-    pasteboard_.copyText("while off");
-    viewModel_->toggleMonitoring();
-    viewModel_->toggleMonitoring();
-    viewModel_->toggleMonitoring();
-    EXPECT_TRUE(viewModel_->isMonitoring());
-    EXPECT_EQ(scheduler_.activeRepeatingCount(), 1u);
-    tick();
-    EXPECT_TRUE(viewModel_->items().empty());
+    play({"items B|A", "wait 1000", "delete 0", "items A", "wait 999", "saved B|A", "wait 1",
+          "saved A"});
 }
 
 TEST_F(Controller, DestructionCancelsEveryPendingTask) {
     launch();
-    capture("A");
-    viewModel_->copyToPasteboard(viewModel_->items()[0]);
-    viewModel_->copyConverted(viewModel_->items()[0], SmartConverter::Conversion::wrapCode);
+    play({"copy A", "copyback 0", "convert 0 wrapCode"});
     viewModel_.reset();
     EXPECT_EQ(scheduler_.activeRepeatingCount(), 0u);
     EXPECT_EQ(scheduler_.pendingDelayedCount(), 0u);
     clock_.advance(2s);
     EXPECT_EQ(savedContents(), std::nullopt);
-}
-
-TEST_F(Controller, FlushWritesAtOnceAndOnlyOnce) {
-    launch();
-    viewModel_->flushPendingSave();
-    EXPECT_EQ(savedContents(), std::nullopt);
-    capture("A");
-    viewModel_->flushPendingSave();
-    EXPECT_EQ(savedContents(), Strings{"A"});
-    std::filesystem::remove(storage_->fileURL());
-    clock_.advance(2s);
-    EXPECT_EQ(savedContents(), std::nullopt);
-}
-
-TEST_F(Controller, FailedSaveKeepsTheHistory) {
-    std::filesystem::remove_all(folder_);
-    std::ofstream(folder_) << "a file where the folder belongs";
-    launch();
-    capture("A");
-    clock_.advance(1s);
-    capture("B");
-    EXPECT_EQ(contents(), (Strings{"B", "A"}));
-    EXPECT_FALSE(console_.empty());
-    console_.clear();
-}
-
-TEST_F(Controller, LoadedHistoryIsNotWrittenBack) {
-    writeHistory({makeItem("A"), makeItem("A"), makeItem("B")});
-    launch();
-    EXPECT_EQ(contents(), (Strings{"A", "A", "B"}));
-    clock_.advance(2s);
-    EXPECT_EQ(scheduler_.pendingDelayedCount(), 0u);
 }
 
 TEST_F(Controller, SameImageTwiceIsTwoEntriesByPath) {
@@ -238,16 +139,8 @@ TEST_F(Controller, ObserversAreToldAfterEachChange) {
     RecordingObserver observer(*viewModel_);
     viewModel_->addObserver(observer);
 
-    capture("new");
-    capture("new");
-    viewModel_->deleteItem(viewModel_->items()[2]);
-    viewModel_->copyConverted(viewModel_->items()[1], SmartConverter::Conversion::wrapCode);
-    viewModel_->toggleMonitoring();
-    viewModel_->setSearchText("q");
-    viewModel_->setSearchText("q");
-    viewModel_->copyToPasteboard(viewModel_->items()[0]);
-    viewModel_->clearAll();
-    clock_.advance(2s);
+    play({"copy new", "copy new", "delete 2", "convert 1 wrapCode", "toggle", "search q",
+          "search q", "copyback 0", "clear", "wait 2000"});
     viewModel_->removeObserver(observer);
     viewModel_->toggleMonitoring();
 

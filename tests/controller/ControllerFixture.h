@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "controller/ClipboardViewModel.h"
+#include "model/NamedCase.h"
 #include "model/StorageService.h"
 #include "support/InMemoryActiveApplication.h"
 #include "support/InMemoryImageStore.h"
@@ -45,6 +46,17 @@ protected:
     // nullopt when no history file exists.
     std::optional<std::vector<std::string>> savedContents() const;
 
+    // Takes each step in turn: a verb and its argument, which lists texts separated by "|"
+    // and stands for nothing when it is "-". Actions: "copy <text>" (and the tick that picks
+    // it up), "offer <text>" (no tick), "wait <ms>", "convert <index> <conversion>",
+    // "delete <index>", "copyback <index>", "search <text>", "toggle", "clear", "flush" (the
+    // program quits),
+    // "unlink" (the history file), "hold", "run" (the held worker runs one job and its result
+    // is applied), "release". Checks: "items <texts>", "saved <texts>", "unsaved" (no file),
+    // "pasteboard <text>", "toast <text>", "flash <index>", "monitoring on|off", "failures <n>"
+    // (lines on the console, one a failed save).
+    void play(const std::vector<std::string>& steps);
+
     InMemoryPasteboard pasteboard_;
     InMemoryActiveApplication activeApplication_;
     InMemoryImageStore images_;
@@ -56,6 +68,22 @@ protected:
     std::unique_ptr<StorageService> storage_;
     std::vector<std::string> console_;
     std::unique_ptr<ClipboardViewModel> viewModel_;
+
+private:
+    void take(const std::string& verb, const std::string& argument);
+    ClipboardItem item(const std::string& index) const;
 };
+
+// A history the controller starts from, with its file removed after loading so that
+// "unsaved" tells that nothing was written since, and the steps taken then.
+struct Script {
+    std::string name;
+    std::vector<std::string> history;
+    std::vector<std::string> steps;
+};
+
+class Scripted : public ControllerFixture, public testing::WithParamInterface<Script> {};
+
+class Controller : public ControllerFixture {};
 
 }  // namespace nimbrook
