@@ -49,8 +49,6 @@ const std::vector<DetectCase> cases{
     {"NoBreakSpaceAfterIsTrimmed", "[1, 2]\u00a0", ContentType::json},
     {"ClosingBracketInsideString", R"({"k": "}"})", ContentType::json},
     {"NumberAlone", "42", ContentType::plainText},
-    {"TrailingComma", "[1, 2,]", ContentType::plainText},
-    {"TwoValues", "[1] [2]", ContentType::plainText},
     {"NoBreakSpaceInside", "[1,\u00a02]", ContentType::plainText},
     {"InvalidJsonGoesOnToCode", "{\n    let x = 1;\n}", ContentType::code},
     {"Trimmed", "  https://example.com/path  \r\n", ContentType::url},

@@ -1,40 +1,23 @@
 #include <string>
-#include <vector>
+#include <utility>
 
 #include <gtest/gtest.h>
 
-#include "model/NamedCase.h"
 #include "platform/PathText.h"
 
 namespace nimbrook {
 namespace {
 
-struct ExtensionCase {
-    std::string name;
-    std::string path;
-    std::string extension;
-};
-
-const std::vector<ExtensionCase> extensionCases = {
-    {"FileName", "shot.PNG", "PNG"},
-    {"LastDotOnly", "archive.tar.gz", "gz"},
-    {"Url", "https://x.cn/a/b.jpg", "jpg"},
-    {"DotInFolderOnly", "a/b.c/d", ""},
-    {"TrailingSlashIgnored", "dir.png/", "png"},
-    {"HiddenFile", ".bashrc", "bashrc"},
-    {"EndsWithDot", "name.", ""},
-    {"NoDot", "README", ""},
-    {"Empty", "", ""},
-};
-
-class ExtensionTest : public testing::TestWithParam<ExtensionCase> {};
-
-TEST_P(ExtensionTest, takesTheTextAfterTheLastDotOfTheLastComponent) {
-    const ExtensionCase& c = GetParam();
-    EXPECT_EQ(PathText::extension(c.path), c.extension);
+TEST(PathText, extensionIsWhatFollowsTheLastDotOfTheLastComponent) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"shot.PNG", "PNG"}, {"archive.tar.gz", "gz"}, {"https://x.cn/a/b.jpg", "jpg"},
+        {"a/b.c/d", ""},     {"dir.png/", "png"},      {".bashrc", "bashrc"},
+        {"name.", ""},       {"README", ""},           {"", ""},
+    };
+    for (const auto& [path, extension] : cases) {
+        EXPECT_EQ(PathText::extension(path), extension) << path;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(PathText, ExtensionTest, testing::ValuesIn(extensionCases), nameOf);
 
 }  // namespace
 }  // namespace nimbrook

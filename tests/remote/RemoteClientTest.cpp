@@ -1,10 +1,12 @@
 #include <chrono>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -29,17 +31,11 @@ struct ForwardCase {
 const std::string noAnswer = "nimbrook: 正在运行的实例没有回答\n";
 const std::string large(200 * 1024, 'x');
 
-std::string framed(const RemoteReply& reply) {
-    return RemoteProtocol::encodeReply(reply);
-}
+constexpr auto framed = &RemoteProtocol::encodeReply;
 
-std::string readAll(std::FILE* file) {
-    std::string bytes;
-    std::rewind(file);
-    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) {
-        bytes.push_back(static_cast<char>(c));
-    }
-    return bytes;
+std::string contentsOf(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 class Forward : public testing::TestWithParam<ForwardCase> {};
@@ -67,18 +63,18 @@ TEST_P(Forward, PassesTheReplyOnOrSaysItBroke) {
         }
         ::close(connection);
     });
-    std::FILE* output = std::tmpfile();
-    std::FILE* error = std::tmpfile();
-    const auto status = RemoteClient::forward(path, {"list", "0", "json"}, std::chrono::seconds(10),
-                                              ::fileno(output), ::fileno(error));
+    const int output = ::open((folder / "output").c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+    const int error = ::open((folder / "error").c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+    const auto status =
+        RemoteClient::forward(path, {"list", "0", "json"}, std::chrono::seconds(10), output, error);
     fake.join();
     ::close(server);
-    std::filesystem::remove_all(folder);
+    ::close(output);
+    ::close(error);
     EXPECT_EQ(status, GetParam().status);
-    EXPECT_EQ(readAll(output), GetParam().output);
-    EXPECT_EQ(readAll(error), GetParam().error);
-    std::fclose(output);
-    std::fclose(error);
+    EXPECT_EQ(contentsOf(folder / "output"), GetParam().output);
+    EXPECT_EQ(contentsOf(folder / "error"), GetParam().error);
+    std::filesystem::remove_all(folder);
 }
 
 const ForwardCase forwardCases[] = {

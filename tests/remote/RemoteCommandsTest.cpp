@@ -10,7 +10,6 @@ namespace nimbrook {
 namespace {
 
 using Words = std::vector<std::string>;
-using Strings = std::vector<std::string>;
 
 const std::string jsonText = R"({"a":1})";
 const std::string controlText = "line one\n\tline\x1b[2J two";
@@ -20,10 +19,10 @@ struct CommandCase {
     std::string name;
     Words words;
     int status = 0;
+    std::string error{};
     // "{id1}" stands for the id of the first entry.
     std::string output{};
-    std::string error{};
-    Strings contents{jsonText, controlText, imagePath};
+    Words contents{jsonText, controlText, imagePath};
     // The entry (from 0) whose content must now be on the clipboard.
     std::optional<std::size_t> copied{};
     Words before{};
@@ -72,57 +71,38 @@ TEST_P(Commands, AnswerAndEffect) {
 }
 
 const std::string malformed = "nimbrook: 无效的请求\n";
+const std::string gimpLine = "3\tImage\t1年前\tGIMP\t" + imagePath + "\n";
+const std::string listText = "1\tJSON\t1年前\tFirefox\t" + jsonText +
+                             "\n2\tText\t1年前\t-\tline one line [2J two\n" + gimpLine;
+const std::string listJson =
+    "[\n{\"index\":1,\"id\":\"{id1}\",\"type\":\"json\",\"timestamp\":\"2023-11-14T22:13:20.000Z\","
+    "\"sourceApp\":\"Firefox\",\"content\":\"{\\\"a\\\":1}\"}\n]\n";
+const std::string notOffered = "nimbrook: 第 3 条是 Image，不能用 wrapCode 转换（可用：无）\n";
+const std::string unknownConversion =
+    "nimbrook: 未知的转换“shout”（可用：prettifyJSON, minifyJSON, wrapCode, htmlToMarkdown, "
+    "urlToMarkdown, stripFormat）\n";
 const CommandCase commandCases[] = {
-    {.name = "ListOneLinePerEntryWithoutControls",
-     .words = {"list", "0", "text"},
-     .output = "1\tJSON\t1年前\tFirefox\t" + jsonText +
-               "\n2\tText\t1年前\t-\tline one line [2J two\n3\tImage\t1年前\tGIMP\t" + imagePath +
-               "\n"},
-    {.name = "ListJsonWithLimit",
-     .words = {"list", "1", "json"},
-     .output = "[\n{\"index\":1,\"id\":\"{id1}\",\"type\":\"json\",\"timestamp\":\"2023-11-14T22:"
-               "13:20.000Z\",\"sourceApp\":\"Firefox\",\"content\":\"{\\\"a\\\":1}\"}"
-               "\n]\n"},
-    {.name = "SearchKeepsHistoryNumbers",
-     .words = {"search", "0", "text", "GIMP"},
-     .output = "3\tImage\t1年前\tGIMP\t" + imagePath + "\n"},
-    {.name = "SearchFindingNothing", .words = {"search", "0", "json", "nothing"}, .output = "[]\n"},
-    {.name = "GetIsByteExact", .words = {"get", "2"}, .output = controlText},
-    {.name = "GetImagePrintsItsPath", .words = {"get", "3"}, .output = imagePath + "\n"},
-    {.name = "GetPastTheEnd",
-     .words = {"get", "4"},
-     .status = 1,
-     .error = "nimbrook: 没有第 4 条记录（共 3 条）\n"},
-    {.name = "DeleteZero",
-     .words = {"delete", "0"},
-     .status = 1,
-     .error = "nimbrook: 没有第 0 条记录（共 3 条）\n"},
+    {"ListOneLinePerEntryWithoutControls", {"list", "0", "text"}, 0, "", listText},
+    {"ListJsonWithLimit", {"list", "1", "json"}, 0, "", listJson},
+    {"SearchKeepsHistoryNumbers", {"search", "0", "text", "GIMP"}, 0, "", gimpLine},
+    {"SearchFindingNothing", {"search", "0", "json", "nothing"}, 0, "", "[]\n"},
+    {"GetIsByteExact", {"get", "2"}, 0, "", controlText},
+    {"GetImagePrintsItsPath", {"get", "3"}, 0, "", imagePath + "\n"},
+    {"GetPastTheEnd", {"get", "4"}, 1, "nimbrook: 没有第 4 条记录（共 3 条）\n"},
+    {"DeleteZero", {"delete", "0"}, 1, "nimbrook: 没有第 0 条记录（共 3 条）\n"},
     {.name = "Copy", .words = {"copy", "3"}, .copied = 2},
     {.name = "Delete", .words = {"delete", "2"}, .contents = {jsonText, imagePath}},
-    {.name = "ConvertUnchanged",
-     .words = {"convert", "1", "minifyJSON"},
-     .status = 1,
-     .error = "nimbrook: 转换无变化\n"},
-    {.name = "ConvertNotOffered",
-     .words = {"convert", "3", "wrapCode"},
-     .status = 1,
-     .error = "nimbrook: 第 3 条是 Image，不能用 wrapCode 转换（可用：无）\n"},
-    {.name = "ConvertUnknown",
-     .words = {"convert", "1", "shout"},
-     .status = 2,
-     .error = "nimbrook: 未知的转换“shout”（可用：prettifyJSON, minifyJSON, wrapCode, "
-              "htmlToMarkdown, urlToMarkdown, stripFormat）\n"},
+    {"ConvertUnchanged", {"convert", "1", "minifyJSON"}, 1, "nimbrook: 转换无变化\n"},
+    {"ConvertNotOffered", {"convert", "3", "wrapCode"}, 1, notOffered},
+    {"ConvertUnknown", {"convert", "1", "shout"}, 2, unknownConversion},
     {.name = "Clear", .words = {"clear"}, .contents = {}},
     {.name = "Pause", .words = {"pause"}, .monitoring = false},
     {.name = "ResumeAfterPause", .words = {"resume"}, .before = {"pause"}},
-    {.name = "BadLimit", .words = {"list", "-1", "text"}, .status = 2, .error = malformed},
-    {.name = "UnknownFormat", .words = {"list", "0", "xml"}, .status = 2, .error = malformed},
-    {.name = "HugeNumber",
-     .words = {"get", "99999999999999999999"},
-     .status = 2,
-     .error = malformed},
-    {.name = "ExtraWord", .words = {"clear", "now"}, .status = 2, .error = malformed},
-    {.name = "UnknownCommand", .words = {"activate"}, .status = 2, .error = malformed},
+    {"BadLimit", {"list", "-1", "text"}, 2, malformed},
+    {"UnknownFormat", {"list", "0", "xml"}, 2, malformed},
+    {"HugeNumber", {"get", "99999999999999999999"}, 2, malformed},
+    {"ExtraWord", {"clear", "now"}, 2, malformed},
+    {"UnknownCommand", {"activate"}, 2, malformed},
 };
 INSTANTIATE_TEST_SUITE_P(RemoteCommands, Commands, testing::ValuesIn(commandCases), nameOf);
 
