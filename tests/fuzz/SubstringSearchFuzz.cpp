@@ -13,9 +13,7 @@ namespace {
 std::string asciiLowered(std::string_view text) {
     std::string lowered(text);
     for (char& c : lowered) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
     }
     return lowered;
 }

@@ -12,7 +12,7 @@
 namespace nimbrook {
 namespace {
 
-const std::string replacement = "\uFFFD";
+const std::string fffd = "\uFFFD";
 
 using Mapping = std::string (*)(std::string_view);
 
@@ -33,27 +33,25 @@ const Mapping lowerNfc = [](std::string_view text) {
 const std::vector<MappingCase> mappingCases = {
     {"RepairKeepsNul", repair, std::string("a\0b", 3), std::string("a\0b", 3)},
     {"RepairKeepsFourByteCharacter", repair, "😀 中", "😀 中"},
-    {"RepairLoneContinuationByte", repair, "a\x80z", "a" + replacement + "z"},
-    {"RepairTruncatedSequenceAsOne", repair, "x\xE4\xBD", "x" + replacement},
-    {"RepairTruncatedBeforeAscii", repair, "\xE4\xBD!", replacement + "!"},
-    {"RepairOverlongSlash", repair, "\xC0\xAF", replacement + replacement},
-    {"RepairEncodedSurrogate", repair, "\xED\xA0\x80", replacement + replacement + replacement},
-    {"RepairAfterLongAsciiRun", repair, "0123456789abcdef\x80", "0123456789abcdef" + replacement},
-    {"RepairOverlongThreeByteForm", repair, "\xE0\x9F\xBF",
-     replacement + replacement + replacement},
+    {"RepairLoneContinuationByte", repair, "a\x80z", "a" + fffd + "z"},
+    {"RepairTruncatedSequenceAsOne", repair, "x\xE4\xBD", "x" + fffd},
+    {"RepairTruncatedBeforeAscii", repair, "\xE4\xBD!", fffd + "!"},
+    {"RepairOverlongSlash", repair, "\xC0\xAF", fffd + fffd},
+    {"RepairEncodedSurrogate", repair, "\xED\xA0\x80", fffd + fffd + fffd},
+    {"RepairAfterLongAsciiRun", repair, "0123456789abcdef\x80", "0123456789abcdef" + fffd},
+    {"RepairOverlongThreeByteForm", repair, "\xE0\x9F\xBF", fffd + fffd + fffd},
     {"RepairKeepsHighestCodePoint", repair, "\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},
-    {"RepairAboveHighestCodePoint", repair, "\xF4\x90\x80\x80",
-     replacement + replacement + replacement + replacement},
-    {"RepairTruncatedFourByteAtEnd", repair, "01234567\xF0\x9F\x98", "01234567" + replacement},
+    {"RepairAboveHighestCodePoint", repair, "\xF4\x90\x80\x80", fffd + fffd + fffd + fffd},
+    {"RepairTruncatedFourByteAtEnd", repair, "01234567\xF0\x9F\x98", "01234567" + fffd},
     {"NfcCombiningAcute", nfc, "cafe\u0301", "caf\u00E9"},
     {"NfcAngstromSign", nfc, "\u212B", "\u00C5"},
     {"NfcReorderedMarks", nfc, "a\u0301\u0323", "\u1EA1\u0301"},
-    {"NfcInvalidBytesRepaired", nfc, "e\u0301\xFF", "\u00E9" + replacement},
+    {"NfcInvalidBytesRepaired", nfc, "e\u0301\xFF", "\u00E9" + fffd},
     {"LowerAscii", lower, "Hello WORLD 42", "hello world 42"},
     {"LowerDottedCapitalIUnderRootLocale", lower, "\u0130STANBUL", "i\u0307stanbul"},
     {"LowerFinalSigma", lower, "\u039F\u0394\u039F\u03A3", "\u03BF\u03B4\u03BF\u03C2"},
     {"LowerMedialSigma", lower, "\u03A3\u0391", "\u03C3\u03B1"},
-    {"LowerInvalidBytesRepaired", lower, "\xFF\u00C9", replacement + "\u00E9"},
+    {"LowerInvalidBytesRepaired", lower, "\xFF\u00C9", fffd + "\u00E9"},
     {"LowerNfcRecomposesWhatLoweringDecomposed", lowerNfc, "J\u030C", "\u01F0"},
     {"LowerNfcOfDecomposedCapital", lowerNfc, "A\u030A", "\u00E5"},
 };
