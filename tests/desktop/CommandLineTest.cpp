@@ -22,53 +22,39 @@ void CommandLineTest::parsesIntoRequests_data() {
     QTest::addColumn<bool>("toggle");
     QTest::addColumn<bool>("confirm");
 
-    const auto row = [](const char* name, QStringList arguments, Action action,
+    // The arguments are separated by commas, so that one may hold spaces.
+    const auto row = [](const char* name, const char* arguments, Action action,
                         const char* expected, bool toggle = false, bool confirm = false) {
-        QTest::newRow(name) << arguments << static_cast<int>(action) << QString::fromUtf8(expected)
-                            << toggle << confirm;
+        QTest::newRow(name) << QString::fromUtf8(arguments).split(u',', Qt::SkipEmptyParts)
+                            << static_cast<int>(action) << QString::fromUtf8(expected) << toggle
+                            << confirm;
     };
-    using L = QStringList;
-    row("start", L{}, Action::start, "");
-    row("toggle", L{QStringLiteral("--toggle")}, Action::start, "", true);
-    row("help", L{QStringLiteral("-h")}, Action::help, "");
-    row("version", L{QStringLiteral("--version")}, Action::version, "");
-    row("list", L{QStringLiteral("list")}, Action::request, "list|0|text");
-    row("list options in any place",
-        L{QStringLiteral("--json"), QStringLiteral("list"), QStringLiteral("-n"),
-          QStringLiteral("5")},
-        Action::request, "list|5|json");
-    row("search joins its words",
-        L{QStringLiteral("search"), QStringLiteral("萤川"), QStringLiteral("--limit=2"),
-          QStringLiteral("a  b")},
-        Action::request, "search|2|text|萤川 a  b");
-    row("search text after a double dash",
-        L{QStringLiteral("search"), QStringLiteral("--"), QStringLiteral("--json")},
-        Action::request, "search|0|text|--json");
-    row("get", L{QStringLiteral("get"), QStringLiteral("12")}, Action::request, "get|12");
-    row("convert", L{QStringLiteral("convert"), QStringLiteral("3"), QStringLiteral("wrapCode")},
-        Action::request, "convert|3|wrapCode");
-    row("clear asks", L{QStringLiteral("clear")}, Action::request, "clear", false, true);
-    row("clear yes", L{QStringLiteral("clear"), QStringLiteral("-y")}, Action::request, "clear");
-    row("resume", L{QStringLiteral("resume")}, Action::request, "resume");
-    row("unknown option", L{QStringLiteral("--frob")}, Action::usageError, "frob");
-    row("unknown command", L{QStringLiteral("frob")}, Action::usageError, "frob");
-    row("entry number not a number", L{QStringLiteral("copy"), QStringLiteral("+1")},
-        Action::usageError, "+1");
-    row("entry number missing", L{QStringLiteral("delete")}, Action::usageError, "delete");
-    row("unknown conversion",
-        L{QStringLiteral("convert"), QStringLiteral("1"), QStringLiteral("shout")},
-        Action::usageError, "shout");
-    row("zero limit", L{QStringLiteral("list"), QStringLiteral("--limit=0")}, Action::usageError,
-        "--limit");
-    row("search without text", L{QStringLiteral("search")}, Action::usageError, "search");
-    row("option of another command",
-        L{QStringLiteral("get"), QStringLiteral("1"), QStringLiteral("--json")}, Action::usageError,
-        "get");
-    row("toggle with a command", L{QStringLiteral("pause"), QStringLiteral("--toggle")},
-        Action::usageError, "pause");
-    row("list option without a command", L{QStringLiteral("--json")}, Action::usageError, "");
-    row("extra word", L{QStringLiteral("clear"), QStringLiteral("all")}, Action::usageError,
-        "clear");
+    row("start", "", Action::start, "");
+    row("toggle", "--toggle", Action::start, "", true);
+    row("help", "-h", Action::help, "");
+    row("version", "--version", Action::version, "");
+    row("list", "list", Action::request, "list|0|text");
+    row("list options in any place", "--json,list,-n,5", Action::request, "list|5|json");
+    row("search joins its words", "search,萤川,--limit=2,a  b", Action::request,
+        "search|2|text|萤川 a  b");
+    row("search text after a double dash", "search,--,--json", Action::request,
+        "search|0|text|--json");
+    row("get", "get,12", Action::request, "get|12");
+    row("convert", "convert,3,wrapCode", Action::request, "convert|3|wrapCode");
+    row("clear asks", "clear", Action::request, "clear", false, true);
+    row("clear yes", "clear,-y", Action::request, "clear");
+    row("resume", "resume", Action::request, "resume");
+    row("unknown option", "--frob", Action::usageError, "frob");
+    row("unknown command", "frob", Action::usageError, "frob");
+    row("entry number not a number", "copy,+1", Action::usageError, "+1");
+    row("entry number missing", "delete", Action::usageError, "delete");
+    row("unknown conversion", "convert,1,shout", Action::usageError, "shout");
+    row("zero limit", "list,--limit=0", Action::usageError, "--limit");
+    row("search without text", "search", Action::usageError, "search");
+    row("option of another command", "get,1,--json", Action::usageError, "get");
+    row("toggle with a command", "pause,--toggle", Action::usageError, "pause");
+    row("list option without a command", "--json", Action::usageError, "");
+    row("extra word", "clear,all", Action::usageError, "clear");
 }
 
 void CommandLineTest::parsesIntoRequests() {
