@@ -54,7 +54,6 @@ const std::vector<TrimCase> trimCases = {
     {"OnlyBlanks", " \t\r\n\u3000\u2028", CharacterSet::whitespaceAndNewlines, ""},
     {"LineFeedIsNotWhitespace", " \n\u00A0", CharacterSet::whitespace, "\n"},
     {"UnicodeSpaces", "\u00A0x\u3000\u2029", CharacterSet::whitespaceAndNewlines, "x"},
-    {"NextLineIsNotWhitespace", "\u0085x ", CharacterSet::whitespace, "\u0085x"},
     {"NewlinesAtEdges", "\r\nx \u2028", CharacterSet::newlines, "x "},
     {"ZeroWidthSpaceStays", "\u200Bx\u200B", CharacterSet::whitespaceAndNewlines, "\u200Bx\u200B"},
     {"InvalidByteStopsTrim", " \xFF \xE4\xBD ", CharacterSet::whitespaceAndNewlines,

@@ -126,13 +126,10 @@ TEST(QuotedTest, escapesAsTheWriterDoes) {
     EXPECT_EQ(JsonText::quoted(std::string("/\0\xC0", 3)), "\"\\/\\u0000\uFFFD\"");
 }
 
+// Beyond what the writer's own table shows: exponents, the extremes and what JSON cannot hold.
 TEST(NumberTest, writesTheShortestForm) {
     const std::pair<double, std::string> cases[] = {
-        {786000000.123456, "786000000.123456"},
-        {1.0, "1"},
         {1e17, "1e+17"},
-        {0.1, "0.1"},
-        {-0.0, "0"},
         {1.7976931348623157e308, "1.7976931348623157e+308"},
         {5e-324, "5e-324"},
         {std::numeric_limits<double>::quiet_NaN(), "null"},

@@ -72,7 +72,6 @@ TEST_P(FrameReading, EndsInTheExpectedState) {
 using enum FrameReader::State;
 const std::string header3("\0\0\0\3", 4);
 const ReaderCase readerCases[] = {
-    {"OneChunk", {header3 + "abc"}, complete, "abc"},
     {"ByteByByte",
      {header3.substr(0, 1), header3.substr(1, 2), header3.substr(3), "a", "b", "c"},
      complete,
