@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <chrono>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -7,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "capture/ClipboardMonitor.h"
+#include "model/NamedCase.h"
 #include "support/InMemoryActiveApplication.h"
 #include "support/InMemoryImageStore.h"
 #include "support/InMemoryPasteboard.h"
@@ -20,6 +24,10 @@ namespace {
 using namespace std::chrono_literals;
 using Offer = InMemoryPasteboard::Offer;
 
+const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+const std::string tiff = std::string("II*\0\x08\0\0\0\xff\0", 10);
+const std::string huge(8 * 1024 * 1024, 'x');
+
 class MonitorFixture {
 protected:
     MonitorFixture() {
@@ -27,6 +35,39 @@ protected:
     }
 
     void tick() { clock_.advance(500ms); }
+
+    void play(const std::vector<std::string>& steps) {
+        for (const std::string& step : steps) {
+            SCOPED_TRACE(step);
+            const std::size_t space = std::min(step.find(' '), step.size());
+            take(step.substr(0, space), step.substr(std::min(space + 1, step.size())));
+        }
+    }
+
+    void take(const std::string& verb, const std::string& argument) {
+        const std::map<std::string, std::function<void()>> verbs = {
+            {"start", [&] { monitor_->start(); }},
+            {"stop", [&] { monitor_->stop(); }},
+            {"destroy", [&] { monitor_.reset(); }},
+            {"offer", [&] { pasteboard_.copyText(argument); }},
+            {"offer-png", [&] { pasteboard_.copy(Offer{.png = png}); }},
+            {"wait", [&] { clock_.advance(std::chrono::milliseconds(std::stoi(argument))); }},
+            {"tick", [&] { tick(); }},
+            {"failing", [&] { images_.setFailing(argument == "on"); }},
+            {"hold", [&] { workQueue_.hold(); }},
+            {"release", [&] { workQueue_.release(); }},
+            {"captured", [&] { EXPECT_EQ(captured_.size(), std::stoul(argument)); }},
+            {"images", [&] { EXPECT_EQ(images_.files().size(), std::stoul(argument)); }},
+            {"running",
+             [&] {
+                 EXPECT_EQ(monitor_ && monitor_->isRunning(), argument == "on");
+                 EXPECT_EQ(scheduler_.activeRepeatingCount(), argument == "on" ? 1u : 0u);
+             }},
+        };
+        const auto found = verbs.find(verb);
+        ASSERT_NE(found, verbs.end()) << "no such step";
+        found->second();
+    }
 
     InMemoryPasteboard pasteboard_;
     InMemoryActiveApplication activeApplication_;
@@ -49,10 +90,6 @@ struct TickCase {
     std::optional<std::string> expected;
     ContentType expectedType = ContentType::plainText;
 };
-
-const std::string png = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
-const std::string tiff = std::string("II*\0\x08\0\0\0\xff\0", 10);
-const std::string huge(8 * 1024 * 1024, 'x');
 
 const std::vector<TickCase> tickCases = {
     {"SeveralCopiesGiveTheLast", {Offer{.text = "one"}, Offer{.text = "two"}}, false, "two"},
@@ -121,102 +158,57 @@ TEST_P(MonitorTick, MakesAtMostOneItem) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Offers, MonitorTick, testing::ValuesIn(tickCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Offers, MonitorTick, testing::ValuesIn(tickCases), nameOf);
+
+// Each step is a verb and its argument: "start", "stop", "destroy", "offer <text>",
+// "offer-png", "wait <ms>", "tick", "failing on|off" (the image store), "hold", "release";
+// checks: "captured <n>" (items reported), "images <n>" (files stored), "running on|off"
+// (and its one timer).
+struct Script {
+    std::string name;
+    std::vector<std::string> steps;
+};
+
+const Script scripts[] = {
+    {"FirstTickHalfASecondAfterStartAndNothingWithoutAChange",
+     {"start", "offer a", "wait 499", "captured 0", "wait 1", "captured 1", "wait 5000",
+      "captured 1"}},
+    {"ChangeIsConsumedEvenWhenItGivesNoItem",
+     {"failing on", "start", "offer-png", "tick", "failing off", "tick", "captured 0", "images 0"}},
+    {"CopiesMadeBeforeStartOrWhileStoppedAreIgnored",
+     {"offer before start", "tick", "start", "tick", "stop", "offer while stopped", "tick", "start",
+      "tick", "captured 0"}},
+    {"StartAndStopAreIdempotentAndASecondStartKeepsAPendingChange",
+     {"start", "offer pending", "start", "running on", "tick", "captured 1", "stop", "stop",
+      "running off"}},
+    {"DestructionCancelsTheTimer", {"start", "destroy", "offer after", "tick", "captured 0"}},
+};
+
+class Scripted : public MonitorFixture, public testing::TestWithParam<Script> {};
+
+TEST_P(Scripted, TakesTheSteps) {
+    play(GetParam().steps);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, Scripted, testing::ValuesIn(scripts), nameOf);
 
 class Monitor : public MonitorFixture, public testing::Test {};
 
 TEST_F(Monitor, SameTextTwiceGivesTwoItemsWithoutAFrontmostApplication) {
-    monitor_->start();
-    pasteboard_.copyText("same");
-    tick();
-    pasteboard_.copyText("same");
-    tick();
+    play({"start", "offer same", "tick", "offer same", "tick"});
     ASSERT_EQ(captured_.size(), 2u);
     EXPECT_NE(captured_[0].id(), captured_[1].id());
     EXPECT_FALSE(captured_[0].sourceApp().has_value());
 }
 
-TEST_F(Monitor, FirstTickHalfASecondAfterStartAndNothingWithoutAChange) {
-    monitor_->start();
-    pasteboard_.copyText("a");
-    clock_.advance(499ms);
-    EXPECT_TRUE(captured_.empty());
-    clock_.advance(1ms);
-    EXPECT_EQ(captured_.size(), 1u);
-    clock_.advance(5s);
-    EXPECT_EQ(captured_.size(), 1u);
-}
-
-TEST_F(Monitor, ChangeIsConsumedEvenWhenItGivesNoItem) {
-    images_.setFailing(true);
-    monitor_->start();
-    pasteboard_.copy(Offer{.png = png});
-    tick();
-    images_.setFailing(false);
-    tick();
-    EXPECT_TRUE(captured_.empty());
-    EXPECT_TRUE(images_.files().empty());
-}
-
-TEST_F(Monitor, CopiesMadeBeforeStartOrWhileStoppedAreIgnored) {
-    pasteboard_.copyText("before start");
-    tick();
-    monitor_->start();
-    tick();
-    monitor_->stop();
-    pasteboard_.copyText("while stopped");
-    tick();
-    monitor_->start();
-    tick();
-    EXPECT_TRUE(captured_.empty());
-}
-
-TEST_F(Monitor, StartAndStopAreIdempotentAndASecondStartKeepsAPendingChange) {
-    monitor_->start();
-    pasteboard_.copyText("pending");
-    monitor_->start();
-    EXPECT_TRUE(monitor_->isRunning());
-    EXPECT_EQ(scheduler_.activeRepeatingCount(), 1u);
-    tick();
-    EXPECT_EQ(captured_.size(), 1u);
-
-    monitor_->stop();
-    monitor_->stop();
-    EXPECT_FALSE(monitor_->isRunning());
-    EXPECT_EQ(scheduler_.activeRepeatingCount(), 0u);
-}
-
-TEST_F(Monitor, DestructionCancelsTheTimer) {
-    monitor_->start();
-    monitor_.reset();
-    EXPECT_EQ(scheduler_.activeRepeatingCount(), 0u);
-    pasteboard_.copyText("after");
-    tick();
-    EXPECT_TRUE(captured_.empty());
-}
-
 // The worker may classify a large text while later copies come in: items still arrive in the
 // order of the ticks, and none reaches a monitor that is gone.
 TEST_F(Monitor, ItemsHeldOnTheQueueArriveInTickOrderAndNeverAfterTheMonitor) {
-    monitor_->start();
-    workQueue_.hold();
-    pasteboard_.copyText(huge);
-    tick();
-    pasteboard_.copy(Offer{.png = png});
-    tick();
-    EXPECT_TRUE(captured_.empty());
-    workQueue_.release();
+    play({"start", "hold", "offer " + huge, "tick", "offer-png", "tick", "captured 0", "release"});
     ASSERT_EQ(captured_.size(), 2u);
     EXPECT_EQ(captured_[0].content().size(), huge.size());
     EXPECT_EQ(captured_[1].contentType(), ContentType::image);
-
-    workQueue_.hold();
-    pasteboard_.copyText("late");
-    tick();
-    monitor_.reset();
-    workQueue_.release();
-    EXPECT_EQ(captured_.size(), 2u);
+    play({"hold", "offer late", "tick", "destroy", "release", "captured 2"});
 }
 
 }  // namespace

@@ -16,6 +16,12 @@ icu::UnicodeString utf16(std::string_view text) {
         icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
 }
 
+void check(UErrorCode status, std::string_view what) {
+    if (U_FAILURE(status)) {
+        throw std::runtime_error(std::string(what) + ": " + u_errorName(status));
+    }
+}
+
 // Compiled once per pattern: the tests ask for a few patterns many thousand times.
 const icu::RegexPattern& compiled(std::string_view pattern) {
     static std::map<std::string, std::unique_ptr<icu::RegexPattern>, std::less<>> patterns;
@@ -25,9 +31,7 @@ const icu::RegexPattern& compiled(std::string_view pattern) {
         UParseError error{};
         std::unique_ptr<icu::RegexPattern> made(
             icu::RegexPattern::compile(utf16(pattern), 0, error, status));
-        if (U_FAILURE(status)) {
-            throw std::runtime_error("pattern does not compile: " + std::string(pattern));
-        }
+        check(status, "pattern does not compile: " + std::string(pattern));
         found = patterns.emplace(std::string(pattern), std::move(made)).first;
     }
     return *found->second;
@@ -39,9 +43,7 @@ std::unique_ptr<icu::RegexMatcher> unboundedMatcher(std::string_view pattern,
     std::unique_ptr<icu::RegexMatcher> matcher(compiled(pattern).matcher(text, status));
     matcher->setTimeLimit(0, status);
     matcher->setStackLimit(0, status);
-    if (U_FAILURE(status)) {
-        throw std::runtime_error("pattern does not compile: " + std::string(pattern));
-    }
+    check(status, "matcher not made");
     return matcher;
 }
 
@@ -51,23 +53,7 @@ bool ReferencePattern::found(std::string_view pattern, std::string_view text) {
     const icu::UnicodeString input = utf16(text);
     UErrorCode status = U_ZERO_ERROR;
     const bool result = unboundedMatcher(pattern, input)->find(status);
-    if (U_FAILURE(status)) {
-        throw std::runtime_error("search failed: " + std::string(u_errorName(status)));
-    }
-    return result;
-}
-
-std::string ReferencePattern::replaced(std::string_view pattern, std::string_view text,
-                                       std::string_view replacement) {
-    const icu::UnicodeString input = utf16(text);
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::UnicodeString output =
-        unboundedMatcher(pattern, input)->replaceAll(utf16(replacement), status);
-    if (U_FAILURE(status)) {
-        throw std::runtime_error("replacement failed: " + std::string(u_errorName(status)));
-    }
-    std::string result;
-    output.toUTF8String(result);
+    check(status, "search failed");
     return result;
 }
 
@@ -76,7 +62,14 @@ std::string ReferencePattern::replacedByStep(std::string_view text,
     const std::string pattern = step.kind == SubstitutionChain::Step::Kind::literal
                                     ? "\\Q" + std::string(step.find) + "\\E"
                                     : std::string(step.find);
-    return replaced(pattern, text, step.replacement);
+    const icu::UnicodeString input = utf16(text);
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::UnicodeString output =
+        unboundedMatcher(pattern, input)->replaceAll(utf16(step.replacement), status);
+    check(status, "replacement failed");
+    std::string result;
+    output.toUTF8String(result);
+    return result;
 }
 
 }  // namespace nimbrook

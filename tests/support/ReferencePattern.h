@@ -13,10 +13,8 @@ class ReferencePattern final {
 public:
     // Whether the pattern matches anywhere in the text.
     static bool found(std::string_view pattern, std::string_view text);
-    // Every match replaced by the template ("$1" inserts group 1), as ICU's replaceAll does.
-    static std::string replaced(std::string_view pattern, std::string_view text,
-                                std::string_view replacement);
-    // The step as ICU's replaceAll runs it: its pattern, or its literal text quoted.
+    // The step as ICU's replaceAll runs it: its pattern, or its literal text quoted; "$1" in
+    // the replacement inserts group 1.
     static std::string replacedByStep(std::string_view text, const SubstitutionChain::Step& step);
 };
 
