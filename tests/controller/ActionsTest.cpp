@@ -25,23 +25,23 @@ const Script scripts[] = {
     // Copying the highlighted entry again keeps its first deadline; another entry takes the
     // highlight at once and keeps it eight tenths of a second.
     {"HighlightEndsEightTenthsAfterItMoved",
-     {"A", "B"},
      {"copyback 0", "wait 500", "copyback 0", "wait 299", "flash 0", "wait 1", "flash -",
       "copyback 0", "wait 300", "copyback 1", "flash 1", "wait 799", "flash 1", "wait 1",
-      "flash -"}},
+      "flash -"},
+     {"A", "B"}},
     // A conversion that does nothing useful raises its toast and touches nothing else.
     {"CanonicallyEqualConversionOnlyRaisesItsToast",
-     {"{\"k\":\"cafe\u0301\"}"},
      {"convert 0 minifyJSON", "toast 转换无变化", "pasteboard -", "items {\"k\":\"cafe\u0301\"}",
-      "wait 1499", "toast 转换无变化", "wait 1", "toast -", "unsaved"}},
+      "wait 1499", "toast 转换无变化", "wait 1", "toast -", "unsaved"},
+     {"{\"k\":\"cafe\u0301\"}"}},
     {"BlankConversionOnlyRaisesItsToast",
-     {" \n\t "},
      {"convert 0 urlToMarkdown", "toast 转换结果为空", "pasteboard -", "items  \n\t ", "wait 1499",
-      "toast 转换结果为空", "wait 1", "toast -", "unsaved"}},
+      "toast 转换结果为空", "wait 1", "toast -", "unsaved"},
+     {" \n\t "}},
     {"OlderToastNeverCutsANewerOneShort",
-     {"plain", "[1,2]"},
      {"convert 0 prettifyJSON", "wait 1000", "convert 1 wrapCode", "wait 1000",
-      "toast 已转换并复制", "wait 500", "toast -"}},
+      "toast 已转换并复制", "wait 500", "toast -"},
+     {"plain", "[1,2]"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Actions, Scripted, testing::ValuesIn(scripts), nameOf);

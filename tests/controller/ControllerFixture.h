@@ -74,12 +74,12 @@ private:
     ClipboardItem item(const std::string& index) const;
 };
 
-// A history the controller starts from, with its file removed after loading so that
-// "unsaved" tells that nothing was written since, and the steps taken then.
+// Steps taken from a history, whose file is removed once loaded so that "unsaved" tells
+// that nothing was written since.
 struct Script {
     std::string name;
-    std::vector<std::string> history;
     std::vector<std::string> steps;
+    std::vector<std::string> history = {};
 };
 
 class Scripted : public ControllerFixture, public testing::WithParamInterface<Script> {};

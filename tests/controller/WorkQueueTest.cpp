@@ -11,27 +11,24 @@ namespace {
 // Steps taken while the worker is held.
 const Script scripts[] = {
     {"CapturesAndConversionsApplyInTheOrderAsked",
-     {"[1,2]"},
      {"hold", "copy A", "convert 0 wrapCode", "copy B", "release", "wait 1000",
-      "items B|A|```\n[1,2]\n```", "saved B|A|```\n[1,2]\n```", "pasteboard ```\n[1,2]\n```"}},
+      "items B|A|```\n[1,2]\n```", "saved B|A|```\n[1,2]\n```", "pasteboard ```\n[1,2]\n```"},
+     {"[1,2]"}},
     {"SaveInFlightWritesTheStateItStartedWith",
-     {},
      {"hold", "copy A", "run", "wait 1000", "copy B", "run", "release", "items B|A", "saved A",
       "pasteboard B"}},
     {"QuitWaitsForTheSaveInFlight",
-     {},
      {"hold", "copy A", "run", "wait 1000", "flush", "items A", "saved A", "pasteboard A"}},
     {"QuitSavesCapturesStillOnTheWorker",
-     {},
      {"hold", "copy A", "copy B", "flush", "items B|A", "saved B|A", "pasteboard B"}},
     {"SecondConversionOfARowConvertsTheFirstOnesResult",
-     {"[1,2]"},
      {"hold", "convert 0 prettifyJSON", "convert 0 minifyJSON", "release", "items [1,2]", "unsaved",
-      "pasteboard [1,2]"}},
+      "pasteboard [1,2]"},
+     {"[1,2]"}},
     {"ResultForARowDeletedMeanwhileIsNotInserted",
-     {"[1,2]", "B"},
      {"hold", "convert 0 prettifyJSON", "delete 0", "release", "wait 1000", "items B", "saved B",
-      "pasteboard [\n  1,\n  2\n]"}},
+      "pasteboard [\n  1,\n  2\n]"},
+     {"[1,2]", "B"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(WorkOrder, Scripted, testing::ValuesIn(scripts), nameOf);

@@ -127,22 +127,17 @@ TEST_F(StorageServiceTest, loadKeepsALongerFileButSaveKeepsTheNewestFiveHundred)
     EXPECT_EQ(readFile(file()), bytesOf({items.begin(), items.begin() + 500}));
 }
 
-TEST_F(StorageServiceTest, missingFileLoadsEmptyAndNothingIsMovedAside) {
+TEST_F(StorageServiceTest, missingFileLoadsEmptyAndSavesPrivatelyWithNothingMovedAside) {
+    const mode_t previousMask = ::umask(0);
     StorageService storage = makeStorage();
     EXPECT_TRUE(storage.load().empty());
     EXPECT_EQ(modeOf(folder_), 0700u);
     storage.save(history(1));
-    EXPECT_TRUE(lines_.empty());
-    EXPECT_EQ(namesIn(folder_), std::set<std::string>{"clipboard_history.json"});
-}
-
-TEST_F(StorageServiceTest, missingFoldersAreCreatedPrivateAndTheFileIsOwnerOnly) {
-    const mode_t previousMask = ::umask(0);
-    makeStorage().save(history(2));
     ::umask(previousMask);
-    EXPECT_EQ(modeOf(folder_), 0700u);
     EXPECT_EQ(modeOf(folder_.parent_path()), 0700u);
     EXPECT_EQ(modeOf(file()), 0600u);
+    EXPECT_TRUE(lines_.empty());
+    EXPECT_EQ(namesIn(folder_), std::set<std::string>{"clipboard_history.json"});
 }
 
 TEST_F(StorageServiceTest, existingFolderKeepsItsModeAndAnOpenFileBecomesPrivate) {
