@@ -12,6 +12,18 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
+TEST_P(Scripted, TakesTheSteps) {
+    std::vector<ClipboardItem> history;
+    for (const std::string& content : GetParam().history) {
+        history.push_back(makeItem(content));
+    }
+    writeHistory(history);
+    launch();
+    std::filesystem::remove(storage_->fileURL());
+    play(GetParam().steps);
+    EXPECT_EQ(workQueue_.queuedJobs(), 0u);
+}
+
 const Script scripts[] = {
     {"NewestFirst", {"copy A", "copy B", "copy C", "items C|B|A"}},
     {"CanonicallyEqualIsARepeat", {"copy caf\u00e9", "copy cafe\u0301", "items caf\u00e9"}},

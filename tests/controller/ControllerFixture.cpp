@@ -154,16 +154,4 @@ ClipboardItem ControllerFixture::item(const std::string& index) const {
     return viewModel_->items().at(std::stoul(index));
 }
 
-TEST_P(Scripted, TakesTheSteps) {
-    std::vector<ClipboardItem> history;
-    for (const std::string& content : GetParam().history) {
-        history.push_back(makeItem(content));
-    }
-    writeHistory(history);
-    launch();
-    fs::remove(storage_->fileURL());
-    play(GetParam().steps);
-    EXPECT_EQ(workQueue_.queuedJobs(), 0u);
-}
-
 }  // namespace nimbrook
