@@ -1,4 +1,5 @@
 #include <QAbstractButton>
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
 #include <QCursor>
@@ -49,8 +50,12 @@ struct Panel {
     std::unique_ptr<ClipboardHistoryView> view =
         std::make_unique<ClipboardHistoryView>(harness.viewModel);
     QSignalSpy closes{view.get(), &ClipboardHistoryView::closeRequested};
+    QAbstractItemModelTester tester{list()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest};
     QRect snapped;
     QImage snapshot;
+    QStringList changes;
+    int numbered = 0;
 
     // Entries copied oldest first; "png" stands for an image.
     explicit Panel(const QStringList& entries = {}) {
@@ -105,6 +110,7 @@ struct Panel {
     }
     QString labelText(const char* name) const { return find<QLabel>(name)->text(); }
     void step(const QString& step);
+    void watch();
     void key(const QString& key) const;
     QMap<QString, QString> state() const;
     QString flashedRows() const;
@@ -120,7 +126,7 @@ void Panel::step(const QString& step) {
         QTest::keyClicks(find<QLineEdit>("searchField"), argument);
     } else if (verb == u"more") {
         for (int index = 0; index < row; ++index) {
-            harness.copy("entry " + std::to_string(index));
+            harness.copy("entry " + std::to_string(numbered++));
         }
     } else if (verb == u"unreadable") {
         view->setCaptureUnavailable();
@@ -161,6 +167,8 @@ void Panel::step(const QString& step) {
         std::ofstream(harness.folder.path().toStdString()) << "not a folder";
     } else if (verb == u"unjam") {
         std::filesystem::remove(harness.folder.path().toStdString());
+    } else if (verb == u"watch") {
+        watch();
     } else if (verb == u"wait") {
         harness.clock.advance(milliseconds(row));
     } else if (verb == u"drag") {
@@ -173,6 +181,24 @@ void Panel::step(const QString& step) {
     } else {
         key(step);
     }
+}
+
+// Notes the list model's signals from now on: "+row" inserted, "-row" removed, "~row"
+// changed, "reset".
+void Panel::watch() {
+    const auto* model = list()->model();
+    const auto note = [this](QChar kind) {
+        return [this, kind](const QModelIndex&, int first) {
+            changes << kind + QString::number(first);
+        };
+    };
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, view.get(), note(u'+'));
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, view.get(), note(u'-'));
+    QObject::connect(
+        model, &QAbstractItemModel::dataChanged, view.get(),
+        [this](const QModelIndex& index) { changes << u'~' + QString::number(index.row()); });
+    QObject::connect(model, &QAbstractItemModel::modelReset, view.get(),
+                     [this] { changes << u"reset"_s; });
 }
 
 void Panel::key(const QString& key) const {
@@ -206,6 +232,7 @@ QMap<QString, QString> Panel::state() const {
         {u"top"_s, QString::number(list()->indexAt(QPoint(1, 1)).row())},
         {u"first"_s, model->index(0, 0).data(HistoryListModel::PreviewRole).toString()},
         {u"rows"_s, QString::number(model->rowCount())},
+        {u"changes"_s, changes.join(u',')},
         {u"flash"_s, flashedRows()},
         // What the panel wrote: the pasteboard holds the last copy of another program before.
         {u"paste"_s,
@@ -342,8 +369,8 @@ void ClipboardHistoryViewTest::stepsAndWhatTheyLeave_data() {
         "paste=- closed=0 empty=未找到匹配项 count=3 clearAll=1");
     row("Down selects the newest match", "type:et Down Return",
         "paste=beta sel=0 rows=1 clearSearch=1");
-    row("Shift+Del removes, the next takes its place", "Down Down Shift+Del",
-        "rows=2 sel=1 paste=-");
+    row("Shift+Del removes, the next takes its place", "watch Down Down Shift+Del",
+        "rows=2 sel=1 paste=- changes=-1");
     row("Shift+Del without a selection removes nothing", "Shift+Del", "rows=3");
     row("Alt+2 copies the second row", "Alt+2", "paste=beta flash=1 sel=-");
     row("Alt+9 past the rows copies nothing", "Alt+9", "paste=-");
@@ -372,6 +399,13 @@ void ClipboardHistoryViewTest::stepsAndWhatTheyLeave_data() {
     row("clipboard unreadable, with a search", "unreadable type:a", "empty=未找到匹配项", "");
     row("the clear button empties the search", "type:et press:clearSearchButton",
         "search= rows=3 clearSearch=0");
+    row("a capture inserts at the top", "watch more:1", "changes=+0 rows=4 first=entry_0");
+    row("a capture into a full history drops the oldest", "more:497 watch more:1",
+        "changes=+0,-500 rows=500 first=entry_497");
+    row("a conversion replaces its row where it stands", "Ctrl+End watch Menu Return",
+        "changes=~2 rows=3");
+    row("a change while searching resets", "type:JSON watch more:1 Down Shift+Del",
+        "changes=reset,reset rows=0", "{\"k\": [1]}|hello world|plain");
     row("a failing save warns in the footer and the title", "jam more:1 wait:1000",
         "unsaved=未保存,历史记录未能保存：cannot_create_a_file title=萤川*", "");
     row("the warning goes once a save succeeds", "jam more:1 wait:1000 unjam wait:30000",
