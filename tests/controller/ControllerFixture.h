@@ -50,11 +50,10 @@ protected:
     // and stands for nothing when it is "-". Actions: "copy <text>" (and the tick that picks
     // it up), "offer <text>" (no tick), "wait <ms>", "convert <index> <conversion>",
     // "delete <index>", "copyback <index>", "search <text>", "toggle", "clear", "flush" (the
-    // program quits),
-    // "unlink" (the history file), "hold", "run" (the held worker runs one job and its result
-    // is applied), "release". Checks: "items <texts>", "saved <texts>", "unsaved" (no file),
-    // "pasteboard <text>", "toast <text>", "flash <index>", "monitoring on|off", "failures <n>"
-    // (lines on the console, one a failed save).
+    // program quits), "unlink" (the history file), "hold", "run" (the held worker runs one
+    // job and its result is applied), "release". Checks: "items <texts>", "saved <texts>",
+    // "unsaved" (no file), "pasteboard <text>", "toast <text>", "flash <index>",
+    // "monitoring on|off", "failures <n>" (lines on the console, one a failed save).
     void play(const std::vector<std::string>& steps);
 
     InMemoryPasteboard pasteboard_;
