@@ -42,7 +42,11 @@ TEST_F(Controller, LargeTextShowsBusyUntilItsLastConversionLands) {
     play({"hold", "convert 0 wrapCode", "convert 1 minifyJSON", "convert 1 wrapCode"});
     EXPECT_FALSE(viewModel_->isConverting(viewModel_->items()[0].id()));
     EXPECT_TRUE(viewModel_->isConverting(viewModel_->items()[1].id()));
-    play({"run", "run", "items ```\n[2]\n```|[1]"});
+    // Both jobs run before either result is applied.
+    workQueue_.runNextJob();
+    workQueue_.runNextJob();
+    workQueue_.deliver();
+    play({"items ```\n[2]\n```|[1]"});
     EXPECT_TRUE(viewModel_->isConverting(viewModel_->items()[1].id()));
     play({"release", "items ```\n[2]\n```|```\n[1]\n```"});
     EXPECT_FALSE(viewModel_->isConverting(viewModel_->items()[1].id()));
