@@ -53,7 +53,8 @@ void ClipboardHistoryViewTest::stepsAndWhatTheyLeave_data() {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QString>("after");
 
-    // Entries, split at '|', and steps, split at spaces, as PanelDriver takes them.
+    // Entries, split at '|', and steps, split at spaces, as PanelDriver takes them; after
+    // them, what PanelDriver::state() holds, as name=value with the value's spaces as '_'.
     const auto row = [](const char* name, const char* steps, const char* after,
                         const char* entries = "{\"a\": 1}|beta|gamma") {
         QTest::newRow(name) << QString::fromUtf8(entries).split(u'|', Qt::SkipEmptyParts)

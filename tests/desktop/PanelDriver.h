@@ -54,6 +54,8 @@ struct PanelDriver {
     void step(const QString& step);
     void watch();
     void key(const QString& key) const;
+    // What the panel shows and did, by short names: the keyboard's "sel"ection, the rows,
+    // the writes to the pasteboard ("paste"), the open menu, the focus, the footer and more.
     QMap<QString, QString> state() const;
     QString flashedRows() const;
     QString overlayState() const;

@@ -113,23 +113,20 @@ void SettingsViewTest::shortcutRow_data() {
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("nextStart");
 
-    const QString held = QStringLiteral("快捷键已被占用");
-    QTest::newRow("nothing chosen starts with Super+V")
-        << true << QKeySequence() << false << QString() << QStringLiteral("Meta+V");
-    QTest::newRow("a free chord") << true << QKeySequence(QStringLiteral("Ctrl+Alt+K")) << false
-                                  << QString() << QStringLiteral("Ctrl+Alt+K");
-    QTest::newRow("a chord another program holds")
-        << true << QKeySequence(QStringLiteral("Ctrl+Shift+H")) << false << held
-        << QStringLiteral("Ctrl+Shift+H");
-    QTest::newRow("a plain letter would take it from every program")
-        << true << QKeySequence(QStringLiteral("K")) << false
-        << QStringLiteral("此按键不能用作快捷键") << QStringLiteral("K");
-    QTest::newRow("the clear button turns it off")
-        << true << QKeySequence() << true << QString() << QString();
-    QTest::newRow("a desktop that lets no program take a key")
-        << false << QKeySequence() << false
-        << QStringLiteral("请在桌面的快捷键设置中绑定 nimbrook --toggle")
-        << QStringLiteral("Meta+V");
+    const auto row = [](const char* name, bool grabsKeys, const char* typed, bool cleared,
+                        const char* status, const char* nextStart) {
+        QTest::newRow(name) << grabsKeys << QKeySequence(QString::fromUtf8(typed)) << cleared
+                            << QString::fromUtf8(status) << QString::fromUtf8(nextStart);
+    };
+    row("nothing chosen starts with Super+V", true, "", false, "", "Meta+V");
+    row("a free chord", true, "Ctrl+Alt+K", false, "", "Ctrl+Alt+K");
+    row("a chord another program holds", true, "Ctrl+Shift+H", false, "快捷键已被占用",
+        "Ctrl+Shift+H");
+    row("a plain letter would take it from every program", true, "K", false, "此按键不能用作快捷键",
+        "K");
+    row("the clear button turns it off", true, "", true, "", "");
+    row("a desktop that lets no program take a key", false, "", false,
+        "请在桌面的快捷键设置中绑定 nimbrook --toggle", "Meta+V");
 }
 
 void SettingsViewTest::shortcutRow() {
