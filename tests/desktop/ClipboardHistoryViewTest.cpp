@@ -116,6 +116,10 @@ void ClipboardHistoryViewTest::stepsAndWhatTheyLeave_data() {
         "changes=+0,-500 rows=500 first=entry_497");
     row("a conversion replaces its row where it stands", "Ctrl+End watch Menu Return",
         "changes=~2 rows=3");
+    row("a large conversion marks its row busy", "watch hold Down Menu Down Return",
+        "busy=0 changes=~0", "short|wide");
+    row("the busy row takes the result when it lands", "hold Down Menu Down Return release",
+        "busy=- first=[1]", "short|wide");
     row("a change while searching resets", "type:JSON watch more:1 Down Shift+Del",
         "changes=reset,reset rows=0", "{\"k\": [1]}|hello world|plain");
     row("a failing save warns in the footer and the title", "jam more:1 wait:1000",

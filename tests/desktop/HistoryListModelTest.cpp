@@ -18,7 +18,6 @@ private slots:
     void rolesFollowTheEntry_data();
     void rolesFollowTheEntry();
     void copiedHighlightRepaintsEveryRowOfTheId();
-    void largeConversionMarksItsRowBusyUntilItsResultLands();
 };
 
 namespace {
@@ -99,24 +98,6 @@ void HistoryListModelTest::copiedHighlightRepaintsEveryRowOfTheId() {
     harness.clock.advance(std::chrono::milliseconds(800));
     QCOMPARE(notifiedRows(), (QSet<int>{0, 2}));
     QVERIFY(!model.data(model.index(2), HistoryListModel::CopiedRole).toBool());
-}
-
-void HistoryListModelTest::largeConversionMarksItsRowBusyUntilItsResultLands() {
-    Fixture fixture;
-    fixture.harness.copy("short");
-    fixture.harness.copy("[" + std::string(20000, ' ') + "1]");
-    QSignalSpy changed(&fixture.model, &QAbstractItemModel::dataChanged);
-    fixture.harness.workQueue.hold();
-    fixture.harness.viewModel.copyConverted(fixture.harness.viewModel.items().front(),
-                                            SmartConverter::Conversion::minifyJSON);
-    QCOMPARE(changed.size(), 1);
-    QCOMPARE(changed.front().at(0).value<QModelIndex>().row(), 0);
-    QVERIFY(fixture.role(0, HistoryListModel::BusyRole).toBool());
-    QVERIFY(!fixture.role(1, HistoryListModel::BusyRole).toBool());
-
-    fixture.harness.workQueue.release();
-    QCOMPARE(fixture.role(0, HistoryListModel::PreviewRole).toString(), QStringLiteral("[1]"));
-    QVERIFY(!fixture.role(0, HistoryListModel::BusyRole).toBool());
 }
 
 }  // namespace nimbrook

@@ -30,6 +30,8 @@ PanelDriver::PanelDriver(const QStringList& entries, Timestamp start) : harness(
         if (entry == u"png") {
             harness.pasteboard.copy({.png = "\x89PNG"});
             harness.clock.advance(milliseconds(500));
+        } else if (entry == u"wide") {
+            harness.copy("[" + std::string(20000, ' ') + "1]");
         } else {
             harness.copy(entry.toStdString());
         }
@@ -119,6 +121,10 @@ void PanelDriver::step(const QString& step) {
         std::filesystem::remove(harness.folder.path().toStdString());
     } else if (verb == u"watch") {
         watch();
+    } else if (verb == u"hold") {
+        harness.workQueue.hold();
+    } else if (verb == u"release") {
+        harness.workQueue.release();
     } else if (verb == u"wait") {
         harness.clock.advance(milliseconds(row));
     } else if (verb == u"drag") {
@@ -185,7 +191,8 @@ QMap<QString, QString> PanelDriver::state() const {
         {u"first"_s, model->index(0, 0).data(HistoryListModel::PreviewRole).toString()},
         {u"rows"_s, QString::number(model->rowCount())},
         {u"changes"_s, changes.join(u',')},
-        {u"flash"_s, flashedRows()},
+        {u"flash"_s, rowsWith(HistoryListModel::CopiedRole)},
+        {u"busy"_s, rowsWith(HistoryListModel::BusyRole)},
         // What the panel wrote: the pasteboard holds the last copy of another program before.
         {u"paste"_s,
          harness.pasteboard.writeCount() > 0 && pasted ? QString::fromStdString(*pasted) : u"-"_s},
@@ -216,15 +223,15 @@ QMap<QString, QString> PanelDriver::state() const {
     };
 }
 
-QString PanelDriver::flashedRows() const {
-    QStringList flashed;
+QString PanelDriver::rowsWith(int role) const {
+    QStringList rows;
     const auto* model = list()->model();
     for (int row = 0; row < model->rowCount(); ++row) {
-        if (model->index(row, 0).data(HistoryListModel::CopiedRole).toBool()) {
-            flashed << QString::number(row);
+        if (model->index(row, 0).data(role).toBool()) {
+            rows << QString::number(row);
         }
     }
-    return flashed.isEmpty() ? u"-"_s : flashed.join(u',');
+    return rows.isEmpty() ? u"-"_s : rows.join(u',');
 }
 
 QString PanelDriver::overlayState() const {

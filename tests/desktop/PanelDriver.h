@@ -26,7 +26,7 @@ struct PanelDriver {
     QStringList changes;
     int numbered = 0;
 
-    // Entries copied oldest first; "png" stands for an image.
+    // Entries copied oldest first; "png" stands for an image, "wide" for a long JSON text.
     explicit PanelDriver(const QStringList& entries = {},
                          Timestamp start = ManualClock::defaultStart);
     template <typename T>
@@ -49,15 +49,16 @@ struct PanelDriver {
     // the "card" of the confirmation, "hover:", "click:", "delete:" (its button), "menu:"
     // (its button) or "snap:" (a picture of) a row, "point:" the pointer at a row, the
     // pointer's "leave", "watch" the model's signals, "jam" and "unjam" the data folder,
-    // "wait:" milliseconds, and "drag:" over a row's preview from "line.column" to
-    // "line.column", "@row" after (the first when left out).
+    // "hold" and "release" the worker's jobs, "wait:" milliseconds, and "drag:" over a row's
+    // preview from "line.column" to "line.column", "@row" after (the first when left out).
     void step(const QString& step);
     void watch();
     void key(const QString& key) const;
     // What the panel shows and did, by short names: the keyboard's "sel"ection, the rows,
     // the writes to the pasteboard ("paste"), the open menu, the focus, the footer and more.
     QMap<QString, QString> state() const;
-    QString flashedRows() const;
+    // The rows whose `role` is true, or "-".
+    QString rowsWith(int role) const;
     QString overlayState() const;
     QString toastState() const;
 };
