@@ -1,6 +1,8 @@
 #include "ChildProcess.h"
 
 #include <csignal>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include <fcntl.h>
@@ -20,22 +22,30 @@ std::vector<char*> pointersTo(std::vector<std::string>& strings) {
     return pointers;
 }
 
+int openForAppend(const std::filesystem::path& path) {
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+}
+
 }  // namespace
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream stream(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
 
 ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
                            const std::vector<std::string>& environment,
-                           const std::filesystem::path& log, int passedFd,
+                           const std::filesystem::path& log,
                            const std::filesystem::path& errorLog) {
     auto argumentStrings = arguments;
     auto environmentStrings = environment;
     const auto argv = pointersTo(argumentStrings);
     const auto envp = pointersTo(environmentStrings);
-    const int logFd = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
-    const int errorFd = errorLog.empty() ? logFd
-                                         : ::open(errorLog.c_str(),
-                                                  O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     // No child waits on the test's terminal.
-    const int inputFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int logFd = openForAppend(log);
+    const int fds[] = {
+        ::open("/dev/null", O_RDONLY | O_CLOEXEC), logFd,
+        errorLog.empty() ? ::fcntl(logFd, F_DUPFD_CLOEXEC, 0) : openForAppend(errorLog)};
     const pid_t parent = ::getpid();
     pid_ = ::fork();
     if (pid_ == 0) {
@@ -45,31 +55,18 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
             ::_exit(127);
         }
         ::setpgid(0, 0);
-        if (inputFd >= 0) {
-            ::dup2(inputFd, STDIN_FILENO);
-        }
-        if (logFd >= 0) {
-            ::dup2(logFd, STDOUT_FILENO);
-        }
-        if (errorFd >= 0) {
-            ::dup2(errorFd, STDERR_FILENO);
-        }
-        if (passedFd == 3) {
-            ::fcntl(3, F_SETFD, 0);
-        } else if (passedFd >= 0) {
-            ::dup2(passedFd, 3);
+        for (const int target : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+            if (fds[target] >= 0) {
+                ::dup2(fds[target], target);
+            }
         }
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
-    if (inputFd >= 0) {
-        ::close(inputFd);
-    }
-    if (errorFd >= 0 && errorFd != logFd) {
-        ::close(errorFd);
-    }
-    if (logFd >= 0) {
-        ::close(logFd);
+    for (const int fd : fds) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
     }
 }
 
@@ -79,6 +76,22 @@ ChildProcess::~ChildProcess() {
         signal(SIGKILL);
         waitForExit(std::chrono::seconds(10));
     }
+}
+
+CommandResult ChildProcess::run(const std::vector<std::string>& arguments,
+                                const std::vector<std::string>& environment,
+                                const std::filesystem::path& scratch) {
+    const auto errorFile = scratch.string() + ".error";
+    CommandResult result;
+    {
+        ChildProcess process(arguments, environment, scratch, errorFile);
+        result.status = process.waitForExit(std::chrono::seconds(60));
+    }
+    result.output = readFile(scratch);
+    result.error = readFile(errorFile);
+    std::filesystem::remove(scratch);
+    std::filesystem::remove(errorFile);
+    return result;
 }
 
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {

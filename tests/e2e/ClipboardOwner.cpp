@@ -4,8 +4,9 @@
 //
 //   nimbrook-e2e-owner <log file> <window class or -> <mime type>=<file> ...
 //
-// With a class it first shows a window of that WM_CLASS class and waits until it is the
-// active one. It ends when another program takes the clipboard.
+// With a class it first shows a window of that WM_CLASS class (on Wayland that app_id) and
+// waits until it is the active one; with no types it only holds the focus. It ends when
+// another program takes the clipboard.
 
 #include <QApplication>
 #include <QClipboard>
@@ -48,6 +49,7 @@ int main(int argc, char* argv[]) {
     if (inWindow) {
         // WM_CLASS's class is the application name.
         QCoreApplication::setApplicationName(arguments[1]);
+        QGuiApplication::setDesktopFileName(arguments[1]);
     }
     QApplication app(argc, argv);
     if (arguments.size() < 2) {
@@ -64,6 +66,9 @@ int main(int argc, char* argv[]) {
     }
 
     const auto own = [mimeData] {
+        if (mimeData->formats().isEmpty()) {
+            return;
+        }
         QGuiApplication::clipboard()->setMimeData(mimeData, QClipboard::Clipboard);
         mimeData->log("owned");
         QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, [](auto mode) {

@@ -2,14 +2,10 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
+#include <regex>
 #include <thread>
 
-#include <fcntl.h>
 #include <nlohmann/json.hpp>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace nimbrook::e2e {
@@ -18,23 +14,6 @@ namespace {
 std::string inherited(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(name) + "=" + value;
-}
-
-// Xvfb picks a free display itself and writes its number to the descriptor it is given. A
-// server that neither writes nor dies within the deadline counts as not started.
-std::string readDisplayNumber(int fd) {
-    std::string number;
-    char buffer[16];
-    pollfd request{fd, POLLIN, 0};
-    while (number.find('\n') == std::string::npos && ::poll(&request, 1, 30'000) > 0) {
-        const auto count = ::read(fd, buffer, sizeof buffer);
-        if (count <= 0) {
-            break;
-        }
-        number.append(buffer, static_cast<std::size_t>(count));
-    }
-    const auto end = number.find('\n');
-    return end == std::string::npos ? std::string() : ":" + number.substr(0, end);
 }
 
 }  // namespace
@@ -56,11 +35,6 @@ std::string pngBytes(std::size_t size) {
         bytes += static_cast<char>((i * 7919) % 256);
     }
     return bytes;
-}
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }
 
 NimbrookFixture::NimbrookFixture() {
@@ -99,9 +73,13 @@ std::vector<std::string> NimbrookFixture::surroundingDesktop() {
     return std::getenv("DISPLAY") == nullptr ? std::vector<std::string>() : desktop;
 }
 
+bool NimbrookFixture::inSession(const std::string& name) {
+    return inherited("NIMBROOK_E2E_SESSION") == "NIMBROOK_E2E_SESSION=" + name;
+}
+
 NimbrookFixture::~NimbrookFixture() {
     // The desktop's clients end before the desktop does.
-    copiers_.clear();
+    helpers_.clear();
     program_.reset();
     trayer_.reset();
     windowManager_.reset();
@@ -128,27 +106,36 @@ bool NimbrookFixture::createRoot() {
 void NimbrookFixture::SetUp() {
     ASSERT_FALSE(desktop_.empty()) << "no desktop; X server: " << readFile(root_ / "xvfb.log")
                                    << "; window manager: " << readFile(root_ / "openbox.log");
+    if (inSession("tray")) {
+        keep({NIMBROOK_TRAY_WATCHER}, "watcher");
+        const auto log = root_ / "watcher.log";
+        ASSERT_TRUE(eventually([&] { return readFile(log).starts_with("ready\n"); }))
+            << readFile(log);
+    }
 }
 
 void NimbrookFixture::startDesktop() {
     trayer_.reset();
     windowManager_.reset();
-    server_.reset();
-    int pipe[2];
-    if (::pipe2(pipe, O_CLOEXEC) != 0) {
-        return;
-    }
+    // Xvfb picks a free display itself and writes its number to the descriptor it is given. A
+    // server that neither writes nor dies within the deadline counts as not started.
+    const auto number = root_ / "xvfb.display";
+    std::filesystem::remove(number);
     server_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen",
+        std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-screen",
                                  "0", "1280x800x24"},
-        std::vector<std::string>{inherited("PATH")}, root_ / "xvfb.log", pipe[1]);
-    ::close(pipe[1]);
-    const auto display = readDisplayNumber(pipe[0]);
-    ::close(pipe[0]);
-    if (display.empty()) {
+        std::vector<std::string>{inherited("PATH")}, number, root_ / "xvfb.log");
+    std::string display;
+    eventually(
+        [&] {
+            display = readFile(number);
+            return display.ends_with('\n') || server_->waitForExit(std::chrono::seconds(0));
+        },
+        std::chrono::seconds(30));
+    if (!display.ends_with('\n')) {
         return;
     }
-    desktop_ = {"DISPLAY=" + display, "QT_QPA_PLATFORM=xcb"};
+    desktop_ = {"DISPLAY=:" + display.substr(0, display.size() - 1), "QT_QPA_PLATFORM=xcb"};
     const auto shows = [this](const std::vector<std::string>& query, const std::string& needle) {
         return eventually([&] {
             const auto text = output(query);
@@ -191,6 +178,9 @@ std::vector<std::string> NimbrookFixture::environment(const std::vector<std::str
             environment.push_back(value);
         }
     }
+    if (inSession("tray")) {
+        environment.push_back(inherited("DBUS_SESSION_BUS_ADDRESS"));
+    }
     for (const auto& setting : extra) {
         const auto name = setting.substr(0, setting.find('=') + 1);
         std::erase_if(environment, [&name](const std::string& s) { return s.starts_with(name); });
@@ -206,18 +196,30 @@ std::unique_ptr<ChildProcess> NimbrookFixture::start(const std::vector<std::stri
                                           root_ / (logName + ".log"));
 }
 
-std::optional<std::string> NimbrookFixture::output(const std::vector<std::string>& arguments) {
-    const auto file = root_ / ("output-" + std::to_string(++outputs_));
-    ChildProcess process(arguments, environment({}), file);
-    const auto status = process.waitForExit(std::chrono::seconds(20));
-    auto text = readFile(file);
-    std::filesystem::remove(file);
-    return status == 0 ? std::optional(std::move(text)) : std::nullopt;
+ChildProcess& NimbrookFixture::keep(const std::vector<std::string>& arguments,
+                                    const std::string& logName,
+                                    const std::vector<std::string>& extra) {
+    helpers_.push_back(start(arguments, logName, extra));
+    return *helpers_.back();
 }
 
-std::filesystem::path NimbrookFixture::writeFile(const std::string& name,
-                                                 const std::string& bytes) const {
-    const auto path = root_ / name;
+std::optional<std::string> NimbrookFixture::output(const std::vector<std::string>& arguments) {
+    auto result = ChildProcess::run(arguments, environment({}),
+                                    root_ / ("output-" + std::to_string(++files_)));
+    return result.status == 0 ? std::optional(std::move(result.output)) : std::nullopt;
+}
+
+CommandResult NimbrookFixture::nimbrook(const std::vector<std::string>& arguments,
+                                        const std::vector<std::string>& prefix) {
+    auto command = prefix;
+    command.push_back(NIMBROOK_PROGRAM);
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return ChildProcess::run(command, environment({}),
+                             root_ / ("command-" + std::to_string(++files_)));
+}
+
+std::filesystem::path NimbrookFixture::writeFile(const std::string& bytes) {
+    const auto path = root_ / ("file-" + std::to_string(++files_));
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
@@ -234,29 +236,21 @@ void NimbrookFixture::startProgram(const std::vector<std::string>& extraEnvironm
 }
 
 void NimbrookFixture::copyWithXclip(const Flavour& flavour) {
-    const auto file = writeFile("copy-" + std::to_string(++copies_), flavour.second);
     // -quiet keeps xclip in the foreground, serving until another program owns the clipboard.
-    copiers_.push_back(start({"/usr/bin/xclip", "-quiet", "-selection", "clipboard", "-target",
-                              flavour.first, "-in", file.string()},
-                             "xclip"));
+    keep({"/usr/bin/xclip", "-quiet", "-selection", "clipboard", "-target", flavour.first, "-in",
+          writeFile(flavour.second).string()},
+         "xclip");
 }
 
 std::filesystem::path NimbrookFixture::copyWithOwner(const std::vector<Flavour>& flavours,
-                                                     const std::string& windowClass) {
-    return offerFrom(NIMBROOK_OWNER, windowClass.empty() ? "-" : windowClass, flavours);
-}
-
-std::filesystem::path NimbrookFixture::offerFrom(const std::string& program,
-                                                 const std::string& argument,
-                                                 const std::vector<Flavour>& flavours) {
-    const auto id = std::to_string(++copies_);
-    const auto log = root_ / ("owner-" + id + ".served");
+                                                     const std::string& argument,
+                                                     const std::string& program) {
+    const auto log = root_ / ("owner-" + std::to_string(++files_) + ".served");
     std::vector<std::string> arguments{program, log.string(), argument};
-    for (std::size_t i = 0; i < flavours.size(); ++i) {
-        const auto file = writeFile("offer-" + id + "-" + std::to_string(i), flavours[i].second);
-        arguments.push_back(flavours[i].first + "=" + file.string());
+    for (const auto& [type, bytes] : flavours) {
+        arguments.push_back(type + "=" + writeFile(bytes).string());
     }
-    copiers_.push_back(start(arguments, "owner"));
+    keep(arguments, "owner");
     return log;
 }
 
@@ -272,62 +266,31 @@ bool NimbrookFixture::newestIs(const std::string& content) {
     });
 }
 
-CommandResult NimbrookFixture::nimbrook(const std::vector<std::string>& arguments,
-                                        const std::vector<std::string>& prefix) {
-    auto command = prefix;
-    command.push_back(NIMBROOK_PROGRAM);
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    const auto file = root_ / ("command-" + std::to_string(++outputs_));
-    const auto errorFile = file.string() + ".error";
-    CommandResult result;
-    {
-        ChildProcess process(command, environment({}), file, -1, errorFile);
-        result.status = process.waitForExit(std::chrono::seconds(60));
-    }
-    result.output = readFile(file);
-    result.error = readFile(errorFile);
-    std::filesystem::remove(file);
-    std::filesystem::remove(errorFile);
-    return result;
+bool NimbrookFixture::holds(std::size_t count) {
+    return eventually(
+        [&] { return history().value_or(std::vector<HistoryEntry>{}).size() == count; });
 }
 
-bool requestTo(const std::filesystem::path& socket, const std::vector<std::string>& words) {
-    const auto path = socket.string();
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path) {
-        return false;
-    }
-    path.copy(address.sun_path, path.size());
-    // A frame: the length (4 bytes, big-endian), then the words joined by NUL.
-    std::string payload;
-    for (const auto& word : words) {
-        payload += (payload.empty() ? "" : std::string(1, '\0')) + word;
-    }
-    std::string frame;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        frame.push_back(static_cast<char>((payload.size() >> shift) & 0xff));
-    }
-    frame += payload;
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    char reply[5] = {};
-    const bool answered =
-        fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::write(fd, frame.data(), frame.size()) == static_cast<ssize_t>(frame.size()) &&
-        ::recv(fd, reply, sizeof reply, MSG_WAITALL) == sizeof reply;
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    // The reply's status byte follows its length.
-    return answered && reply[4] == 0;
+std::string NimbrookFixture::trayItem() {
+    std::string log;
+    std::smatch registered;
+    return eventually([&] {
+        log = readFile(root_ / "watcher.log");
+        return std::regex_search(log, registered, std::regex(R"(item (\S+)\n)"));
+    })
+               ? registered[1].str()
+               : std::string();
+}
+
+bool NimbrookFixture::activateTrayItem() {
+    const auto item = trayItem();
+    return !item.empty() && output({"/usr/bin/dbus-send", "--session", "--print-reply",
+                                    "--dest=" + item, "/StatusNotifierItem",
+                                    "org.kde.StatusNotifierItem.Activate", "int32:0", "int32:0"});
 }
 
 std::optional<std::vector<HistoryEntry>> NimbrookFixture::history() const {
-    return historyIn(historyFile());
-}
-
-std::optional<std::vector<HistoryEntry>> historyIn(const std::filesystem::path& file) {
-    const auto json = nlohmann::json::parse(readFile(file), nullptr, false);
+    const auto json = nlohmann::json::parse(readFile(historyFile()), nullptr, false);
     if (!json.is_array()) {
         return std::nullopt;
     }
@@ -340,12 +303,6 @@ std::optional<std::vector<HistoryEntry>> historyIn(const std::filesystem::path& 
                                : std::nullopt});
     }
     return entries;
-}
-
-std::size_t NimbrookFixture::imageFileCount() const {
-    std::error_code error;
-    std::filesystem::directory_iterator files(imageFolder(), error);
-    return error ? 0 : static_cast<std::size_t>(std::distance(files, {}));
 }
 
 }  // namespace nimbrook::e2e

@@ -25,16 +25,10 @@ struct HistoryEntry {
     std::optional<std::string> sourceApp;
 };
 
-// What a run of the command line printed and how it ended (nullopt: it did not end).
-struct CommandResult {
-    std::optional<int> status;
-    std::string output;
-    std::string error;
-};
-
 // The real program on a desktop of its own: a private X server (Xvfb on a free display, no
 // TCP) with a window manager and a system tray, a fresh folder that stands in for the
-// user's home, data and temporary folders, and the programs that copy things.
+// user's home, data and temporary folders, and the programs that copy things. In the session
+// "tray" (NIMBROOK_E2E_SESSION) a tray's watcher waits on the private session bus as well.
 class NimbrookFixture : public testing::Test {
 protected:
     NimbrookFixture();
@@ -44,6 +38,8 @@ protected:
     // The desktop the test runs in (a compositor started around the test): its displays and
     // session bus, and no toolkit platform forced.
     static std::vector<std::string> surroundingDesktop();
+    // Whether the test runs inside the session that its registration starts around it.
+    static bool inSession(const std::string& name);
     ~NimbrookFixture() override;
     void SetUp() override;
 
@@ -56,50 +52,60 @@ protected:
     std::unique_ptr<ChildProcess> start(const std::vector<std::string>& arguments,
                                         const std::string& logName,
                                         const std::vector<std::string>& extraEnvironment = {});
+    // The same, kept running until the test ends.
+    ChildProcess& keep(const std::vector<std::string>& arguments, const std::string& logName,
+                       const std::vector<std::string>& extraEnvironment = {});
     // Runs a program to its end and returns its standard output, or nullopt on failure.
     std::optional<std::string> output(const std::vector<std::string>& arguments);
+    // Runs build/nimbrook with `arguments` to its end, behind `prefix` (another user's
+    // setpriv, say).
+    CommandResult nimbrook(const std::vector<std::string>& arguments,
+                           const std::vector<std::string>& prefix = {});
     // Starts build/nimbrook, behind `prefix` (a program that execs it), and waits until it
     // captures (its socket is there).
     void startProgram(const std::vector<std::string>& extraEnvironment = {},
                       const std::vector<std::string>& prefix = {});
     // Offers one flavour with xclip, as any X program would.
     void copyWithXclip(const Flavour& flavour);
-    // Offers all flavours at once through the test's own clipboard owner; with a class, from
-    // a window of that WM_CLASS that is active. Returns the owner's log of fetched types.
+    // Offers all flavours at once through an owner `program`, started as: program log argument
+    // type=file...; by default the test's own X owner, whose argument is a WM_CLASS for a
+    // window that is active before it copies ("-": no window). Returns the owner's log of
+    // fetched types.
     std::filesystem::path copyWithOwner(const std::vector<Flavour>& flavours,
-                                        const std::string& windowClass = {});
-    // The same through another owner `program`, started as: program log argument type=file...
-    std::filesystem::path offerFrom(const std::string& program, const std::string& argument,
-                                    const std::vector<Flavour>& flavours);
+                                        const std::string& argument = "-",
+                                        const std::string& program = NIMBROOK_OWNER);
     // Waits until the owner has handed `mimeType` to a reader.
     bool served(const std::filesystem::path& ownerLog, const std::string& mimeType);
     // Waits until the newest history entry holds `content`.
     bool newestIs(const std::string& content);
-    // Runs build/nimbrook with `arguments` to its end, behind `prefix` (another user's
-    // setpriv, say), in this desktop's environment.
-    CommandResult nimbrook(const std::vector<std::string>& arguments,
-                           const std::vector<std::string>& prefix = {});
+    // Waits until the history holds `count` entries.
+    bool holds(std::size_t count);
+    // The bus name of the program's item in the session's tray, once it registered (empty when
+    // it did not).
+    std::string trayItem();
+    // Activates that item, as a click on its icon does.
+    bool activateTrayItem();
     // The history file's entries, or nullopt while it is missing or unreadable.
     std::optional<std::vector<HistoryEntry>> history() const;
-    std::size_t imageFileCount() const;
+    // A fresh file in the test's folder that holds `bytes`.
+    std::filesystem::path writeFile(const std::string& bytes);
 
     std::filesystem::path root_;
     std::unique_ptr<ChildProcess> program_;
+    // The programs kept running, copiers among them.
+    std::vector<std::unique_ptr<ChildProcess>> helpers_;
 
 private:
     bool createRoot();
     void startDesktop();
     std::vector<std::string> environment(const std::vector<std::string>& extra) const;
-    std::filesystem::path writeFile(const std::string& name, const std::string& bytes) const;
 
     // The settings that put a program on the desktop; empty when it did not come up.
     std::vector<std::string> desktop_;
     std::unique_ptr<ChildProcess> server_;
     std::unique_ptr<ChildProcess> windowManager_;
     std::unique_ptr<ChildProcess> trayer_;
-    std::vector<std::unique_ptr<ChildProcess>> copiers_;
-    int copies_ = 0;
-    int outputs_ = 0;
+    int files_ = 0;
 };
 
 // Polls `condition` until it holds or the deadline passes; generous, for loaded machines
@@ -107,13 +113,7 @@ private:
 bool eventually(const std::function<bool()>& condition,
                 std::chrono::milliseconds deadline = std::chrono::seconds(20));
 
-std::string readFile(const std::filesystem::path& path);
 // `size` bytes that start as a PNG file does.
 std::string pngBytes(std::size_t size);
-// Sends one request (the command line's words) to a running program's socket and waits for
-// its answer; true when the request succeeded.
-bool requestTo(const std::filesystem::path& socket, const std::vector<std::string>& words);
-// The entries of a history file, or nullopt while it is missing or unreadable.
-std::optional<std::vector<HistoryEntry>> historyIn(const std::filesystem::path& file);
 
 }  // namespace nimbrook::e2e

@@ -1,12 +1,10 @@
 #include <algorithm>
 #include <csignal>
-#include <cstdlib>
 #include <fstream>
 
 #include <nlohmann/json.hpp>
 
-#include "NimbrookFixture.h"
-#include "SwayServer.h"
+#include "SwayFixture.h"
 
 namespace nimbrook::e2e {
 namespace {
@@ -30,41 +28,15 @@ bool windowIn(const nlohmann::json& node, const std::string& appId, bool focused
     return false;
 }
 
-// Comes before the fixture, which starts programs on it.
-struct SwayDesktop {
-    SwayServer sway_;
-};
-
 // The real program as a native Wayland client of a headless sway, while a window of another
 // program holds the keyboard focus: the toolkit's own clipboard would see nothing then.
-class SwayCaptureTest : protected SwayDesktop, public NimbrookFixture {
+class SwayCaptureTest : public SwayFixture {
 protected:
-    SwayCaptureTest() : NimbrookFixture(desktop(sway_)) {}
-
-    // Mesa's driver, which the toolkit loads for EGL and unloads before exit, leaks a little
-    // that the leak checker can no longer name: the programs draw in shared memory alone.
-    static std::vector<std::string> desktop(const SwayServer& sway) {
-        if (sway.socket().empty()) {
-            return {};
-        }
-        auto environment = sway.environment();
-        environment.emplace_back("QT_WAYLAND_CLIENT_BUFFER_INTEGRATION=shm");
-        return environment;
-    }
-
     void SetUp() override {
-        ASSERT_FALSE(sway_.socket().empty()) << sway_.log();
-        ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());
+        ASSERT_NO_FATAL_FAILURE(SwayFixture::SetUp());
         std::filesystem::create_directories(root_ / "share/applications");
         std::ofstream(root_ / "share/applications" / (focusAppId + ".desktop"))
             << "[Desktop Entry]\nType=Application\nName=" << focusName << "\nExec=true\n";
-    }
-
-    // Keeps a helper program running until the test ends.
-    ChildProcess& keep(const std::vector<std::string>& arguments, const std::string& logName,
-                       const std::vector<std::string>& extra = {}) {
-        helpers_.push_back(start(arguments, logName, extra));
-        return *helpers_.back();
     }
 
     bool shown(const std::string& appId, bool focused) {
@@ -76,7 +48,8 @@ protected:
     // own window (open at start without a tray) has come up and can no longer take it.
     void focusOtherWindow(bool ownWindowFirst = true) {
         ASSERT_TRUE(!ownWindowFirst || eventually([&] { return shown("nimbrook", false); }));
-        keep({NIMBROOK_FOCUS_WINDOW, focusAppId}, "focus", {"QT_QPA_PLATFORM=wayland"});
+        keep({NIMBROOK_OWNER, (root_ / "focus.served").string(), focusAppId}, "focus",
+             {"QT_QPA_PLATFORM=wayland"});
         ASSERT_TRUE(eventually([&] {
             sway_.message({"[app_id=\"" + focusAppId + "\"]", "focus"});
             return shown(focusAppId, true);
@@ -89,24 +62,20 @@ protected:
     }
 
     std::filesystem::path offerWithSource(const std::vector<Flavour>& flavours) {
-        return offerFrom(NIMBROOK_WL_SOURCE, "serve", flavours);
+        return copyWithOwner(flavours, "serve", NIMBROOK_WL_SOURCE);
     }
-
-    std::vector<std::unique_ptr<ChildProcess>> helpers_;
 };
 
 TEST_F(SwayCaptureTest, RecordsOtherProgramsCopiesAndCopiesBack) {
     ASSERT_NO_FATAL_FAILURE(startProgram());
     ASSERT_NO_FATAL_FAILURE(focusOtherWindow());
     const std::string png = pngBytes(300'000);
-    std::ofstream(root_ / "image.png", std::ios::binary) << png;
     const std::string text = "萤川 on Wayland ✓";
 
     ASSERT_NO_FATAL_FAILURE(run("wl-copy '" + text + "'"));
     ASSERT_TRUE(newestIs(text));
-    ASSERT_NO_FATAL_FAILURE(run("wl-copy --type image/png < " + (root_ / "image.png").string()));
-    ASSERT_TRUE(
-        eventually([&] { return history().value_or(std::vector<HistoryEntry>{}).size() == 2; }));
+    ASSERT_NO_FATAL_FAILURE(run("wl-copy --type image/png < " + writeFile(png).string()));
+    ASSERT_TRUE(holds(2));
     const auto secret =
         offerWithSource({{"text/plain", "hunter2"}, {"x-kde-passwordManagerHint", "secret"}});
     ASSERT_TRUE(served(secret, "x-kde-passwordManagerHint"));
@@ -123,7 +92,7 @@ TEST_F(SwayCaptureTest, RecordsOtherProgramsCopiesAndCopiesBack) {
     }
 
     // The program's own copy is what others paste, and it is not recorded again.
-    ASSERT_TRUE(requestTo(dataFolder() / "nimbrook.socket", {"copy", "3"}));
+    ASSERT_EQ(nimbrook({"copy", "3"}).status, 0);
     ASSERT_TRUE(eventually([&] { return output({"/usr/bin/wl-paste", "-n"}) == text; }));
     ASSERT_NO_FATAL_FAILURE(run("wl-copy final"));
     ASSERT_TRUE(newestIs("final"));
@@ -148,36 +117,19 @@ TEST_F(SwayCaptureTest, QuitSignalRightAfterACopyKeepsIt) {
 
 // With a StatusNotifierItem tray the panel is a window that the compositor places: shown
 // when the item is activated or the program started again, hidden once it loses the focus.
-// Runs under dbus-run-session, never on the bus of the desktop the tests run in.
 TEST_F(SwayCaptureTest, TrayPanelIsAWindowThatHidesWhenItLosesTheFocus) {
-    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    if (address == nullptr || std::getenv("NIMBROOK_E2E_PRIVATE_BUS") == nullptr) {
-        GTEST_SKIP() << "needs a private session bus";
+    if (!inSession("tray")) {
+        GTEST_SKIP() << "runs in the session \"tray\"";
     }
-    const std::string bus = std::string("DBUS_SESSION_BUS_ADDRESS=") + address;
-    keep({NIMBROOK_TRAY_WATCHER}, "watcher", {bus});
-    const auto log = root_ / "watcher.log";
-    ASSERT_TRUE(eventually([&] { return readFile(log).starts_with("ready\n"); })) << readFile(log);
-    ASSERT_NO_FATAL_FAILURE(startProgram({bus}));
-    const auto item = [&] {
-        const auto text = readFile(log);
-        const auto at = text.find("item ");
-        return at == std::string::npos ? std::string()
-                                       : text.substr(at + 5, text.find('\n', at) - at - 5);
-    };
-    ASSERT_TRUE(eventually([&] { return !item().empty(); })) << "no item registered";
+    ASSERT_NO_FATAL_FAILURE(startProgram());
     const auto panelShown = [&] { return shown("nimbrook", false); };
+    ASSERT_FALSE(trayItem().empty()) << "no item registered";
     EXPECT_FALSE(panelShown()) << "the panel opened by itself, as with no tray";
-    auto& activate =
-        keep({"/usr/bin/dbus-send", "--session", "--print-reply", "--dest=" + item(),
-              "/StatusNotifierItem", "org.kde.StatusNotifierItem.Activate", "int32:0", "int32:0"},
-             "commands", {bus});
-    ASSERT_EQ(activate.waitForExit(std::chrono::seconds(20)), 0);
+    ASSERT_TRUE(activateTrayItem());
     ASSERT_TRUE(eventually(panelShown));
     ASSERT_NO_FATAL_FAILURE(focusOtherWindow(false));
     EXPECT_TRUE(eventually([&] { return !panelShown(); }));
-    auto& second = keep({NIMBROOK_PROGRAM}, "second", {bus});
-    EXPECT_EQ(second.waitForExit(std::chrono::seconds(30)), 0);
+    EXPECT_EQ(nimbrook({}).status, 0);
     EXPECT_TRUE(eventually(panelShown));
 }
 

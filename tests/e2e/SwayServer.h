@@ -23,8 +23,9 @@ public:
 
     // For WAYLAND_DISPLAY.
     const std::string& socket() const { return socket_; }
-    // The environment entries that reach this compositor (WAYLAND_DISPLAY, SWAYSOCK).
-    std::vector<std::string> environment() const;
+    // The environment entries that put a program on this compositor; none when it did not
+    // come up.
+    std::vector<std::string> desktop() const;
     // Runs swaymsg with `arguments`; its output, or nullopt when it failed.
     std::optional<std::string> message(const std::vector<std::string>& arguments) const;
     // Ends the compositor at once, as a crash would.

@@ -10,9 +10,6 @@ namespace {
 // not stop), undone by unmounting it.
 class UnsavedHistoryTest : public NimbrookFixture {
 protected:
-    void startInOwnMountNamespace() {
-        ASSERT_NO_FATAL_FAILURE(startProgram({}, {"/usr/bin/unshare", "--mount"}));
-    }
     bool inProgramNamespace(std::vector<std::string> command) {
         command.insert(command.begin(), {"/usr/bin/nsenter", "--target",
                                          std::to_string(program_->pid()), "--mount", "--"});
@@ -44,10 +41,10 @@ protected:
 };
 
 TEST_F(UnsavedHistoryTest, FooterWarnsUntilASaveSucceedsAndNothingIsLost) {
-    ASSERT_NO_FATAL_FAILURE(startInOwnMountNamespace());
+    ASSERT_NO_FATAL_FAILURE(startProgram({}, {"/usr/bin/unshare", "--mount"}));
     ASSERT_TRUE(copied("before"));
     ASSERT_TRUE(newestIs("before"));
-    ASSERT_TRUE(requestTo(dataFolder() / "nimbrook.socket", {"activate"}));
+    ASSERT_EQ(nimbrook({}).status, 0);
     ASSERT_TRUE(panelTitled("^萤川$"));
 
     ASSERT_TRUE(makeFolderReadOnly());
@@ -60,8 +57,8 @@ TEST_F(UnsavedHistoryTest, FooterWarnsUntilASaveSucceedsAndNothingIsLost) {
     ASSERT_TRUE(copied("after"));
     EXPECT_TRUE(newestIs("after"));
     EXPECT_TRUE(panelTitled("^萤川$")) << "the warning stayed";
-    EXPECT_EQ(savedContents(), (std::vector<std::string>{"after", "while read-only 2",
-                                                         "while read-only 1", "before"}));
+    const std::vector<std::string> all{"after", "while read-only 2", "while read-only 1", "before"};
+    EXPECT_EQ(savedContents(), all);
 
     // Quitting while saves fail tries once more and says so.
     ASSERT_TRUE(makeFolderReadOnly());
@@ -74,8 +71,7 @@ TEST_F(UnsavedHistoryTest, FooterWarnsUntilASaveSucceedsAndNothingIsLost) {
     EXPECT_NE(log.find("[Nimbrook] quitting with the history not saved: cannot create a file in"),
               std::string::npos)
         << log;
-    EXPECT_EQ(savedContents(), (std::vector<std::string>{"after", "while read-only 2",
-                                                         "while read-only 1", "before"}));
+    EXPECT_EQ(savedContents(), all);
 }
 
 }  // namespace
