@@ -29,17 +29,15 @@ void PreviewLayoutTest::keepsAtMostThreeLines_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("expected");
 
-    QTest::newRow("fourth line is cut, windows line ends")
-        << QStringLiteral("a\r\nb\nc\r\nd")
-        << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c") + ellipsis};
-    QTest::newRow("unicode line and paragraph separators")
-        << QStringLiteral("a\u2028b\u2029c")
-        << QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")};
-    QTest::newRow("empty lines count")
-        << QStringLiteral("a\n\n\nd") << QStringList{QStringLiteral("a"), QString(), ellipsis};
-    QTest::newRow("tab becomes spaces")
-        << QStringLiteral("\tx") << QStringList{QStringLiteral("    x")};
-    QTest::newRow("empty text") << QString() << QStringList{QString()};
+    // The expected lines are split at '|'.
+    const auto row = [](const char* name, const char16_t* text, const char16_t* lines) {
+        QTest::newRow(name) << QString::fromUtf16(text) << QString::fromUtf16(lines).split(u'|');
+    };
+    row("fourth line is cut, windows line ends", u"a\r\nb\nc\r\nd", u"a|b|c…");
+    row("unicode line and paragraph separators", u"a\u2028b\u2029c", u"a|b|c");
+    row("empty lines count", u"a\n\n\nd", u"a||…");
+    row("tab becomes spaces", u"\tx", u"    x");
+    row("empty text", u"", u"");
 }
 
 void PreviewLayoutTest::keepsAtMostThreeLines() {
