@@ -3,7 +3,7 @@
 
 #include <poll.h>
 
-#include "SwayFixture.h"
+#include "NimbrookFixture.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/WaylandConnection.h"
 
@@ -21,11 +21,14 @@ std::vector<Flavour> withFillers(std::vector<Flavour> flavours, int count) {
     return flavours;
 }
 
-class DataControlPasteboardTest : public SwayFixture {
+// A pasteboard of the test's own on a headless sway.
+class DataControlPasteboardTest : public NimbrookFixture {
 protected:
+    DataControlPasteboardTest() : NimbrookFixture(Desktop::sway) {}
+
     void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(SwayFixture::SetUp());
-        connection_ = std::make_unique<WaylandConnection>(sway_.socket(), log_);
+        ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());
+        connection_ = std::make_unique<WaylandConnection>(waylandSocket(), log_);
         pasteboard_ = std::make_unique<DataControlPasteboard>(*connection_, limits);
         ASSERT_TRUE(pasteboard_->isAvailable());
     }
@@ -130,7 +133,7 @@ TEST_F(DataControlPasteboardTest, NeverMixesTwoOffers) {
 
 TEST_F(DataControlPasteboardTest, LostCompositorIsReportedOnceAndNothingIsRead) {
     ASSERT_TRUE(offered("serve", {{"text/plain", "before"}}));
-    sway_.kill();
+    killDesktop();
     for (int i = 0; i < 3; ++i) {
         pollfd readable{connection_->fd(), POLLIN, 0};
         ::poll(&readable, 1, 1000);

@@ -10,7 +10,7 @@ namespace {
 // come up as an X11 client of Xwayland, which mirrors what Wayland programs copy.
 class GnomeRouteTest : public NimbrookFixture {
 protected:
-    GnomeRouteTest() : NimbrookFixture(surroundingDesktop()) {}
+    GnomeRouteTest() : NimbrookFixture(Desktop::surrounding) {}
 
     void SetUp() override {
         if (!inSession("gnome")) {

@@ -1,11 +1,13 @@
 #include "NimbrookFixture.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <thread>
 
 #include <nlohmann/json.hpp>
+#include <pwd.h>
 #include <unistd.h>
 
 namespace nimbrook::e2e {
@@ -14,6 +16,36 @@ namespace {
 std::string inherited(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string() : std::string(name) + "=" + value;
+}
+
+std::vector<std::string> surroundingDesktop() {
+    std::vector<std::string> desktop;
+    for (const char* name : {"DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"}) {
+        if (auto value = inherited(name); !value.empty()) {
+            desktop.push_back(value);
+        }
+    }
+    // A socket name alone is looked up in the runtime folder, and the programs get a
+    // private one.
+    if (const char* wayland = std::getenv("WAYLAND_DISPLAY")) {
+        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+        desktop.push_back("WAYLAND_DISPLAY=" +
+                          (wayland[0] == '/' || runtime == nullptr
+                               ? std::string(wayland)
+                               : (std::filesystem::path(runtime) / wayland).string()));
+    }
+    return std::getenv("DISPLAY") == nullptr ? std::vector<std::string>() : desktop;
+}
+
+// The first socket of that kind in `folder`, or an empty path.
+std::filesystem::path socketIn(const std::filesystem::path& folder, const std::string& prefix) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (entry.path().filename().string().starts_with(prefix) && entry.is_socket()) {
+            return entry.path();
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -37,40 +69,19 @@ std::string pngBytes(std::size_t size) {
     return bytes;
 }
 
-NimbrookFixture::NimbrookFixture() {
+NimbrookFixture::NimbrookFixture(Desktop desktop) {
     if (!createRoot()) {
         return;
     }
+    if (desktop == Desktop::surrounding) {
+        desktop_ = surroundingDesktop();
+        return;
+    }
     // A busy machine (or another program's X server going away) can make a start fail;
-    // a fresh server on a fresh display usually comes up.
+    // a fresh server usually comes up.
     for (int attempt = 0; attempt < 3 && desktop_.empty(); ++attempt) {
-        startDesktop();
+        desktop == Desktop::sway ? startSway() : startX11();
     }
-}
-
-NimbrookFixture::NimbrookFixture(std::vector<std::string> desktop) {
-    if (createRoot()) {
-        desktop_ = std::move(desktop);
-    }
-}
-
-std::vector<std::string> NimbrookFixture::surroundingDesktop() {
-    std::vector<std::string> desktop;
-    for (const char* name : {"DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"}) {
-        if (auto value = inherited(name); !value.empty()) {
-            desktop.push_back(value);
-        }
-    }
-    // A socket name alone is looked up in the runtime folder, and the programs get a
-    // private one.
-    if (const char* wayland = std::getenv("WAYLAND_DISPLAY")) {
-        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        desktop.push_back("WAYLAND_DISPLAY=" +
-                          (wayland[0] == '/' || runtime == nullptr
-                               ? std::string(wayland)
-                               : (std::filesystem::path(runtime) / wayland).string()));
-    }
-    return std::getenv("DISPLAY") == nullptr ? std::vector<std::string>() : desktop;
 }
 
 bool NimbrookFixture::inSession(const std::string& name) {
@@ -104,7 +115,7 @@ bool NimbrookFixture::createRoot() {
 }
 
 void NimbrookFixture::SetUp() {
-    ASSERT_FALSE(desktop_.empty()) << "no desktop; X server: " << readFile(root_ / "xvfb.log")
+    ASSERT_FALSE(desktop_.empty()) << "no desktop; server: " << readFile(root_ / "server.log")
                                    << "; window manager: " << readFile(root_ / "openbox.log");
     if (inSession("tray")) {
         keep({NIMBROOK_TRAY_WATCHER}, "watcher");
@@ -114,7 +125,7 @@ void NimbrookFixture::SetUp() {
     }
 }
 
-void NimbrookFixture::startDesktop() {
+void NimbrookFixture::startX11() {
     trayer_.reset();
     windowManager_.reset();
     // Xvfb picks a free display itself and writes its number to the descriptor it is given. A
@@ -124,7 +135,7 @@ void NimbrookFixture::startDesktop() {
     server_ = std::make_unique<ChildProcess>(
         std::vector<std::string>{"/usr/bin/Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-screen",
                                  "0", "1280x800x24"},
-        std::vector<std::string>{inherited("PATH")}, number, root_ / "xvfb.log");
+        std::vector<std::string>{inherited("PATH")}, number, root_ / "server.log");
     std::string display;
     eventually(
         [&] {
@@ -154,6 +165,60 @@ void NimbrookFixture::startDesktop() {
     if (!managed || !shows({"/usr/bin/xdotool", "search", "--class", "trayer"}, "\n")) {
         desktop_.clear();
     }
+}
+
+// sway refuses to run as root, so it runs as `nobody` in a runtime folder of its own; clients,
+// root included, reach it through the socket's absolute path.
+void NimbrookFixture::startSway() {
+    const auto runtime = root_ / ("sway-" + std::to_string(++files_));
+    std::filesystem::create_directory(runtime);
+    std::ofstream(runtime / "sway.conf") << "xwayland disable\n";
+    std::filesystem::permissions(root_, std::filesystem::perms(0711));
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr || ::chown(runtime.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
+        return;
+    }
+    server_ = std::make_unique<ChildProcess>(
+        // The change of user clears the parent-death signal; set again, it ends sway with a
+        // test that crashed.
+        std::vector<std::string>{"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup",
+                                 "--clear-groups", "--pdeathsig=KILL", "/usr/bin/sway", "-c",
+                                 (runtime / "sway.conf").string()},
+        std::vector<std::string>{"PATH=/usr/bin:/bin", "HOME=" + runtime.string(),
+                                 "XDG_RUNTIME_DIR=" + runtime.string(), "WLR_BACKENDS=headless",
+                                 "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
+                                 "WLR_HEADLESS_OUTPUTS=1"},
+        root_ / "server.log");
+    std::filesystem::path display;
+    std::filesystem::path ipc;
+    eventually([&] {
+        display = socketIn(runtime, "wayland-");
+        ipc = socketIn(runtime, "sway-ipc");
+        return !display.empty() && !ipc.empty();
+    });
+    // Mesa's driver, which the toolkit loads for EGL and unloads before exit, leaks a little
+    // that the leak checker can no longer name: the programs draw in shared memory alone.
+    desktop_ = {"WAYLAND_DISPLAY=" + display.string(), "SWAYSOCK=" + ipc.string(),
+                "QT_WAYLAND_CLIENT_BUFFER_INTEGRATION=shm"};
+    if (display.empty() || ipc.empty() || !eventually([&] {
+            return output({"/usr/bin/swaymsg", "-t", "get_version"}).has_value();
+        })) {
+        desktop_.clear();
+    }
+}
+
+std::string NimbrookFixture::waylandSocket() const {
+    for (const auto& setting : desktop_) {
+        if (setting.starts_with("WAYLAND_DISPLAY=")) {
+            return setting.substr(setting.find('=') + 1);
+        }
+    }
+    return {};
+}
+
+void NimbrookFixture::killDesktop() {
+    server_->signal(SIGKILL);
+    server_->waitForExit(std::chrono::seconds(20));
 }
 
 std::filesystem::path NimbrookFixture::imageFolder() const {

@@ -25,19 +25,18 @@ struct HistoryEntry {
     std::optional<std::string> sourceApp;
 };
 
-// The real program on a desktop of its own: a private X server (Xvfb on a free display, no
-// TCP) with a window manager and a system tray, a fresh folder that stands in for the
-// user's home, data and temporary folders, and the programs that copy things. In the session
-// "tray" (NIMBROOK_E2E_SESSION) a tray's watcher waits on the private session bus as well.
+// The desktops a test can run on: a private X server (Xvfb on a free display, no TCP) with a
+// window manager and a system tray; a headless sway with one virtual output and a seat
+// without input devices; or the one started around the test (its displays and session bus,
+// no toolkit platform forced).
+enum class Desktop { x11, sway, surrounding };
+
+// The real program on a desktop, a fresh folder that stands in for the user's home, data and
+// temporary folders, and the programs that copy things. In the session "tray"
+// (NIMBROOK_E2E_SESSION) a tray's watcher waits on the private session bus as well.
 class NimbrookFixture : public testing::Test {
 protected:
-    NimbrookFixture();
-    // On a desktop the test brought itself instead: the environment entries that reach it,
-    // none when it did not come up.
-    explicit NimbrookFixture(std::vector<std::string> desktop);
-    // The desktop the test runs in (a compositor started around the test): its displays and
-    // session bus, and no toolkit platform forced.
-    static std::vector<std::string> surroundingDesktop();
+    explicit NimbrookFixture(Desktop desktop = Desktop::x11);
     // Whether the test runs inside the session that its registration starts around it.
     static bool inSession(const std::string& name);
     ~NimbrookFixture() override;
@@ -85,6 +84,10 @@ protected:
     std::string trayItem();
     // Activates that item, as a click on its icon does.
     bool activateTrayItem();
+    // The Wayland display's socket, for a connection of the test's own.
+    std::string waylandSocket() const;
+    // Ends the desktop's server at once, as a crash would.
+    void killDesktop();
     // The history file's entries, or nullopt while it is missing or unreadable.
     std::optional<std::vector<HistoryEntry>> history() const;
     // A fresh file in the test's folder that holds `bytes`.
@@ -97,7 +100,8 @@ protected:
 
 private:
     bool createRoot();
-    void startDesktop();
+    void startX11();
+    void startSway();
     std::vector<std::string> environment(const std::vector<std::string>& extra) const;
 
     // The settings that put a program on the desktop; empty when it did not come up.

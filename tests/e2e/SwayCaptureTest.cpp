@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "SwayFixture.h"
+#include "NimbrookFixture.h"
 
 namespace nimbrook::e2e {
 namespace {
@@ -30,17 +30,19 @@ bool windowIn(const nlohmann::json& node, const std::string& appId, bool focused
 
 // The real program as a native Wayland client of a headless sway, while a window of another
 // program holds the keyboard focus: the toolkit's own clipboard would see nothing then.
-class SwayCaptureTest : public SwayFixture {
+class SwayCaptureTest : public NimbrookFixture {
 protected:
+    SwayCaptureTest() : NimbrookFixture(Desktop::sway) {}
+
     void SetUp() override {
-        ASSERT_NO_FATAL_FAILURE(SwayFixture::SetUp());
+        ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());
         std::filesystem::create_directories(root_ / "share/applications");
         std::ofstream(root_ / "share/applications" / (focusAppId + ".desktop"))
             << "[Desktop Entry]\nType=Application\nName=" << focusName << "\nExec=true\n";
     }
 
     bool shown(const std::string& appId, bool focused) {
-        const auto tree = sway_.message({"-t", "get_tree"});
+        const auto tree = output({"/usr/bin/swaymsg", "-t", "get_tree"});
         return tree && windowIn(nlohmann::json::parse(*tree, nullptr, false), appId, focused);
     }
 
@@ -51,7 +53,7 @@ protected:
         keep({NIMBROOK_OWNER, (root_ / "focus.served").string(), focusAppId}, "focus",
              {"QT_QPA_PLATFORM=wayland"});
         ASSERT_TRUE(eventually([&] {
-            sway_.message({"[app_id=\"" + focusAppId + "\"]", "focus"});
+            output({"/usr/bin/swaymsg", "[app_id=\"" + focusAppId + "\"]", "focus"});
             return shown(focusAppId, true);
         })) << readFile(root_ / "focus.log");
     }
