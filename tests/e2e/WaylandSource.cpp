@@ -12,7 +12,6 @@
 #include <map>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include <poll.h>
 #include <unistd.h>
@@ -27,7 +26,6 @@ struct Source {
     std::string logPath;
     std::string mode;
     std::map<std::string, std::string> flavours;
-    std::vector<int> heldOpen;
     bool cancelled = false;
     nimbrook::WaylandConnection* connection = nullptr;
 
@@ -40,7 +38,6 @@ void onSend(void* data, zwlr_data_control_source_v1* proxy, const char* mimeType
     auto& source = *static_cast<Source*>(data);
     const std::string& bytes = source.flavours[mimeType];
     if (source.mode == "silent") {
-        source.heldOpen.push_back(fd);
         return;
     }
     const std::size_t length = source.mode == "partial" ? bytes.size() / 2 : bytes.size();
@@ -71,7 +68,7 @@ int main(int argc, char* argv[]) {
     if (argc < 4) {
         return 2;
     }
-    Source source{argv[1], argv[2], {}, {}, false, nullptr};
+    Source source{argv[1], argv[2], {}, false, nullptr};
     for (int i = 3; i < argc; ++i) {
         const std::string offer = argv[i];
         const auto equals = offer.rfind('=');
