@@ -198,22 +198,14 @@ void NimbrookFixture::startSway() {
     });
     // Mesa's driver, which the toolkit loads for EGL and unloads before exit, leaks a little
     // that the leak checker can no longer name: the programs draw in shared memory alone.
-    desktop_ = {"WAYLAND_DISPLAY=" + display.string(), "SWAYSOCK=" + ipc.string(),
+    waylandSocket_ = display.string();
+    desktop_ = {"WAYLAND_DISPLAY=" + waylandSocket_, "SWAYSOCK=" + ipc.string(),
                 "QT_WAYLAND_CLIENT_BUFFER_INTEGRATION=shm"};
     if (display.empty() || ipc.empty() || !eventually([&] {
             return output({"/usr/bin/swaymsg", "-t", "get_version"}).has_value();
         })) {
         desktop_.clear();
     }
-}
-
-std::string NimbrookFixture::waylandSocket() const {
-    for (const auto& setting : desktop_) {
-        if (setting.starts_with("WAYLAND_DISPLAY=")) {
-            return setting.substr(setting.find('=') + 1);
-        }
-    }
-    return {};
 }
 
 void NimbrookFixture::killDesktop() {

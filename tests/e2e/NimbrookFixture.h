@@ -85,7 +85,7 @@ protected:
     // Activates that item, as a click on its icon does.
     bool activateTrayItem();
     // The Wayland display's socket, for a connection of the test's own.
-    std::string waylandSocket() const;
+    const std::string& waylandSocket() const { return waylandSocket_; }
     // Ends the desktop's server at once, as a crash would.
     void killDesktop();
     // The history file's entries, or nullopt while it is missing or unreadable.
@@ -106,6 +106,7 @@ private:
 
     // The settings that put a program on the desktop; empty when it did not come up.
     std::vector<std::string> desktop_;
+    std::string waylandSocket_;
     std::unique_ptr<ChildProcess> server_;
     std::unique_ptr<ChildProcess> windowManager_;
     std::unique_ptr<ChildProcess> trayer_;

@@ -84,13 +84,8 @@ protected:
         path.copy(address.sun_path, sizeof address.sun_path - 1);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        for (std::size_t sent = 0; sent < bytes.size();) {
-            const auto count = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-            if (count <= 0) {
-                break;
-            }
-            sent += static_cast<std::size_t>(count);
-        }
+        // A blocking stream socket sends it all, unless the program hangs up first.
+        ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         char reply[256];
         while (::recv(fd, reply, sizeof reply, 0) > 0) {
         }
