@@ -1,207 +1,192 @@
 #include <QMenu>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include "PanelDriver.h"
 #include "ui/ClipboardItemRow.h"
 
 namespace nimbrook {
-
-class ClipboardHistoryViewTest final : public QObject {
-    Q_OBJECT
-
-private slots:
-    void hostileEntriesArePainted_data();
-    void hostileEntriesArePainted();
-    void stepsAndWhatTheyLeave_data();
-    void stepsAndWhatTheyLeave();
-};
+namespace {
 
 using namespace Qt::StringLiterals;
 
-void ClipboardHistoryViewTest::hostileEntriesArePainted_data() {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("source");
-
-    QTest::newRow("eight megabytes on one line") << QByteArray(8 << 20, 'x') << QByteArray("App");
-    QTest::newRow("combining marks without end")
-        << QByteArray("a") + QByteArray("\xcc\x81").repeated(300000) << QByteArray();
-    QTest::newRow("invalid utf-8, nul, bidi and controls, a megabyte of application name")
-        << QByteArray("\xff\xfe\x00\xc3(\xed\xa0\x80\u202e\u05e9\u05dc\u200f\x1b[31m\t\r", 25)
-        << QByteArray("\xff\xfe\u202e", 5) + QByteArray(1 << 20, 'N');
-}
-
-void ClipboardHistoryViewTest::hostileEntriesArePainted() {
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, source);
-
-    PanelDriver panel;
-    panel.harness.activeApplication.setFrontmostName(
-        source.isNull() ? std::nullopt : std::optional(source.toStdString()));
-    panel.harness.copy(text.toStdString());
-    QCOMPARE(panel.list()->model()->rowCount(), 1);
-
-    panel.hover(0);
-    const QRect row = panel.rowRect(0);
-    QVERIFY(row.height() > 0 && row.height() < 120);
-    QVERIFY(!panel.grab(row).isNull());
-    panel.click(row.topLeft() + QPoint(60, 12));
-    QCOMPARE(panel.harness.pasteboard.writeCount(), 1);
-}
-
-void ClipboardHistoryViewTest::stepsAndWhatTheyLeave_data() {
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QString>("after");
-
-    // Entries, split at '|', and steps, split at spaces, as PanelDriver takes them; after
-    // them, what PanelDriver::state() holds, as name=value with the value's spaces as '_'.
-    const auto row = [](const char* name, const char* steps, const char* after,
-                        const char* entries = "{\"a\": 1}|beta|gamma") {
-        QTest::newRow(name) << QString::fromUtf8(entries).split(u'|', Qt::SkipEmptyParts)
-                            << QString::fromUtf8(steps).split(u' ', Qt::SkipEmptyParts)
-                            << QString::fromUtf8(after);
+TEST(ClipboardHistoryViewTest, hostileEntriesArePainted) {
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {QByteArray(8 << 20, 'x'), "App"},  // eight megabytes on one line
+        {"a" + QByteArray("\xcc\x81").repeated(300000), QByteArray()},
+        // Invalid UTF-8, NUL, bidi and controls, and a megabyte of application name.
+        {QByteArray("\xff\xfe\x00\xc3(\xed\xa0\x80\u202e\u05e9\u05dc\u200f\x1b[31m\t\r", 25),
+         QByteArray("\xff\xfe\u202e", 5) + QByteArray(1 << 20, 'N')},
     };
-    row("opens with nothing selected", "",
-        "sel=- paste=- focus=searchField hint=搜索剪贴板… clearSearch=0 empty=- count=3 "
-        "monitor=on,监控中,- overlay=- toast=- unsaved=- title=萤川");
-    row("first Down selects the newest", "Down", "sel=0");
-    row("Up stops at the newest", "Down Down Up Up Up", "sel=0");
-    row("Down stops at the oldest", "Down Down Down Down", "sel=2");
-    row("Ctrl+End, Ctrl+Home", "Ctrl+End Ctrl+Home Down", "sel=1");
-    row("Home and End stay in the field", "Home End", "sel=-");
-    row("Ctrl+End scrolls the oldest into view", "more:40 Ctrl+End", "sel=42 shown=1");
-    row("pages there and back", "more:40 Ctrl+PgDown Ctrl+PgDown Ctrl+PgUp Ctrl+PgUp",
-        "sel=0 shown=1");
-    row("reopening clears the selection and scrolls up", "more:40 Ctrl+End reopen", "sel=- top=0");
-    row("Return copies the newest", "Return", "paste=gamma flash=0 closed=0");
-    row("Return copies the selected", "Down Down Return", "paste=beta flash=1 sel=1");
-    row("Enter of the keypad copies too", "Down Num+Enter", "paste=gamma");
-    row("Ctrl+Return copies and closes", "Down Down Ctrl+Return", "paste=beta closed=1");
-    row("Return on no match copies nothing", "type:xyz Return Ctrl+Return",
-        "paste=- closed=0 empty=未找到匹配项 count=3 clearAll=1");
-    row("Down selects the newest match", "type:et Down Return",
-        "paste=beta sel=0 rows=1 clearSearch=1");
-    row("Shift+Del removes, the next takes its place", "watch Down Down Shift+Del",
-        "rows=2 sel=1 paste=- changes=-1");
-    row("Shift+Del without a selection removes nothing", "Shift+Del", "rows=3");
-    row("Alt+2 copies the second row", "Alt+2", "paste=beta flash=1 sel=-");
-    row("Alt+9 past the rows copies nothing", "Alt+9", "paste=-");
-    row("Escape clears the search first", "type:et Esc", "search= rows=3 closed=0");
-    row("Escape then closes", "type:et Esc Esc", "closed=1");
-    row("menu key opens the row's conversions", "Ctrl+End Menu", "menu=格式化_JSON");
-    row("Shift+F10 and the arrows pick a conversion", "Ctrl+End Shift+F10 Down Return",
-        "menu=- paste={\"a\":1} closed=0 toast=已转换并复制");
-    row("Escape closes only the menu", "type:et Down Menu Esc", "menu=- search=et closed=0");
-    row("menu key without a selection leaves the rows", "Menu", "menu=-");
-    row("Tab skips the hidden clear button", "Tab", "focus=monitoringSwitch");
-    row("Tab reaches the header", "Tab Tab Tab", "focus=clearAllButton");
-    row("Shift+Tab goes back", "type:et Shift+Tab", "focus=clearAllButton");
-    row("Tab reaches the clear button of a search", "type:et Tab Return",
-        "search= rows=3 focus=searchField clearSearch=0");
-    row("Return and Space switch monitoring", "Tab Return Space Return",
-        "monitor=off,已暂停,已暂停");
-    row("Escape from a button closes", "Tab Esc", "closed=1");
+    for (const auto& [text, source] : cases) {
+        PanelDriver panel;
+        panel.harness.activeApplication.setFrontmostName(
+            source.isNull() ? std::nullopt : std::optional(source.toStdString()));
+        panel.harness.copy(text.toStdString());
+        ASSERT_EQ(panel.list()->model()->rowCount(), 1);
 
-    row("no entries", "", "empty=复制内容后将自动记录 count=0 clearAll=0", "");
-    row("no entries, with a search", "type:a", "empty=未找到匹配项 search=a", "");
-    row("the count is of all entries and stops at the limit", "more:498 type:beta",
-        "rows=1 count=500 empty=-");
+        panel.hover(0);
+        const QRect row = panel.rowRect(0);
+        EXPECT_TRUE(row.height() > 0 && row.height() < 120);
+        EXPECT_FALSE(panel.grab(row).isNull());
+        panel.click(row.topLeft() + QPoint(60, 12));
+        EXPECT_EQ(panel.harness.pasteboard.writeCount(), 1);
+    }
+}
+
+// Entries, split at '|', and steps, split at spaces, as PanelDriver takes them; after them,
+// what PanelDriver::state() holds, as name=value with the value's spaces as '_'.
+struct PanelCase {
+    const char* tag;
+    const char* steps;
+    const char* after;
+    const char* entries = "{\"a\": 1}|beta|gamma";
+};
+
+const PanelCase panelCases[] = {
+    {"opens with nothing selected", "",
+     "sel=- paste=- focus=searchField hint=搜索剪贴板… clearSearch=0 empty=- count=3 "
+     "monitor=on,监控中,- overlay=- toast=- unsaved=- title=萤川"},
+    {"first Down selects the newest", "Down", "sel=0"},
+    {"Up stops at the newest", "Down Down Up Up Up", "sel=0"},
+    {"Down stops at the oldest", "Down Down Down Down", "sel=2"},
+    {"Ctrl+End, Ctrl+Home", "Ctrl+End Ctrl+Home Down", "sel=1"},
+    {"Home and End stay in the field", "Home End", "sel=-"},
+    {"Ctrl+End scrolls the oldest into view", "more:40 Ctrl+End", "sel=42 shown=1"},
+    {"pages there and back", "more:40 Ctrl+PgDown Ctrl+PgDown Ctrl+PgUp Ctrl+PgUp",
+     "sel=0 shown=1"},
+    {"reopening clears the selection and scrolls up", "more:40 Ctrl+End reopen", "sel=- top=0"},
+    {"Return copies the newest", "Return", "paste=gamma flash=0 closed=0"},
+    {"Return copies the selected", "Down Down Return", "paste=beta flash=1 sel=1"},
+    {"Enter of the keypad copies too", "Down Num+Enter", "paste=gamma"},
+    {"Ctrl+Return copies and closes", "Down Down Ctrl+Return", "paste=beta closed=1"},
+    {"Return on no match copies nothing", "type:xyz Return Ctrl+Return",
+     "paste=- closed=0 empty=未找到匹配项 count=3 clearAll=1"},
+    {"Down selects the newest match", "type:et Down Return",
+     "paste=beta sel=0 rows=1 clearSearch=1"},
+    {"Shift+Del removes, the next takes its place", "watch Down Down Shift+Del",
+     "rows=2 sel=1 paste=- changes=-1"},
+    {"Shift+Del without a selection removes nothing", "Shift+Del", "rows=3"},
+    {"Alt+2 copies the second row", "Alt+2", "paste=beta flash=1 sel=-"},
+    {"Alt+9 past the rows copies nothing", "Alt+9", "paste=-"},
+    {"Escape clears the search first", "type:et Esc", "search= rows=3 closed=0"},
+    {"Escape then closes", "type:et Esc Esc", "closed=1"},
+    {"menu key opens the row's conversions", "Ctrl+End Menu", "menu=格式化_JSON"},
+    {"Shift+F10 and the arrows pick a conversion", "Ctrl+End Shift+F10 Down Return",
+     "menu=- paste={\"a\":1} closed=0 toast=已转换并复制"},
+    {"Escape closes only the menu", "type:et Down Menu Esc", "menu=- search=et closed=0"},
+    {"menu key without a selection leaves the rows", "Menu", "menu=-"},
+    {"Tab skips the hidden clear button", "Tab", "focus=monitoringSwitch"},
+    {"Tab reaches the header", "Tab Tab Tab", "focus=clearAllButton"},
+    {"Shift+Tab goes back", "type:et Shift+Tab", "focus=clearAllButton"},
+    {"Tab reaches the clear button of a search", "type:et Tab Return",
+     "search= rows=3 focus=searchField clearSearch=0"},
+    {"Return and Space switch monitoring", "Tab Return Space Return", "monitor=off,已暂停,已暂停"},
+    {"Escape from a button closes", "Tab Esc", "closed=1"},
+
+    {"no entries", "", "empty=复制内容后将自动记录 count=0 clearAll=0", ""},
+    {"no entries, with a search", "type:a", "empty=未找到匹配项 search=a", ""},
+    {"the count is of all entries and stops at the limit", "more:498 type:beta",
+     "rows=1 count=500 empty=-"},
     // A desktop whose clipboard nothing may read: copying would not fill the list.
-    row("clipboard unreadable", "unreadable", "empty=此桌面不允许读取剪贴板，不会记录新内容", "");
-    row("clipboard unreadable, with a search", "unreadable type:a", "empty=未找到匹配项", "");
-    row("the clear button empties the search", "type:et press:clearSearchButton",
-        "search= rows=3 clearSearch=0");
-    row("a capture inserts at the top", "watch more:1", "changes=+0 rows=4 first=entry_0");
-    row("a capture into a full history drops the oldest", "more:497 watch more:1",
-        "changes=+0,-500 rows=500 first=entry_497");
-    row("a conversion replaces its row where it stands", "Ctrl+End watch Menu Return",
-        "changes=~2 rows=3");
-    row("a large conversion marks its row busy", "watch hold Down Menu Down Return",
-        "busy=0 changes=~0", "short|wide");
-    row("the busy row takes the result when it lands", "hold Down Menu Down Return release",
-        "busy=- first=[1]", "short|wide");
-    row("a change while searching resets", "type:JSON watch more:1 Down Shift+Del",
-        "changes=reset,reset rows=0", "{\"k\": [1]}|hello world|plain");
-    row("a failing save warns in the footer and the title", "jam more:1 wait:1000",
-        "unsaved=未保存,历史记录未能保存：cannot_create_a_file title=萤川*", "");
-    row("the warning goes once a save succeeds", "jam more:1 wait:1000 unjam wait:30000",
-        "unsaved=- title=萤川", "");
-    row("the switch pauses monitoring", "press:monitoringSwitch", "monitor=off,已暂停,已暂停");
+    {"clipboard unreadable", "unreadable", "empty=此桌面不允许读取剪贴板，不会记录新内容", ""},
+    {"clipboard unreadable, with a search", "unreadable type:a", "empty=未找到匹配项", ""},
+    {"the clear button empties the search", "type:et press:clearSearchButton",
+     "search= rows=3 clearSearch=0"},
+    {"a capture inserts at the top", "watch more:1", "changes=+0 rows=4 first=entry_0"},
+    {"a capture into a full history drops the oldest", "more:497 watch more:1",
+     "changes=+0,-500 rows=500 first=entry_497"},
+    {"a conversion replaces its row where it stands", "Ctrl+End watch Menu Return",
+     "changes=~2 rows=3"},
+    {"a large conversion marks its row busy", "watch hold Down Menu Down Return",
+     "busy=0 changes=~0", "short|wide"},
+    {"the busy row takes the result when it lands", "hold Down Menu Down Return release",
+     "busy=- first=[1]", "short|wide"},
+    {"a change while searching resets", "type:JSON watch more:1 Down Shift+Del",
+     "changes=reset,reset rows=0", "{\"k\": [1]}|hello world|plain"},
+    {"a failing save warns in the footer and the title", "jam more:1 wait:1000",
+     "unsaved=未保存,历史记录未能保存：cannot_create_a_file title=萤川*", ""},
+    {"the warning goes once a save succeeds", "jam more:1 wait:1000 unjam wait:30000",
+     "unsaved=- title=萤川", ""},
+    {"the switch pauses monitoring", "press:monitoringSwitch", "monitor=off,已暂停,已暂停"},
 
-    row("clearing all asks first", "press:clearAllButton",
-        "overlay=确认清空所有剪贴板记录？/取消/清空 focus=clearConfirmOverlay rows=3");
-    row("Return confirms clearing", "press:clearAllButton Return",
-        "overlay=- rows=0 count=0 clearAll=0 empty=复制内容后将自动记录");
-    row("the clear button confirms", "press:clearAllButton press:confirmClearButton",
-        "overlay=- rows=0");
-    row("Escape cancels clearing", "press:clearAllButton Esc",
-        "overlay=- rows=3 count=3 clearAll=1 closed=0");
-    row("the dimming layer cancels clearing", "press:clearAllButton dim", "overlay=- rows=3");
-    row("a click on the card does nothing", "press:clearAllButton card",
-        "overlay=确认清空所有剪贴板记录？/取消/清空 rows=3");
+    {"clearing all asks first", "press:clearAllButton",
+     "overlay=确认清空所有剪贴板记录？/取消/清空 focus=clearConfirmOverlay rows=3"},
+    {"Return confirms clearing", "press:clearAllButton Return",
+     "overlay=- rows=0 count=0 clearAll=0 empty=复制内容后将自动记录"},
+    {"the clear button confirms", "press:clearAllButton press:confirmClearButton",
+     "overlay=- rows=0"},
+    {"Escape cancels clearing", "press:clearAllButton Esc",
+     "overlay=- rows=3 count=3 clearAll=1 closed=0"},
+    {"the dimming layer cancels clearing", "press:clearAllButton dim", "overlay=- rows=3"},
+    {"a click on the card does nothing", "press:clearAllButton card",
+     "overlay=确认清空所有剪贴板记录？/取消/清空 rows=3"},
 
-    row("a click copies and highlights", "hover:1 snap:1 click:1",
-        "paste=older flash=1 same=0 rows=2", "older|newer");
-    row("the highlight fades", "hover:1 snap:1 click:1 wait:800", "flash=- same=1 rows=2",
-        "older|newer");
-    row("a second copy moves the highlight", "click:1 click:0", "flash=0", "older|newer");
-    row("a drawn delete button removes without copying", "hover:0 delete:0",
-        "rows=1 first=stay count=1 paste=- flash=-", "stay|target");
+    {"a click copies and highlights", "hover:1 snap:1 click:1", "paste=older flash=1 same=0 rows=2",
+     "older|newer"},
+    {"the highlight fades", "hover:1 snap:1 click:1 wait:800", "flash=- same=1 rows=2",
+     "older|newer"},
+    {"a second copy moves the highlight", "click:1 click:0", "flash=0", "older|newer"},
+    {"a drawn delete button removes without copying", "hover:0 delete:0",
+     "rows=1 first=stay count=1 paste=- flash=-", "stay|target"},
     // Without a move onto it, the row under a click shows no controls: entries moved under a
     // resting pointer.
-    row("an undrawn delete button copies", "hover:1 delete:0",
-        "rows=2 first=target count=2 paste=target flash=0", "stay|target");
+    {"an undrawn delete button copies", "hover:1 delete:0",
+     "rows=2 first=target count=2 paste=target flash=0", "stay|target"},
 
-    row("an image has no conversions", "hover:0 snap:0 Down Menu", "items=- paste=-", "png");
-    row("markdown converts to plain text only", "menu:0", "items=纯文本 paste=-",
-        "# Title\n\n- one\n- two");
-    row("json has three conversions in order", "menu:0", "items=格式化_JSON/压缩_JSON/纯文本",
-        "{\"a\": [1, 2]}");
-    row("a url becomes a link or plain text", "menu:0", "items=URL_→_Markdown_链接/纯文本",
-        "https://example.com/path");
-    row("plain text has three conversions", "menu:0", "items=包裹代码块/HTML_→_Markdown/纯文本",
-        "just some words");
-    row("the same conversion again changes nothing, above a later confirmation",
-        "Ctrl+End Menu Down Return Ctrl+End Menu Down Return press:clearAllButton",
-        "toast=转换无变化 paste={\"a\":1}");
-    row("the toast leaves after its time", "Ctrl+End Menu Down Return wait:1500", "toast=-");
+    {"an image has no conversions", "hover:0 snap:0 Down Menu", "items=- paste=-", "png"},
+    {"markdown converts to plain text only", "menu:0", "items=纯文本 paste=-",
+     "# Title\n\n- one\n- two"},
+    {"json has three conversions in order", "menu:0", "items=格式化_JSON/压缩_JSON/纯文本",
+     "{\"a\": [1, 2]}"},
+    {"a url becomes a link or plain text", "menu:0", "items=URL_→_Markdown_链接/纯文本",
+     "https://example.com/path"},
+    {"plain text has three conversions", "menu:0", "items=包裹代码块/HTML_→_Markdown/纯文本",
+     "just some words"},
+    {"the same conversion again changes nothing, above a later confirmation",
+     "Ctrl+End Menu Down Return Ctrl+End Menu Down Return press:clearAllButton",
+     "toast=转换无变化 paste={\"a\":1}"},
+    {"the toast leaves after its time", "Ctrl+End Menu Down Return wait:1500", "toast=-"},
 
-    const char* words = "alpha beta gamma";
-    row("a drag within a line selects", "drag:0.6-0.10 Ctrl+C", "clip=beta paste=-", words);
-    row("a backwards drag selects", "drag:0.10-0.6 Ctrl+C", "clip=beta paste=-", words);
-    row("a drag across a line break", "drag:0.6-1.6 Ctrl+C", "clip=line\nsecond",
-        "first line\nsecond line");
-    row("a drag below the text takes it to its end", "drag:0.0-9.0 Ctrl+C", "clip=short\ntext",
-        "short\ntext");
-    row("the ellipsis of a cut preview is no text", "drag:0.0-2.9 Ctrl+C", "clip=a\nb\nc",
-        "a\nb\nc\nd");
+    {"a drag within a line selects", "drag:0.6-0.10 Ctrl+C", "clip=beta paste=-",
+     "alpha beta gamma"},
+    {"a backwards drag selects", "drag:0.10-0.6 Ctrl+C", "clip=beta paste=-", "alpha beta gamma"},
+    {"a drag across a line break", "drag:0.6-1.6 Ctrl+C", "clip=line\nsecond",
+     "first line\nsecond line"},
+    {"a drag below the text takes it to its end", "drag:0.0-9.0 Ctrl+C", "clip=short\ntext",
+     "short\ntext"},
+    {"the ellipsis of a cut preview is no text", "drag:0.0-2.9 Ctrl+C", "clip=a\nb\nc",
+     "a\nb\nc\nd"},
     // Without movement a press and release is a click, which copies the whole entry.
-    row("no movement copies the row", "drag:0.6-0.6 Ctrl+C", "clip= paste=alpha_beta_gamma", words);
+    {"no movement copies the row", "drag:0.6-0.6 Ctrl+C", "clip= paste=alpha_beta_gamma",
+     "alpha beta gamma"},
     // Last, as the pointer stays where it was put.
-    row("the hover returns when the menu closes", "point:0 snap:0 menu:0 leave Esc",
-        "menu=- same=1", "plain words");
+    {"the hover returns when the menu closes", "point:0 snap:0 menu:0 leave Esc", "menu=- same=1",
+     "plain words"},
+};
+
+TEST(ClipboardHistoryViewTest, stepsAndWhatTheyLeave) {
+    for (const PanelCase& c : panelCases) {
+        SCOPED_TRACE(c.tag);
+        PanelDriver panel(QString::fromUtf8(c.entries).split(u'|', Qt::SkipEmptyParts));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(panel.view.get()));
+        for (const QString& step : QString::fromUtf8(c.steps).split(u' ', Qt::SkipEmptyParts)) {
+            panel.step(step);
+        }
+        for (const QString& expected : QString::fromUtf8(c.after).split(u' ', Qt::SkipEmptyParts)) {
+            const QString name = expected.section(u'=', 0, 0);
+            QString shown;
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                shown = name + u'=' + panel.state().value(name, u"?"_s).replace(u' ', u'_');
+                return shown == expected;
+            })) << shown.toStdString();
+        }
+        if (QMenu* open = panel.view->findChild<ClipboardItemRow*>()->openMenu()) {
+            open->close();
+        }
+    }
 }
 
-void ClipboardHistoryViewTest::stepsAndWhatTheyLeave() {
-    QFETCH(QStringList, entries);
-    QFETCH(QStringList, steps);
-    QFETCH(QString, after);
-
-    PanelDriver panel(entries);
-    QVERIFY(QTest::qWaitForWindowActive(panel.view.get()));
-    for (const QString& step : steps) {
-        panel.step(step);
-    }
-    for (const QString& expected : after.split(u' ', Qt::SkipEmptyParts)) {
-        const QString name = expected.section(u'=', 0, 0);
-        QTRY_COMPARE(name + u'=' + panel.state().value(name, u"?"_s).replace(u' ', u'_'), expected);
-    }
-    if (QMenu* open = panel.view->findChild<ClipboardItemRow*>()->openMenu()) {
-        open->close();
-    }
-}
-
+}  // namespace
 }  // namespace nimbrook
-
-QTEST_MAIN(nimbrook::ClipboardHistoryViewTest)
-#include "ClipboardHistoryViewTest.moc"

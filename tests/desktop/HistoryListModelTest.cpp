@@ -1,76 +1,57 @@
 #include <QAbstractItemModelTester>
 #include <QSet>
 #include <QSignalSpy>
-#include <QTest>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "ControllerHarness.h"
 #include "ui/HistoryListModel.h"
 
 namespace nimbrook {
-
-class HistoryListModelTest final : public QObject {
-    Q_OBJECT
-
-private slots:
-    void rolesFollowTheEntry_data();
-    void rolesFollowTheEntry();
-    void copiedHighlightRepaintsEveryRowOfTheId();
-};
-
 namespace {
 
-// The model over a harness, checked by Qt's tester.
-struct Fixture {
-    ControllerHarness harness;
-    HistoryListModel model{harness.viewModel};
-    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::QtTest};
+TEST(HistoryListModelTest, rolesFollowTheEntry) {
+    for (const std::optional<QString>& source :
+         {std::optional(QStringLiteral("Firefox ESR")), std::optional<QString>(),
+          std::optional(QString())}) {
+        ControllerHarness harness;
+        HistoryListModel model{harness.viewModel};
+        QAbstractItemModelTester tester{&model,
+                                        QAbstractItemModelTester::FailureReportingMode::Fatal};
+        const auto role = [&model](int role) { return model.data(model.index(0), role); };
+        harness.activeApplication.setFrontmostName(source ? std::optional(source->toStdString())
+                                                          : std::nullopt);
+        harness.copy("  {\"a\": 1}\n");
 
-    QVariant role(int row, int role) const { return model.data(model.index(row), role); }
-};
-
-}  // namespace
-
-void HistoryListModelTest::rolesFollowTheEntry_data() {
-    QTest::addColumn<QVariant>("source");
-    QTest::newRow("named application") << QVariant(QStringLiteral("Firefox ESR"));
-    QTest::newRow("no source application") << QVariant();
-    QTest::newRow("empty name is kept as a name") << QVariant(QString());
+        ASSERT_EQ(model.rowCount(), 1);
+        const ClipboardItem& entry = harness.viewModel.items().front();
+        EXPECT_EQ(role(HistoryListModel::IdRole).toString(),
+                  QString::fromStdString(entry.id().text()));
+        EXPECT_EQ(role(HistoryListModel::ContentTypeRole).toInt(),
+                  static_cast<int>(ContentType::json));
+        EXPECT_EQ(role(HistoryListModel::PreviewRole).toString(), QStringLiteral("{\"a\": 1}"));
+        EXPECT_EQ(role(HistoryListModel::TimestampRole).toDouble(),
+                  entry.timestamp().secondsSinceReferenceDate);
+        // No source application is no value at all; an empty name is kept as a name.
+        const QVariant shownSource = role(HistoryListModel::SourceAppRole);
+        EXPECT_EQ(shownSource.isValid(), source.has_value());
+        EXPECT_EQ(shownSource.toString(), source.value_or(QString()));
+        EXPECT_FALSE(role(HistoryListModel::CopiedRole).toBool());
+        // A screen reader hears type, preview, time and application, in Chinese.
+        const QString time = role(HistoryListModel::RelativeTimeRole).toString();
+        EXPECT_TRUE(time.endsWith(u'前'));
+        const QString name = source.value_or(QString());
+        EXPECT_EQ(role(Qt::AccessibleTextRole).toString(),
+                  u"JSON，{\"a\": 1}，" + time + (name.isEmpty() ? QString() : u"，" + name));
+        EXPECT_EQ(model.item(1), nullptr);
+    }
 }
 
-void HistoryListModelTest::rolesFollowTheEntry() {
-    QFETCH(QVariant, source);
-    Fixture fixture;
-    fixture.harness.activeApplication.setFrontmostName(
-        source.isValid() ? std::optional(source.toString().toStdString()) : std::nullopt);
-    fixture.harness.copy("  {\"a\": 1}\n");
-
-    QCOMPARE(fixture.model.rowCount(), 1);
-    const ClipboardItem& entry = fixture.harness.viewModel.items().front();
-    QCOMPARE(fixture.role(0, HistoryListModel::IdRole).toString(),
-             QString::fromStdString(entry.id().text()));
-    QCOMPARE(fixture.role(0, HistoryListModel::ContentTypeRole).toInt(),
-             static_cast<int>(ContentType::json));
-    QCOMPARE(fixture.role(0, HistoryListModel::PreviewRole).toString(),
-             QStringLiteral("{\"a\": 1}"));
-    QCOMPARE(fixture.role(0, HistoryListModel::TimestampRole).toDouble(),
-             entry.timestamp().secondsSinceReferenceDate);
-    const QVariant shownSource = fixture.role(0, HistoryListModel::SourceAppRole);
-    QCOMPARE(shownSource.isValid(), source.isValid());
-    QCOMPARE(shownSource.toString(), source.toString());
-    QCOMPARE(fixture.role(0, HistoryListModel::CopiedRole).toBool(), false);
-    // A screen reader hears type, preview, time and application, in Chinese.
-    const QString time = fixture.role(0, HistoryListModel::RelativeTimeRole).toString();
-    QVERIFY(time.endsWith(u'前'));
-    const QString name = source.toString();
-    QCOMPARE(fixture.role(0, Qt::AccessibleTextRole).toString(),
-             u"JSON，{\"a\": 1}，" + time + (name.isEmpty() ? QString() : u"，" + name));
-    QCOMPARE(fixture.model.item(1), nullptr);
-}
-
-void HistoryListModelTest::copiedHighlightRepaintsEveryRowOfTheId() {
+TEST(HistoryListModelTest, copiedHighlightRepaintsEveryRowOfTheId) {
     // A hand-edited history file may hold one id twice; both rows carry the highlight.
     ControllerHarness harness;
     harness.copy("twin");
@@ -92,15 +73,13 @@ void HistoryListModelTest::copiedHighlightRepaintsEveryRowOfTheId() {
     };
 
     reloaded.copyToPasteboard(reloaded.items().front());
-    QCOMPARE(notifiedRows(), (QSet<int>{0, 2}));
-    QVERIFY(model.data(model.index(2), HistoryListModel::CopiedRole).toBool());
+    EXPECT_EQ(notifiedRows(), (QSet<int>{0, 2}));
+    EXPECT_TRUE(model.data(model.index(2), HistoryListModel::CopiedRole).toBool());
 
     harness.clock.advance(std::chrono::milliseconds(800));
-    QCOMPARE(notifiedRows(), (QSet<int>{0, 2}));
-    QVERIFY(!model.data(model.index(2), HistoryListModel::CopiedRole).toBool());
+    EXPECT_EQ(notifiedRows(), (QSet<int>{0, 2}));
+    EXPECT_FALSE(model.data(model.index(2), HistoryListModel::CopiedRole).toBool());
 }
 
+}  // namespace
 }  // namespace nimbrook
-
-QTEST_GUILESS_MAIN(nimbrook::HistoryListModelTest)
-#include "HistoryListModelTest.moc"

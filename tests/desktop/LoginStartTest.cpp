@@ -1,96 +1,82 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
+
+#include <gtest/gtest.h>
 
 #include "platform/qt/LoginStart.h"
 
 namespace nimbrook {
-
-class LoginStartTest final : public QObject {
-    Q_OBJECT
-
-private slots:
-    void init();
-    void switchesBothWays_data();
-    void switchesBothWays();
-    void unwritableConfigFolderIsReported();
-
-private:
-    QString userEntry() const;
-    std::unique_ptr<QTemporaryDir> root_;
-};
-
 namespace {
 
 const QString entryName = QStringLiteral("/com.quolla.nimbrook.desktop");
 
-void writeFile(const QString& path, const QByteArray& content) {
-    QDir().mkpath(path.section(u'/', 0, -2));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
+class LoginStartTest : public testing::Test {
+protected:
+    LoginStartTest() {
+        qputenv("XDG_CONFIG_HOME", (root_.path() + u"/home").toUtf8());
+        qputenv("XDG_CONFIG_DIRS", (root_.path() + u"/empty:" + root_.path() + u"/xdg").toUtf8());
+    }
+    ~LoginStartTest() override {
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_CONFIG_DIRS");
+    }
+
+    void writeFile(const QString& path, const QByteArray& content) const {
+        const QString full = root_.path() + path;
+        QDir().mkpath(full.section(u'/', 0, -2));
+        QFile file(full);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QString userEntry() const { return root_.path() + u"/home/autostart" + entryName; }
+
+    QTemporaryDir root_;
+};
+
+TEST_F(LoginStartTest, switchesBothWays) {
+    const QByteArray plain("[Desktop Entry]\nType=Application\nExec=nimbrook\n");
+    const QByteArray hidden = plain + "Hidden=true\n";
+    const struct {
+        const char* tag;
+        QByteArray systemEntry, userEntry;
+        bool enabledAtFirst, userEntryWhenOn;
+    } cases[] = {
+        {"system entry only", plain, {}, true, false},
+        {"turned off before", plain, hidden, false, false},
+        {"no system entry", {}, {}, false, true},
+        {"hidden system entry", hidden, {}, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tag);
+        QDir(root_.path()).removeRecursively();
+        if (!c.systemEntry.isEmpty()) {
+            writeFile(QStringLiteral("/xdg/autostart") + entryName, c.systemEntry);
+        }
+        if (!c.userEntry.isEmpty()) {
+            writeFile(QStringLiteral("/home/autostart") + entryName, c.userEntry);
+        }
+        EXPECT_EQ(LoginStart::isEnabled(), c.enabledAtFirst);
+
+        ASSERT_TRUE(LoginStart::setEnabled(false));
+        EXPECT_FALSE(LoginStart::isEnabled());
+        QFile off(userEntry());
+        ASSERT_TRUE(off.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(off.readAll().contains("\nHidden=true\n"));
+
+        ASSERT_TRUE(LoginStart::setEnabled(true));
+        EXPECT_TRUE(LoginStart::isEnabled());
+        EXPECT_EQ(QFile::exists(userEntry()), c.userEntryWhenOn);
+    }
+}
+
+TEST_F(LoginStartTest, unwritableConfigFolderIsReported) {
+    // A file where the config folder should be: root can write anywhere, but not there.
+    writeFile(QStringLiteral("/home"), "not a folder");
+    EXPECT_FALSE(LoginStart::setEnabled(false));
+    EXPECT_FALSE(LoginStart::setEnabled(true));
+    EXPECT_FALSE(LoginStart::isEnabled());
 }
 
 }  // namespace
-
-void LoginStartTest::init() {
-    root_ = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_CONFIG_HOME", (root_->path() + u"/home").toUtf8());
-    qputenv("XDG_CONFIG_DIRS", (root_->path() + u"/empty:" + root_->path() + u"/xdg").toUtf8());
-}
-
-QString LoginStartTest::userEntry() const {
-    return root_->path() + u"/home/autostart" + entryName;
-}
-
-void LoginStartTest::switchesBothWays_data() {
-    QTest::addColumn<QByteArray>("systemEntry");
-    QTest::addColumn<QByteArray>("userEntry");
-    QTest::addColumn<bool>("enabledAtFirst");
-    QTest::addColumn<bool>("userEntryWhenOn");
-
-    const QByteArray plain("[Desktop Entry]\nType=Application\nExec=nimbrook\n");
-    const QByteArray hidden = plain + "Hidden=true\n";
-    QTest::newRow("system entry only") << plain << QByteArray() << true << false;
-    QTest::newRow("turned off before") << plain << hidden << false << false;
-    QTest::newRow("no system entry") << QByteArray() << QByteArray() << false << true;
-    QTest::newRow("hidden system entry") << hidden << QByteArray() << false << true;
-}
-
-void LoginStartTest::switchesBothWays() {
-    QFETCH(QByteArray, systemEntry);
-    QFETCH(QByteArray, userEntry);
-    QFETCH(bool, enabledAtFirst);
-    QFETCH(bool, userEntryWhenOn);
-    if (!systemEntry.isEmpty()) {
-        writeFile(root_->path() + u"/xdg/autostart" + entryName, systemEntry);
-    }
-    if (!userEntry.isEmpty()) {
-        writeFile(this->userEntry(), userEntry);
-    }
-    QCOMPARE(LoginStart::isEnabled(), enabledAtFirst);
-
-    QVERIFY(LoginStart::setEnabled(false));
-    QVERIFY(!LoginStart::isEnabled());
-    QFile off(this->userEntry());
-    QVERIFY(off.open(QIODevice::ReadOnly));
-    QVERIFY(off.readAll().contains("\nHidden=true\n"));
-
-    QVERIFY(LoginStart::setEnabled(true));
-    QVERIFY(LoginStart::isEnabled());
-    QCOMPARE(QFile::exists(this->userEntry()), userEntryWhenOn);
-}
-
-void LoginStartTest::unwritableConfigFolderIsReported() {
-    // A file where the config folder should be: root can write anywhere, but not there.
-    writeFile(root_->path() + u"/home", "not a folder");
-    QVERIFY(!LoginStart::setEnabled(false));
-    QVERIFY(!LoginStart::setEnabled(true));
-    QVERIFY(!LoginStart::isEnabled());
-}
-
 }  // namespace nimbrook
-
-QTEST_GUILESS_MAIN(nimbrook::LoginStartTest)
-#include "LoginStartTest.moc"

@@ -2,22 +2,14 @@
 #include <QApplication>
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include "ControllerHarness.h"
 #include "ui/ClipboardHistoryView.h"
 #include "ui/NimbrookApp.h"
 #include "ui/SettingsView.h"
 
 namespace nimbrook {
-
-// Offscreen there is no status area, so the shell shows the panel as a window at start.
-class NimbrookAppTest final : public QObject {
-    Q_OBJECT
-
-private slots:
-    void panelIsAWindowWithoutATray();
-    void settingsWindowStaysSingle();
-};
-
 namespace {
 
 QList<SettingsView*> settingsWindows() {
@@ -30,28 +22,27 @@ QList<SettingsView*> settingsWindows() {
     return windows;
 }
 
-}  // namespace
-
-void NimbrookAppTest::panelIsAWindowWithoutATray() {
+// Offscreen there is no status area, so the shell shows the panel as a window at start.
+TEST(NimbrookAppTest, panelIsAWindowWithoutATray) {
     ControllerHarness harness;
     NimbrookApp app(harness.viewModel);
     QWidget* panel = app.panel();
-    QVERIFY(panel->isVisible());
-    QCOMPARE(panel->windowType(), Qt::Window);
-    QCOMPARE(panel->size(), QSize(400, 520));
-    QVERIFY(panel->findChild<ClipboardHistoryView*>());
-    QVERIFY(settingsWindows().isEmpty());
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->windowType(), Qt::Window);
+    EXPECT_EQ(panel->size(), QSize(400, 520));
+    EXPECT_NE(panel->findChild<ClipboardHistoryView*>(), nullptr);
+    EXPECT_TRUE(settingsWindows().isEmpty());
 
     panel->hide();
     app.openPanel();
-    QVERIFY(panel->isVisible());
+    EXPECT_TRUE(panel->isVisible());
 }
 
-void NimbrookAppTest::settingsWindowStaysSingle() {
+TEST(NimbrookAppTest, settingsWindowStaysSingle) {
     ControllerHarness harness;
     NimbrookApp app(harness.viewModel);
     QWidget* panel = app.panel();
-    QVERIFY(QTest::qWaitForWindowActive(panel));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
 
     // Each character is one request: 's' from the shell, 'g' by the panel's gear button,
     // 'k' by Ctrl+Comma in the panel, 'c' closes the window in between, which must not stop
@@ -61,31 +52,29 @@ void NimbrookAppTest::settingsWindowStaysSingle() {
         if (request == u'c') {
             app.settingsWindow()->close();
             harness.copy("after closing");
-            QCOMPARE(harness.viewModel.items().size(), std::size_t{1});
+            EXPECT_EQ(harness.viewModel.items().size(), std::size_t{1});
             continue;
         }
         if (request == u'g') {
             auto* gear = panel->findChild<QAbstractButton*>(QStringLiteral("settingsButton"));
-            QCOMPARE(gear->toolTip(), QStringLiteral("设置 (Ctrl+,)"));
+            EXPECT_EQ(gear->toolTip(), QStringLiteral("设置 (Ctrl+,)"));
             QTest::mouseClick(gear, Qt::LeftButton);
         } else if (request == u'k') {
             panel->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(panel));
+            ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
             QTest::keyClick(panel->findChild<ClipboardHistoryView*>(), Qt::Key_Comma,
                             Qt::ControlModifier);
         } else {
             app.showSettings();
         }
-        QCOMPARE(settingsWindows().size(), 1);
-        first = first ? first : settingsWindows().front();
-        QCOMPARE(settingsWindows().front(), first);
-        QVERIFY(first->isVisible());
-        QTRY_VERIFY(first->isActiveWindow());
+        ASSERT_EQ(settingsWindows().size(), 1);
+        first = first != nullptr ? first : settingsWindows().front();
+        EXPECT_EQ(settingsWindows().front(), first);
+        EXPECT_TRUE(first->isVisible());
+        EXPECT_TRUE(QTest::qWaitFor([first] { return first->isActiveWindow(); }));
     }
-    QCOMPARE(first->windowTitle(), QStringLiteral("设置"));
+    EXPECT_EQ(first->windowTitle(), QStringLiteral("设置"));
 }
 
+}  // namespace
 }  // namespace nimbrook
-
-QTEST_MAIN(nimbrook::NimbrookAppTest)
-#include "NimbrookAppTest.moc"

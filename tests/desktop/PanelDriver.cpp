@@ -15,6 +15,8 @@
 #include <fstream>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "ui/ClipboardItemRow.h"
 #include "ui/HistoryListModel.h"
 #include "ui/ItemRowPainter.h"
@@ -38,7 +40,7 @@ PanelDriver::PanelDriver(const QStringList& entries, Timestamp start) : harness(
     }
     QGuiApplication::clipboard()->clear();
     view->show();
-    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
 }
 
 void PanelDriver::click(const QPoint& position) const {

@@ -1,92 +1,62 @@
-#include <QApplication>
 #include <QFontMetricsF>
-#include <QTest>
+
+#include <gtest/gtest.h>
 
 #include "ui/PreviewLayout.h"
 #include "ui/Theme.h"
 
 namespace nimbrook {
-
-class PreviewLayoutTest final : public QObject {
-    Q_OBJECT
-
-private slots:
-    void keepsAtMostThreeLines_data();
-    void keepsAtMostThreeLines();
-    void everyLineFitsTheWidth_data();
-    void everyLineFitsTheWidth();
-    void selectedTextIsTheEntrysText();
-};
-
 namespace {
 
 constexpr int width = 200;
-const QChar ellipsis(0x2026);
 
-}  // namespace
+QStringList lines(const QString& text) {
+    return PreviewLayout::lines(text, Theme::monospacedFont(12), width);
+}
 
-void PreviewLayoutTest::keepsAtMostThreeLines_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QStringList>("expected");
-
+TEST(PreviewLayoutTest, keepsAtMostThreeLines) {
     // The expected lines are split at '|'.
-    const auto row = [](const char* name, const char16_t* text, const char16_t* lines) {
-        QTest::newRow(name) << QString::fromUtf16(text) << QString::fromUtf16(lines).split(u'|');
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u"a\r\nb\nc\r\nd", u"a|b|c…"},  // the fourth line is cut; Windows line ends
+        {u"a\u2028b\u2029c", u"a|b|c"},
+        {u"a\n\n\nd", u"a||…"},  // empty lines count
+        {u"\tx", u"    x"},
+        {u"", u""},
     };
-    row("fourth line is cut, windows line ends", u"a\r\nb\nc\r\nd", u"a|b|c…");
-    row("unicode line and paragraph separators", u"a\u2028b\u2029c", u"a|b|c");
-    row("empty lines count", u"a\n\n\nd", u"a||…");
-    row("tab becomes spaces", u"\tx", u"    x");
-    row("empty text", u"", u"");
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(lines(QString::fromUtf16(text)), QString::fromUtf16(expected).split(u'|'));
+    }
 }
 
-void PreviewLayoutTest::keepsAtMostThreeLines() {
-    QFETCH(QString, text);
-    QFETCH(QStringList, expected);
-
-    QCOMPARE(PreviewLayout::lines(text, Theme::monospacedFont(12), width), expected);
-}
-
-void PreviewLayoutTest::everyLineFitsTheWidth_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("lineCount");
-
-    QTest::newRow("one unbroken word") << QString(500, u'w') << 3;
-    QTest::newRow("many short words") << QStringLiteral("word ").repeated(80) << 3;
-    QTest::newRow("chinese") << QStringLiteral("中文预览").repeated(40) << 3;
-    QTest::newRow("emoji outside the basic plane") << QStringLiteral("😀").repeated(100) << 3;
-    QTest::newRow("one grapheme of 200000 combining marks")
-        << QStringLiteral("a") + QString(200000, QChar(0x0301)) << 1;
-}
-
-void PreviewLayoutTest::everyLineFitsTheWidth() {
-    QFETCH(QString, text);
-    QFETCH(int, lineCount);
-    const QFont font = Theme::monospacedFont(12);
-    const QFontMetricsF metrics(font);
-
-    const QStringList lines = PreviewLayout::lines(text, font, width);
-
-    QCOMPARE(lines.size(), lineCount);
-    QVERIFY(lines.back().endsWith(ellipsis));
-    for (const QString& line : lines) {
-        QVERIFY2(metrics.horizontalAdvance(line.trimmed()) <= width + 0.5, qPrintable(line));
-        QVERIFY(!line.isEmpty() && !line.back().isHighSurrogate());
+TEST(PreviewLayoutTest, everyLineFitsTheWidth) {
+    const QFontMetricsF metrics(Theme::monospacedFont(12));
+    const std::pair<QString, qsizetype> cases[] = {
+        {QString(500, u'w'), 3},
+        {QStringLiteral("word ").repeated(80), 3},
+        {QStringLiteral("中文预览").repeated(40), 3},
+        {QStringLiteral("😀").repeated(100), 3},
+        // One grapheme of 200000 combining marks.
+        {QStringLiteral("a") + QString(200000, QChar(0x0301)), 1},
+    };
+    for (const auto& [text, lineCount] : cases) {
+        const QStringList shown = lines(text);
+        ASSERT_EQ(shown.size(), lineCount);
+        EXPECT_TRUE(shown.back().endsWith(QChar(0x2026)));
+        for (const QString& line : shown) {
+            EXPECT_LE(metrics.horizontalAdvance(line.trimmed()), width + 0.5) << line.size();
+            EXPECT_TRUE(!line.isEmpty() && !line.back().isHighSurrogate());
+        }
     }
 }
 
 // A wrapped line goes on without a break, and a tab is copied as it was shown.
-void PreviewLayoutTest::selectedTextIsTheEntrysText() {
-    const QFont font = Theme::monospacedFont(12);
+TEST(PreviewLayoutTest, selectedTextIsTheEntrysText) {
     const QString text = QStringLiteral("\tword").repeated(20);
-    const QStringList lines = PreviewLayout::lines(text, font, width);
-    QVERIFY(lines.size() > 1);
-
-    QCOMPARE(PreviewLayout::textBetween(text, font, width, {1, 4}, {0, 0}),
-             lines[0] + lines[1].left(4));
+    const QStringList shown = lines(text);
+    ASSERT_GT(shown.size(), 1);
+    EXPECT_EQ(PreviewLayout::textBetween(text, Theme::monospacedFont(12), width, {1, 4}, {0, 0}),
+              shown[0] + shown[1].left(4));
 }
 
+}  // namespace
 }  // namespace nimbrook
-
-QTEST_MAIN(nimbrook::PreviewLayoutTest)
-#include "PreviewLayoutTest.moc"

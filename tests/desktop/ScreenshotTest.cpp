@@ -8,28 +8,18 @@
 #include <chrono>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "PanelDriver.h"
 #include "ui/SettingsView.h"
 #include "ui/Theme.h"
 
-Q_DECLARE_METATYPE(nimbrook::Appearance)
-
-namespace nimbrook {
-
 // Saves pictures of the panel and of the settings window into the build folder's
 // "screenshots", so that a person can look at them, and checks that each was really drawn.
-class ScreenshotTest final : public QObject {
-    Q_OBJECT
-
-private slots:
-    void panel_data();
-    void panel();
-    void settings_data();
-    void settings();
-};
-
+namespace nimbrook {
 namespace {
 
+using namespace Qt::StringLiterals;
 using std::chrono::milliseconds;
 using std::chrono::minutes;
 
@@ -60,22 +50,6 @@ void fillMixedHistory(ControllerHarness& harness) {
     copy("", {.text = "A name-less application copied this plain sentence."}, milliseconds(5000));
 }
 
-// Each state, its steps for PanelDriver after a colon, in the light and in the dark.
-void addAppearanceRows(std::initializer_list<const char*> states) {
-    QTest::addColumn<QString>("state");
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<Appearance>("appearance");
-    for (const auto& [tag, appearance] :
-         {std::pair{"light", Appearance::light}, std::pair{"dark", Appearance::dark}}) {
-        for (const char* state : states) {
-            const QString name = QString::fromUtf8(state).section(u':', 0, 0);
-            QTest::addRow("%s-%s", qPrintable(name), tag)
-                << name << QString::fromUtf8(state).section(u':', 1).split(u' ', Qt::SkipEmptyParts)
-                << appearance;
-        }
-    }
-}
-
 // The panel with any open conversion menu drawn where it stands on the screen.
 QImage grabWithMenu(QWidget& panel) {
     QImage image = panel.grab().toImage();
@@ -87,17 +61,14 @@ QImage grabWithMenu(QWidget& panel) {
     return image;
 }
 
-// Saves the shot as "<prefix><data tag>.png" and tells whether it holds more than
-// `minimum` colours, that is whether anything but a blank window was drawn.
-bool saveAndCheckDrawn(const QImage& shot, const char* prefix, int minimum) {
+// Saves the shot as "<name>.png" and tells whether it holds more than `minimum` colours, that
+// is whether anything but a blank window was drawn.
+bool saveAndCheckDrawn(const QImage& shot, const QString& name, int minimum) {
     QDir build(QCoreApplication::applicationDirPath());
     build.cdUp();
     build.cdUp();
     build.mkpath(QStringLiteral("screenshots"));
-    const QString name =
-        QStringLiteral("%1%2.png")
-            .arg(QString::fromUtf8(prefix), QString::fromUtf8(QTest::currentDataTag()));
-    if (!shot.save(build.filePath(QStringLiteral("screenshots/") + name))) {
+    if (!shot.save(build.filePath(QStringLiteral("screenshots/") + name + u".png"))) {
         return false;
     }
     QSet<QRgb> colours;
@@ -109,61 +80,55 @@ bool saveAndCheckDrawn(const QImage& shot, const char* prefix, int minimum) {
     return colours.size() > minimum;
 }
 
+// Each picture and its steps for PanelDriver; "settings" is the settings window over the same
+// history.
+const std::pair<QString, QString> shots[] = {
+    {u"panel-empty"_s, {}},
+    {u"panel-history"_s, {}},
+    {u"panel-hover-menu"_s, u"menu:1"_s},
+    {u"panel-confirm"_s, u"press:clearAllButton"_s},
+    {u"panel-toast"_s, u"menu:1 Down Return hover:1"_s},
+    {u"panel-selection"_s, u"drag:0.5-1.14@5"_s},
+    {u"settings"_s, {}},
+};
+
+TEST(ScreenshotTest, everyStateIsDrawnInTheLightAndInTheDark) {
+    for (const auto& [tag, appearance] :
+         {std::pair{u"-light"_s, Appearance::light}, std::pair{u"-dark"_s, Appearance::dark}}) {
+        QApplication::setPalette(Theme(appearance).palette());
+        for (const auto& [state, steps] : shots) {
+            SCOPED_TRACE(QString(state + tag).toStdString());
+            PanelDriver panel({}, hoursAgo());
+            const bool empty = state == u"panel-empty";
+            if (!empty) {
+                fillMixedHistory(panel.harness);
+            }
+            for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+                panel.step(step);
+            }
+            if (state == u"settings") {
+                SettingsView view(panel.harness.viewModel);
+                view.show();
+                ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+                const QImage shot = view.grab().toImage();
+                EXPECT_TRUE(shot.width() >= 380 && shot.height() >= 280);
+                // The corner shows the window of the chosen appearance.
+                EXPECT_EQ(QColor(shot.pixel(2, 2)).lightness() < 128,
+                          appearance == Appearance::dark);
+                EXPECT_TRUE(saveAndCheckDrawn(shot, state + tag, 50)) << "the window looks blank";
+                continue;
+            }
+            if (state == u"panel-toast") {
+                // Lets the entry animation come to rest.
+                QTest::qWait(700);
+            }
+            const QImage shot = grabWithMenu(*panel.view);
+            EXPECT_EQ(shot.size(), QSize(400, 520) * panel.view->devicePixelRatio());
+            EXPECT_TRUE(saveAndCheckDrawn(shot, state + tag, empty ? 20 : 100))
+                << "the panel looks blank";
+        }
+    }
+}
+
 }  // namespace
-
-void ScreenshotTest::panel_data() {
-    addAppearanceRows({"empty", "history", "hover-menu:menu:1", "confirm:press:clearAllButton",
-                       "toast:menu:1 Down Return hover:1", "selection:drag:0.5-1.14@5"});
-}
-
-void ScreenshotTest::panel() {
-    QFETCH(QString, state);
-    QFETCH(QStringList, steps);
-    QFETCH(Appearance, appearance);
-    QApplication::setPalette(Theme(appearance).palette());
-
-    PanelDriver panel({}, hoursAgo());
-    if (state != u"empty") {
-        fillMixedHistory(panel.harness);
-    }
-    for (const QString& step : steps) {
-        panel.step(step);
-    }
-    if (state == u"toast") {
-        // Lets the entry animation come to rest.
-        QTest::qWait(700);
-    }
-    const QImage shot = grabWithMenu(*panel.view);
-
-    QCOMPARE(shot.size(), QSize(400, 520) * panel.view->devicePixelRatio());
-    QVERIFY2(saveAndCheckDrawn(shot, "panel-", state == u"empty" ? 20 : 100),
-             "the panel looks blank");
-}
-
-void ScreenshotTest::settings_data() {
-    addAppearanceRows({"settings"});
-}
-
-void ScreenshotTest::settings() {
-    QFETCH(Appearance, appearance);
-    QApplication::setPalette(Theme(appearance).palette());
-
-    ControllerHarness harness;
-    for (int i = 0; i < 37; ++i) {
-        harness.copy("entry " + std::to_string(i));
-    }
-    SettingsView view(harness.viewModel);
-    view.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&view));
-    const QImage shot = view.grab().toImage();
-
-    QVERIFY(shot.width() >= 380 && shot.height() >= 280);
-    // The corner shows the window of the chosen appearance.
-    QCOMPARE(QColor(shot.pixel(2, 2)).lightness() < 128, appearance == Appearance::dark);
-    QVERIFY2(saveAndCheckDrawn(shot, "", 50), "the window looks blank");
-}
-
 }  // namespace nimbrook
-
-QTEST_MAIN(nimbrook::ScreenshotTest)
-#include "ScreenshotTest.moc"

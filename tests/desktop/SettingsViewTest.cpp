@@ -7,6 +7,8 @@
 #include <QTest>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "ControllerHarness.h"
 #include "platform/qt/GlobalShortcut.h"
 #include "platform/qt/PanelShortcutSetting.h"
@@ -14,17 +16,6 @@
 #include "ui/ToggleSwitch.h"
 
 namespace nimbrook {
-
-class SettingsViewTest final : public QObject {
-    Q_OBJECT
-
-private slots:
-    void showsExactlyTheDesignedTexts();
-    void switchAndCountFollowTheController();
-    void shortcutRow_data();
-    void shortcutRow();
-};
-
 namespace {
 
 // A desktop where one chord is held by another program.
@@ -39,17 +30,15 @@ protected:
     void release() override {}
 };
 
-}  // namespace
-
-void SettingsViewTest::showsExactlyTheDesignedTexts() {
+TEST(SettingsViewTest, showsExactlyTheDesignedTexts) {
     ControllerHarness harness;
     HeldChordShortcut shortcut;
     SettingsView view(harness.viewModel, &shortcut);
-    QCOMPARE(view.windowTitle(), QStringLiteral("设置"));
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("设置"));
     view.show();
     // The designed width; the login row makes the form taller than the designed frame.
-    QCOMPARE(view.width(), 380);
-    QVERIFY(view.height() > 280);
+    EXPECT_EQ(view.width(), 380);
+    EXPECT_GT(view.height(), 280);
 
     QSet<QString> texts;
     for (const QLabel* label : view.findChildren<QLabel*>()) {
@@ -62,21 +51,21 @@ void SettingsViewTest::showsExactlyTheDesignedTexts() {
             "通用设置|启用剪贴板监控|登录时启动|打开面板快捷键|存储|历史记录上限|"
             "500 条|当前记录|0 条|关于|应用名称|萤川 Nimbrook|版本|1.0.0|开发者|Quolla")
             .split(u'|');
-    QCOMPARE(texts, QSet<QString>(expected.begin(), expected.end()));
+    EXPECT_EQ(texts, QSet<QString>(expected.begin(), expected.end()));
     // Two switches and the shortcut's field are the only controls: no stepper for the limit.
-    QCOMPARE(view.findChildren<ToggleSwitch*>().size(), 2);
-    QCOMPARE(view.findChildren<QLineEdit*>().size(), 1);
-    QCOMPARE(view.findChild<QKeySequenceEdit*>()->accessibleName(),
-             QStringLiteral("打开面板快捷键"));
+    EXPECT_EQ(view.findChildren<ToggleSwitch*>().size(), 2);
+    EXPECT_EQ(view.findChildren<QLineEdit*>().size(), 1);
+    EXPECT_EQ(view.findChild<QKeySequenceEdit*>()->accessibleName(),
+              QStringLiteral("打开面板快捷键"));
 }
 
-void SettingsViewTest::switchAndCountFollowTheController() {
+TEST(SettingsViewTest, switchAndCountFollowTheController) {
     ControllerHarness harness;
     SettingsView view(harness.viewModel);
     view.show();
     auto* toggle = view.findChild<QAbstractButton*>(QStringLiteral("monitoringToggle"));
     const auto* count = view.findChild<QLabel*>(QStringLiteral("countValue"));
-    QVERIFY(toggle->isChecked());
+    EXPECT_TRUE(toggle->isChecked());
 
     // 'v' flips the switch in the window, 'c' toggles through the controller (the panel's
     // footer), 'x' is a copy made by another program: only the second copy is captured.
@@ -89,78 +78,73 @@ void SettingsViewTest::switchAndCountFollowTheController() {
         } else {
             harness.copy("copy " + std::to_string(copies++));
         }
-        QCOMPARE(toggle->isChecked(), harness.viewModel.isMonitoring());
+        EXPECT_EQ(toggle->isChecked(), harness.viewModel.isMonitoring());
     }
-    QVERIFY(harness.viewModel.isMonitoring());
-    QCOMPARE(harness.viewModel.items().size(), std::size_t{1});
-    QCOMPARE(harness.viewModel.items().front().content(), std::string("copy 1"));
-    QCOMPARE(count->text(), QStringLiteral("1 条"));
+    EXPECT_TRUE(harness.viewModel.isMonitoring());
+    ASSERT_EQ(harness.viewModel.items().size(), std::size_t{1});
+    EXPECT_EQ(harness.viewModel.items().front().content(), "copy 1");
+    EXPECT_EQ(count->text(), QStringLiteral("1 条"));
 
     harness.copy("copy 2");
     harness.viewModel.deleteItem(harness.viewModel.items().back());
-    QCOMPARE(count->text(), QStringLiteral("1 条"));
+    EXPECT_EQ(count->text(), QStringLiteral("1 条"));
     harness.viewModel.clearAll();
-    QCOMPARE(count->text(), QStringLiteral("0 条"));
+    EXPECT_EQ(count->text(), QStringLiteral("0 条"));
 }
 
-void SettingsViewTest::shortcutRow_data() {
-    QTest::addColumn<bool>("grabsKeys");
-    QTest::addColumn<QKeySequence>("typed");
-    QTest::addColumn<bool>("cleared");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("nextStart");
+struct ShortcutCase {
+    const char* tag;
+    bool grabsKeys;
+    const char* typed;
+    bool cleared;
+    const char* status;
+    const char* nextStart;
+};
 
-    const auto row = [](const char* name, bool grabsKeys, const char* typed, bool cleared,
-                        const char* status, const char* nextStart) {
-        QTest::newRow(name) << grabsKeys << QKeySequence(QString::fromUtf8(typed)) << cleared
-                            << QString::fromUtf8(status) << QString::fromUtf8(nextStart);
-    };
-    row("nothing chosen starts with Super+V", true, "", false, "", "Meta+V");
-    row("a free chord", true, "Ctrl+Alt+K", false, "", "Ctrl+Alt+K");
-    row("a chord another program holds", true, "Ctrl+Shift+H", false, "快捷键已被占用",
-        "Ctrl+Shift+H");
-    row("a plain letter would take it from every program", true, "K", false, "此按键不能用作快捷键",
-        "K");
-    row("the clear button turns it off", true, "", true, "", "");
-    row("a desktop that lets no program take a key", false, "", false,
-        "请在桌面的快捷键设置中绑定 nimbrook --toggle", "Meta+V");
-}
+const ShortcutCase shortcutCases[] = {
+    {"nothing chosen starts with Super+V", true, "", false, "", "Meta+V"},
+    {"a free chord", true, "Ctrl+Alt+K", false, "", "Ctrl+Alt+K"},
+    {"a chord another program holds", true, "Ctrl+Shift+H", false, "快捷键已被占用",
+     "Ctrl+Shift+H"},
+    {"a plain letter would take it from every program", true, "K", false, "此按键不能用作快捷键",
+     "K"},
+    {"the clear button turns it off", true, "", true, "", ""},
+    {"a desktop that lets no program take a key", false, "", false,
+     "请在桌面的快捷键设置中绑定 nimbrook --toggle", "Meta+V"},
+};
 
-void SettingsViewTest::shortcutRow() {
-    QFETCH(bool, grabsKeys);
-    QFETCH(QKeySequence, typed);
-    QFETCH(bool, cleared);
-    QFETCH(QString, status);
-    QFETCH(QString, nextStart);
+TEST(SettingsViewTest, shortcutRow) {
+    for (const ShortcutCase& c : shortcutCases) {
+        SCOPED_TRACE(c.tag);
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        ControllerHarness harness;
+        HeldChordShortcut shortcut;
+        shortcut.held = QKeySequence(QStringLiteral("Ctrl+Shift+H"));
+        shortcut.setSequence(PanelShortcutSetting::load());
+        SettingsView view(harness.viewModel, c.grabsKeys ? &shortcut : nullptr);
+        view.show();
+        auto* field = view.findChild<QKeySequenceEdit*>(QStringLiteral("shortcutEdit"));
+        EXPECT_EQ(field->isEnabled(), c.grabsKeys);
+        EXPECT_EQ(field->keySequence(), c.grabsKeys ? shortcut.sequence() : QKeySequence());
 
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    ControllerHarness harness;
-    HeldChordShortcut shortcut;
-    shortcut.held = QKeySequence(QStringLiteral("Ctrl+Shift+H"));
-    shortcut.setSequence(PanelShortcutSetting::load());
-    SettingsView view(harness.viewModel, grabsKeys ? &shortcut : nullptr);
-    view.show();
-    auto* field = view.findChild<QKeySequenceEdit*>(QStringLiteral("shortcutEdit"));
-    QCOMPARE(field->isEnabled(), grabsKeys);
-    QCOMPARE(field->keySequence(), grabsKeys ? shortcut.sequence() : QKeySequence());
-
-    if (!typed.isEmpty()) {
-        QTest::keyClick(field, typed[0].key(), typed[0].keyboardModifiers());
-        // The field ends a recording a second after the last key.
-        QTRY_COMPARE(shortcut.sequence(), typed);
+        const QKeySequence typed(QString::fromUtf8(c.typed));
+        if (!typed.isEmpty()) {
+            QTest::keyClick(field, typed[0].key(), typed[0].keyboardModifiers());
+            // The field ends a recording a second after the last key.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return shortcut.sequence() == typed; }));
+        }
+        if (c.cleared) {
+            field->findChild<QAbstractButton*>()->click();
+            EXPECT_EQ(shortcut.state(), GlobalShortcut::State::off);
+        }
+        auto* shown = view.findChild<QLabel*>(QStringLiteral("shortcutStatus"));
+        EXPECT_EQ(shown->isVisibleTo(&view) ? shown->text() : QString(),
+                  QString::fromUtf8(c.status));
+        EXPECT_EQ(PanelShortcutSetting::load().toString(), QString::fromUtf8(c.nextStart));
+        qunsetenv("XDG_CONFIG_HOME");
     }
-    if (cleared) {
-        field->findChild<QAbstractButton*>()->click();
-        QCOMPARE(shortcut.state(), GlobalShortcut::State::off);
-    }
-    auto* shown = view.findChild<QLabel*>(QStringLiteral("shortcutStatus"));
-    QCOMPARE(shown->isVisibleTo(&view) ? shown->text() : QString(), status);
-    QCOMPARE(PanelShortcutSetting::load().toString(), nextStart);
-    qunsetenv("XDG_CONFIG_HOME");
 }
 
+}  // namespace
 }  // namespace nimbrook
-
-QTEST_MAIN(nimbrook::SettingsViewTest)
-#include "SettingsViewTest.moc"

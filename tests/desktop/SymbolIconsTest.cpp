@@ -1,22 +1,12 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
-#include <QTest>
+
+#include <gtest/gtest.h>
 
 #include "ui/SymbolIcons.h"
 
 namespace nimbrook {
-
-class SymbolIconsTest final : public QObject {
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void everySymbolOfTheDesignHasAGlyph_data();
-    void everySymbolOfTheDesignHasAGlyph();
-    void unknownNamesDrawNothing();
-};
-
 namespace {
 
 int opaquePixels(const QImage& image) {
@@ -29,15 +19,9 @@ int opaquePixels(const QImage& image) {
     return count;
 }
 
-}  // namespace
-
-void SymbolIconsTest::initTestCase() {
-    QVERIFY(SymbolIcons::ensureFontLoaded());
-    QCOMPARE(QFontInfo(SymbolIcons::font(24)).family(), SymbolIcons::fontFamily());
-}
-
-void SymbolIconsTest::everySymbolOfTheDesignHasAGlyph_data() {
-    QTest::addColumn<QString>("symbol");
+TEST(SymbolIconsTest, everySymbolOfTheDesignHasAGlyph) {
+    ASSERT_TRUE(SymbolIcons::ensureFontLoaded());
+    EXPECT_EQ(QFontInfo(SymbolIcons::font(24)).family(), SymbolIcons::fontFamily());
     // Every symbol the panel, the rows, the tags, the settings window and the tray draw.
     const QString symbols = QStringLiteral(
         "doc.on.clipboard.fill doc.on.clipboard pause.circle pause.circle.fill record.circle "
@@ -48,30 +32,24 @@ void SymbolIconsTest::everySymbolOfTheDesignHasAGlyph_data() {
         "bubble.left.and.bubble.right.fill paperplane.fill diamond square.text.square doc.text "
         "paintpalette app.fill");
     for (const QString& symbol : symbols.split(u' ')) {
-        QTest::newRow(qPrintable(symbol)) << symbol;
+        SCOPED_TRACE(symbol.toStdString());
+        const QString glyph = SymbolIcons::glyph(symbol);
+        ASSERT_EQ(glyph.size(), 1);
+        // The font is never merged with others, so a code point the font lacks would show as
+        // a box; the font itself must hold it.
+        EXPECT_TRUE(QFontMetrics(SymbolIcons::font(24)).inFont(glyph.at(0)));
+        // A glyph that leaves (almost) no ink is no glyph.
+        EXPECT_GT(opaquePixels(SymbolIcons::pixmap(symbol, 24, Qt::black).toImage()), 20);
     }
 }
 
-void SymbolIconsTest::everySymbolOfTheDesignHasAGlyph() {
-    QFETCH(QString, symbol);
-    const QString glyph = SymbolIcons::glyph(symbol);
-    QCOMPARE(glyph.size(), 1);
-    // The font is never merged with others, so a code point the font lacks would show as
-    // a box; the font itself must hold it.
-    QVERIFY(QFontMetrics(SymbolIcons::font(24)).inFont(glyph.at(0)));
-    const QImage drawn = SymbolIcons::pixmap(symbol, 24, Qt::black).toImage();
-    QVERIFY2(opaquePixels(drawn) > 20, "the glyph left (almost) no ink");
-}
-
-void SymbolIconsTest::unknownNamesDrawNothing() {
+TEST(SymbolIconsTest, unknownNamesDrawNothing) {
     for (const QString& name :
          {QString(), QStringLiteral("doc.on.clipboard.fil"), QStringLiteral("Trash")}) {
-        QVERIFY(SymbolIcons::glyph(name).isEmpty());
-        QCOMPARE(opaquePixels(SymbolIcons::pixmap(name, 16, Qt::black).toImage()), 0);
+        EXPECT_TRUE(SymbolIcons::glyph(name).isEmpty());
+        EXPECT_EQ(opaquePixels(SymbolIcons::pixmap(name, 16, Qt::black).toImage()), 0);
     }
 }
 
+}  // namespace
 }  // namespace nimbrook
-
-QTEST_MAIN(nimbrook::SymbolIconsTest)
-#include "SymbolIconsTest.moc"
