@@ -46,6 +46,8 @@ std::string randomText(std::mt19937& random, std::span<const std::string_view> p
     return text;
 }
 
+}  // namespace
+
 std::string repeated(std::string_view piece, std::size_t count) {
     std::string text;
     for (std::size_t index = 0; index < count; ++index) {
@@ -53,8 +55,6 @@ std::string repeated(std::string_view piece, std::size_t count) {
     }
     return text;
 }
-
-}  // namespace
 
 std::vector<std::string> differentialTexts() {
     const std::vector<std::string_view> pieces = allPieces();

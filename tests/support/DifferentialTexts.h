@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace nimbrook {
@@ -10,5 +12,8 @@ namespace nimbrook {
 // line break and white space, non-ASCII letters, digits and marks), most of them short, some
 // up to 64 KB; then texts built so that ICU retries far from many openers.
 std::vector<std::string> differentialTexts();
+
+// `piece` written `count` times.
+std::string repeated(std::string_view piece, std::size_t count);
 
 }  // namespace nimbrook
