@@ -1,4 +1,3 @@
-#include <QAbstractItemModelTester>
 #include <QSet>
 #include <QSignalSpy>
 #include <chrono>
@@ -20,8 +19,6 @@ TEST(HistoryListModelTest, rolesFollowTheEntry) {
           std::optional(QString())}) {
         ControllerHarness harness;
         HistoryListModel model{harness.viewModel};
-        QAbstractItemModelTester tester{&model,
-                                        QAbstractItemModelTester::FailureReportingMode::Fatal};
         const auto role = [&model](int role) { return model.data(model.index(0), role); };
         harness.activeApplication.setFrontmostName(source ? std::optional(source->toStdString())
                                                           : std::nullopt);

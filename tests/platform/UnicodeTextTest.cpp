@@ -43,17 +43,14 @@ const std::vector<MappingCase> mappingCases = {
     {"RepairKeepsHighestCodePoint", repair, "\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},
     {"RepairAboveHighestCodePoint", repair, "\xF4\x90\x80\x80", fffd + fffd + fffd + fffd},
     {"RepairTruncatedFourByteAtEnd", repair, "01234567\xF0\x9F\x98", "01234567" + fffd},
-    {"NfcCombiningAcute", nfc, "cafe\u0301", "caf\u00E9"},
     {"NfcAngstromSign", nfc, "\u212B", "\u00C5"},
     {"NfcReorderedMarks", nfc, "a\u0301\u0323", "\u1EA1\u0301"},
     {"NfcInvalidBytesRepaired", nfc, "e\u0301\xFF", "\u00E9" + fffd},
-    {"LowerAscii", lower, "Hello WORLD 42", "hello world 42"},
     {"LowerDottedCapitalIUnderRootLocale", lower, "\u0130STANBUL", "i\u0307stanbul"},
     {"LowerFinalSigma", lower, "\u039F\u0394\u039F\u03A3", "\u03BF\u03B4\u03BF\u03C2"},
     {"LowerMedialSigma", lower, "\u03A3\u0391", "\u03C3\u03B1"},
     {"LowerInvalidBytesRepaired", lower, "\xFF\u00C9", fffd + "\u00E9"},
     {"LowerNfcRecomposesWhatLoweringDecomposed", lowerNfc, "J\u030C", "\u01F0"},
-    {"LowerNfcOfDecomposedCapital", lowerNfc, "A\u030A", "\u00E5"},
 };
 
 class MappingTest : public testing::TestWithParam<MappingCase> {};
