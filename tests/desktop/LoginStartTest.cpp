@@ -22,7 +22,11 @@ protected:
         qunsetenv("XDG_CONFIG_DIRS");
     }
 
+    // Writes nothing for empty content.
     void writeFile(const QString& path, const QByteArray& content) const {
+        if (content.isEmpty()) {
+            return;
+        }
         const QString full = root_.path() + path;
         QDir().mkpath(full.section(u'/', 0, -2));
         QFile file(full);
@@ -50,12 +54,8 @@ TEST_F(LoginStartTest, switchesBothWays) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tag);
         QDir(root_.path()).removeRecursively();
-        if (!c.systemEntry.isEmpty()) {
-            writeFile(QStringLiteral("/xdg/autostart") + entryName, c.systemEntry);
-        }
-        if (!c.userEntry.isEmpty()) {
-            writeFile(QStringLiteral("/home/autostart") + entryName, c.userEntry);
-        }
+        writeFile(QStringLiteral("/xdg/autostart") + entryName, c.systemEntry);
+        writeFile(QStringLiteral("/home/autostart") + entryName, c.userEntry);
         EXPECT_EQ(LoginStart::isEnabled(), c.enabledAtFirst);
 
         ASSERT_TRUE(LoginStart::setEnabled(false));

@@ -1,3 +1,4 @@
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -82,10 +83,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, DetectTest, testing::ValuesIn(cases), nameOf);
 // Texts on which a backtracking search would retry from every line or bracket: they must
 // come back with some type.
 TEST(DetectBoundedTest, pathologicalTextsReturn) {
-    std::string everyByte;
-    for (int value = 0; value < 256; ++value) {
-        everyByte += static_cast<char>(value);
-    }
+    std::string everyByte(256, '\0');
+    std::iota(everyByte.begin(), everyByte.end(), '\0');
     for (const std::string& text : {
              repeated("[", 1 << 18) + repeated("]", 1 << 18),
              "x\n" + repeated(" \n", 1 << 17) + "class A",

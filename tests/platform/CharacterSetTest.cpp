@@ -13,21 +13,20 @@ namespace {
 struct MembershipCase {
     std::string name;
     char32_t codePoint = 0;
-    bool inWhitespaceAndNewlines = false;
     bool inWhitespace = false;
     bool inNewlines = false;
 };
 
 const std::vector<MembershipCase> membershipCases = {
-    {"Space", U' ', true, true, false},
-    {"LineFeed", U'\n', true, false, true},
-    {"VerticalTab", U'\v', true, false, true},
-    {"NextLine", U'\u0085', true, false, true},
-    {"NoBreakSpace", U'\u00A0', true, true, false},
-    {"IdeographicSpace", U'\u3000', true, true, false},
-    {"LineSeparator", U'\u2028', true, false, true},
-    {"ZeroWidthSpace", U'\u200B', false, false, false},
-    {"BeyondUnicode", static_cast<char32_t>(0x110000), false, false, false},
+    {"Space", U' ', true, false},
+    {"LineFeed", U'\n', false, true},
+    {"VerticalTab", U'\v', false, true},
+    {"NextLine", U'\u0085', false, true},
+    {"NoBreakSpace", U'\u00A0', true, false},
+    {"IdeographicSpace", U'\u3000', true, false},
+    {"LineSeparator", U'\u2028', false, true},
+    {"ZeroWidthSpace", U'\u200B', false, false},
+    {"BeyondUnicode", static_cast<char32_t>(0x110000), false, false},
 };
 
 class MembershipTest : public testing::TestWithParam<MembershipCase> {};
@@ -35,7 +34,7 @@ class MembershipTest : public testing::TestWithParam<MembershipCase> {};
 TEST_P(MembershipTest, followsTheDefinitionOfEachSet) {
     const MembershipCase& c = GetParam();
     EXPECT_EQ(CharacterSets::contains(CharacterSet::whitespaceAndNewlines, c.codePoint),
-              c.inWhitespaceAndNewlines);
+              c.inWhitespace || c.inNewlines);
     EXPECT_EQ(CharacterSets::contains(CharacterSet::whitespace, c.codePoint), c.inWhitespace);
     EXPECT_EQ(CharacterSets::contains(CharacterSet::newlines, c.codePoint), c.inNewlines);
 }
