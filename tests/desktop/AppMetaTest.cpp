@@ -21,7 +21,6 @@ const AppCase appCases[] = {
     {"chinese name", "微信", "bubble.left.fill", NamedColor::green},
     {"linux alias of a macOS row", "Gnome Terminal", "terminal", NamedColor::gray},
     {"punctuation in the key", "Google Chrome (Stable)", "globe", NamedColor::green},
-    {"primary label colour", "Notion", "square.text.square", NamedColor::primaryLabel},
     // Lower-casing is the full Unicode mapping: KELVIN SIGN lower-cases to "k".
     {"kelvin sign", "\u212Aate", "text.document", NamedColor::orange},
     // ...and independent of the user's locale: a Turkish mapping would turn this into "kitty".

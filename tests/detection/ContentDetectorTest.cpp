@@ -46,7 +46,6 @@ const std::vector<DetectCase> cases{
     {"SchemeLookalike", "httpx://example.com", ContentType::plainText},
     {"HeadingAlone", "# Title", ContentType::plainText},
     {"HeadingAndBullet", "# Title\n- item", ContentType::markdown},
-    {"BulletsAlone", "- a\n- b", ContentType::plainText},
     {"NonAsciiDigitNumbered", "\u0661. a\n- b", ContentType::markdown},
     {"QuoteAndLink", "> q\n[x](y)", ContentType::markdown},
     {"HeadingOnSecondLineOnly", "intro\n## Part\n- b", ContentType::plainText},

@@ -65,8 +65,6 @@ const std::vector<WriteCase> writeCases = {
      "{\n  \"a\" : [\n    true,\n    false,\n    null\n  ],\n  \"b\" : 1,\n  \"c\" : {},\n"
      "  \"d\" : []\n}",
      R"({"a":[true,false,null],"b":1,"c":{},"d":[]})"},
-    {"NestedIndentation", R"([{"k":[1]}])", "[\n  {\n    \"k\" : [\n      1\n    ]\n  }\n]",
-     R"([{"k":[1]}])"},
     {"SlashesEscaped", R"({"a/b":"https://x.cn/p"})",
      "{\n  \"a\\/b\" : \"https:\\/\\/x.cn\\/p\"\n}", R"({"a\/b":"https:\/\/x.cn\/p"})"},
     {"ControlCharacters", R"(["\"\\\b\f\n\r\t\u0001\u001f\u007f"])",
