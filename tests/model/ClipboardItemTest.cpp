@@ -5,6 +5,7 @@
 
 #include "NamedCase.h"
 #include "model/ClipboardItem.h"
+#include "support/DifferentialTexts.h"
 
 namespace nimbrook {
 namespace {
@@ -14,14 +15,6 @@ using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 ClipboardItem itemWith(std::string content, std::optional<std::string> sourceApp = std::nullopt) {
     return ClipboardItem(Uuid::random(), std::move(content), ContentType::plainText,
                          Timestamp{786000000.5}, std::move(sourceApp));
-}
-
-std::string repeated(const std::string& piece, int count) {
-    std::string text;
-    for (int index = 0; index < count; ++index) {
-        text += piece;
-    }
-    return text;
 }
 
 const std::string family =
