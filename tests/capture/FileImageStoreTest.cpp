@@ -1,17 +1,13 @@
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/FileImageStore.h"
+#include "support/DifferentialTexts.h"
+#include "support/Files.h"
+#include "support/TemporaryFolder.h"
 
 namespace nimbrook {
 namespace {
@@ -19,17 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const Timestamp atSecond = Timestamp::fromUnixSeconds(1733400000.7);
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-mode_t permissions(const fs::path& path) {
-    struct stat status {};
-    EXPECT_EQ(::lstat(path.c_str(), &status), 0);
-    return status.st_mode & 07777;
-}
 
 fs::path privateDirectory(const fs::path& path) {
     fs::create_directory(path);
@@ -39,25 +24,15 @@ fs::path privateDirectory(const fs::path& path) {
 
 class FileImageStoreTest : public testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "imagestore-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-        folder_ = root_ / "com.quolla.nimbrook-test";
-    }
-    void TearDown() override { fs::remove_all(root_); }
-
-    fs::path root_;
-    fs::path folder_;
+    TemporaryFolder temporary_;
+    fs::path root_ = temporary_.path();
+    fs::path folder_ = root_ / "com.quolla.nimbrook-test";
 };
 
 // Names go by the whole second, with a suffix rather than over an earlier file; the bytes,
 // more than one write's worth, land unchanged in a file only this user can read.
 TEST_F(FileImageStoreTest, WritesPrivateFilesNamedBySecondWithoutOverwriting) {
-    std::string bytes(70000, '\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<char>(i * 7);
-    }
+    const std::string bytes = repeated(std::string("\x89PNG\0\xff\x07", 7), 10000);
     const struct {
         Timestamp time;
         std::string content;
@@ -74,18 +49,18 @@ TEST_F(FileImageStoreTest, WritesPrivateFilesNamedBySecondWithoutOverwriting) {
         const auto path = store.store(write.content, write.time);
         ASSERT_TRUE(path);
         EXPECT_EQ(*path, (folder_ / write.fileName).string());
-        EXPECT_EQ(permissions(*path), 0600u);
+        EXPECT_EQ(modeOf(*path), 0600u);
     }
     for (const auto& write : writes) {
         EXPECT_TRUE(readFile(folder_ / write.fileName) == write.content) << write.fileName;
     }
-    EXPECT_EQ(permissions(folder_), 0700u);
+    EXPECT_EQ(modeOf(folder_), 0700u);
 }
 
 TEST_F(FileImageStoreTest, PlantedSymlinkAtFileNameIsNotFollowed) {
     privateDirectory(folder_);
     const fs::path victim = root_ / "victim";
-    std::ofstream(victim) << "keep";
+    writeFile(victim, "keep");
     fs::create_symlink(victim, folder_ / "clipboard_1733400000.png");
     fs::create_symlink(root_ / "nowhere", folder_ / "clipboard_1733400000-1.png");
 
@@ -96,44 +71,20 @@ TEST_F(FileImageStoreTest, PlantedSymlinkAtFileNameIsNotFollowed) {
     EXPECT_FALSE(fs::exists(root_ / "nowhere"));
 }
 
-// Each case leaves something other than a private directory of this user where the folder
-// should be, and returns the folder path to use.
-struct RefusedFolderCase {
-    std::string name;
-    fs::path (*plant)(const fs::path& root);
-};
-
-const std::vector<RefusedFolderCase> refusedFolderCases = {
-    {"SymlinkToPrivateDirectory",
-     [](const fs::path& root) {
-         fs::create_directory_symlink(privateDirectory(root / "elsewhere"), root / "f");
-         return root / "f";
-     }},
-    {"RegularFile",
-     [](const fs::path& root) {
-         std::ofstream(root / "f") << "x";
-         return root / "f";
-     }},
-};
-
-class RefusedFolder : public FileImageStoreTest,
-                      public testing::WithParamInterface<RefusedFolderCase> {};
-
-TEST_P(RefusedFolder, StoresNothing) {
-    const fs::path folder = GetParam().plant(root_);
-    EXPECT_EQ(FileImageStore(folder).store("image", atSecond), std::nullopt);
-    if (fs::is_directory(root_ / "elsewhere")) {
-        EXPECT_TRUE(fs::is_empty(root_ / "elsewhere"));
+// Something other than a private directory of this user where the folder should be.
+TEST_F(FileImageStoreTest, FolderThatIsALinkOrAFileIsRefused) {
+    fs::create_directory_symlink(privateDirectory(root_ / "elsewhere"), root_ / "link");
+    writeFile(root_ / "file", "x");
+    for (const char* name : {"link", "file"}) {
+        EXPECT_EQ(FileImageStore(root_ / name).store("image", atSecond), std::nullopt) << name;
     }
+    EXPECT_TRUE(fs::is_empty(root_ / "elsewhere"));
 }
-
-INSTANTIATE_TEST_SUITE_P(Folders, RefusedFolder, testing::ValuesIn(refusedFolderCases),
-                         [](const auto& info) { return info.param.name; });
 
 TEST_F(FileImageStoreTest, WidenedFolderIsMadePrivateAgainAndUsed) {
     fs::permissions(privateDirectory(folder_), fs::perms::all, fs::perm_options::add);
     EXPECT_TRUE(FileImageStore(folder_).store("image", atSecond));
-    EXPECT_EQ(permissions(folder_), 0700u);
+    EXPECT_EQ(modeOf(folder_), 0700u);
 }
 
 TEST_F(FileImageStoreTest, FolderOwnedBySomeoneElseIsRefused) {
@@ -145,18 +96,11 @@ TEST_F(FileImageStoreTest, FolderOwnedBySomeoneElseIsRefused) {
     EXPECT_TRUE(fs::is_empty(folder_));
 }
 
+// A file size limit makes the write fail after the first bytes, like a full disk.
 TEST_F(FileImageStoreTest, WriteFailingHalfwayLeavesNoPartialFile) {
-    // A file size limit makes the write fail after the first bytes, like a full disk.
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit previous{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit limited = previous;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const auto path = FileImageStore(folder_).store(std::string(100000, 'x'), atSecond);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
-
+    std::optional<std::string> path;
+    withFileSizeLimit(
+        4096, [&] { path = FileImageStore(folder_).store(std::string(100000, 'x'), atSecond); });
     EXPECT_EQ(path, std::nullopt);
     EXPECT_TRUE(fs::is_empty(folder_));
 }

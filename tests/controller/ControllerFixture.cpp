@@ -1,10 +1,7 @@
 #include "ControllerFixture.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
-#include <functional>
-#include <map>
 
 #include "model/HistoryCodec.h"
 #include "model/Uuid.h"
@@ -25,24 +22,22 @@ std::vector<std::string> texts(const std::string& list) {
     return result;
 }
 
+std::vector<std::string> contentsOf(const std::vector<ClipboardItem>& items) {
+    std::vector<std::string> result;
+    for (const ClipboardItem& item : items) {
+        result.push_back(item.content());
+    }
+    return result;
+}
+
 std::optional<std::string> text(const std::string& argument) {
     return argument == "-" ? std::nullopt : std::optional(argument);
 }
 
 }  // namespace
 
-void ControllerFixture::SetUp() {
-    std::string pattern = (fs::temp_directory_path() / "controller-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    root_ = pattern;
-    folder_ = root_ / "com.quolla.nimbrook";
-    storage_ = std::make_unique<StorageService>(
-        folder_, [this](const std::string& line) { console_.push_back(line); });
-}
-
 void ControllerFixture::TearDown() {
     viewModel_.reset();
-    fs::remove_all(root_);
     EXPECT_TRUE(console_.empty()) << console_.front();
 }
 
@@ -76,34 +71,18 @@ ClipboardItem ControllerFixture::makeItem(std::string content, ContentType type,
 }
 
 std::vector<std::string> ControllerFixture::contents() const {
-    std::vector<std::string> result;
-    for (const ClipboardItem& item : viewModel_->items()) {
-        result.push_back(item.content());
-    }
-    return result;
+    return contentsOf(viewModel_->items());
 }
 
 std::optional<std::vector<std::string>> ControllerFixture::savedContents() const {
     if (!fs::exists(storage_->fileURL())) {
         return std::nullopt;
     }
-    std::vector<std::string> result;
-    for (const ClipboardItem& item : StorageService(folder_).load()) {
-        result.push_back(item.content());
-    }
-    return result;
+    return contentsOf(StorageService(folder_).load());
 }
 
-void ControllerFixture::play(const std::vector<std::string>& steps) {
-    for (const std::string& step : steps) {
-        SCOPED_TRACE(step);
-        const std::size_t space = std::min(step.find(' '), step.size());
-        take(step.substr(0, space), step.substr(std::min(space + 1, step.size())));
-    }
-}
-
-void ControllerFixture::take(const std::string& verb, const std::string& argument) {
-    const std::map<std::string, std::function<void()>> verbs = {
+StepVerbs ControllerFixture::verbs(const std::string& argument) {
+    return {
         {"copy", [&] { capture(argument); }},
         {"offer", [&] { pasteboard_.copyText(argument); }},
         {"wait", [&] { clock_.advance(std::chrono::milliseconds(std::stoi(argument))); }},
@@ -145,9 +124,6 @@ void ControllerFixture::take(const std::string& verb, const std::string& argumen
          }},
         {"failures", [&] { EXPECT_EQ(console_.size(), std::stoul(argument)); }},
     };
-    const auto found = verbs.find(verb);
-    ASSERT_NE(found, verbs.end()) << "no such step";
-    found->second();
 }
 
 ClipboardItem ControllerFixture::item(const std::string& index) const {

@@ -18,6 +18,8 @@
 #include "support/ManualClock.h"
 #include "support/ManualScheduler.h"
 #include "support/ManualWorkQueue.h"
+#include "support/Steps.h"
+#include "support/TemporaryFolder.h"
 
 namespace nimbrook {
 
@@ -26,7 +28,6 @@ using namespace std::chrono_literals;
 // A controller on the in-memory platform, with a real history file in a fresh folder.
 class ControllerFixture : public testing::Test {
 protected:
-    void SetUp() override;
     void TearDown() override;
 
     // Stands for the program's start: loads what is in the history file.
@@ -54,7 +55,9 @@ protected:
     // job and its result is applied), "release". Checks: "items <texts>", "saved <texts>",
     // "unsaved" (no file), "pasteboard <text>", "toast <text>", "flash <index>",
     // "monitoring on|off", "failures <n>" (lines on the console, one a failed save).
-    void play(const std::vector<std::string>& steps);
+    void play(const std::vector<std::string>& steps) {
+        playSteps(steps, [this](const std::string& argument) { return verbs(argument); });
+    }
 
     InMemoryPasteboard pasteboard_;
     InMemoryActiveApplication activeApplication_;
@@ -62,14 +65,15 @@ protected:
     ManualClock clock_;
     ManualScheduler scheduler_{clock_};
     ManualWorkQueue workQueue_;
-    std::filesystem::path root_;
-    std::filesystem::path folder_;
-    std::unique_ptr<StorageService> storage_;
+    TemporaryFolder root_;
+    std::filesystem::path folder_ = root_.path() / "com.quolla.nimbrook";
     std::vector<std::string> console_;
+    std::unique_ptr<StorageService> storage_ = std::make_unique<StorageService>(
+        folder_, [this](const std::string& line) { console_.push_back(line); });
     std::unique_ptr<ClipboardViewModel> viewModel_;
 
 private:
-    void take(const std::string& verb, const std::string& argument);
+    StepVerbs verbs(const std::string& argument);
     ClipboardItem item(const std::string& index) const;
 };
 

@@ -1,21 +1,18 @@
-#include <chrono>
-#include <csignal>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 #include "NamedCase.h"
 #include "model/HistoryCodec.h"
 #include "model/StorageService.h"
+#include "support/Files.h"
+#include "support/TemporaryFolder.h"
 
 namespace nimbrook {
 namespace {
@@ -27,25 +24,6 @@ namespace fs = std::filesystem;
 const std::string errorPrefix = "[StorageService] save error: ";
 const std::string movedPrefix = "[StorageService] moved undecodable history to ";
 const std::string aside = "clipboard_history.json.corrupt-";
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-// Only regular files: a planted FIFO would block the reader.
-std::string readFile(const fs::path& path) {
-    if (!fs::is_regular_file(fs::symlink_status(path))) {
-        return {};
-    }
-    std::ifstream stream(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-}
-
-unsigned modeOf(const fs::path& path) {
-    struct stat status {};
-    ::lstat(path.c_str(), &status);
-    return status.st_mode & 07777;
-}
 
 std::set<std::string> namesIn(const fs::path& folder) {
     std::set<std::string> names;
@@ -71,20 +49,8 @@ std::string bytesOf(const std::vector<ClipboardItem>& items) {
     return HistoryCodec::encode(items);
 }
 
-fs::path temporaryFolder() {
-    std::string pattern = (fs::temp_directory_path() / "nimbrook-model-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
-    return pattern;
-}
-
 class StorageServiceTest : public testing::Test {
 protected:
-    ~StorageServiceTest() override {
-        std::error_code error;
-        fs::remove_all(root_, error);
-    }
     StorageService makeStorage() {
         return StorageService(
             folder_, [this](const std::string& line) { lines_.push_back(line); },
@@ -101,30 +67,26 @@ protected:
         return lines_.size() == 1 ? lines_[0].substr(movedPrefix.size()) : "";
     }
 
-    fs::path root_ = temporaryFolder();
-    fs::path folder_ = root_ / "share" / "com.quolla.nimbrook";
+    TemporaryFolder root_;
+    fs::path folder_ = root_.path() / "share" / "com.quolla.nimbrook";
     std::vector<std::string> lines_;
     long long seconds_ = 1'800'000'000;
 };
 
-TEST_F(StorageServiceTest, savedHistoryLoadsBackUnchanged) {
-    std::vector<ClipboardItem> items = history(3);
-    items.emplace_back(Uuid::random(), std::string(4 << 20, 'x') + "尾", ContentType::code,
-                       Timestamp{1}, std::nullopt);
-    makeStorage().save(items);
-    EXPECT_EQ(readFile(file()), bytesOf(items));
-    EXPECT_EQ(bytesOf(makeStorage().load()), bytesOf(items));
-    EXPECT_TRUE(lines_.empty());
-}
-
-TEST_F(StorageServiceTest, loadKeepsALongerFileButSaveKeepsTheNewestFiveHundred) {
-    const std::vector<ClipboardItem> items = history(600);
+// The first entry is larger than one write can take.
+TEST_F(StorageServiceTest, loadKeepsALongerFileAndSaveWritesTheNewestFiveHundred) {
+    std::vector<ClipboardItem> items = history(600);
+    items.insert(items.begin(), ClipboardItem(Uuid::random(), std::string(4 << 20, 'x') + "尾",
+                                              ContentType::code, Timestamp{1}, std::nullopt));
     fs::create_directories(folder_);
     writeFile(file(), bytesOf(items));
     StorageService storage = makeStorage();
     EXPECT_EQ(bytesOf(storage.load()), bytesOf(items));
     storage.save(items);
-    EXPECT_EQ(readFile(file()), bytesOf({items.begin(), items.begin() + 500}));
+    const std::vector<ClipboardItem> newest(items.begin(), items.begin() + 500);
+    EXPECT_EQ(readFile(file()), bytesOf(newest));
+    EXPECT_EQ(bytesOf(makeStorage().load()), bytesOf(newest));
+    EXPECT_TRUE(lines_.empty());
 }
 
 TEST_F(StorageServiceTest, missingFileLoadsEmptyAndSavesPrivatelyWithNothingMovedAside) {
@@ -140,38 +102,24 @@ TEST_F(StorageServiceTest, missingFileLoadsEmptyAndSavesPrivatelyWithNothingMove
     EXPECT_EQ(namesIn(folder_), std::set<std::string>{"clipboard_history.json"});
 }
 
-TEST_F(StorageServiceTest, existingFolderKeepsItsModeAndAnOpenFileBecomesPrivate) {
+// Loading removes the temporary files an interrupted save left, and nothing else.
+TEST_F(StorageServiceTest, existingFolderKeepsItsModeAndOnlyLeftoverTemporaryFilesGo) {
     fs::create_directories(folder_);
     ::chmod(folder_.c_str(), 0750);
     writeFile(file(), "[]");
     ::chmod(file().c_str(), 0644);
-    makeStorage().save(history(1));
-    EXPECT_EQ(modeOf(folder_), 0750u);
-    EXPECT_EQ(modeOf(file()), 0600u);
-}
-
-TEST_F(StorageServiceTest, loadRemovesOnlyTemporaryFilesLeftByAnInterruptedSave) {
-    fs::create_directories(folder_);
     for (const char* name : {"clipboard_history.json.tmp-a1B2c3",
                              "clipboard_history.json.tmp-notes.txt", "other.tmp-a1B2c3"}) {
         writeFile(folder_ / name, "[");
     }
-    makeStorage().load();
+    StorageService storage = makeStorage();
+    storage.load();
     EXPECT_EQ(namesIn(folder_),
-              (std::set<std::string>{"clipboard_history.json.tmp-notes.txt", "other.tmp-a1B2c3"}));
-}
-
-// Runs `body` with the writes of this process kept under `bytes`, as a full disk would.
-void withFileSizeLimit(rlim_t bytes, const std::function<void()>& body) {
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = previous;
-    limited.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-    body();
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
+              (std::set<std::string>{"clipboard_history.json",
+                                     "clipboard_history.json.tmp-notes.txt", "other.tmp-a1B2c3"}));
+    storage.save(history(1));
+    EXPECT_EQ(modeOf(folder_), 0750u);
+    EXPECT_EQ(modeOf(file()), 0600u);
 }
 
 // Each provokes a failed save in a way that works as root too, which ignores permissions.
@@ -306,7 +254,7 @@ TEST_F(StorageServiceTest, filesStampedInTheFutureNeverDisplaceTheOneJustMoved) 
 
 TEST_F(StorageServiceTest, symlinkedFileIsReadAndReplacedWithoutWritingThroughIt) {
     fs::create_directories(folder_);
-    const fs::path target = root_ / "elsewhere.json";
+    const fs::path target = root_.path() / "elsewhere.json";
     const std::string stored = bytesOf(history(2));
     writeFile(target, stored);
     fs::create_symlink(target, file());

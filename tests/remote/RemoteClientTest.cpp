@@ -1,8 +1,6 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 
@@ -15,6 +13,8 @@
 #include "model/NamedCase.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteProtocol.h"
+#include "support/Files.h"
+#include "support/TemporaryFolder.h"
 
 namespace nimbrook {
 namespace {
@@ -33,19 +33,13 @@ const std::string large(200 * 1024, 'x');
 
 constexpr auto framed = &RemoteProtocol::encodeReply;
 
-std::string contentsOf(const std::filesystem::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), {}};
-}
-
 class Forward : public testing::TestWithParam<ForwardCase> {};
 
 // The command line passes the reply on as it arrives: the lengths, not the closing of the
 // connection, decide what is output, and a reply cut short says so with status 1.
 TEST_P(Forward, PassesTheReplyOnOrSaysItBroke) {
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("nimbrook-client-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
+    const TemporaryFolder temporary;
+    const std::filesystem::path& folder = temporary.path();
     const auto path = folder / "socket";
     const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
@@ -70,9 +64,8 @@ TEST_P(Forward, PassesTheReplyOnOrSaysItBroke) {
     ::close(output);
     ::close(error);
     EXPECT_EQ(status, GetParam().status);
-    EXPECT_EQ(contentsOf(folder / "output"), GetParam().output);
-    EXPECT_EQ(contentsOf(folder / "error"), GetParam().error);
-    std::filesystem::remove_all(folder);
+    EXPECT_EQ(readFile(folder / "output"), GetParam().output);
+    EXPECT_EQ(readFile(folder / "error"), GetParam().error);
 }
 
 const ForwardCase forwardCases[] = {
