@@ -1,5 +1,5 @@
+#include <chrono>
 #include <cmath>
-#include <ctime>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -13,14 +13,11 @@ namespace {
 
 using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
-Timestamp utc(int year, int month, int day, int hour = 12, int minute = 0, double second = 0) {
-    std::tm fields{};
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    fields.tm_mday = day;
-    fields.tm_hour = hour;
-    fields.tm_min = minute;
-    return Timestamp::fromUnixSeconds(static_cast<double>(timegm(&fields)) + second);
+// Noon UTC on the day.
+Timestamp utc(int year, int month, int dayOfMonth) {
+    const std::chrono::sys_days date{std::chrono::year{year} / month / dayOfMonth};
+    const std::chrono::duration<double> noon = (date + std::chrono::hours(12)).time_since_epoch();
+    return Timestamp::fromUnixSeconds(noon.count());
 }
 
 Timestamp before(Timestamp moment, double seconds) {
