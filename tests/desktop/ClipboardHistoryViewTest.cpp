@@ -90,8 +90,6 @@ const PanelCase panelCases[] = {
     // A desktop whose clipboard nothing may read: copying would not fill the list.
     {"clipboard unreadable", "unreadable", "empty=此桌面不允许读取剪贴板，不会记录新内容", ""},
     {"clipboard unreadable, with a search", "unreadable type:a", "empty=未找到匹配项", ""},
-    {"the clear button empties the search", "type:et press:clearSearchButton",
-     "search= rows=3 clearSearch=0"},
     {"a capture inserts at the top", "watch more:1", "changes=+0 rows=4 first=entry_0"},
     {"a capture into a full history drops the oldest", "more:497 watch more:1",
      "changes=+0,-500 rows=500 first=entry_497"},

@@ -1,6 +1,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,10 @@
 namespace nimbrook {
 namespace {
 
-QList<SettingsView*> settingsWindows() {
-    QList<SettingsView*> windows;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* settings = qobject_cast<SettingsView*>(widget)) {
-            windows.append(settings);
-        }
-    }
-    return windows;
+long settingsWindows() {
+    return std::ranges::count_if(QApplication::topLevelWidgets(), [](const QWidget* widget) {
+        return qobject_cast<const SettingsView*>(widget) != nullptr;
+    });
 }
 
 // Offscreen there is no status area, so the shell shows the panel as a window at start; the
@@ -32,7 +29,7 @@ TEST(NimbrookAppTest, panelIsAWindowAndSettingsStaySingle) {
     EXPECT_EQ(panel->windowType(), Qt::Window);
     EXPECT_EQ(panel->size(), QSize(400, 520));
     EXPECT_NE(panel->findChild<ClipboardHistoryView*>(), nullptr);
-    EXPECT_TRUE(settingsWindows().isEmpty());
+    EXPECT_EQ(settingsWindows(), 0);
     panel->hide();
     app.openPanel();
     ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
@@ -60,9 +57,9 @@ TEST(NimbrookAppTest, panelIsAWindowAndSettingsStaySingle) {
         } else {
             app.showSettings();
         }
-        ASSERT_EQ(settingsWindows().size(), 1);
-        first = first != nullptr ? first : settingsWindows().front();
-        EXPECT_EQ(settingsWindows().front(), first);
+        ASSERT_EQ(settingsWindows(), 1);
+        first = first != nullptr ? first : app.settingsWindow();
+        EXPECT_EQ(app.settingsWindow(), first);
         EXPECT_TRUE(first->isVisible());
         EXPECT_TRUE(QTest::qWaitFor([first] { return first->isActiveWindow(); }));
     }

@@ -20,8 +20,7 @@ namespace nimbrook {
 namespace {
 
 using namespace Qt::StringLiterals;
-using std::chrono::milliseconds;
-using std::chrono::minutes;
+using namespace std::chrono_literals;
 
 // A few hours before the real now, so that rows show plausible relative times.
 Timestamp hoursAgo() {
@@ -32,22 +31,21 @@ Timestamp hoursAgo() {
 // Copies of several kinds, each from its own application, minutes apart.
 void fillMixedHistory(ControllerHarness& harness) {
     const auto copy = [&harness](std::optional<std::string> source, InMemoryPasteboard::Offer offer,
-                                 milliseconds later) {
+                                 std::chrono::milliseconds later) {
         harness.activeApplication.setFrontmostName(std::move(source));
         harness.pasteboard.copy(std::move(offer));
         harness.clock.advance(later);
     };
-    copy("Files", {.png = std::string("\x89PNG\r\n\x1a\n", 8)}, minutes(50));
-    copy("Firefox ESR", {.text = "https://example.org/docs/getting-started?lang=zh"}, minutes(30));
-    copy("终端", {.text = "git log --oneline | head -20\nmake -j2 && ./run"}, minutes(40));
-    copy(std::nullopt, {.text = "会议改到周四下午三点，地点不变。"}, minutes(20));
+    copy("Files", {.png = std::string("\x89PNG\r\n\x1a\n", 8)}, 50min);
+    copy("Firefox ESR", {.text = "https://example.org/docs/getting-started?lang=zh"}, 30min);
+    copy("终端", {.text = "git log --oneline | head -20\nmake -j2 && ./run"}, 40min);
+    copy(std::nullopt, {.text = "会议改到周四下午三点，地点不变。"}, 20min);
     copy("Visual Studio Code", {.text = "let message = greet(name: \"World\")\nprint(message)"},
-         minutes(15));
-    copy("Obsidian", {.text = "# 周报\n\n- **完成**: 搜索\n- [链接](https://example.org)"},
-         minutes(9));
+         15min);
+    copy("Obsidian", {.text = "# 周报\n\n- **完成**: 搜索\n- [链接](https://example.org)"}, 9min);
     copy("微信", {.text = "{\"user\": {\"id\": 42, \"name\": \"林\"}, \"tags\": [\"a\", \"b\"]}"},
-         milliseconds(95'000));
-    copy("", {.text = "A name-less application copied this plain sentence."}, milliseconds(5000));
+         95'000ms);
+    copy("", {.text = "A name-less application copied this plain sentence."}, 5000ms);
 }
 
 // The panel with any open conversion menu drawn where it stands on the screen.

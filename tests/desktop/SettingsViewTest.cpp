@@ -21,7 +21,7 @@ namespace {
 // A desktop where one chord is held by another program.
 class HeldChordShortcut final : public GlobalShortcut {
 public:
-    QKeySequence held;
+    QKeySequence held{QStringLiteral("Ctrl+Shift+H")};
 
 protected:
     State grab(QKeyCombination chord) override {
@@ -116,7 +116,6 @@ TEST(SettingsViewTest, shortcutRow) {
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         ControllerHarness harness;
         HeldChordShortcut shortcut;
-        shortcut.held = QKeySequence(QStringLiteral("Ctrl+Shift+H"));
         shortcut.setSequence(PanelShortcutSetting::load());
         SettingsView view(harness.viewModel, c.grabsKeys ? &shortcut : nullptr);
         view.show();

@@ -62,7 +62,6 @@ const std::vector<DetectCase> cases{
     {"LetWithoutSemicolon", "let x = 1", ContentType::plainText},
     {"LetWithSemicolon", "let x = 1;", ContentType::code},
     {"FunctionWithIndentedBody", "func f() {\n    return 1\n}", ContentType::code},
-    {"PythonWithoutBraces", "def f():\n    return 1", ContentType::plainText},
     {"KeywordSpaceRunsAcrossLine", "import\nos", ContentType::code},
     {"KeywordsAreCaseSensitive", "Import os", ContentType::plainText},
     {"KeywordAfterWordOnSameLine", "y import os;", ContentType::plainText},

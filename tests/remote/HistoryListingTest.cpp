@@ -24,7 +24,6 @@ TEST_P(OneLine, CollapsesSeparators) {
 }
 
 const OneLineCase oneLineCases[] = {
-    {"Plain", "剪贴板 text", "剪贴板 text"},
     {"TrimmedAndCollapsed", " \r\n a \t\n b \n", "a b"},
     {"TerminalEscape", "x\x1b]0;title\x07y", "x ]0;title y"},
     {"C1ControlsAndUnicodeSeparators", "a\u009b1\u2028b\u3000c\u00a0", "a 1 b c"},
