@@ -1,39 +1,50 @@
 #include <QMenu>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include "PanelDriver.h"
 #include "ui/ClipboardItemRow.h"
 
 namespace nimbrook {
-namespace {
 
-using namespace Qt::StringLiterals;
+class ClipboardHistoryViewTest final : public QObject {
+    Q_OBJECT
 
-TEST(ClipboardHistoryViewTest, hostileEntriesArePainted) {
-    const std::pair<QByteArray, QByteArray> cases[] = {
-        {QByteArray(8 << 20, 'x'), "App"},  // eight megabytes on one line
-        {"a" + QByteArray("\xcc\x81").repeated(300000), QByteArray()},
-        // Invalid UTF-8, NUL, bidi and controls, and a megabyte of application name.
-        {QByteArray("\xff\xfe\x00\xc3(\xed\xa0\x80\u202e\u05e9\u05dc\u200f\x1b[31m\t\r", 25),
-         QByteArray("\xff\xfe\u202e", 5) + QByteArray(1 << 20, 'N')},
-    };
-    for (const auto& [text, source] : cases) {
-        PanelDriver panel;
-        panel.harness.activeApplication.setFrontmostName(
-            source.isNull() ? std::nullopt : std::optional(source.toStdString()));
-        panel.harness.copy(text.toStdString());
-        ASSERT_EQ(panel.list()->model()->rowCount(), 1);
+private slots:
+    void hostileEntriesArePainted_data();
+    void hostileEntriesArePainted();
+    void stepsAndWhatTheyLeave_data();
+    void stepsAndWhatTheyLeave();
+};
 
-        panel.hover(0);
-        const QRect row = panel.rowRect(0);
-        EXPECT_TRUE(row.height() > 0 && row.height() < 120);
-        EXPECT_FALSE(panel.grab(row).isNull());
-        panel.click(row.topLeft() + QPoint(60, 12));
-        EXPECT_EQ(panel.harness.pasteboard.writeCount(), 1);
-    }
+void ClipboardHistoryViewTest::hostileEntriesArePainted_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("source");
+    QTest::newRow("eight megabytes on one line") << QByteArray(8 << 20, 'x') << QByteArray("App");
+    QTest::newRow("300000 combining marks")
+        << "a" + QByteArray("\xcc\x81").repeated(300000) << QByteArray();
+    QTest::newRow("invalid UTF-8, NUL, bidi, controls, a megabyte of application name")
+        << QByteArray("\xff\xfe\x00\xc3(\xed\xa0\x80\u202e\u05e9\u05dc\u200f\x1b[31m\t\r", 25)
+        << QByteArray("\xff\xfe\u202e", 5) + QByteArray(1 << 20, 'N');
 }
+
+void ClipboardHistoryViewTest::hostileEntriesArePainted() {
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, source);
+    PanelDriver panel;
+    panel.harness.activeApplication.setFrontmostName(
+        source.isNull() ? std::nullopt : std::optional(source.toStdString()));
+    panel.harness.copy(text.toStdString());
+    QCOMPARE(panel.list()->model()->rowCount(), 1);
+
+    panel.hover(0);
+    const QRect row = panel.rowRect(0);
+    QVERIFY(row.height() > 0 && row.height() < 120);
+    QVERIFY(!panel.grab(row).isNull());
+    panel.click(row.topLeft() + QPoint(60, 12));
+    QCOMPARE(panel.harness.pasteboard.writeCount(), 1);
+}
+
+namespace {
 
 // Entries, split at '|', and steps, split at spaces, as PanelDriver takes them; after them,
 // what PanelDriver::state() holds, as name=value with the value's spaces as '_'.
@@ -161,27 +172,43 @@ const PanelCase panelCases[] = {
      "plain words"},
 };
 
-TEST(ClipboardHistoryViewTest, stepsAndWhatTheyLeave) {
+}  // namespace
+
+void ClipboardHistoryViewTest::stepsAndWhatTheyLeave_data() {
+    QTest::addColumn<QString>("entries");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("after");
     for (const PanelCase& c : panelCases) {
-        SCOPED_TRACE(c.tag);
-        PanelDriver panel(QString::fromUtf8(c.entries).split(u'|', Qt::SkipEmptyParts));
-        ASSERT_TRUE(QTest::qWaitForWindowActive(panel.view.get()));
-        for (const QString& step : QString::fromUtf8(c.steps).split(u' ', Qt::SkipEmptyParts)) {
-            panel.step(step);
-        }
-        for (const QString& expected : QString::fromUtf8(c.after).split(u' ', Qt::SkipEmptyParts)) {
-            const QString name = expected.section(u'=', 0, 0);
-            QString shown;
-            EXPECT_TRUE(QTest::qWaitFor([&] {
-                shown = name + u'=' + panel.state().value(name, u"?"_s).replace(u' ', u'_');
-                return shown == expected;
-            })) << shown.toStdString();
-        }
-        if (QMenu* open = panel.view->findChild<ClipboardItemRow*>()->openMenu()) {
-            open->close();
-        }
+        QTest::newRow(c.tag) << QString::fromUtf8(c.entries) << QString::fromUtf8(c.steps)
+                             << QString::fromUtf8(c.after);
     }
 }
 
-}  // namespace
+void ClipboardHistoryViewTest::stepsAndWhatTheyLeave() {
+    QFETCH(QString, entries);
+    QFETCH(QString, steps);
+    QFETCH(QString, after);
+    using namespace Qt::StringLiterals;
+    PanelDriver panel(entries.split(u'|', Qt::SkipEmptyParts));
+    QVERIFY(QTest::qWaitForWindowActive(panel.view.get()));
+    for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+        panel.step(step);
+    }
+    for (const QString& expected : after.split(u' ', Qt::SkipEmptyParts)) {
+        const QString name = expected.section(u'=', 0, 0);
+        QString shown;
+        const bool reached = QTest::qWaitFor([&] {
+            shown = name + u'=' + panel.state().value(name, u"?"_s).replace(u' ', u'_');
+            return shown == expected;
+        });
+        QVERIFY2(reached, qPrintable(shown));
+    }
+    if (QMenu* open = panel.view->findChild<ClipboardItemRow*>()->openMenu()) {
+        open->close();
+    }
+}
+
 }  // namespace nimbrook
+
+QTEST_MAIN(nimbrook::ClipboardHistoryViewTest)
+#include "ClipboardHistoryViewTest.moc"

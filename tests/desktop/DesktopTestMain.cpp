@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-// The desktop tests that need no panel driver share one application object.
+// The desktop tests that draw no widget, under one application object for fonts and icons.
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);

@@ -1,54 +1,63 @@
 #include <QSet>
 #include <QSignalSpy>
+#include <QTest>
 #include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "ControllerHarness.h"
 #include "ui/HistoryListModel.h"
 
 namespace nimbrook {
-namespace {
 
-TEST(HistoryListModelTest, rolesFollowTheEntry) {
-    for (const std::optional<QString>& source :
-         {std::optional(QStringLiteral("Firefox ESR")), std::optional<QString>(),
-          std::optional(QString())}) {
-        ControllerHarness harness;
-        HistoryListModel model{harness.viewModel};
-        const auto role = [&model](int role) { return model.data(model.index(0), role); };
-        harness.activeApplication.setFrontmostName(source ? std::optional(source->toStdString())
-                                                          : std::nullopt);
-        harness.copy("  {\"a\": 1}\n");
+class HistoryListModelTest final : public QObject {
+    Q_OBJECT
 
-        ASSERT_EQ(model.rowCount(), 1);
-        const ClipboardItem& entry = harness.viewModel.items().front();
-        EXPECT_EQ(role(HistoryListModel::IdRole).toString(),
-                  QString::fromStdString(entry.id().text()));
-        EXPECT_EQ(role(HistoryListModel::ContentTypeRole).toInt(),
-                  static_cast<int>(ContentType::json));
-        EXPECT_EQ(role(HistoryListModel::PreviewRole).toString(), QStringLiteral("{\"a\": 1}"));
-        EXPECT_EQ(role(HistoryListModel::TimestampRole).toDouble(),
-                  entry.timestamp().secondsSinceReferenceDate);
-        // No source application is no value at all; an empty name is kept as a name.
-        const QVariant shownSource = role(HistoryListModel::SourceAppRole);
-        EXPECT_EQ(shownSource.isValid(), source.has_value());
-        EXPECT_EQ(shownSource.toString(), source.value_or(QString()));
-        EXPECT_FALSE(role(HistoryListModel::CopiedRole).toBool());
-        // A screen reader hears type, preview, time and application, in Chinese.
-        const QString time = role(HistoryListModel::RelativeTimeRole).toString();
-        EXPECT_TRUE(time.endsWith(u'前'));
-        const QString name = source.value_or(QString());
-        EXPECT_EQ(role(Qt::AccessibleTextRole).toString(),
-                  u"JSON，{\"a\": 1}，" + time + (name.isEmpty() ? QString() : u"，" + name));
-        EXPECT_EQ(model.item(1), nullptr);
-    }
+private slots:
+    void rolesFollowTheEntry_data();
+    void rolesFollowTheEntry();
+    void copiedHighlightRepaintsEveryRowOfTheId();
+};
+
+void HistoryListModelTest::rolesFollowTheEntry_data() {
+    QTest::addColumn<std::optional<QString>>("source");
+    QTest::newRow("named application") << std::optional(QStringLiteral("Firefox ESR"));
+    QTest::newRow("no application") << std::optional<QString>();
+    QTest::newRow("empty name") << std::optional(QString());
 }
 
-TEST(HistoryListModelTest, copiedHighlightRepaintsEveryRowOfTheId) {
+void HistoryListModelTest::rolesFollowTheEntry() {
+    QFETCH(std::optional<QString>, source);
+    ControllerHarness harness;
+    HistoryListModel model{harness.viewModel};
+    const auto role = [&model](int role) { return model.data(model.index(0), role); };
+    harness.activeApplication.setFrontmostName(source ? std::optional(source->toStdString())
+                                                      : std::nullopt);
+    harness.copy("  {\"a\": 1}\n");
+
+    QCOMPARE(model.rowCount(), 1);
+    const ClipboardItem& entry = harness.viewModel.items().front();
+    QCOMPARE(role(HistoryListModel::IdRole).toString(), QString::fromStdString(entry.id().text()));
+    QCOMPARE(role(HistoryListModel::ContentTypeRole).toInt(), static_cast<int>(ContentType::json));
+    QCOMPARE(role(HistoryListModel::PreviewRole).toString(), QStringLiteral("{\"a\": 1}"));
+    QCOMPARE(role(HistoryListModel::TimestampRole).toDouble(),
+             entry.timestamp().secondsSinceReferenceDate);
+    // No source application is no value at all; an empty name is kept as a name.
+    const QVariant shownSource = role(HistoryListModel::SourceAppRole);
+    QCOMPARE(shownSource.isValid(), source.has_value());
+    QCOMPARE(shownSource.toString(), source.value_or(QString()));
+    QVERIFY(!(role(HistoryListModel::CopiedRole).toBool()));
+    // A screen reader hears type, preview, time and application, in Chinese.
+    const QString time = role(HistoryListModel::RelativeTimeRole).toString();
+    QVERIFY(time.endsWith(u'前'));
+    const QString name = source.value_or(QString());
+    QCOMPARE(role(Qt::AccessibleTextRole).toString(),
+             u"JSON，{\"a\": 1}，" + time + (name.isEmpty() ? QString() : u"，" + name));
+    QCOMPARE(model.item(1), nullptr);
+}
+
+void HistoryListModelTest::copiedHighlightRepaintsEveryRowOfTheId() {
     // A hand-edited history file may hold one id twice; both rows carry the highlight.
     ControllerHarness harness;
     harness.copy("twin");
@@ -70,13 +79,15 @@ TEST(HistoryListModelTest, copiedHighlightRepaintsEveryRowOfTheId) {
     };
 
     reloaded.copyToPasteboard(reloaded.items().front());
-    EXPECT_EQ(notifiedRows(), (QSet<int>{0, 2}));
-    EXPECT_TRUE(model.data(model.index(2), HistoryListModel::CopiedRole).toBool());
+    QCOMPARE(notifiedRows(), (QSet<int>{0, 2}));
+    QVERIFY(model.data(model.index(2), HistoryListModel::CopiedRole).toBool());
 
     harness.clock.advance(std::chrono::milliseconds(800));
-    EXPECT_EQ(notifiedRows(), (QSet<int>{0, 2}));
-    EXPECT_FALSE(model.data(model.index(2), HistoryListModel::CopiedRole).toBool());
+    QCOMPARE(notifiedRows(), (QSet<int>{0, 2}));
+    QVERIFY(!(model.data(model.index(2), HistoryListModel::CopiedRole).toBool()));
 }
 
-}  // namespace
 }  // namespace nimbrook
+
+QTEST_MAIN(nimbrook::HistoryListModelTest)
+#include "HistoryListModelTest.moc"

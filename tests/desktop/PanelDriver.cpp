@@ -15,8 +15,6 @@
 #include <fstream>
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "ui/ClipboardItemRow.h"
 #include "ui/HistoryListModel.h"
 #include "ui/ItemRowPainter.h"
@@ -40,7 +38,7 @@ PanelDriver::PanelDriver(const QStringList& entries, Timestamp start) : harness(
     }
     QGuiApplication::clipboard()->clear();
     view->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
 }
 
 void PanelDriver::click(const QPoint& position) const {

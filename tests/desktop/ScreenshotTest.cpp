@@ -8,15 +8,24 @@
 #include <chrono>
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "PanelDriver.h"
 #include "ui/SettingsView.h"
 #include "ui/Theme.h"
 
+Q_DECLARE_METATYPE(nimbrook::Appearance)
+
+namespace nimbrook {
+
 // Saves pictures of the panel and of the settings window into the build folder's
 // "screenshots", so that a person can look at them, and checks that each was really drawn.
-namespace nimbrook {
+class ScreenshotTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void everyStateIsDrawnInTheLightAndInTheDark_data();
+    void everyStateIsDrawnInTheLightAndInTheDark();
+};
+
 namespace {
 
 using namespace Qt::StringLiterals;
@@ -88,42 +97,55 @@ const std::pair<QString, QString> shots[] = {
     {u"settings"_s, {}},
 };
 
-TEST(ScreenshotTest, everyStateIsDrawnInTheLightAndInTheDark) {
+}  // namespace
+
+void ScreenshotTest::everyStateIsDrawnInTheLightAndInTheDark_data() {
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<Appearance>("appearance");
     for (const auto& [tag, appearance] :
-         {std::pair{u"-light"_s, Appearance::light}, std::pair{u"-dark"_s, Appearance::dark}}) {
-        QApplication::setPalette(Theme(appearance).palette());
+         {std::pair{"-light", Appearance::light}, std::pair{"-dark", Appearance::dark}}) {
         for (const auto& [state, steps] : shots) {
-            SCOPED_TRACE(QString(state + tag).toStdString());
-            PanelDriver panel({}, hoursAgo());
-            const bool empty = state == u"panel-empty";
-            if (!empty) {
-                fillMixedHistory(panel.harness);
-            }
-            for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
-                panel.step(step);
-            }
-            if (state == u"settings") {
-                SettingsView view(panel.harness.viewModel);
-                view.show();
-                ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-                const QImage shot = view.grab().toImage();
-                // The corner shows the window of the chosen appearance.
-                EXPECT_EQ(QColor(shot.pixel(2, 2)).lightness() < 128,
-                          appearance == Appearance::dark);
-                EXPECT_TRUE(saveAndCheckDrawn(shot, state + tag, 50)) << "the window looks blank";
-                continue;
-            }
-            if (state == u"panel-toast") {
-                // Lets the entry animation come to rest.
-                QTest::qWait(700);
-            }
-            const QImage shot = grabWithMenu(*panel.view);
-            EXPECT_EQ(shot.size(), QSize(400, 520) * panel.view->devicePixelRatio());
-            EXPECT_TRUE(saveAndCheckDrawn(shot, state + tag, empty ? 20 : 100))
-                << "the panel looks blank";
+            QTest::newRow(qPrintable(state + QString::fromUtf8(tag)))
+                << state << steps << appearance;
         }
     }
 }
 
-}  // namespace
+void ScreenshotTest::everyStateIsDrawnInTheLightAndInTheDark() {
+    QFETCH(QString, state);
+    QFETCH(QString, steps);
+    QFETCH(Appearance, appearance);
+    QApplication::setPalette(Theme(appearance).palette());
+    const QString name = QString::fromUtf8(QTest::currentDataTag());
+    PanelDriver panel({}, hoursAgo());
+    const bool empty = state == u"panel-empty";
+    if (!empty) {
+        fillMixedHistory(panel.harness);
+    }
+    for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+        panel.step(step);
+    }
+    if (state == u"settings") {
+        SettingsView view(panel.harness.viewModel);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        const QImage shot = view.grab().toImage();
+        // The corner shows the window of the chosen appearance.
+        QCOMPARE(QColor(shot.pixel(2, 2)).lightness() < 128, appearance == Appearance::dark);
+        QVERIFY2(saveAndCheckDrawn(shot, name, 50), "the window looks blank");
+        return;
+    }
+    if (state == u"panel-toast") {
+        // Lets the entry animation come to rest.
+        QTest::qWait(700);
+    }
+    const QImage shot = grabWithMenu(*panel.view);
+    QCOMPARE(shot.size(), QSize(400, 520) * panel.view->devicePixelRatio());
+    QVERIFY2(saveAndCheckDrawn(shot, name, empty ? 20 : 100), "the panel looks blank");
+}
+
 }  // namespace nimbrook
+
+QTEST_MAIN(nimbrook::ScreenshotTest)
+#include "ScreenshotTest.moc"

@@ -7,8 +7,6 @@
 #include <QTest>
 #include <string>
 
-#include <gtest/gtest.h>
-
 #include "ControllerHarness.h"
 #include "platform/qt/GlobalShortcut.h"
 #include "platform/qt/PanelShortcutSetting.h"
@@ -16,6 +14,16 @@
 #include "ui/ToggleSwitch.h"
 
 namespace nimbrook {
+
+class SettingsViewTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void showsTheDesignedTextsAndFollowsTheController();
+    void shortcutRow_data();
+    void shortcutRow();
+};
+
 namespace {
 
 // A desktop where one chord is held by another program.
@@ -30,15 +38,17 @@ protected:
     void release() override {}
 };
 
-TEST(SettingsViewTest, showsTheDesignedTextsAndFollowsTheController) {
+}  // namespace
+
+void SettingsViewTest::showsTheDesignedTextsAndFollowsTheController() {
     ControllerHarness harness;
     HeldChordShortcut shortcut;
     SettingsView view(harness.viewModel, &shortcut);
-    EXPECT_EQ(view.windowTitle(), QStringLiteral("设置"));
+    QCOMPARE(view.windowTitle(), QStringLiteral("设置"));
     view.show();
     // The designed width; the login row makes the form taller than the designed frame.
-    EXPECT_EQ(view.width(), 380);
-    EXPECT_GT(view.height(), 280);
+    QCOMPARE(view.width(), 380);
+    QVERIFY(view.height() > 280);
 
     QSet<QString> texts;
     for (const QLabel* label : view.findChildren<QLabel*>()) {
@@ -51,17 +61,17 @@ TEST(SettingsViewTest, showsTheDesignedTextsAndFollowsTheController) {
             "通用设置|启用剪贴板监控|登录时启动|打开面板快捷键|存储|历史记录上限|"
             "500 条|当前记录|0 条|关于|应用名称|萤川 Nimbrook|版本|1.0.0|开发者|Quolla")
             .split(u'|');
-    EXPECT_EQ(texts, QSet<QString>(expected.begin(), expected.end()));
+    QCOMPARE(texts, QSet<QString>(expected.begin(), expected.end()));
     // Two switches and the shortcut's field are the only controls: no stepper for the limit.
-    EXPECT_EQ(view.findChildren<ToggleSwitch*>().size(), 2);
-    EXPECT_EQ(view.findChildren<QLineEdit*>().size(), 1);
-    EXPECT_EQ(view.findChild<QKeySequenceEdit*>()->accessibleName(),
-              QStringLiteral("打开面板快捷键"));
+    QCOMPARE(view.findChildren<ToggleSwitch*>().size(), 2);
+    QCOMPARE(view.findChildren<QLineEdit*>().size(), 1);
+    QCOMPARE(view.findChild<QKeySequenceEdit*>()->accessibleName(),
+             QStringLiteral("打开面板快捷键"));
 
     // The switch and the count follow the controller.
     auto* toggle = view.findChild<QAbstractButton*>(QStringLiteral("monitoringToggle"));
     const auto* count = view.findChild<QLabel*>(QStringLiteral("countValue"));
-    EXPECT_TRUE(toggle->isChecked());
+    QVERIFY(toggle->isChecked());
 
     // 'v' flips the switch in the window, 'c' toggles through the controller (the panel's
     // footer), 'x' is a copy made by another program: only the second copy is captured.
@@ -74,19 +84,21 @@ TEST(SettingsViewTest, showsTheDesignedTextsAndFollowsTheController) {
         } else {
             harness.copy("copy " + std::to_string(copies++));
         }
-        EXPECT_EQ(toggle->isChecked(), harness.viewModel.isMonitoring());
+        QCOMPARE(toggle->isChecked(), harness.viewModel.isMonitoring());
     }
-    EXPECT_TRUE(harness.viewModel.isMonitoring());
-    ASSERT_EQ(harness.viewModel.items().size(), std::size_t{1});
-    EXPECT_EQ(harness.viewModel.items().front().content(), "copy 1");
-    EXPECT_EQ(count->text(), QStringLiteral("1 条"));
+    QVERIFY(harness.viewModel.isMonitoring());
+    QCOMPARE(harness.viewModel.items().size(), std::size_t{1});
+    QCOMPARE(harness.viewModel.items().front().content(), "copy 1");
+    QCOMPARE(count->text(), QStringLiteral("1 条"));
 
     harness.copy("copy 2");
     harness.viewModel.deleteItem(harness.viewModel.items().back());
-    EXPECT_EQ(count->text(), QStringLiteral("1 条"));
+    QCOMPARE(count->text(), QStringLiteral("1 条"));
     harness.viewModel.clearAll();
-    EXPECT_EQ(count->text(), QStringLiteral("0 条"));
+    QCOMPARE(count->text(), QStringLiteral("0 条"));
 }
+
+namespace {
 
 struct ShortcutCase {
     const char* tag;
@@ -109,37 +121,46 @@ const ShortcutCase shortcutCases[] = {
      "请在桌面的快捷键设置中绑定 nimbrook --toggle", "Meta+V"},
 };
 
-TEST(SettingsViewTest, shortcutRow) {
-    for (const ShortcutCase& c : shortcutCases) {
-        SCOPED_TRACE(c.tag);
-        QTemporaryDir config;
-        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-        ControllerHarness harness;
-        HeldChordShortcut shortcut;
-        shortcut.setSequence(PanelShortcutSetting::load());
-        SettingsView view(harness.viewModel, c.grabsKeys ? &shortcut : nullptr);
-        view.show();
-        auto* field = view.findChild<QKeySequenceEdit*>(QStringLiteral("shortcutEdit"));
-        EXPECT_EQ(field->isEnabled(), c.grabsKeys);
-        EXPECT_EQ(field->keySequence(), c.grabsKeys ? shortcut.sequence() : QKeySequence());
+}  // namespace
 
-        const QKeySequence typed(QString::fromUtf8(c.typed));
-        if (!typed.isEmpty()) {
-            QTest::keyClick(field, typed[0].key(), typed[0].keyboardModifiers());
-            // The field ends a recording a second after the last key.
-            EXPECT_TRUE(QTest::qWaitFor([&] { return shortcut.sequence() == typed; }));
-        }
-        if (c.cleared) {
-            field->findChild<QAbstractButton*>()->click();
-            EXPECT_EQ(shortcut.state(), GlobalShortcut::State::off);
-        }
-        auto* shown = view.findChild<QLabel*>(QStringLiteral("shortcutStatus"));
-        EXPECT_EQ(shown->isVisibleTo(&view) ? shown->text() : QString(),
-                  QString::fromUtf8(c.status));
-        EXPECT_EQ(PanelShortcutSetting::load().toString(), QString::fromUtf8(c.nextStart));
-        qunsetenv("XDG_CONFIG_HOME");
+void SettingsViewTest::shortcutRow_data() {
+    QTest::addColumn<int>("index");
+    for (int index = 0; index < int(std::size(shortcutCases)); ++index) {
+        QTest::newRow(shortcutCases[index].tag) << index;
     }
 }
 
-}  // namespace
+void SettingsViewTest::shortcutRow() {
+    QFETCH(int, index);
+    const ShortcutCase& c = shortcutCases[index];
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    ControllerHarness harness;
+    HeldChordShortcut shortcut;
+    shortcut.setSequence(PanelShortcutSetting::load());
+    SettingsView view(harness.viewModel, c.grabsKeys ? &shortcut : nullptr);
+    view.show();
+    auto* field = view.findChild<QKeySequenceEdit*>(QStringLiteral("shortcutEdit"));
+    QCOMPARE(field->isEnabled(), c.grabsKeys);
+    QCOMPARE(field->keySequence(), c.grabsKeys ? shortcut.sequence() : QKeySequence());
+
+    const QKeySequence typed(QString::fromUtf8(c.typed));
+    if (!typed.isEmpty()) {
+        QTest::keyClick(field, typed[0].key(), typed[0].keyboardModifiers());
+        // The field ends a recording a second after the last key.
+        QVERIFY(QTest::qWaitFor([&] { return shortcut.sequence() == typed; }));
+    }
+    if (c.cleared) {
+        field->findChild<QAbstractButton*>()->click();
+        QCOMPARE(shortcut.state(), GlobalShortcut::State::off);
+    }
+    auto* shown = view.findChild<QLabel*>(QStringLiteral("shortcutStatus"));
+    QCOMPARE(shown->isVisibleTo(&view) ? shown->text() : QString(), QString::fromUtf8(c.status));
+    QCOMPARE(PanelShortcutSetting::load().toString(), QString::fromUtf8(c.nextStart));
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
 }  // namespace nimbrook
+
+QTEST_MAIN(nimbrook::SettingsViewTest)
+#include "SettingsViewTest.moc"
