@@ -30,7 +30,6 @@ struct PreviewCase {
 const PreviewCase previewCases[] = {
     {"blankUnicodeSpaces", "\xE3\x80\x80\xC2\xA0\xC2\x85\t\r\n", "(空)"},
     {"innerLineBreaksKept", "\n a\n\nb \n", "a\n\nb"},
-    {"exactly120", repeated("a", 120), repeated("a", 120)},
     {"paddedTo120", "  " + repeated("b", 120) + "\n\n", repeated("b", 120)},
     {"chinese121", repeated("汉", 121), repeated("汉", 120) + ellipsis},
     {"emojiSequences121", repeated(family, 121), repeated(family, 120) + ellipsis},

@@ -38,7 +38,6 @@ TEST(HistoryCodecTest, writesTheExactCompactForm) {
               R"("contentType":"image","timestamp":786000000.123456},)"
               R"({"id":"00000000-0000-4000-8000-000000000001","content":"你好\t\"世界\"\\",)"
               R"("contentType":"plainText","timestamp":0,"sourceApp":"终端"}])");
-    EXPECT_EQ(HistoryCodec::encode({}), "[]");
 }
 
 // A broken clock must not leave an entry that makes every later save fail.
@@ -51,13 +50,6 @@ TEST(HistoryCodecTest, timestampThatJsonCannotHoldIsWrittenAsTheReferenceDate) {
     }
 }
 
-struct RoundTripCase {
-    std::string name;
-    std::string content;
-    double timestamp;
-    std::optional<std::string> sourceApp;
-};
-
 std::string allControlCharacters() {
     std::string text;
     for (char character = 0; character < 0x20; ++character) {
@@ -66,41 +58,29 @@ std::string allControlCharacters() {
     return text + "\x7F";
 }
 
-const RoundTripCase roundTripCases[] = {
-    {"chineseTabQuote", "中文\t\"引号\"", 786000000.123456, "微信"},
-    {"controlCharacters", allControlCharacters(), 2, "x"},
-    {"emptyContentAndSource", "", 5, ""},
-    {"timestampTenth", "x", 0.1, std::nullopt},
-    {"timestampSubnormal", "x", 4.9406564584124654e-324, std::nullopt},
-    {"timestampLargest", "x", std::numeric_limits<double>::max(), std::nullopt},
-};
-
-class RoundTripTest : public testing::TestWithParam<RoundTripCase> {};
-
-// The writer puts every field down exactly, so the same bytes again mean the same entry.
-TEST_P(RoundTripTest, readsBackIdentical) {
-    const RoundTripCase& testCase = GetParam();
-    const std::vector<ClipboardItem> items{
-        ClipboardItem(firstId, testCase.content, ContentType::markdown,
-                      Timestamp{testCase.timestamp}, testCase.sourceApp)};
-    const std::string bytes = HistoryCodec::encode(items);
-    const auto decoded = HistoryCodec::decode(bytes);
-    ASSERT_TRUE(decoded.has_value());
-    EXPECT_EQ(HistoryCodec::encode(*decoded), bytes);
+// The entry as the writer puts it down, every field exactly.
+std::string written(std::string content, double timestamp, std::optional<std::string> source) {
+    return HistoryCodec::encode(
+        std::vector{ClipboardItem(firstId, std::move(content), ContentType::markdown,
+                                  Timestamp{timestamp}, std::move(source))});
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RoundTripTest, testing::ValuesIn(roundTripCases), nameOf);
-
-// Each is read, then written back in the exact form.
+// Each is read, then written back in the exact form: the bytes themselves when none is given.
 struct AcceptCase {
     std::string name;
     std::string bytes;
-    std::string written;
+    std::string written = {};
 };
 
 const std::string valid = entry(validMembers);
 
 const AcceptCase acceptCases[] = {
+    {"chineseTabQuote", written("中文\t\"引号\"", 786000000.123456, "微信")},
+    {"controlCharacters", written(allControlCharacters(), 2, "x")},
+    {"emptyContentAndSource", written("", 5, "")},
+    {"timestampTenth", written("x", 0.1, std::nullopt)},
+    {"timestampSubnormal", written("x", 4.9406564584124654e-324, std::nullopt)},
+    {"timestampLargest", written("x", std::numeric_limits<double>::max(), std::nullopt)},
     {"emptyArrayInWhiteSpace", " \n[ ]\t\r\n", "[]"},
     {"lowerCaseIdMembersInAnyOrder",
      entry(R"("sourceApp":"Kate","timestamp":7,"contentType":"json","content":"{}",)"
@@ -116,8 +96,7 @@ const AcceptCase acceptCases[] = {
      entry(idMember +
            R"(,"content":"\u4f60\ud83d\ude00\/","contentType":"code","timestamp":7.86E8)"),
      entry(idMember + R"(,"content":"你😀\/","contentType":"code","timestamp":786000000)")},
-    {"duplicatesKept", "[{" + validMembers + "},{" + validMembers + "}]",
-     "[{" + validMembers + "},{" + validMembers + "}]"},
+    {"duplicatesKept", "[{" + validMembers + "},{" + validMembers + "}]"},
 };
 
 class AcceptTest : public testing::TestWithParam<AcceptCase> {};
@@ -125,7 +104,9 @@ class AcceptTest : public testing::TestWithParam<AcceptCase> {};
 TEST_P(AcceptTest, decodesWhatTheFormatAllows) {
     const auto decoded = HistoryCodec::decode(GetParam().bytes);
     ASSERT_TRUE(decoded.has_value());
-    EXPECT_EQ(HistoryCodec::encode(*decoded), GetParam().written);
+    const std::string& expected =
+        GetParam().written.empty() ? GetParam().bytes : GetParam().written;
+    EXPECT_EQ(HistoryCodec::encode(*decoded), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, AcceptTest, testing::ValuesIn(acceptCases), nameOf);
