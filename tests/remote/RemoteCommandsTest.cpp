@@ -11,9 +11,6 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-// The shared controller fixture brings its scripted-steps test along; no script runs here.
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(Scripted);
-
 const std::string jsonText = R"({"a":1})";
 const std::string controlText = "line one\n\tline\x1b[2J two";
 const std::string imagePath = "/tmp/x/clipboard_1.png";
