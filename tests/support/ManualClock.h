@@ -1,13 +1,12 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 
 #include "model/Timestamp.h"
 #include "platform/Clock.h"
 
 namespace nimbrook {
-
-class ManualScheduler;
 
 // A clock that moves only when the test advances it. Advancing runs the timers and tasks
 // of the attached ManualScheduler that fall due, in time order, each at its own due time.
@@ -18,20 +17,29 @@ public:
 
     explicit ManualClock(Timestamp start = defaultStart) : start_(start) {}
 
-    Timestamp now() const override;
+    Timestamp now() const override {
+        return Timestamp{start_.secondsSinceReferenceDate +
+                         std::chrono::duration<double>(elapsed_).count()};
+    }
     // Time since the start.
     std::chrono::milliseconds elapsed() const { return elapsed_; }
 
-    void advance(std::chrono::milliseconds duration);
+    void advance(std::chrono::milliseconds duration) {
+        const auto target = elapsed_ + duration;
+        if (runDue_) {
+            runDue_(target);
+        }
+        elapsed_ = target;
+    }
 
 private:
     friend class ManualScheduler;
-    void attach(ManualScheduler* scheduler) { scheduler_ = scheduler; }
     void setElapsed(std::chrono::milliseconds elapsed) { elapsed_ = elapsed; }
 
     Timestamp start_;
     std::chrono::milliseconds elapsed_{0};
-    ManualScheduler* scheduler_ = nullptr;
+    // Runs what the attached scheduler has due by the time given.
+    std::function<void(std::chrono::milliseconds)> runDue_;
 };
 
 }  // namespace nimbrook

@@ -39,11 +39,11 @@ private:
 }  // namespace
 
 ManualScheduler::ManualScheduler(ManualClock& clock) : clock_(clock) {
-    clock_.attach(this);
+    clock_.runDue_ = [this](milliseconds target) { runUntil(target); };
 }
 
 ManualScheduler::~ManualScheduler() {
-    clock_.attach(nullptr);
+    clock_.runDue_ = nullptr;
 }
 
 std::unique_ptr<TaskHandle> ManualScheduler::repeat(milliseconds interval,

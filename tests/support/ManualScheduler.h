@@ -35,7 +35,6 @@ public:
     struct Entry;
 
 private:
-    friend class ManualClock;
     void runUntil(std::chrono::milliseconds target);
     std::size_t pendingCount(bool repeating) const;
     std::unique_ptr<TaskHandle> schedule(std::chrono::milliseconds delay, bool repeating,
