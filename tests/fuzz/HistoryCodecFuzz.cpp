@@ -3,7 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <tuple>
 
 #include "FuzzCheck.h"
 #include "model/HistoryCodec.h"
@@ -12,11 +11,12 @@ namespace nimbrook {
 namespace {
 
 bool sameEntries(const std::vector<ClipboardItem>& a, const std::vector<ClipboardItem>& b) {
-    const auto fields = [](const ClipboardItem& x) {
-        return std::tuple(x.id(), x.content(), x.contentType(),
-                          x.timestamp().secondsSinceReferenceDate, x.sourceApp());
-    };
-    return std::ranges::equal(a, b, {}, fields, fields);
+    return std::ranges::equal(a, b, [](const ClipboardItem& x, const ClipboardItem& y) {
+        return x.id() == y.id() && x.content() == y.content() &&
+               x.contentType() == y.contentType() &&
+               x.timestamp().secondsSinceReferenceDate == y.timestamp().secondsSinceReferenceDate &&
+               x.sourceApp() == y.sourceApp();
+    });
 }
 
 }  // namespace
