@@ -36,6 +36,16 @@ protected:
 };
 
 TEST_F(GnomeRouteTest, RecordsWaylandCopiesAndCopiesBackToThem) {
+    // Xwayland starts with the first X11 client, and a copy made while it is still coming up
+    // may never be mirrored to it. In a real session it has long been up: the mirror is seen
+    // to work, then emptied, before the program starts.
+    const auto x11Clipboard = [&] {
+        return output({"/usr/bin/xclip", "-selection", "clipboard", "-out"});
+    };
+    ASSERT_TRUE(copyWithWlCopy({"text/plain;charset=utf-8", "warm-up"}));
+    ASSERT_TRUE(eventually([&] { return x11Clipboard() == "warm-up"; }));
+    ASSERT_TRUE(eventually([&] { return output({"/usr/bin/wl-copy", "--clear"}).has_value(); }));
+    ASSERT_TRUE(eventually([&] { return !x11Clipboard(); }));
     // What a GNOME session tells its programs; the toolkit alone would then pick Wayland,
     // where it sees no copy made while another program has the focus.
     ASSERT_NO_FATAL_FAILURE(
