@@ -9,7 +9,6 @@
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/un.h>
-#include <unistd.h>
 
 #include "platform/FileDescriptor.h"
 #include "remote/RemoteProtocol.h"
@@ -76,23 +75,23 @@ RemoteReply broken() {
     return {.status = 1, .output = {}, .error = "nimbrook: 正在运行的实例没有回答\n"};
 }
 
-// A connected socket with the request sent, or -1 when no program listens at `socketPath`.
-int requested(const std::filesystem::path& socketPath, const std::vector<std::string>& words,
-              std::chrono::milliseconds timeout) {
+// A connected socket with the request sent, or none open when no program listens at
+// `socketPath`.
+FileDescriptor requested(const std::filesystem::path& socketPath,
+                         const std::vector<std::string>& words, std::chrono::milliseconds timeout) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const std::string path = socketPath.string();
     if (path.size() >= sizeof address.sun_path) {
-        return -1;
+        return FileDescriptor(-1);
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return -1;
+    FileDescriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (!socket.isOpen() ||
+        ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        return FileDescriptor(-1);
     }
+    const int fd = socket.get();
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timeout);
     const timeval limit{
         .tv_sec = static_cast<time_t>(seconds.count()),
@@ -102,7 +101,7 @@ int requested(const std::filesystem::path& socketPath, const std::vector<std::st
     // A refusal (another user, a request too long) may come and the connection close before
     // the request is all sent: the reply is read all the same.
     sendAll(fd, RemoteProtocol::encodeRequest(words));
-    return fd;
+    return socket;
 }
 
 }  // namespace
@@ -110,8 +109,8 @@ int requested(const std::filesystem::path& socketPath, const std::vector<std::st
 std::optional<RemoteReply> RemoteClient::exchange(const std::filesystem::path& socketPath,
                                                   const std::vector<std::string>& words,
                                                   std::chrono::milliseconds timeout) {
-    const FileDescriptor socket(requested(socketPath, words, timeout));
-    if (socket.get() < 0) {
+    const FileDescriptor socket = requested(socketPath, words, timeout);
+    if (!socket.isOpen()) {
         return std::nullopt;
     }
     auto payload = receiveFrame(socket.get());
@@ -126,8 +125,8 @@ std::optional<int> RemoteClient::forward(const std::filesystem::path& socketPath
                                          const std::vector<std::string>& words,
                                          std::chrono::milliseconds timeout, int outputFd,
                                          int errorFd) {
-    const FileDescriptor socket(requested(socketPath, words, timeout));
-    if (socket.get() < 0) {
+    const FileDescriptor socket = requested(socketPath, words, timeout);
+    if (!socket.isOpen()) {
         return std::nullopt;
     }
     constexpr std::size_t size = RemoteProtocol::headerSize;
