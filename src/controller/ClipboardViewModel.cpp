@@ -187,7 +187,7 @@ void ClipboardViewModel::startConversion(const ClipboardItem& item, ConversionRe
 
 void ClipboardViewModel::finishConversion(const ClipboardItem& item,
                                           const ConversionRequest& request,
-                                          ConversionOutcome& outcome) {
+                                          const ConversionOutcome& outcome) {
     const auto chain = std::ranges::find(conversions_, item.id(), &ConversionChain::id);
     ConversionChain rest = std::move(*chain);
     conversions_.erase(chain);
@@ -218,7 +218,7 @@ void ClipboardViewModel::finishConversion(const ClipboardItem& item,
 // The replacement when it took the entry's place; nullopt when nothing replaced it (an
 // unchanged or blank result, or an entry removed meanwhile).
 std::optional<ClipboardItem> ClipboardViewModel::applyConversion(const ClipboardItem& item,
-                                                                 ConversionOutcome& outcome) {
+                                                                 const ConversionOutcome& outcome) {
     if (!outcome.replacement) {
         return std::nullopt;
     }

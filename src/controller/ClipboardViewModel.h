@@ -116,9 +116,9 @@ private:
     void saveFinished(std::optional<std::string> error);
     void startConversion(const ClipboardItem& item, ConversionRequest request);
     void finishConversion(const ClipboardItem& item, const ConversionRequest& request,
-                          ConversionOutcome& outcome);
+                          const ConversionOutcome& outcome);
     std::optional<ClipboardItem> applyConversion(const ClipboardItem& item,
-                                                 ConversionOutcome& outcome);
+                                                 const ConversionOutcome& outcome);
     void notifyBusy(const Uuid& id);
     void writeToPasteboard(const ClipboardItem& item);
     void flashCopied(const Uuid& id);
