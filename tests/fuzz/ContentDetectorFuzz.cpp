@@ -1,8 +1,6 @@
 // Every text gets one of the six types, and invalid UTF-8 the type of its repaired form. On
 // short texts, every Markdown and code rule answers as ICU's unbounded search of its pattern.
 #include <algorithm>
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
 #include "FuzzCheck.h"
@@ -25,9 +23,7 @@ void requireRulesAsIcu(const Rules& rules, const std::string& text) {
 }  // namespace
 }  // namespace nimbrook
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace nimbrook;
-    const std::string text(reinterpret_cast<const char*>(data), size);
+void nimbrook::checkInput(const std::string& text) {
     const ContentType type = ContentDetector::detect(text);
     require(std::ranges::find(allContentTypes, type) != allContentTypes.end(),
             "one of the six types");
@@ -35,10 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(ContentDetector::detect(UnicodeText::repairedUtf8(text)) == type,
                 "invalid UTF-8 is classified as its repaired form");
     }
-    if (size <= referenceTextLimit) {
+    if (text.size() <= referenceTextLimit) {
         const std::string valid = UnicodeText::repairedUtf8(text);
         requireRulesAsIcu(DetectionRules::markdown(), valid);
         requireRulesAsIcu(DetectionRules::code(), valid);
     }
-    return 0;
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 namespace nimbrook {
@@ -19,5 +20,8 @@ inline void require(bool holds, const char* property, std::string_view detail = 
 
 // Texts up to this size are also run through ICU's unbounded engine, which stays fast there.
 inline constexpr std::size_t referenceTextLimit = 4096;
+
+// What each harness checks of one input; FuzzEntry.cpp hands it libFuzzer's bytes.
+void checkInput(const std::string& text);
 
 }  // namespace nimbrook

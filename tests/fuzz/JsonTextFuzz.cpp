@@ -1,8 +1,6 @@
 // The JSON text service: what parses writes back in forms that parse to the same value, the
 // pretty form is stable, isDocument agrees with parse, and a quoted string reads back as the
 // (repaired) text.
-#include <cstddef>
-#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -12,9 +10,7 @@
 #include "platform/JsonText.h"
 #include "platform/UnicodeText.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace nimbrook;
-    const std::string text(reinterpret_cast<const char*>(data), size);
+void nimbrook::checkInput(const std::string& text) {
     const auto value = JsonText::parse(text);
     require(JsonText::isDocument(text) == value.has_value(), "isDocument agrees with parse");
     if (value) {
@@ -27,12 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto quoted = JsonText::parse("[" + JsonText::quoted(text) + "]");
     require(quoted && quoted->at(0) == UnicodeText::repairedUtf8(text),
             "a quoted text reads back as the text");
-    if (size >= sizeof(double)) {
+    if (text.size() >= sizeof(double)) {
         double number = 0;
-        std::memcpy(&number, data, sizeof number);
+        std::memcpy(&number, text.data(), sizeof number);
         const auto written = JsonText::parse("[" + JsonText::number(number) + "]");
         require(!std::isfinite(number) || (written && written->at(0).get<double>() == number),
                 "a number reads back to the same double");
     }
-    return 0;
 }

@@ -1,8 +1,6 @@
 // Every conversion gives valid UTF-8 for any bytes; a JSON document minifies the same after
 // prettifying, and stripping its format is minifying it. On short texts, every substitution
 // step of htmlToMarkdown and stripFormat gives what ICU's unbounded replaceAll gives.
-#include <cstddef>
-#include <cstdint>
 #include <string>
 
 #include "FuzzCheck.h"
@@ -28,21 +26,19 @@ void requireStepsAsIcu(const SubstitutionChain& chain, std::string text) {
 }  // namespace
 }  // namespace nimbrook
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace nimbrook;
+void nimbrook::checkInput(const std::string& text) {
     using Conversion = SmartConverter::Conversion;
-    const std::string text(reinterpret_cast<const char*>(data), size);
     for (const Conversion conversion : SmartConverter::allCases) {
         require(UnicodeText::isValidUtf8(SmartConverter::convert(text, conversion)),
                 "a conversion gives valid UTF-8");
     }
-    if (size <= referenceTextLimit) {
+    if (text.size() <= referenceTextLimit) {
         const std::string valid = UnicodeText::repairedUtf8(text);
         requireStepsAsIcu(SmartConverter::htmlToMarkdownSteps(), valid);
         requireStepsAsIcu(SmartConverter::stripFormatSteps(), valid);
     }
     if (!JsonText::isDocument(text)) {
-        return 0;
+        return;
     }
     const std::string minified = SmartConverter::convert(text, Conversion::minifyJSON);
     const std::string pretty = SmartConverter::convert(text, Conversion::prettifyJSON);
@@ -50,5 +46,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             "minify(prettify(x)) == minify(x)");
     require(SmartConverter::convert(text, Conversion::stripFormat) == minified,
             "stripFormat(x) == minifyJSON(x) for a JSON document");
-    return 0;
 }

@@ -1,7 +1,5 @@
 // The vector scans agree with a plain find, with and without ASCII case. The first byte
 // splits the input into needle and text.
-#include <cstddef>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,13 +18,13 @@ std::string asciiLowered(std::string_view text) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace nimbrook;
-    if (size == 0) {
-        return 0;
+void nimbrook::checkInput(const std::string& bytes) {
+    if (bytes.empty()) {
+        return;
     }
-    const std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
-    const std::size_t split = std::min<std::size_t>(data[0] % 32, input.size());
+    const std::string_view input = std::string_view(bytes).substr(1);
+    const std::size_t split =
+        std::min<std::size_t>(static_cast<unsigned char>(bytes[0]) % 32, input.size());
     const std::string_view needle = input.substr(0, split);
     const std::string_view text = input.substr(split);
     require(SubstringSearch::contains(text, needle) == (text.find(needle) != text.npos),
@@ -34,5 +32,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(SubstringSearch::containsIgnoringAsciiCase(text, needle) ==
                 (asciiLowered(text).find(asciiLowered(needle)) != std::string::npos),
             "containsIgnoringAsciiCase agrees with find on lowered texts");
-    return 0;
 }

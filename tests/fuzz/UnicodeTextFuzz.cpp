@@ -1,7 +1,5 @@
 // The Unicode text service agrees with ICU used directly (UTF-16, the slow way), and its
 // derived forms hold their round trips.
-#include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -45,9 +43,7 @@ std::size_t icuGraphemeCount(const std::string& text) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace nimbrook;
-    const std::string bytes(reinterpret_cast<const char*>(data), size);
+void nimbrook::checkInput(const std::string& bytes) {
     const std::string text = UnicodeText::repairedUtf8(bytes);
     require(UnicodeText::isValidUtf8(text), "the repaired text is valid UTF-8");
     require(UnicodeText::isValidUtf8(bytes) == (text == bytes),
@@ -63,5 +59,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t clusters = UnicodeText::graphemeCount(text);
     require(clusters == icuGraphemeCount(text), "grapheme clusters as ICU");
     require(UnicodeText::graphemePrefix(text, clusters) == text, "all clusters are the text");
-    return 0;
 }
