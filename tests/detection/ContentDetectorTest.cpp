@@ -54,6 +54,8 @@ const std::vector<DetectCase> cases{
     {"LinkAfterLongUnclosedLine", std::string(4096, '[') + "](\n[x](y)\n- a",
      ContentType::markdown},
     {"FenceAndBullet", "```\nfoo\n```\n- a", ContentType::markdown},
+    {"FencedBlockOfMegabytes", "# T\n```\n" + repeated("int x = 1;\n", 230'000) + "```",
+     ContentType::markdown},
     {"SingleFence", "```\nfoo\n- a", ContentType::plainText},
     {"BoldNotAtLineStart", "a **b**\n- c", ContentType::plainText},
     {"FourStarsAreNotBold", "****\n- x", ContentType::plainText},

