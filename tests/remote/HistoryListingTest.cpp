@@ -35,7 +35,6 @@ INSTANTIATE_TEST_SUITE_P(HistoryListing, OneLine, testing::ValuesIn(oneLineCases
 // UTC with milliseconds, rounded, and clamped to four-digit years.
 TEST(HistoryListing, IsoTimestamp) {
     const std::pair<double, std::string> cases[] = {
-        {Timestamp::referenceDateUnixSeconds, "2001-01-01T00:00:00.000Z"},
         {1700000000.1234, "2023-11-14T22:13:20.123Z"},
         {1700000000.9999, "2023-11-14T22:13:21.000Z"},
         {-0.25, "1969-12-31T23:59:59.750Z"},
@@ -68,7 +67,6 @@ TEST_P(Quoted, MatchesTheJsonLibrary) {
 
 const QuotedCase quotedCases[] = {
     {"Empty", ""},
-    {"PlainAcrossWords", "a plain ASCII sentence longer than two words~\x7f"},
     {"NamedEscapes", "\"q\" \\ \b\f\n\r\t"},
     {"OtherControls", std::string("\0\x01\x1b[2J\x1f", 7)},
     {"ChineseAndEmoji", "剪贴板 \xf0\x9f\x93\x8b é \xef\xbf\xbf"},
