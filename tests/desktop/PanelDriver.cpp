@@ -25,6 +25,47 @@ namespace nimbrook {
 using namespace Qt::StringLiterals;
 using std::chrono::milliseconds;
 
+namespace {
+
+// The rows whose `role` is true, or "-".
+QString rowsWith(const PanelDriver& panel, int role) {
+    QStringList rows;
+    const auto* model = panel.list()->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 0).data(role).toBool()) {
+            rows << QString::number(row);
+        }
+    }
+    return rows.isEmpty() ? u"-"_s : rows.join(u',');
+}
+
+QString overlayState(const PanelDriver& panel) {
+    const auto* overlay = panel.find<QWidget>("clearConfirmOverlay");
+    if (!overlay->isVisible()) {
+        return u"-"_s;
+    }
+    if (overlay->geometry() != panel.view->rect()) {
+        return u"misplaced"_s;
+    }
+    return panel.labelText("clearConfirmText") + u'/' +
+           panel.find<QAbstractButton>("cancelClearButton")->text() + u'/' +
+           panel.find<QAbstractButton>("confirmClearButton")->text();
+}
+
+QString toastState(const PanelDriver& panel) {
+    const auto* toast = panel.find<ToastOverlay>("toast");
+    if (!toast->isShowing()) {
+        return toast->isHidden() ? u"-"_s : u"fading"_s;
+    }
+    // The confirmation may open later, yet must not cover the toast.
+    const auto* overlay = panel.find<QWidget>("clearConfirmOverlay");
+    const QObjectList stack = panel.view->children();
+    const bool covered = overlay->isVisible() && stack.indexOf(toast) < stack.indexOf(overlay);
+    return toast->message() + (covered ? u" covered"_s : QString());
+}
+
+}  // namespace
+
 PanelDriver::PanelDriver(const QStringList& entries, Timestamp start) : harness(start) {
     for (const QString& entry : entries) {
         if (entry == u"png") {
@@ -53,15 +94,15 @@ void PanelDriver::move(const QPoint& position, Qt::MouseButtons buttons) const {
     QApplication::sendEvent(viewport(), &event);
 }
 
-QPoint PanelDriver::textPoint(int index, const QString& at) const {
+QPoint PanelDriver::textPoint(const QString& at) const {
     const ItemRowPainter painter;
-    const QRect row = rowRect(index);
+    const QRect row = rowRect(0);
     const int line = at.section(u'.', 0, 0).toInt();
     if (line > 2) {
         return row.bottomLeft() + QPoint(200, -2);
     }
     const QStringList lines = PreviewLayout::lines(
-        list()->model()->index(index, 0).data(HistoryListModel::PreviewRole).toString(),
+        list()->model()->index(0, 0).data(HistoryListModel::PreviewRole).toString(),
         painter.previewFont(), ItemRowPainter::previewWidth(row.width()));
     const QRect area = painter.previewRect(row, lines.size());
     const qreal lineHeight = qreal(area.height()) / lines.size();
@@ -86,11 +127,9 @@ void PanelDriver::step(const QString& step) {
         view->hide();
         view->show();
     } else if (verb == u"press") {
-        QTest::mouseClick(find<QAbstractButton>(qPrintable(argument)), Qt::LeftButton);
-    } else if (verb == u"dim" || verb == u"card") {
-        const QPoint card = find<QWidget>("clearConfirmCard")->geometry().topLeft();
-        QTest::mouseClick(find<QWidget>("clearConfirmOverlay"), Qt::LeftButton, {},
-                          verb == u"card" ? card + QPoint(3, 3) : QPoint(5, 5));
+        QTest::mouseClick(find<QWidget>(qPrintable(argument)), Qt::LeftButton);
+    } else if (verb == u"dim") {
+        QTest::mouseClick(find<QWidget>("clearConfirmOverlay"), Qt::LeftButton, {}, QPoint(5, 5));
     } else if (verb == u"hover") {
         hover(row);
     } else if (verb == u"click") {
@@ -114,57 +153,42 @@ void PanelDriver::step(const QString& step) {
         snapped = rowRect(row);
         snapshot = grab(snapped);
     } else if (verb == u"jam") {
-        // A file where the data folder belongs fails every save until it is removed.
+        // A file where the data folder belongs fails every save.
         std::filesystem::remove_all(harness.folder.path().toStdString());
         std::ofstream(harness.folder.path().toStdString()) << "not a folder";
-    } else if (verb == u"unjam") {
-        std::filesystem::remove(harness.folder.path().toStdString());
     } else if (verb == u"watch") {
-        watch();
+        // Notes the list model's signals from now on: "+row" inserted, "-row" removed, "~row"
+        // changed, "reset".
+        const auto* model = list()->model();
+        const auto note = [this](QChar kind) {
+            return [this, kind](const QModelIndex&, int first) {
+                changes << kind + QString::number(first);
+            };
+        };
+        QObject::connect(model, &QAbstractItemModel::rowsInserted, view.get(), note(u'+'));
+        QObject::connect(model, &QAbstractItemModel::rowsRemoved, view.get(), note(u'-'));
+        QObject::connect(
+            model, &QAbstractItemModel::dataChanged, view.get(),
+            [this](const QModelIndex& index) { changes << u'~' + QString::number(index.row()); });
+        QObject::connect(model, &QAbstractItemModel::modelReset, view.get(),
+                         [this] { changes << u"reset"_s; });
     } else if (verb == u"hold") {
         harness.workQueue.hold();
-    } else if (verb == u"release") {
-        harness.workQueue.release();
     } else if (verb == u"wait") {
         harness.clock.advance(milliseconds(row));
     } else if (verb == u"drag") {
-        const QString points = argument.section(u'@', 0, 0);
-        const QPoint start =
-            textPoint(argument.section(u'@', 1).toInt(), points.section(u'-', 0, 0));
-        const QPoint end = textPoint(argument.section(u'@', 1).toInt(), points.section(u'-', 1));
+        const QPoint start = textPoint(argument.section(u'-', 0, 0));
+        const QPoint end = textPoint(argument.section(u'-', 1));
         QTest::mousePress(viewport(), Qt::LeftButton, {}, start);
-        move(start + (end - start) / 2, Qt::LeftButton);
         move(end, Qt::LeftButton);
         QTest::mouseRelease(viewport(), Qt::LeftButton, {}, end);
     } else {
-        key(step);
+        const QKeyCombination key = QKeySequence::fromString(step)[0];
+        QWidget* target = QApplication::activePopupWidget();
+        target = target != nullptr ? target : QApplication::focusWidget();
+        QTest::keyClick(target != nullptr ? target : find<QLineEdit>("searchField"), key.key(),
+                        key.keyboardModifiers());
     }
-}
-
-// Notes the list model's signals from now on: "+row" inserted, "-row" removed, "~row"
-// changed, "reset".
-void PanelDriver::watch() {
-    const auto* model = list()->model();
-    const auto note = [this](QChar kind) {
-        return [this, kind](const QModelIndex&, int first) {
-            changes << kind + QString::number(first);
-        };
-    };
-    QObject::connect(model, &QAbstractItemModel::rowsInserted, view.get(), note(u'+'));
-    QObject::connect(model, &QAbstractItemModel::rowsRemoved, view.get(), note(u'-'));
-    QObject::connect(
-        model, &QAbstractItemModel::dataChanged, view.get(),
-        [this](const QModelIndex& index) { changes << u'~' + QString::number(index.row()); });
-    QObject::connect(model, &QAbstractItemModel::modelReset, view.get(),
-                     [this] { changes << u"reset"_s; });
-}
-
-void PanelDriver::key(const QString& key) const {
-    const QKeyCombination combination = QKeySequence::fromString(key)[0];
-    QWidget* target = QApplication::activePopupWidget();
-    target = target != nullptr ? target : QApplication::focusWidget();
-    QTest::keyClick(target != nullptr ? target : find<QLineEdit>("searchField"), combination.key(),
-                    combination.keyboardModifiers());
 }
 
 QMap<QString, QString> PanelDriver::state() const {
@@ -191,8 +215,8 @@ QMap<QString, QString> PanelDriver::state() const {
         {u"first"_s, model->index(0, 0).data(HistoryListModel::PreviewRole).toString()},
         {u"rows"_s, QString::number(model->rowCount())},
         {u"changes"_s, changes.join(u',')},
-        {u"flash"_s, rowsWith(HistoryListModel::CopiedRole)},
-        {u"busy"_s, rowsWith(HistoryListModel::BusyRole)},
+        {u"flash"_s, rowsWith(*this, HistoryListModel::CopiedRole)},
+        {u"busy"_s, rowsWith(*this, HistoryListModel::BusyRole)},
         // What the panel wrote: the pasteboard holds the last copy of another program before.
         {u"paste"_s,
          harness.pasteboard.writeCount() > 0 && pasted ? QString::fromStdString(*pasted) : u"-"_s},
@@ -204,9 +228,6 @@ QMap<QString, QString> PanelDriver::state() const {
         {u"clearAll"_s, QString::number(find<QWidget>("clearAllButton")->isEnabled())},
         {u"empty"_s, empty ? labelText("emptyStateText") : u"-"_s},
         {u"closed"_s, QString::number(closes.size())},
-        {u"menu"_s, !items.isEmpty() && menu->activeAction() != nullptr
-                        ? menu->activeAction()->text()
-                        : u"-"_s},
         {u"items"_s, items.isEmpty() ? u"-"_s : items.join(u'/')},
         {u"focus"_s, focus != nullptr ? focus->objectName() : u"-"_s},
         {u"monitor"_s,
@@ -217,46 +238,10 @@ QMap<QString, QString> PanelDriver::state() const {
                            ? warning->text() + u',' + warning->toolTip().section(u" in "_s, 0, 0)
                            : u"-"_s},
         {u"title"_s, view->windowTitle()},
-        {u"overlay"_s, overlayState()},
-        {u"toast"_s, toastState()},
+        {u"overlay"_s, overlayState(*this)},
+        {u"toast"_s, toastState(*this)},
         {u"same"_s, snapshot.isNull() ? u"-"_s : QString::number(grab(snapped) == snapshot)},
     };
-}
-
-QString PanelDriver::rowsWith(int role) const {
-    QStringList rows;
-    const auto* model = list()->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        if (model->index(row, 0).data(role).toBool()) {
-            rows << QString::number(row);
-        }
-    }
-    return rows.isEmpty() ? u"-"_s : rows.join(u',');
-}
-
-QString PanelDriver::overlayState() const {
-    const auto* overlay = find<QWidget>("clearConfirmOverlay");
-    if (!overlay->isVisible()) {
-        return u"-"_s;
-    }
-    if (overlay->geometry() != view->rect()) {
-        return u"misplaced"_s;
-    }
-    return labelText("clearConfirmText") + u'/' +
-           find<QAbstractButton>("cancelClearButton")->text() + u'/' +
-           find<QAbstractButton>("confirmClearButton")->text();
-}
-
-QString PanelDriver::toastState() const {
-    const auto* toast = find<ToastOverlay>("toast");
-    if (!toast->isShowing()) {
-        return toast->isHidden() ? u"-"_s : u"fading"_s;
-    }
-    // The confirmation may open later, yet must not cover the toast.
-    const auto* overlay = find<QWidget>("clearConfirmOverlay");
-    const QObjectList stack = view->children();
-    const bool covered = overlay->isVisible() && stack.indexOf(toast) < stack.indexOf(overlay);
-    return toast->message() + (covered ? u" covered"_s : QString());
 }
 
 }  // namespace nimbrook

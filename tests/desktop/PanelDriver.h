@@ -40,27 +40,16 @@ struct PanelDriver {
     void click(const QPoint& position) const;
     void move(const QPoint& position, Qt::MouseButtons buttons = Qt::NoButton) const;
     void hover(int row) const { move(rowRect(row).center()); }
-    // The point of the preview of `row` just before column "c" of shown line "l" given as
+    // The point of the first row's preview just before column "c" of shown line "l" given as
     // "l.c"; a line past the third is below the text.
-    QPoint textPoint(int row, const QString& at) const;
+    QPoint textPoint(const QString& at) const;
     QString labelText(const char* name) const { return find<QLabel>(name)->text(); }
-    // A key, or "type:" text into the search field, "more:" copies of numbered entries,
-    // "unreadable" clipboard, "reopen", "press:" a button, a click on the "dim"ming layer or
-    // the "card" of the confirmation, "hover:", "click:", "delete:" (its button), "menu:"
-    // (its button) or "snap:" (a picture of) a row, "point:" the pointer at a row, the
-    // pointer's "leave", "watch" the model's signals, "jam" and "unjam" the data folder,
-    // "hold" and "release" the worker's jobs, "wait:" milliseconds, and "drag:" over a row's
-    // preview from "line.column" to "line.column", "@row" after (the first when left out).
+    // A key by name, or a verb of PanelDriver.cpp and its argument after a colon, mostly a
+    // row; "drag:" goes over the first row's preview from "line.column" to "line.column".
     void step(const QString& step);
-    void watch();
-    void key(const QString& key) const;
     // What the panel shows and did, by short names: the keyboard's "sel"ection, the rows,
     // the writes to the pasteboard ("paste"), the open menu, the focus, the footer and more.
     QMap<QString, QString> state() const;
-    // The rows whose `role` is true, or "-".
-    QString rowsWith(int role) const;
-    QString overlayState() const;
-    QString toastState() const;
 };
 
 }  // namespace nimbrook
