@@ -1,10 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/Scheduler.h"
@@ -17,28 +20,91 @@ namespace nimbrook {
 // moment run in the order they were scheduled. Handles may outlive the scheduler.
 class ManualScheduler final : public Scheduler {
 public:
-    explicit ManualScheduler(ManualClock& clock);
-    ~ManualScheduler() override;
+    explicit ManualScheduler(ManualClock& clock) : clock_(clock) {
+        clock_.runDue_ = [this](std::chrono::milliseconds target) { runUntil(target); };
+    }
+    ~ManualScheduler() override { clock_.runDue_ = nullptr; }
     ManualScheduler(const ManualScheduler&) = delete;
     ManualScheduler& operator=(const ManualScheduler&) = delete;
 
+    // A zero interval would make advance() spin forever.
     std::unique_ptr<TaskHandle> repeat(std::chrono::milliseconds interval,
-                                       std::function<void()> action) override;
+                                       std::function<void()> action) override {
+        return schedule(std::max(interval, std::chrono::milliseconds{1}), true, std::move(action));
+    }
     std::unique_ptr<TaskHandle> after(std::chrono::milliseconds delay,
-                                      std::function<void()> action) override;
+                                      std::function<void()> action) override {
+        return schedule(std::max(delay, std::chrono::milliseconds{0}), false, std::move(action));
+    }
 
     // Timers that are neither cancelled nor destroyed.
     std::size_t activeRepeatingCount() const { return pendingCount(true); }
     // Delayed tasks that have neither run nor been cancelled.
     std::size_t pendingDelayedCount() const { return pendingCount(false); }
 
-    struct Entry;
-
 private:
-    void runUntil(std::chrono::milliseconds target);
-    std::size_t pendingCount(bool repeating) const;
+    struct Entry {
+        std::chrono::milliseconds due;
+        // Zero for a one-shot task.
+        std::chrono::milliseconds interval;
+        std::uint64_t sequence;
+        std::function<void()> action;
+        bool done = false;
+    };
+
+    // Holds its entry weakly, so a handle that outlives the scheduler cancels nothing.
+    class Handle final : public TaskHandle {
+    public:
+        explicit Handle(std::weak_ptr<Entry> entry) : entry_(std::move(entry)) {}
+        ~Handle() override { cancel(); }
+        void cancel() override {
+            if (const auto entry = entry_.lock()) {
+                entry->done = true;
+            }
+        }
+
+    private:
+        std::weak_ptr<Entry> entry_;
+    };
+
     std::unique_ptr<TaskHandle> schedule(std::chrono::milliseconds delay, bool repeating,
-                                         std::function<void()> action);
+                                         std::function<void()> action) {
+        auto entry = std::make_shared<Entry>(Entry{clock_.elapsed() + delay,
+                                                   repeating ? delay : std::chrono::milliseconds{0},
+                                                   nextSequence_++, std::move(action)});
+        entries_.push_back(entry);
+        return std::make_unique<Handle>(entry);
+    }
+
+    std::size_t pendingCount(bool repeating) const {
+        return static_cast<std::size_t>(std::ranges::count_if(entries_, [repeating](const auto& e) {
+            return !e->done && (e->interval.count() > 0) == repeating;
+        }));
+    }
+
+    void runUntil(std::chrono::milliseconds target) {
+        const auto earlier = [](const auto& a, const auto& b) {
+            return std::tie(a->due, a->sequence) < std::tie(b->due, b->sequence);
+        };
+        while (true) {
+            std::erase_if(entries_, [](const auto& entry) { return entry->done; });
+            const auto next = std::ranges::min_element(entries_, earlier);
+            if (next == entries_.end() || (*next)->due > target) {
+                return;
+            }
+            // The action may cancel or schedule tasks, this one included; `entry` keeps it alive.
+            const std::shared_ptr<Entry> entry = *next;
+            clock_.setElapsed(entry->due);
+            if (entry->interval.count() > 0) {
+                entry->due += entry->interval;
+                // A timer that fires again keeps its place behind tasks scheduled meanwhile.
+                entry->sequence = nextSequence_++;
+            } else {
+                entry->done = true;
+            }
+            entry->action();
+        }
+    }
 
     ManualClock& clock_;
     std::vector<std::shared_ptr<Entry>> entries_;
