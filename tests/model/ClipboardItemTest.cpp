@@ -44,15 +44,6 @@ TEST_P(PreviewTest, trimsAndShortensByGraphemes) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, PreviewTest, testing::ValuesIn(previewCases), nameOf);
 
-TEST(ClipboardItemTest, equalityIsByIdAlone) {
-    const Uuid id = Uuid::random();
-    const ClipboardItem first(id, "one", ContentType::code, Timestamp{1}, "终端");
-    const ClipboardItem sameId(id, "two", ContentType::url, Timestamp{2}, std::nullopt);
-    const ClipboardItem sameFields(Uuid::random(), "one", ContentType::code, Timestamp{1}, "终端");
-    EXPECT_EQ(first, sameId);
-    EXPECT_NE(first, sameFields);
-}
-
 struct DerivedCase {
     std::string name;
     std::string content;
