@@ -65,16 +65,5 @@ TEST_F(Controller, ConversionResultReplacesTheEntryInPlaceAndIsCopiedOnce) {
           "pasteboard " + expected, "wait 1000", "saved A|B|C|" + expected + "|E"});
 }
 
-TEST_F(Controller, ConversionEntryRemovedMeanwhileStillCopiesTheResult) {
-    writeHistory({makeItem("[1,2]")});
-    launch();
-    const ClipboardItem gone = viewModel_->items()[0];
-    viewModel_->clearAll();
-    clock_.advance(2s);
-    viewModel_->copyConverted(gone, Conversion::wrapCode);
-    play({"items", "pasteboard ```\n[1,2]\n```", "toast 已转换并复制", "wait 500", "items"});
-    EXPECT_EQ(scheduler_.pendingDelayedCount(), 1u);
-}
-
 }  // namespace
 }  // namespace nimbrook

@@ -47,14 +47,10 @@ protected:
     // nullopt when no history file exists.
     std::optional<std::vector<std::string>> savedContents() const;
 
-    // Takes each step in turn: a verb and its argument, which lists texts separated by "|"
-    // and stands for nothing when it is "-". Actions: "copy <text>" (and the tick that picks
-    // it up), "offer <text>" (no tick), "wait <ms>", "convert <index> <conversion>",
-    // "delete <index>", "copyback <index>", "search <text>", "toggle", "clear", "flush" (the
-    // program quits), "unlink" (the history file), "hold", "run" (the held worker runs one
-    // job and its result is applied), "release". Checks: "items <texts>", "saved <texts>",
-    // "unsaved" (no file), "pasteboard <text>", "toast <text>", "flash <index>",
-    // "monitoring on|off", "failures <n>" (lines on the console, one a failed save).
+    // Takes each step in turn: a verb (see verbs()) and its argument, which lists texts
+    // separated by "|" and stands for nothing when it is "-". "copy" includes the tick that
+    // picks the text up, "flush" stands for quitting, "run" lets the held worker run one job
+    // and applies its result, "failures" counts the lines on the console.
     void play(const std::vector<std::string>& steps) {
         playSteps(steps, [this](const std::string& argument) { return verbs(argument); });
     }
