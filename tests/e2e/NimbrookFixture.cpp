@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <thread>
 
@@ -59,6 +60,11 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return true;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream stream(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }
 
 std::string pngBytes(std::size_t size) {
@@ -260,19 +266,25 @@ ChildProcess& NimbrookFixture::keep(const std::vector<std::string>& arguments,
     return *helpers_.back();
 }
 
-std::optional<std::string> NimbrookFixture::output(const std::vector<std::string>& arguments) {
-    auto result = ChildProcess::run(arguments, environment({}),
-                                    root_ / ("output-" + std::to_string(++files_)));
+CommandResult NimbrookFixture::run(const std::vector<std::string>& arguments) const {
+    ChildProcess process(arguments, environment({}));
+    const auto status = process.waitForExit(std::chrono::seconds(60));
+    return {status, process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
+}
+
+std::optional<std::string> NimbrookFixture::output(
+    const std::vector<std::string>& arguments) const {
+    auto result = run(arguments);
     return result.status == 0 ? std::optional(std::move(result.output)) : std::nullopt;
 }
 
 CommandResult NimbrookFixture::nimbrook(const std::vector<std::string>& arguments,
-                                        const std::vector<std::string>& prefix) {
+                                        const std::vector<std::string>& prefix) const {
     auto command = prefix;
     command.push_back(NIMBROOK_PROGRAM);
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return ChildProcess::run(command, environment({}),
-                             root_ / ("command-" + std::to_string(++files_)));
+    return run(command);
 }
 
 std::filesystem::path NimbrookFixture::writeFile(const std::string& bytes) {

@@ -18,7 +18,13 @@ namespace nimbrook::e2e {
 // One MIME type of a clipboard offer and its bytes.
 using Flavour = std::pair<std::string, std::string>;
 
-// One entry of the history file as the tests see it.
+// What a program run to its end printed and how it ended (nullopt: it did not end).
+struct CommandResult {
+    std::optional<int> status;
+    std::string output;
+    std::string error;
+};
+
 struct HistoryEntry {
     std::string content;
     std::string contentType;
@@ -55,11 +61,11 @@ protected:
     ChildProcess& keep(const std::vector<std::string>& arguments, const std::string& logName,
                        const std::vector<std::string>& extraEnvironment = {});
     // Runs a program to its end and returns its standard output, or nullopt on failure.
-    std::optional<std::string> output(const std::vector<std::string>& arguments);
+    std::optional<std::string> output(const std::vector<std::string>& arguments) const;
     // Runs build/nimbrook with `arguments` to its end, behind `prefix` (another user's
     // setpriv, say).
     CommandResult nimbrook(const std::vector<std::string>& arguments,
-                           const std::vector<std::string>& prefix = {});
+                           const std::vector<std::string>& prefix = {}) const;
     // Starts build/nimbrook, behind `prefix` (a program that execs it), and waits until it
     // captures (its socket is there).
     void startProgram(const std::vector<std::string>& extraEnvironment = {},
@@ -103,6 +109,7 @@ private:
     void startX11();
     void startSway();
     std::vector<std::string> environment(const std::vector<std::string>& extra) const;
+    CommandResult run(const std::vector<std::string>& arguments) const;
 
     // The settings that put a program on the desktop; empty when it did not come up.
     std::vector<std::string> desktop_;
@@ -120,5 +127,7 @@ bool eventually(const std::function<bool()>& condition,
 
 // `size` bytes that start as a PNG file does.
 std::string pngBytes(std::size_t size);
+
+std::string readFile(const std::filesystem::path& path);
 
 }  // namespace nimbrook::e2e

@@ -12,7 +12,7 @@ class UnsavedHistoryTest : public NimbrookFixture {
 protected:
     bool inProgramNamespace(std::vector<std::string> command) {
         command.insert(command.begin(), {"/usr/bin/nsenter", "--target",
-                                         std::to_string(program_->pid()), "--mount", "--"});
+                                         std::to_string(program_->processId()), "--mount", "--"});
         return output(command).has_value();
     }
     bool makeFolderReadOnly() {

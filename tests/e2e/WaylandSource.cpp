@@ -7,6 +7,7 @@
 // writes half of the bytes, leaves the clipboard and exits before the pipe is closed. It ends when
 // another program takes the clipboard.
 
+#include <csignal>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -68,6 +69,9 @@ int main(int argc, char* argv[]) {
     if (argc < 4) {
         return 2;
     }
+    // A reader that stops early (past its size cap) leaves the source the owner, as with
+    // clipboard tools: the next offer, not this one's end, changes the clipboard.
+    std::signal(SIGPIPE, SIG_IGN);
     Source source{argv[1], argv[2], {}, false, nullptr};
     for (int i = 3; i < argc; ++i) {
         const std::string offer = argv[i];
