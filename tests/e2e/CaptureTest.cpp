@@ -8,11 +8,10 @@ namespace nimbrook::e2e {
 namespace {
 
 const std::string tiffBytes("II*\0\x08\0\0\0\0\xff\x01\xfe binary \x80\x81", 22);
-const Flavour secretHint{"x-kde-passwordManagerHint", "secret"};
-const std::string json = R"({"a": [1, 2]})";
 
 // One clipboard offer and the entry it must leave: its type and its text, or for an image
-// the bytes of its file. An empty type means no new entry and no image file.
+// the bytes of its file. An empty type means no new entry and no image file. Which offer
+// gives which entry is ClipboardMonitorTest's; these are what X carries.
 struct Offer {
     std::string name;
     std::vector<Flavour> flavours;
@@ -20,26 +19,17 @@ struct Offer {
     std::string expected;
 };
 
-// In this order in one run, so the history must also come out newest first. The offers that
-// leave nothing sit between recorded ones, whose arrival shows that they were looked at.
+// In this order in one run, so the history must also come out newest first. The offer that
+// leaves nothing sits between recorded ones, whose arrival shows that it was looked at.
 const std::vector<Offer> offers{
     {"ChineseTextWithBlankLines",
      {{"UTF8_STRING", "\n\n 萤川 剪贴板 ✓ \n"}},
      "plainText",
      "\n\n 萤川 剪贴板 ✓ \n"},
-    {"Json", {{"UTF8_STRING", json}}, "json", json},
     {"Png", {{"image/png", pngBytes(2048)}}, "image", pngBytes(2048)},
-    {"BlankText", {{"text/plain", " \n\t \n"}}, "", ""},
-    {"SecretText", {{"text/plain", "hunter2"}, secretHint}, "", ""},
-    {"SecretImage", {{"image/png", pngBytes(512)}, secretHint}, "", ""},
-    {"RepeatedTextKeepsItsPlace", {{"text/plain", json}}, "", ""},
+    {"SecretText", {{"text/plain", "hunter2"}, {"x-kde-passwordManagerHint", "secret"}}, "", ""},
     {"TiffOnly", {{"image/tiff", tiffBytes}}, "image", tiffBytes},
     {"Url", {{"UTF8_STRING", "https://example.org/a?b=1"}}, "url", "https://example.org/a?b=1"},
-    {"InvalidUtf8Repaired", {{"UTF8_STRING", "a\xff\xfe b"}}, "plainText", "a\uFFFD\uFFFD b"},
-    {"ImageBeforeText",
-     {{"text/plain", "caption"}, {"image/png", pngBytes(512)}},
-     "image",
-     pngBytes(512)},
     // Past the size that X transfers in one piece.
     {"HugeText",
      {{"UTF8_STRING", std::string(1 << 20, 'x') + "end"}},

@@ -92,21 +92,13 @@ TEST_F(DataControlPasteboardTest, ReadsWhatEachSourceDelivers) {
     }
 }
 
-// The program's own copy is what other programs paste, answered from memory while the
-// pasteboard reads it too; the owner's exit then empties the clipboard.
-TEST_F(DataControlPasteboardTest, OwnCopyServesOthersAndExitClears) {
+// The program's own copy reads back from memory, not through a pipe to itself (which
+// SwayCaptureTest's paste by another program also crosses); the owner's exit then empties
+// the clipboard.
+TEST_F(DataControlPasteboardTest, OwnCopyReadsBackAndExitClears) {
     pasteboard_->clearAndSetString("copied back 萤川");
     ASSERT_TRUE(changes());
     EXPECT_EQ(pasteboard_->string(), "copied back 萤川");
-    auto paste = start({"/usr/bin/wl-paste", "-n"}, "pasted");
-    std::optional<int> status;
-    ASSERT_TRUE(eventually([&] {
-        connection_->dispatch();
-        status = paste->waitForExit(std::chrono::milliseconds(20));
-        return status.has_value();
-    }));
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(readFile(root_ / "pasted.log"), "copied back 萤川");
 
     ASSERT_TRUE(offered("serve", {{"text/plain", "short-lived"}}));
     helpers_.clear();

@@ -52,9 +52,11 @@ void DesktopEntryIndexTest::namesWindowClasses_data() {
         "终端");
     row("unknown language gives the plain name", {{"0/term.desktop", term}}, "fr_FR.UTF-8", "term",
         "Terminal");
-    row("StartupWMClass wins over a file id",
+    row("country falls back to language", {{"0/term.desktop", app + "Name=T\nName[zh]=终\n"}},
+        "zh_CN.UTF-8", "term", "终");
+    row("StartupWMClass ignoring case wins over a file id",
         {{"0/code.desktop", app + "Name=Id\n"},
-         {"0/editor.desktop", app + "Name=Editor\nStartupWMClass=code\n"}},
+         {"0/editor.desktop", app + "Name=Editor\nStartupWMClass=CODE\n"}},
         "C", "code", "Editor");
     row("earlier folder hides the same id",
         {{"0/app.desktop", app + "Name=Mine\n"}, {"1/app.desktop", app + "Name=System\n"}}, "C",
