@@ -44,6 +44,9 @@ using enum Conversion;
 const std::vector<ConversionCase> cases{
     {"prettySortsAndNests", prettifyJSON, R"({"t":true,"l":[1,{"k":null}]})",
      "{\n  \"l\" : [\n    1,\n    {\n      \"k\" : null\n    }\n  ],\n  \"t\" : true\n}"},
+    {"minifyKeepsBigIntegers", minifyJSON,
+     "[9007199254740993, -9223372036854775808, 18446744073709551615]",
+     "[9007199254740993,-9223372036854775808,18446744073709551615]"},
     {"minifyWideIntegerUnchanged", minifyJSON, "[123456789012345678901234567890]",
      "[123456789012345678901234567890]"},
     {"minifyLongDigitRunInString", minifyJSON, R"([ "1234567890123456789012", 2.5 ])",
@@ -55,6 +58,7 @@ const std::vector<ConversionCase> cases{
      "[example.com](https://example.com/a?q=1#f)"},
     {"emptyHost", urlToMarkdown, "file:///tmp/a", "[link](file:///tmp/a)"},
     {"rejectedTrimmed", urlToMarkdown, "  not a url \n", "not a url"},
+    {"blankGivesEmpty", urlToMarkdown, " \n\t ", ""},
     {"headingAndParagraphs", htmlToMarkdown, R"(<h1 class="t">Title</h1><p>One</p><p>Two</p>)",
      "# Title\n\nOne\n\nTwo"},
     {"headingLevels", htmlToMarkdown, "<h2>B</h2><h3>C</h3><h4>D</h4>", "## B\n\n### C\n\n#### D"},
