@@ -168,25 +168,6 @@ std::string UnicodeText::nfc(std::string_view text) {
     return composed(isValidUtf8(text) ? std::string(text) : repairedUtf8(text));
 }
 
-bool UnicodeText::canonicallyEqual(std::string_view a, std::string_view b) {
-    if (a == b) {
-        return true;
-    }
-    // Texts that differ byte for byte and are both in NFC already are different; this
-    // spares the copies when a new text is compared with a whole history.
-    if (utf8::isAscii(a) && utf8::isAscii(b)) {
-        return false;
-    }
-    UErrorCode status = U_ZERO_ERROR;
-    const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
-    if (U_SUCCESS(status) && normalizer->isNormalizedUTF8(a, status) &&
-        normalizer->isNormalizedUTF8(b, status) && U_SUCCESS(status) && isValidUtf8(a) &&
-        isValidUtf8(b)) {
-        return false;
-    }
-    return nfc(a) == nfc(b);
-}
-
 std::string UnicodeText::lowercased(std::string_view text) {
     if (utf8::isAscii(text)) {
         std::string lowered(text);
@@ -215,15 +196,6 @@ std::string UnicodeText::lowercasedNfc(std::string_view nfcText) {
     return composed(lowercased(nfcText));
 }
 
-std::size_t UnicodeText::graphemeCount(std::string_view text) {
-    std::size_t count = 0;
-    forEachGrapheme(text, [&count](std::size_t) {
-        ++count;
-        return true;
-    });
-    return count;
-}
-
 std::string UnicodeText::graphemePrefix(std::string_view text, std::size_t count) {
     if (count == 0) {
         return {};
@@ -239,24 +211,6 @@ std::string UnicodeText::graphemePrefix(std::string_view text, std::size_t count
         return false;
     });
     return std::string(text.substr(0, end));
-}
-
-std::string UnicodeText::replacingOccurrences(std::string_view text, std::string_view target,
-                                              std::string_view replacement) {
-    if (target.empty()) {
-        return std::string(text);
-    }
-    std::string result;
-    result.reserve(text.size());
-    std::size_t copiedUpTo = 0;
-    for (std::size_t found = text.find(target); found != std::string_view::npos;
-         found = text.find(target, copiedUpTo)) {
-        result.append(text.substr(copiedUpTo, found - copiedUpTo));
-        result.append(replacement);
-        copiedUpTo = found + target.size();
-    }
-    result.append(text.substr(copiedUpTo));
-    return result;
 }
 
 }  // namespace nimbrook

@@ -15,8 +15,6 @@ public:
     static bool isValidUtf8(std::string_view bytes);
     // Canonical composition (NFC).
     static std::string nfc(std::string_view text);
-    // Equality under canonical equivalence, case-sensitive, untrimmed.
-    static bool canonicallyEqual(std::string_view a, std::string_view b);
     // Full Unicode lower-case mapping, root locale (independent of the user's locale).
     static std::string lowercased(std::string_view text);
     // The lower-cased form of an NFC text, itself in NFC: lower-casing can take a text out of
@@ -24,13 +22,8 @@ public:
     // character), so texts that are canonically equivalent once lower-cased compare equal
     // byte for byte only in this form. `nfcText` must be in NFC (see nfc).
     static std::string lowercasedNfc(std::string_view nfcText);
-    // Number of extended grapheme clusters.
-    static std::size_t graphemeCount(std::string_view text);
     // The first `count` extended grapheme clusters (the whole text when it has fewer).
     static std::string graphemePrefix(std::string_view text, std::size_t count);
-    // Every occurrence of `target` replaced by `replacement`: exact, case-sensitive, one pass.
-    static std::string replacingOccurrences(std::string_view text, std::string_view target,
-                                            std::string_view replacement);
 };
 
 }  // namespace nimbrook
