@@ -13,12 +13,9 @@ namespace {
 
 using Conversion = SmartConverter::Conversion;
 
-// Raw values come back from outside the program (scripts, saved settings): each names its own
-// conversion, and only the exact bytes do.
-TEST(CatalogueTest, rawValuesRoundTripExactly) {
-    for (const Conversion conversion : SmartConverter::allCases) {
-        EXPECT_EQ(SmartConverter::fromRawValue(SmartConverter::rawValue(conversion)), conversion);
-    }
+// Raw values come back from outside the program (scripts, saved settings): only the exact
+// bytes name a conversion. Every raw value is listed by RemoteCommandsTest's ConvertUnknown.
+TEST(CatalogueTest, onlyExactRawValuesNameAConversion) {
     for (const std::string& raw : {std::string("prettifyjson"), std::string(),
                                    std::string("纯文本"), std::string("stripFormat\0", 12)}) {
         EXPECT_EQ(SmartConverter::fromRawValue(raw), std::nullopt) << raw;
