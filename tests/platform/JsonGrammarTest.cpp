@@ -17,7 +17,6 @@ struct GrammarCase {
 };
 
 const GrammarCase grammarCases[] = {
-    {"nestedInWhiteSpace", " \r\n{\"a\":[1,-0.5e+3,true,null,{}],\"b\":\"\\u00e9\\n\"}\t", true},
     {"deeperThanAnyParserLimit", std::string(100000, '[') + std::string(100000, ']'), true},
     {"integerOfAThousandDigits", "[" + std::string(1000, '7') + "]", true},
     {"byteOrderMark", "\xEF\xBB\xBF[]", false},
@@ -53,7 +52,7 @@ std::string randomValue(std::mt19937& random, int depth) {
 // Documents with up to two bytes inserted, removed or replaced, where nlohmann's strict
 // parser (without its limits at this size) is the reference.
 TEST(JsonGrammarTest, agreesWithAStrictParserOnMutatedDocuments) {
-    constexpr std::string_view alphabet = "{}[],:\" \\u0e.-+tn1";
+    constexpr std::string_view alphabet = "{}[],:\" \t\r\n\\u0e.-+tn1";
     std::mt19937 random(14);
     for (int round = 0; round < 20000; ++round) {
         std::string text = randomValue(random, 0);
@@ -71,7 +70,7 @@ TEST(JsonGrammarTest, agreesWithAStrictParserOnMutatedDocuments) {
                     text.replace(at, 1, 1, c);
             }
         }
-        const std::size_t first = text.find_first_not_of(' ');
+        const std::size_t first = text.find_first_not_of(" \t\r\n");
         const bool container =
             first != std::string::npos && (text[first] == '{' || text[first] == '[');
         ASSERT_EQ(JsonGrammar::isDocument(text), container && nlohmann::json::accept(text)) << text;
