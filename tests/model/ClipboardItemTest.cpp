@@ -10,7 +10,6 @@
 namespace nimbrook {
 namespace {
 
-using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 ClipboardItem itemWith(std::string content, std::optional<std::string> sourceApp = std::nullopt) {
     return ClipboardItem(Uuid::random(), std::move(content), ContentType::plainText,

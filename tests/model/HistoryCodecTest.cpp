@@ -1,5 +1,6 @@
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,6 @@
 namespace nimbrook {
 namespace {
 
-using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 const Uuid firstId = *Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
 const Uuid secondId = *Uuid::parse("00000000-0000-4000-8000-000000000001");
@@ -48,10 +48,8 @@ TEST(HistoryCodecTest, writesTheExactCompactForm) {
 }
 
 std::string allControlCharacters() {
-    std::string text;
-    for (char character = 0; character < 0x20; ++character) {
-        text += character;
-    }
+    std::string text(0x20, '\0');
+    std::iota(text.begin(), text.end(), '\0');
     return text + "\x7F";
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <concepts>
 #include <ostream>
 #include <string>
 
@@ -8,20 +7,21 @@
 
 namespace nimbrook {
 
-template <typename Case>
-concept NamedCase = requires(const Case& testCase) {
-    { testCase.name } -> std::convertible_to<std::string>;
-};
-
 // A failing table row is shown by its name rather than as a dump of its bytes.
-template <NamedCase Case>
+template <typename Case>
+requires requires(const Case& testCase) {
+    std::string(testCase.name);
+}
 void PrintTo(const Case& testCase, std::ostream* stream) {
     *stream << testCase.name;
 }
 
+// Rows live in the test's unnamed namespace, where the printer looks for PrintTo.
+namespace {
+using nimbrook::PrintTo;
+}  // namespace
+
 // The test name of a table row.
-inline constexpr auto nameOf = []<NamedCase Case>(const testing::TestParamInfo<Case>& info) {
-    return std::string(info.param.name);
-};
+inline constexpr auto nameOf = [](const auto& info) { return std::string(info.param.name); };
 
 }  // namespace nimbrook

@@ -11,7 +11,6 @@
 namespace nimbrook {
 namespace {
 
-using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 // Noon UTC on the day.
 Timestamp utc(int year, int month, int dayOfMonth) {

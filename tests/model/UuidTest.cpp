@@ -9,7 +9,6 @@
 namespace nimbrook {
 namespace {
 
-using nimbrook::PrintTo;  // found by the printer through the cases' namespace
 
 const std::string canonical = "E621E1F8-C36C-495A-93FC-0C247A3E6E5F";
 
