@@ -9,8 +9,6 @@
 namespace nimbrook {
 namespace {
 
-using Strings = std::vector<std::string>;
-
 TEST_P(Scripted, TakesTheSteps) {
     std::vector<ClipboardItem> history;
     for (const std::string& content : GetParam().history) {
@@ -108,13 +106,9 @@ class RecordingObserver final : public ClipboardViewModelObserver {
 public:
     explicit RecordingObserver(const ClipboardViewModel& viewModel) : viewModel_(viewModel) {}
 
-    void itemsInserted(std::size_t first, std::size_t count) override {
-        record("inserted " + std::to_string(first) + " " + std::to_string(count));
-    }
-    void itemsRemoved(std::size_t first, std::size_t count) override {
-        record("removed " + std::to_string(first) + " " + std::to_string(count));
-    }
-    void itemReplaced(std::size_t index) override { record("replaced " + std::to_string(index)); }
+    void itemsInserted(std::size_t at, std::size_t n) override { record("inserted", {at, n}); }
+    void itemsRemoved(std::size_t at, std::size_t n) override { record("removed", {at, n}); }
+    void itemReplaced(std::size_t index) override { record("replaced", {index}); }
     void itemsReset() override { record("reset"); }
     void searchTextChanged() override { record("search"); }
     void monitoringChanged() override { record("monitoring"); }
@@ -124,7 +118,10 @@ public:
     Strings log;
 
 private:
-    void record(const std::string& what) {
+    void record(std::string what, std::initializer_list<std::size_t> numbers = {}) {
+        for (const std::size_t number : numbers) {
+            what += " " + std::to_string(number);
+        }
         log.push_back(what + " @" + std::to_string(viewModel_.items().size()));
     }
 

@@ -1,7 +1,7 @@
 #include "ControllerFixture.h"
 
 #include <algorithm>
-#include <fstream>
+#include <ranges>
 
 #include "model/HistoryCodec.h"
 #include "model/Uuid.h"
@@ -14,19 +14,15 @@ namespace {
 
 std::vector<std::string> texts(const std::string& list) {
     std::vector<std::string> result;
-    for (std::size_t start = 0; start < list.size();) {
-        const std::size_t end = std::min(list.find('|', start), list.size());
-        result.push_back(list.substr(start, end - start));
-        start = end + 1;
+    for (const auto text : std::views::split(list, '|')) {
+        result.emplace_back(text.begin(), text.end());
     }
     return result;
 }
 
 std::vector<std::string> contentsOf(const std::vector<ClipboardItem>& items) {
-    std::vector<std::string> result;
-    for (const ClipboardItem& item : items) {
-        result.push_back(item.content());
-    }
+    std::vector<std::string> result(items.size());
+    std::ranges::transform(items, result.begin(), &ClipboardItem::content);
     return result;
 }
 
@@ -53,7 +49,7 @@ void ControllerFixture::capture(const std::string& text) {
 
 void ControllerFixture::writeHistory(const std::vector<ClipboardItem>& items) {
     fs::create_directories(folder_);
-    std::ofstream(storage_->fileURL(), std::ios::binary) << HistoryCodec::encode(items);
+    writeFile(storage_->fileURL(), HistoryCodec::encode(items));
 }
 
 void ControllerFixture::writeNumberedHistory(std::size_t count) {

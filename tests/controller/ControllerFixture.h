@@ -12,6 +12,7 @@
 #include "controller/ClipboardViewModel.h"
 #include "model/NamedCase.h"
 #include "model/StorageService.h"
+#include "support/Files.h"
 #include "support/InMemoryActiveApplication.h"
 #include "support/InMemoryImageStore.h"
 #include "support/InMemoryPasteboard.h"
@@ -24,6 +25,7 @@
 namespace nimbrook {
 
 using namespace std::chrono_literals;
+using Strings = std::vector<std::string>;
 
 // A controller on the in-memory platform, with a real history file in a fresh folder.
 class ControllerFixture : public testing::Test {

@@ -8,8 +8,6 @@
 namespace nimbrook {
 namespace {
 
-using Strings = std::vector<std::string>;
-
 struct SearchCase {
     std::string name;
     std::string query;
