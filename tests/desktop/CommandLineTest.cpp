@@ -36,7 +36,6 @@ const CommandLineCase commandLineCases[] = {
     {"convert", "convert,3,wrapCode", Action::request, "convert|3|wrapCode"},
     {"clear asks", "clear", Action::request, "clear", false, true},
     {"clear yes", "clear,-y", Action::request, "clear"},
-    {"resume", "resume", Action::request, "resume"},
     {"unknown option", "--frob", Action::usageError, "frob"},
     {"unknown command", "frob", Action::usageError, "frob"},
     {"entry number not a number", "copy,+1", Action::usageError, "+1"},

@@ -1,6 +1,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
 
 #include <gtest/gtest.h>
 
@@ -22,16 +24,12 @@ protected:
         qunsetenv("XDG_CONFIG_DIRS");
     }
 
-    // Writes nothing for empty content.
     void writeFile(const QString& path, const QByteArray& content) const {
-        if (content.isEmpty()) {
-            return;
+        if (!content.isEmpty()) {
+            const std::filesystem::path full = root_.path().toStdString() + path.toStdString();
+            std::filesystem::create_directories(full.parent_path());
+            std::ofstream(full) << content.toStdString();
         }
-        const QString full = root_.path() + path;
-        QDir().mkpath(full.section(u'/', 0, -2));
-        QFile file(full);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
     }
     QString userEntry() const { return root_.path() + u"/home/autostart" + entryName; }
 

@@ -27,7 +27,6 @@ using std::chrono::milliseconds;
 
 namespace {
 
-// The rows whose `role` is true, or "-".
 QString rowsWith(const PanelDriver& panel, int role) {
     QStringList rows;
     const auto* model = panel.list()->model();
@@ -80,10 +79,6 @@ PanelDriver::PanelDriver(const QStringList& entries, Timestamp start) : harness(
     QGuiApplication::clipboard()->clear();
     view->show();
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-}
-
-void PanelDriver::click(const QPoint& position) const {
-    QTest::mouseClick(viewport(), Qt::LeftButton, {}, position);
 }
 
 // QTest::mouseMove does not reach a widget under the offscreen platform, so the move is sent

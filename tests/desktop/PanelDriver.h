@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QSignalSpy>
+#include <QTest>
 #include <memory>
 
 #include "ControllerHarness.h"
@@ -37,7 +38,9 @@ struct PanelDriver {
     QWidget* viewport() const { return list()->viewport(); }
     QRect rowRect(int row) const { return list()->visualRect(list()->model()->index(row, 0)); }
     QImage grab(const QRect& area) const { return viewport()->grab(area).toImage(); }
-    void click(const QPoint& position) const;
+    void click(const QPoint& position) const {
+        QTest::mouseClick(viewport(), Qt::LeftButton, {}, position);
+    }
     void move(const QPoint& position, Qt::MouseButtons buttons = Qt::NoButton) const;
     void hover(int row) const { move(rowRect(row).center()); }
     // The point of the first row's preview just before column "c" of shown line "l" given as
