@@ -122,9 +122,8 @@ void PanelDriver::step(const QString& step) {
         view->hide();
         view->show();
     } else if (verb == u"press") {
-        QTest::mouseClick(find<QWidget>(qPrintable(argument)), Qt::LeftButton);
-    } else if (verb == u"dim") {
-        QTest::mouseClick(find<QWidget>("clearConfirmOverlay"), Qt::LeftButton, {}, QPoint(5, 5));
+        // Near the corner: on the dimming layer, off the card it holds.
+        QTest::mouseClick(find<QWidget>(qPrintable(argument)), Qt::LeftButton, {}, QPoint(5, 5));
     } else if (verb == u"hover") {
         hover(row);
     } else if (verb == u"click") {
