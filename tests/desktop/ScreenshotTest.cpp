@@ -29,7 +29,6 @@ namespace {
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
-// Copies of several kinds, each from its own application, minutes apart.
 void fillMixedHistory(ControllerHarness& harness) {
     const auto copy = [&harness](std::optional<std::string> source, InMemoryPasteboard::Offer offer,
                                  std::chrono::milliseconds later) {
@@ -60,8 +59,7 @@ QImage grabWithMenu(QWidget& panel) {
     return image;
 }
 
-// Each picture and its steps for PanelDriver; "settings" is the settings window over the same
-// history.
+// Each picture and its steps; "settings" is the settings window over the same history.
 const std::pair<QString, QString> shots[] = {
     {u"panel-empty"_s, {}},
     {u"panel-history"_s, {}},
