@@ -13,7 +13,6 @@ namespace nimbrook {
 // up to 64 KB; then texts built so that ICU retries far from many openers.
 std::vector<std::string> differentialTexts();
 
-// `piece` written `count` times.
 std::string repeated(std::string_view piece, std::size_t count);
 
 }  // namespace nimbrook

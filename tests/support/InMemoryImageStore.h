@@ -29,7 +29,6 @@ public:
     }
 
     void setFailing(bool failing) { failing_ = failing; }
-    // Path to bytes of every file written.
     const std::map<std::string, std::string>& files() const { return files_; }
 
 private:

@@ -35,7 +35,6 @@ public:
         offer_ = std::move(offer);
         ++changeCount_;
     }
-    // Another program copies plain text.
     void copyText(std::string text) { copy(Offer{.text = std::move(text)}); }
 
     // How many times this program wrote to the clipboard.

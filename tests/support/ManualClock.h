@@ -21,7 +21,6 @@ public:
         return Timestamp{start_.secondsSinceReferenceDate +
                          std::chrono::duration<double>(elapsed_).count()};
     }
-    // Time since the start.
     std::chrono::milliseconds elapsed() const { return elapsed_; }
 
     void advance(std::chrono::milliseconds duration) {

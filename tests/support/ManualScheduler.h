@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -47,7 +45,6 @@ private:
         std::chrono::milliseconds due;
         // Zero for a one-shot task.
         std::chrono::milliseconds interval;
-        std::uint64_t sequence;
         std::function<void()> action;
         bool done = false;
     };
@@ -71,7 +68,7 @@ private:
                                          std::function<void()> action) {
         auto entry = std::make_shared<Entry>(Entry{clock_.elapsed() + delay,
                                                    repeating ? delay : std::chrono::milliseconds{0},
-                                                   nextSequence_++, std::move(action)});
+                                                   std::move(action)});
         entries_.push_back(entry);
         return std::make_unique<Handle>(entry);
     }
@@ -83,12 +80,11 @@ private:
     }
 
     void runUntil(std::chrono::milliseconds target) {
-        const auto earlier = [](const auto& a, const auto& b) {
-            return std::tie(a->due, a->sequence) < std::tie(b->due, b->sequence);
-        };
         while (true) {
             std::erase_if(entries_, [](const auto& entry) { return entry->done; });
-            const auto next = std::ranges::min_element(entries_, earlier);
+            // Entries stand in the order they were scheduled: the first of the earliest goes.
+            const auto next = std::ranges::min_element(
+                entries_, {}, [](const auto& entry) { return entry->due; });
             if (next == entries_.end() || (*next)->due > target) {
                 return;
             }
@@ -98,7 +94,8 @@ private:
             if (entry->interval.count() > 0) {
                 entry->due += entry->interval;
                 // A timer that fires again keeps its place behind tasks scheduled meanwhile.
-                entry->sequence = nextSequence_++;
+                entries_.erase(next);
+                entries_.push_back(entry);
             } else {
                 entry->done = true;
             }
@@ -108,7 +105,6 @@ private:
 
     ManualClock& clock_;
     std::vector<std::shared_ptr<Entry>> entries_;
-    std::uint64_t nextSequence_ = 0;
 };
 
 }  // namespace nimbrook

@@ -1,6 +1,5 @@
 #include "support/ReferencePattern.h"
 
-#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -24,17 +23,15 @@ void check(UErrorCode status, std::string_view what) {
 
 // Compiled once per pattern: the tests ask for a few patterns many thousand times.
 const icu::RegexPattern& compiled(std::string_view pattern) {
-    static std::map<std::string, std::unique_ptr<icu::RegexPattern>, std::less<>> patterns;
-    auto found = patterns.find(pattern);
-    if (found == patterns.end()) {
+    static std::map<std::string, std::unique_ptr<icu::RegexPattern>> patterns;
+    std::unique_ptr<icu::RegexPattern>& made = patterns[std::string(pattern)];
+    if (!made) {
         UErrorCode status = U_ZERO_ERROR;
         UParseError error{};
-        std::unique_ptr<icu::RegexPattern> made(
-            icu::RegexPattern::compile(utf16(pattern), 0, error, status));
+        made.reset(icu::RegexPattern::compile(utf16(pattern), 0, error, status));
         check(status, "pattern does not compile: " + std::string(pattern));
-        found = patterns.emplace(std::string(pattern), std::move(made)).first;
     }
-    return *found->second;
+    return *made;
 }
 
 std::unique_ptr<icu::RegexMatcher> unboundedMatcher(std::string_view pattern,
