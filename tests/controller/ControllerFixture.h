@@ -38,7 +38,6 @@ protected:
     void capture(const std::string& text);
     void tick() { clock_.advance(500ms); }
 
-    // Writes the history file as it would stand before a start.
     void writeHistory(const std::vector<ClipboardItem>& items);
     // Entries "entry 0" (newest) .. "entry <count - 1>", written without the limit.
     void writeNumberedHistory(std::size_t count);

@@ -7,7 +7,6 @@
 namespace nimbrook {
 namespace {
 
-// Steps taken while the worker is held.
 const Script scripts[] = {
     {"CapturesAndConversionsApplyInTheOrderAsked",
      {"hold", "copy A", "convert 0 wrapCode", "copy B", "release", "wait 1000",

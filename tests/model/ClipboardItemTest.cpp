@@ -10,7 +10,6 @@
 namespace nimbrook {
 namespace {
 
-
 ClipboardItem itemWith(std::string content, std::optional<std::string> sourceApp = std::nullopt) {
     return ClipboardItem(Uuid::random(), std::move(content), ContentType::plainText,
                          Timestamp{786000000.5}, std::move(sourceApp));

@@ -12,7 +12,6 @@
 namespace nimbrook {
 namespace {
 
-
 const Uuid firstId = *Uuid::parse("E621E1F8-C36C-495A-93FC-0C247A3E6E5F");
 const Uuid secondId = *Uuid::parse("00000000-0000-4000-8000-000000000001");
 

@@ -21,7 +21,6 @@ namespace {
 using nimbrook::PrintTo;
 }  // namespace
 
-// The test name of a table row.
 inline constexpr auto nameOf = [](const auto& info) { return std::string(info.param.name); };
 
 }  // namespace nimbrook

@@ -11,7 +11,6 @@
 namespace nimbrook {
 namespace {
 
-
 // Noon UTC on the day.
 Timestamp utc(int year, int month, int dayOfMonth) {
     const std::chrono::sys_days date{std::chrono::year{year} / month / dayOfMonth};

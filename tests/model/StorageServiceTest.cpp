@@ -17,7 +17,6 @@
 namespace nimbrook {
 namespace {
 
-
 namespace fs = std::filesystem;
 
 const std::string errorPrefix = "[StorageService] save error: ";
