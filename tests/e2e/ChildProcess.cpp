@@ -19,9 +19,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments,
     setArguments(words);
     QProcessEnvironment settings;
     for (const auto& setting : environment) {
-        const auto equals = setting.find('=');
-        settings.insert(QString::fromStdString(setting.substr(0, equals)),
-                        QString::fromStdString(setting.substr(equals + 1)));
+        if (const auto equals = setting.find('='); equals != std::string::npos) {
+            settings.insert(QString::fromStdString(setting.substr(0, equals)),
+                            QString::fromStdString(setting.substr(equals + 1)));
+        }
     }
     setProcessEnvironment(settings);
     // No child waits on the test's terminal.

@@ -14,16 +14,15 @@ namespace nimbrook::e2e {
 // it behind.
 class ChildProcess final : public QProcess {
 public:
-    // Runs `arguments` with exactly `environment`. Its output goes to `log` (its errors to
-    // `errorLog` when one is given); without a log both are read from the process.
+    // Runs `arguments` with exactly `environment` ("NAME=value"). Its output goes to `log` (its
+    // errors to `errorLog` when one is given); without a log both are read from the process.
     ChildProcess(const std::vector<std::string>& arguments,
                  const std::vector<std::string>& environment, const std::filesystem::path& log = {},
                  const std::filesystem::path& errorLog = {});
     // SIGTERM, then SIGKILL when it has not ended within ten seconds.
     ~ChildProcess() override;
 
-    // The exit status (128 + signal number when killed, 127 when it could not start), or
-    // nullopt while still running.
+    // 128 + signal number when killed, 127 when it could not start, nullopt while running.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     void signal(int number);
 };

@@ -1,8 +1,8 @@
 // Owns the CLIPBOARD selection with several MIME types at once (xclip offers only one),
-// like a password manager or an image editor does, and logs each type another program
+// like a password manager or an image editor does, and prints each type another program
 // fetches, so a test knows when the clipboard was read.
 //
-//   nimbrook-e2e-owner <log file> <window class or -> <mime type>=<file> ...
+//   nimbrook-e2e-owner <window class or -> <mime type>=<file> ...
 //
 // With a class it first shows a window of that WM_CLASS class (on Wayland that app_id) and
 // waits until it is the active one; with no types it only holds the focus. It ends when
@@ -14,28 +14,21 @@
 #include <QMimeData>
 #include <QTimer>
 #include <QWidget>
+#include <cstdio>
 
 namespace {
 
+void log(const QString& line) {
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
 class LoggingMimeData final : public QMimeData {
-public:
-    explicit LoggingMimeData(QString logPath) : logPath_(std::move(logPath)) {}
-
-    void log(const QByteArray& line) const {
-        QFile file(logPath_);
-        if (file.open(QIODevice::Append)) {
-            file.write(line + '\n');
-        }
-    }
-
 protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
-        log("served " + mimeType.toUtf8());
+        log("served " + mimeType);
         return QMimeData::retrieveData(mimeType, type);
     }
-
-private:
-    QString logPath_;
 };
 
 }  // namespace
@@ -45,18 +38,18 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
     }
-    const bool inWindow = arguments.size() >= 2 && arguments[1] != QStringLiteral("-");
+    const bool inWindow = !arguments.isEmpty() && arguments[0] != QStringLiteral("-");
     if (inWindow) {
         // WM_CLASS's class is the application name.
-        QCoreApplication::setApplicationName(arguments[1]);
-        QGuiApplication::setDesktopFileName(arguments[1]);
+        QCoreApplication::setApplicationName(arguments[0]);
+        QGuiApplication::setDesktopFileName(arguments[0]);
     }
     QApplication app(argc, argv);
-    if (arguments.size() < 2) {
+    if (arguments.isEmpty()) {
         return 2;
     }
-    auto* mimeData = new LoggingMimeData(arguments[0]);
-    for (const QString& offer : arguments.mid(2)) {
+    auto* mimeData = new LoggingMimeData;
+    for (const QString& offer : arguments.mid(1)) {
         const auto equals = offer.indexOf(u'=');
         QFile file(offer.mid(equals + 1));
         if (equals <= 0 || !file.open(QIODevice::ReadOnly)) {
@@ -70,7 +63,7 @@ int main(int argc, char* argv[]) {
             return;
         }
         QGuiApplication::clipboard()->setMimeData(mimeData, QClipboard::Clipboard);
-        mimeData->log("owned");
+        log(QStringLiteral("owned"));
         QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, [](auto mode) {
             if (mode == QClipboard::Clipboard && !QGuiApplication::clipboard()->ownsClipboard()) {
                 QCoreApplication::quit();

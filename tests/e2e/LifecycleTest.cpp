@@ -1,17 +1,10 @@
 #include <csignal>
 #include <fstream>
 
-#include <sys/stat.h>
-
 #include "NimbrookFixture.h"
 
 namespace nimbrook::e2e {
 namespace {
-
-mode_t modeOf(const std::filesystem::path& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 ? status.st_mode & 0777 : 0;
-}
 
 using LifecycleTest = NimbrookFixture;
 
@@ -34,16 +27,18 @@ TEST_F(LifecycleTest, QuitSignalsSaveTheCopyMadeJustBefore) {
         ASSERT_EQ(entries->size(), ++saved);
         EXPECT_EQ(entries->front().content, text);
     }
-    EXPECT_EQ(modeOf(historyFile()), 0600u);
-    EXPECT_EQ(modeOf(dataFolder()), 0700u);
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(historyFile()).permissions(),
+              perms::owner_read | perms::owner_write);
+    EXPECT_EQ(std::filesystem::status(dataFolder()).permissions(), perms::owner_all);
 }
 
-// An unreadable history is set aside, not written over; a second start hands over and ends
-// with success; a killed instance's lock does not block the next start.
+// The program comes up over an unreadable history (StorageServiceTest sets it aside); a
+// second start hands over and ends with success; a killed instance's lock does not block the
+// next start.
 TEST_F(LifecycleTest, SurvivesABrokenHistoryASecondStartAndACrash) {
-    const std::string broken = "[{\"id\":\"not a uuid\",\"content\":";
     std::filesystem::create_directories(dataFolder());
-    std::ofstream(historyFile(), std::ios::binary) << broken;
+    std::ofstream(historyFile(), std::ios::binary) << "[{\"id\":\"not a uuid\",\"content\":";
     ASSERT_NO_FATAL_FAILURE(startProgram());
     auto second = start({NIMBROOK_PROGRAM}, "second");
     EXPECT_EQ(second->waitForExit(std::chrono::seconds(30)), 0);
@@ -51,11 +46,6 @@ TEST_F(LifecycleTest, SurvivesABrokenHistoryASecondStartAndACrash) {
 
     copyWithXclip({"UTF8_STRING", "still captured"});
     ASSERT_TRUE(newestIs("still captured"));
-    bool keptAside = false;
-    for (const auto& file : std::filesystem::directory_iterator(dataFolder())) {
-        keptAside = keptAside || readFile(file.path()) == broken;
-    }
-    EXPECT_TRUE(keptAside) << "the unreadable history was written over";
 
     program_->signal(SIGKILL);
     ASSERT_TRUE(program_->waitForExit(std::chrono::seconds(20)));

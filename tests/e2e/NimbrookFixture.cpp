@@ -19,25 +19,6 @@ std::string inherited(const char* name) {
     return value == nullptr ? std::string() : std::string(name) + "=" + value;
 }
 
-std::vector<std::string> surroundingDesktop() {
-    std::vector<std::string> desktop;
-    for (const char* name : {"DISPLAY", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS"}) {
-        if (auto value = inherited(name); !value.empty()) {
-            desktop.push_back(value);
-        }
-    }
-    // A socket name alone is looked up in the runtime folder, and the programs get a
-    // private one.
-    if (const char* wayland = std::getenv("WAYLAND_DISPLAY")) {
-        const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-        desktop.push_back("WAYLAND_DISPLAY=" +
-                          (wayland[0] == '/' || runtime == nullptr
-                               ? std::string(wayland)
-                               : (std::filesystem::path(runtime) / wayland).string()));
-    }
-    return std::getenv("DISPLAY") == nullptr ? std::vector<std::string>() : desktop;
-}
-
 // The first socket of that kind in `folder`, or an empty path.
 std::filesystem::path socketIn(const std::filesystem::path& folder, const std::string& prefix) {
     std::error_code error;
@@ -76,11 +57,19 @@ std::string pngBytes(std::size_t size) {
 }
 
 NimbrookFixture::NimbrookFixture(Desktop desktop) {
-    if (!createRoot()) {
+    if (!folder_.isValid()) {
         return;
     }
+    folder_.setAutoRemove(std::getenv("NIMBROOK_E2E_KEEP") == nullptr);
+    for (const char* folder : {"home", "data", "config", "runtime", "tmp", "share"}) {
+        std::filesystem::create_directory(root_ / folder);
+    }
+    std::filesystem::permissions(root_ / "runtime", std::filesystem::perms::owner_all);
     if (desktop == Desktop::surrounding) {
-        desktop_ = surroundingDesktop();
+        if (std::getenv("DISPLAY") != nullptr) {
+            desktop_ = {inherited("DISPLAY"), inherited("XAUTHORITY"),
+                        inherited("DBUS_SESSION_BUS_ADDRESS"), inherited("WAYLAND_DISPLAY")};
+        }
         return;
     }
     // A busy machine (or another program's X server going away) can make a start fail;
@@ -101,23 +90,6 @@ NimbrookFixture::~NimbrookFixture() {
     trayer_.reset();
     windowManager_.reset();
     server_.reset();
-    if (!root_.empty() && std::getenv("NIMBROOK_E2E_KEEP") == nullptr) {
-        std::error_code error;
-        std::filesystem::remove_all(root_, error);
-    }
-}
-
-bool NimbrookFixture::createRoot() {
-    std::string pattern = "/tmp/nimbrook-e2e-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        return false;
-    }
-    root_ = pattern;
-    for (const char* folder : {"home", "data", "config", "runtime", "tmp", "share"}) {
-        std::filesystem::create_directory(root_ / folder);
-    }
-    std::filesystem::permissions(root_ / "runtime", std::filesystem::perms::owner_all);
-    return true;
 }
 
 void NimbrookFixture::SetUp() {
@@ -223,6 +195,7 @@ std::filesystem::path NimbrookFixture::imageFolder() const {
     return root_ / "tmp" / ("com.quolla.nimbrook-" + std::to_string(::getuid()));
 }
 
+// Unset variables come out empty, which ChildProcess leaves out; a later setting wins.
 std::vector<std::string> NimbrookFixture::environment(const std::vector<std::string>& extra) const {
     std::vector<std::string> environment{
         inherited("PATH"),
@@ -234,21 +207,12 @@ std::vector<std::string> NimbrookFixture::environment(const std::vector<std::str
         "TMPDIR=" + (root_ / "tmp").string(),
         "LANG=C.UTF-8",
         "LSAN_OPTIONS=suppressions=" NIMBROOK_LSAN_SUPPRESSIONS,
+        inherited("ASAN_OPTIONS"),
+        inherited("UBSAN_OPTIONS"),
+        inSession("tray") ? inherited("DBUS_SESSION_BUS_ADDRESS") : "",
     };
     environment.insert(environment.end(), desktop_.begin(), desktop_.end());
-    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"}) {
-        if (auto value = inherited(name); !value.empty()) {
-            environment.push_back(value);
-        }
-    }
-    if (inSession("tray")) {
-        environment.push_back(inherited("DBUS_SESSION_BUS_ADDRESS"));
-    }
-    for (const auto& setting : extra) {
-        const auto name = setting.substr(0, setting.find('=') + 1);
-        std::erase_if(environment, [&name](const std::string& s) { return s.starts_with(name); });
-        environment.push_back(setting);
-    }
+    environment.insert(environment.end(), extra.begin(), extra.end());
     return environment;
 }
 
@@ -314,13 +278,13 @@ void NimbrookFixture::copyWithXclip(const Flavour& flavour) {
 std::filesystem::path NimbrookFixture::copyWithOwner(const std::vector<Flavour>& flavours,
                                                      const std::string& argument,
                                                      const std::string& program) {
-    const auto log = root_ / ("owner-" + std::to_string(++files_) + ".served");
-    std::vector<std::string> arguments{program, log.string(), argument};
+    const auto name = "owner-" + std::to_string(++files_);
+    std::vector<std::string> arguments{program, argument};
     for (const auto& [type, bytes] : flavours) {
         arguments.push_back(type + "=" + writeFile(bytes).string());
     }
-    keep(arguments, "owner");
-    return log;
+    keep(arguments, name);
+    return root_ / (name + ".log");
 }
 
 bool NimbrookFixture::served(const std::filesystem::path& ownerLog, const std::string& mimeType) {

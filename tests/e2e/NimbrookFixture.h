@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTemporaryDir>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -34,7 +35,7 @@ struct HistoryEntry {
 // The desktops a test can run on: a private X server (Xvfb on a free display, no TCP) with a
 // window manager and a system tray; a headless sway with one virtual output and a seat
 // without input devices; or the one started around the test (its displays and session bus,
-// no toolkit platform forced).
+// the Wayland socket by its full path, no toolkit platform forced).
 enum class Desktop { x11, sway, surrounding };
 
 // The real program on a desktop, a fresh folder that stands in for the user's home, data and
@@ -72,40 +73,36 @@ protected:
                       const std::vector<std::string>& prefix = {});
     // Offers one flavour with xclip, as any X program would.
     void copyWithXclip(const Flavour& flavour);
-    // Offers all flavours at once through an owner `program`, started as: program log argument
+    // Offers all flavours at once through an owner `program`, started as: program argument
     // type=file...; by default the test's own X owner, whose argument is a WM_CLASS for a
-    // window that is active before it copies ("-": no window). Returns the owner's log of
-    // fetched types.
+    // window that is active before it copies ("-": no window). Returns the owner's log, where
+    // it names the types it handed out.
     std::filesystem::path copyWithOwner(const std::vector<Flavour>& flavours,
                                         const std::string& argument = "-",
                                         const std::string& program = NIMBROOK_OWNER);
-    // Waits until the owner has handed `mimeType` to a reader.
+    // These wait: until the owner has handed `mimeType` to a reader, until the newest history
+    // entry holds `content`, until the history holds `count` entries.
     bool served(const std::filesystem::path& ownerLog, const std::string& mimeType);
-    // Waits until the newest history entry holds `content`.
     bool newestIs(const std::string& content);
-    // Waits until the history holds `count` entries.
     bool holds(std::size_t count);
     // The bus name of the program's item in the session's tray, once it registered (empty when
     // it did not).
     std::string trayItem();
     // Activates that item, as a click on its icon does.
     bool activateTrayItem();
-    // The Wayland display's socket, for a connection of the test's own.
     const std::string& waylandSocket() const { return waylandSocket_; }
     // Ends the desktop's server at once, as a crash would.
     void killDesktop();
     // The history file's entries, or nullopt while it is missing or unreadable.
     std::optional<std::vector<HistoryEntry>> history() const;
-    // A fresh file in the test's folder that holds `bytes`.
     std::filesystem::path writeFile(const std::string& bytes);
 
-    std::filesystem::path root_;
+    QTemporaryDir folder_{"/tmp/nimbrook-e2e-XXXXXX"};
+    const std::filesystem::path root_ = folder_.path().toStdString();
     std::unique_ptr<ChildProcess> program_;
-    // The programs kept running, copiers among them.
     std::vector<std::unique_ptr<ChildProcess>> helpers_;
 
 private:
-    bool createRoot();
     void startX11();
     void startSway();
     std::vector<std::string> environment(const std::vector<std::string>& extra) const;

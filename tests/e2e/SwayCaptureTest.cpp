@@ -33,8 +33,7 @@ protected:
     // own window (open at start without a tray) has come up and can no longer take it.
     void focusOtherWindow(bool ownWindowFirst = true) {
         ASSERT_TRUE(!ownWindowFirst || eventually([&] { return shown("nimbrook", false); }));
-        keep({NIMBROOK_OWNER, (root_ / "focus.served").string(), focusAppId}, "focus",
-             {"QT_QPA_PLATFORM=wayland"});
+        keep({NIMBROOK_OWNER, focusAppId}, "focus", {"QT_QPA_PLATFORM=wayland"});
         ASSERT_TRUE(eventually([&] {
             output({"/usr/bin/swaymsg", "[app_id=\"" + focusAppId + "\"]", "focus"});
             return shown(focusAppId, true);

@@ -1,7 +1,7 @@
 // Sets the Wayland clipboard through data-control, with several MIME types at once (wl-copy
-// offers only one), and logs each type a reader fetches. The way it answers is chosen:
+// offers only one), and prints each type a reader fetches. The way it answers is chosen:
 //
-//   nimbrook-e2e-wl-source <log file> serve|silent|partial <mime type>=<file> ...
+//   nimbrook-e2e-wl-source serve|silent|partial <mime type>=<file> ...
 //
 // serve writes each type in full; silent never writes and keeps the pipe open; partial
 // writes half of the bytes, leaves the clipboard and exits before the pipe is closed. It ends when
@@ -24,15 +24,10 @@
 namespace {
 
 struct Source {
-    std::string logPath;
     std::string mode;
     std::map<std::string, std::string> flavours;
     bool cancelled = false;
     nimbrook::WaylandConnection* connection = nullptr;
-
-    void log(const std::string& line) const {
-        std::ofstream(logPath, std::ios::app) << line << '\n';
-    }
 };
 
 void onSend(void* data, zwlr_data_control_source_v1* proxy, const char* mimeType, std::int32_t fd) {
@@ -56,7 +51,7 @@ void onSend(void* data, zwlr_data_control_source_v1* proxy, const char* mimeType
         ::_exit(0);
     }
     ::close(fd);
-    source.log(std::string("served ") + mimeType);
+    std::cout << "served " << mimeType << std::endl;
 }
 
 void onCancelled(void* data, zwlr_data_control_source_v1*) {
@@ -66,14 +61,14 @@ void onCancelled(void* data, zwlr_data_control_source_v1*) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc < 4) {
+    if (argc < 3) {
         return 2;
     }
     // A reader that stops early (past its size cap) leaves the source the owner, as with
     // clipboard tools: the next offer, not this one's end, changes the clipboard.
     std::signal(SIGPIPE, SIG_IGN);
-    Source source{argv[1], argv[2], {}, false, nullptr};
-    for (int i = 3; i < argc; ++i) {
+    Source source{argv[1], {}, false, nullptr};
+    for (int i = 2; i < argc; ++i) {
         const std::string offer = argv[i];
         const auto equals = offer.rfind('=');
         std::ifstream file(offer.substr(equals + 1), std::ios::binary);
@@ -105,7 +100,7 @@ int main(int argc, char* argv[]) {
     if (!connection.roundtrip()) {
         return 3;
     }
-    source.log("owned");
+    std::cout << "owned" << std::endl;
     while (!source.cancelled && connection.isConnected()) {
         pollfd readable{connection.fd(), POLLIN, 0};
         ::poll(&readable, 1, -1);
