@@ -51,10 +51,7 @@ ChildProcess::~ChildProcess() {
 }
 
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
-    if (state() != NotRunning) {
-        waitForFinished(static_cast<int>(timeout.count()));
-    }
-    if (state() != NotRunning) {
+    if (state() != NotRunning && !waitForFinished(static_cast<int>(timeout.count()))) {
         return std::nullopt;
     }
     if (error() == FailedToStart) {

@@ -15,18 +15,15 @@
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <cstring>
 
 namespace {
-
-void log(const QString& line) {
-    std::printf("%s\n", qPrintable(line));
-    std::fflush(stdout);
-}
 
 class LoggingMimeData final : public QMimeData {
 protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
-        log("served " + mimeType);
+        std::printf("served %s\n", qPrintable(mimeType));
+        std::fflush(stdout);
         return QMimeData::retrieveData(mimeType, type);
     }
 };
@@ -34,17 +31,14 @@ protected:
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    const bool inWindow = !arguments.isEmpty() && arguments[0] != QStringLiteral("-");
+    const bool inWindow = argc > 1 && std::strcmp(argv[1], "-") != 0;
     if (inWindow) {
         // WM_CLASS's class is the application name.
-        QCoreApplication::setApplicationName(arguments[0]);
-        QGuiApplication::setDesktopFileName(arguments[0]);
+        QCoreApplication::setApplicationName(QString::fromLocal8Bit(argv[1]));
+        QGuiApplication::setDesktopFileName(QString::fromLocal8Bit(argv[1]));
     }
     QApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty()) {
         return 2;
     }
@@ -63,7 +57,6 @@ int main(int argc, char* argv[]) {
             return;
         }
         QGuiApplication::clipboard()->setMimeData(mimeData, QClipboard::Clipboard);
-        log(QStringLiteral("owned"));
         QObject::connect(QGuiApplication::clipboard(), &QClipboard::changed, [](auto mode) {
             if (mode == QClipboard::Clipboard && !QGuiApplication::clipboard()->ownsClipboard()) {
                 QCoreApplication::quit();

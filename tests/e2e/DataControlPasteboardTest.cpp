@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <csignal>
 #include <sstream>
 
 #include <poll.h>
@@ -28,7 +29,7 @@ protected:
 
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());
-        connection_ = std::make_unique<WaylandConnection>(waylandSocket(), log_);
+        connection_ = std::make_unique<WaylandConnection>(waylandSocket_, log_);
         pasteboard_ = std::make_unique<DataControlPasteboard>(*connection_, limits);
         ASSERT_TRUE(pasteboard_->isAvailable());
     }
@@ -125,7 +126,8 @@ TEST_F(DataControlPasteboardTest, NeverMixesTwoOffers) {
 
 TEST_F(DataControlPasteboardTest, LostCompositorIsReportedOnceAndNothingIsRead) {
     ASSERT_TRUE(offered("serve", {{"text/plain", "before"}}));
-    killDesktop();
+    server_->signal(SIGKILL);
+    ASSERT_TRUE(server_->waitForExit(std::chrono::seconds(20)));
     for (int i = 0; i < 3; ++i) {
         pollfd readable{connection_->fd(), POLLIN, 0};
         ::poll(&readable, 1, 1000);

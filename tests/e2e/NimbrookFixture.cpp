@@ -1,6 +1,5 @@
 #include "NimbrookFixture.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -83,15 +82,6 @@ bool NimbrookFixture::inSession(const std::string& name) {
     return inherited("NIMBROOK_E2E_SESSION") == "NIMBROOK_E2E_SESSION=" + name;
 }
 
-NimbrookFixture::~NimbrookFixture() {
-    // The desktop's clients end before the desktop does.
-    helpers_.clear();
-    program_.reset();
-    trayer_.reset();
-    windowManager_.reset();
-    server_.reset();
-}
-
 void NimbrookFixture::SetUp() {
     ASSERT_FALSE(desktop_.empty()) << "no desktop; server: " << readFile(root_ / "server.log")
                                    << "; window manager: " << readFile(root_ / "openbox.log");
@@ -104,8 +94,7 @@ void NimbrookFixture::SetUp() {
 }
 
 void NimbrookFixture::startX11() {
-    trayer_.reset();
-    windowManager_.reset();
+    helpers_.clear();
     // Xvfb picks a free display itself and writes its number to the descriptor it is given. A
     // server that neither writes nor dies within the deadline counts as not started.
     const auto number = root_ / "xvfb.display";
@@ -133,13 +122,13 @@ void NimbrookFixture::startX11() {
     };
     // Openbox needs its themes from the system's data folders; the program under test sees
     // only the sandbox's own. It is up once it has announced itself on the root window.
-    windowManager_ = start({"/usr/bin/openbox", "--sm-disable"}, "openbox",
-                           {"XDG_DATA_DIRS=/usr/local/share:/usr/share"});
+    keep({"/usr/bin/openbox", "--sm-disable"}, "openbox",
+         {"XDG_DATA_DIRS=/usr/local/share:/usr/share"});
     const bool managed =
         shows({"/usr/bin/xprop", "-root", "_NET_SUPPORTING_WM_CHECK"}, "window id");
     // A status area, as most desktops have, so the program lives in the tray and opens no
     // window of its own at start.
-    trayer_ = start({"/usr/bin/trayer", "--edge", "top", "--align", "right"}, "trayer");
+    keep({"/usr/bin/trayer", "--edge", "top", "--align", "right"}, "trayer");
     if (!managed || !shows({"/usr/bin/xdotool", "search", "--class", "trayer"}, "\n")) {
         desktop_.clear();
     }
@@ -186,11 +175,6 @@ void NimbrookFixture::startSway() {
     }
 }
 
-void NimbrookFixture::killDesktop() {
-    server_->signal(SIGKILL);
-    server_->waitForExit(std::chrono::seconds(20));
-}
-
 std::filesystem::path NimbrookFixture::imageFolder() const {
     return root_ / "tmp" / ("com.quolla.nimbrook-" + std::to_string(::getuid()));
 }
@@ -223,11 +207,9 @@ std::unique_ptr<ChildProcess> NimbrookFixture::start(const std::vector<std::stri
                                           root_ / (logName + ".log"));
 }
 
-ChildProcess& NimbrookFixture::keep(const std::vector<std::string>& arguments,
-                                    const std::string& logName,
-                                    const std::vector<std::string>& extra) {
+void NimbrookFixture::keep(const std::vector<std::string>& arguments, const std::string& logName,
+                           const std::vector<std::string>& extra) {
     helpers_.push_back(start(arguments, logName, extra));
-    return *helpers_.back();
 }
 
 CommandResult NimbrookFixture::run(const std::vector<std::string>& arguments) const {

@@ -46,7 +46,6 @@ protected:
     explicit NimbrookFixture(Desktop desktop = Desktop::x11);
     // Whether the test runs inside the session that its registration starts around it.
     static bool inSession(const std::string& name);
-    ~NimbrookFixture() override;
     void SetUp() override;
 
     std::filesystem::path dataFolder() const { return root_ / "data" / "com.quolla.nimbrook"; }
@@ -59,8 +58,8 @@ protected:
                                         const std::string& logName,
                                         const std::vector<std::string>& extraEnvironment = {});
     // The same, kept running until the test ends.
-    ChildProcess& keep(const std::vector<std::string>& arguments, const std::string& logName,
-                       const std::vector<std::string>& extraEnvironment = {});
+    void keep(const std::vector<std::string>& arguments, const std::string& logName,
+              const std::vector<std::string>& extraEnvironment = {});
     // Runs a program to its end and returns its standard output, or nullopt on failure.
     std::optional<std::string> output(const std::vector<std::string>& arguments) const;
     // Runs build/nimbrook with `arguments` to its end, behind `prefix` (another user's
@@ -90,17 +89,18 @@ protected:
     std::string trayItem();
     // Activates that item, as a click on its icon does.
     bool activateTrayItem();
-    const std::string& waylandSocket() const { return waylandSocket_; }
-    // Ends the desktop's server at once, as a crash would.
-    void killDesktop();
     // The history file's entries, or nullopt while it is missing or unreadable.
     std::optional<std::vector<HistoryEntry>> history() const;
     std::filesystem::path writeFile(const std::string& bytes);
 
+    // In this order so that they end in reverse: the programs kept running (the window
+    // manager and the copiers among them), the program, the desktop's server, the folder.
     QTemporaryDir folder_{"/tmp/nimbrook-e2e-XXXXXX"};
     const std::filesystem::path root_ = folder_.path().toStdString();
+    std::unique_ptr<ChildProcess> server_;
     std::unique_ptr<ChildProcess> program_;
     std::vector<std::unique_ptr<ChildProcess>> helpers_;
+    std::string waylandSocket_;
 
 private:
     void startX11();
@@ -110,10 +110,6 @@ private:
 
     // The settings that put a program on the desktop; empty when it did not come up.
     std::vector<std::string> desktop_;
-    std::string waylandSocket_;
-    std::unique_ptr<ChildProcess> server_;
-    std::unique_ptr<ChildProcess> windowManager_;
-    std::unique_ptr<ChildProcess> trayer_;
     int files_ = 0;
 };
 

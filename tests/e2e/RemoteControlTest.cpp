@@ -14,24 +14,22 @@ namespace {
 
 constexpr double referenceDate = 978307200.0;
 
-struct Entry {
-    std::string id;
-    std::string content;
-    std::string type;
-    std::optional<std::string> sourceApp;
-};
+// The id of the history file's entry `index` (from 1).
+std::string idOf(std::size_t index) {
+    return "00000000-0000-4000-8000-00000000000" + std::to_string(index);
+}
 
 class RemoteControlTest : public NimbrookFixture {
 protected:
     // Every entry three hours and a minute old, so the listing reads "3小时前" for an hour;
     // returns that moment as the JSON listing shows it.
-    std::string writeHistory(const std::vector<Entry>& entries) {
+    std::string writeHistory(const std::vector<HistoryEntry>& entries) {
         const auto moment = std::time(nullptr) - 3 * 3600 - 60;
         auto array = nlohmann::json::array();
         for (const auto& entry : entries) {
-            array.push_back({{"id", entry.id},
+            array.push_back({{"id", idOf(array.size() + 1)},
                              {"content", entry.content},
-                             {"contentType", entry.type},
+                             {"contentType", entry.contentType},
                              {"timestamp", static_cast<double>(moment) - referenceDate},
                              {"sourceApp", entry.sourceApp ? nlohmann::json(*entry.sourceApp)
                                                            : nlohmann::json(nullptr)}});
@@ -65,15 +63,10 @@ protected:
 };
 
 // Control characters and a megabyte pass the socket both ways unchanged.
-const Entry binary{"00000000-0000-4000-8000-000000000001",
-                   "bin:\x01\t\n\x1f\x7f\xc3\xbf"
-                   "end",
-                   "plainText", "Hex Editor"};
-const Entry chinese{"00000000-0000-4000-8000-000000000002", "萤川剪贴板：你好，世界\n第二行",
-                    "plainText", "文本编辑器"};
-const Entry large{"00000000-0000-4000-8000-000000000003", std::string(1 << 20, 'x'), "plainText",
-                  std::nullopt};
-const Entry json{"00000000-0000-4000-8000-000000000004", R"({"k": [1, 2]})", "json", "Firefox"};
+const HistoryEntry binary{"bin:\x01\t\n\x1f\x7fÿend", "plainText", "Hex Editor"};
+const HistoryEntry chinese{"萤川剪贴板：你好，世界\n第二行", "plainText", "文本编辑器"};
+const HistoryEntry large{std::string(1 << 20, 'x'), "plainText", std::nullopt};
+const HistoryEntry json{R"({"k": [1, 2]})", "json", "Firefox"};
 
 // The command line against the running program: every command it sends, what each answers
 // (RemoteCommandsTest holds the requests it never sends) and what reaches the clipboard.
@@ -81,16 +74,15 @@ TEST_F(RemoteControlTest, EveryCommandAgainstAKnownHistory) {
     const auto noInstance = nimbrook({"get", "1"});
     EXPECT_EQ(noInstance.status, 3);
     EXPECT_NE(noInstance.error.find("nimbrook"), std::string::npos);
-    const Entry image{"00000000-0000-4000-8000-000000000005",
-                      (imageFolder() / "clipboard_1.png").string(), "image", "GIMP"};
+    const HistoryEntry image{(imageFolder() / "clipboard_1.png").string(), "image", "GIMP"};
     const auto moment = writeHistory({binary, chinese, large, json, image});
     ASSERT_NO_FATAL_FAILURE(startProgram());
     const auto succeeds = [](const std::string& output) { return CommandResult{0, output, ""}; };
     const auto fails = [](int status, const std::string& error) {
         return CommandResult{status, "", "nimbrook: " + error + "\n"};
     };
-    const auto jsonLine = [&](int index, const Entry& entry) {
-        return "{\"index\":" + std::to_string(index) + ",\"id\":\"" + entry.id +
+    const auto jsonLine = [&](std::size_t index, const HistoryEntry& entry) {
+        return "{\"index\":" + std::to_string(index) + ",\"id\":\"" + idOf(index) +
                "\",\"type\":\"plainText\",\"timestamp\":\"" + moment +
                "\",\"sourceApp\":" + nlohmann::json(*entry.sourceApp).dump() +
                ",\"content\":" + nlohmann::json(entry.content).dump() + "}";
@@ -100,9 +92,8 @@ TEST_F(RemoteControlTest, EveryCommandAgainstAKnownHistory) {
         {{"--version"}, succeeds("nimbrook " NIMBROOK_VERSION "\n")},
         {{"get", "x"}, fails(2, "“x”不是记录编号\n请运行 nimbrook --help 查看用法")},
         {{"list"},
-         succeeds("1\tText\t3小时前\tHex Editor\tbin: \xc3\xbf"
-                  "end\n" +
-                  chineseRow + "3\tText\t3小时前\t-\t" + std::string(120, 'x') +
+         succeeds("1\tText\t3小时前\tHex Editor\tbin: ÿend\n" + chineseRow +
+                  "3\tText\t3小时前\t-\t" + std::string(120, 'x') +
                   "…\n4\tJSON\t3小时前\tFirefox\t" + json.content + "\n5\tImage\t3小时前\tGIMP\t" +
                   image.content + "\n")},
         {{"list", "--json", "--limit=2"},

@@ -7,7 +7,6 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QObject>
-#include <QStringList>
 #include <cstdio>
 
 namespace {
@@ -15,31 +14,18 @@ namespace {
 class TrayWatcher final : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredItems)
+    // What the toolkit asks of a watcher, and no more.
     Q_PROPERTY(bool IsStatusNotifierHostRegistered READ hostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
 
 public:
-    QStringList registeredItems() const { return items_; }
     bool hostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
 
 public slots:
     // Qt registers its item under its connection's unique name.
     void RegisterStatusNotifierItem(const QString& service) {
-        items_ << service;
         std::printf("item %s\n", qPrintable(service));
         std::fflush(stdout);
-        emit StatusNotifierItemRegistered(service);
     }
-    void RegisterStatusNotifierHost(const QString&) {}
-
-signals:
-    void StatusNotifierItemRegistered(const QString& service);
-    void StatusNotifierHostRegistered();
-
-private:
-    QStringList items_;
 };
 
 }  // namespace

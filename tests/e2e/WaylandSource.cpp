@@ -100,7 +100,6 @@ int main(int argc, char* argv[]) {
     if (!connection.roundtrip()) {
         return 3;
     }
-    std::cout << "owned" << std::endl;
     while (!source.cancelled && connection.isConnected()) {
         pollfd readable{connection.fd(), POLLIN, 0};
         ::poll(&readable, 1, -1);
