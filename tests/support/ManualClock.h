@@ -33,7 +33,6 @@ public:
 
 private:
     friend class ManualScheduler;
-    void setElapsed(std::chrono::milliseconds elapsed) { elapsed_ = elapsed; }
 
     Timestamp start_;
     std::chrono::milliseconds elapsed_{0};

@@ -90,7 +90,7 @@ private:
             }
             // The action may cancel or schedule tasks, this one included; `entry` keeps it alive.
             const std::shared_ptr<Entry> entry = *next;
-            clock_.setElapsed(entry->due);
+            clock_.elapsed_ = entry->due;
             if (entry->interval.count() > 0) {
                 entry->due += entry->interval;
                 // A timer that fires again keeps its place behind tasks scheduled meanwhile.
