@@ -1,17 +1,36 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QClipboard>
+#include <QCursor>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QTest>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "ControllerHarness.h"
 #include "ui/ClipboardHistoryView.h"
+#include "ui/ClipboardItemRow.h"
+#include "ui/HistoryListModel.h"
+#include "ui/ItemRowPainter.h"
+#include "ui/ToastOverlay.h"
 
 namespace nimbrook {
+
+using namespace Qt::StringLiterals;
 
 // A shown panel over a real controller, driven by steps written as text (see step()), and
 // what it then shows, by name (see state()).
@@ -29,7 +48,22 @@ struct PanelDriver {
 
     // Entries copied oldest first; "png" stands for an image, "wide" for a long JSON text.
     explicit PanelDriver(const QStringList& entries = {},
-                         Timestamp start = ManualClock::defaultStart);
+                         Timestamp start = ManualClock::defaultStart)
+        : harness(start) {
+        for (const QString& entry : entries) {
+            if (entry == u"png") {
+                harness.pasteboard.copy({.png = "\x89PNG"});
+                harness.clock.advance(std::chrono::milliseconds(500));
+            } else if (entry == u"wide") {
+                harness.copy("[" + std::string(20000, ' ') + "1]");
+            } else {
+                harness.copy(entry.toStdString());
+            }
+        }
+        QGuiApplication::clipboard()->clear();
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+    }
     template <typename T>
     T* find(const char* name) const {
         return view->findChild<T*>(QString::fromUtf8(name));
@@ -41,18 +75,202 @@ struct PanelDriver {
     void click(const QPoint& position) const {
         QTest::mouseClick(viewport(), Qt::LeftButton, {}, position);
     }
-    void move(const QPoint& position, Qt::MouseButtons buttons = Qt::NoButton) const;
+    // QTest::mouseMove does not reach a widget under the offscreen platform, so the move is sent
+    // as the window system would deliver it.
+    void move(const QPoint& position, Qt::MouseButtons buttons = Qt::NoButton) const {
+        QMouseEvent event(QEvent::MouseMove, position, viewport()->mapToGlobal(position),
+                          Qt::NoButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(viewport(), &event);
+    }
     void hover(int row) const { move(rowRect(row).center()); }
     // The point of the first row's preview just before column "c" of shown line "l" given as
     // "l.c"; a line past the third is below the text.
-    QPoint textPoint(const QString& at) const;
+    QPoint textPoint(const QString& at) const {
+        const ItemRowPainter painter;
+        const QRect row = rowRect(0);
+        const int line = at.section(u'.', 0, 0).toInt();
+        if (line > 2) {
+            return row.bottomLeft() + QPoint(200, -2);
+        }
+        const QStringList lines = PreviewLayout::lines(
+            list()->model()->index(0, 0).data(HistoryListModel::PreviewRole).toString(),
+            painter.previewFont(), ItemRowPainter::previewWidth(row.width()));
+        const QRect area = painter.previewRect(row, lines.size());
+        const qreal lineHeight = qreal(area.height()) / lines.size();
+        const QString text = lines.value(line).left(at.section(u'.', 1).toInt());
+        const qreal x = QFontMetricsF(painter.previewFont()).horizontalAdvance(text);
+        return QPoint(area.left() + qRound(x), area.top() + qRound((line + 0.5) * lineHeight));
+    }
     QString labelText(const char* name) const { return find<QLabel>(name)->text(); }
-    // A key by name, or a verb of PanelDriver.cpp and its argument after a colon, mostly a
-    // row; "drag:" goes over the first row's preview from "line.column" to "line.column".
-    void step(const QString& step);
+    // A key by name, or a verb below and its argument after a colon, mostly a row; "drag:"
+    // goes over the first row's preview from "line.column" to "line.column".
+    void step(const QString& step) {
+        const QString verb = step.section(u':', 0, 0);
+        const QString argument = step.section(u':', 1);
+        const int row = argument.toInt();
+        if (verb == u"type") {
+            QTest::keyClicks(find<QLineEdit>("searchField"), argument);
+        } else if (verb == u"more") {
+            for (int index = 0; index < row; ++index) {
+                harness.copy("entry " + std::to_string(numbered++));
+            }
+        } else if (verb == u"unreadable") {
+            view->setCaptureUnavailable();
+        } else if (verb == u"reopen") {
+            view->hide();
+            view->show();
+        } else if (verb == u"press") {
+            // Near the corner: on the dimming layer, off the card it holds.
+            QTest::mouseClick(find<QWidget>(qPrintable(argument)), Qt::LeftButton, {},
+                              QPoint(5, 5));
+        } else if (verb == u"hover") {
+            hover(row);
+        } else if (verb == u"click") {
+            click(rowRect(row).center());
+        } else if (verb == u"delete") {
+            click(ClipboardItemRow::deleteButtonRect(rowRect(row)).center());
+        } else if (verb == u"menu") {
+            hover(row);
+            const auto type = ContentType(
+                list()->model()->index(row, 0).data(HistoryListModel::ContentTypeRole).toInt());
+            click(ClipboardItemRow::menuButtonRect(rowRect(row).adjusted(0, 0, 0, -1), type)
+                      .center());
+        } else if (verb == u"point") {
+            // The pointer rests on the row; its move is delivered now, not later.
+            QCursor::setPos(viewport()->mapToGlobal(rowRect(row).center()));
+            QCoreApplication::processEvents();
+        } else if (verb == u"leave") {
+            // An open menu takes the pointer from the row, as a window system does.
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(viewport(), &leave);
+        } else if (verb == u"snap") {
+            snapped = rowRect(row);
+            snapshot = grab(snapped);
+        } else if (verb == u"jam") {
+            // A file where the data folder belongs fails every save.
+            std::filesystem::remove_all(harness.folder.path().toStdString());
+            std::ofstream(harness.folder.path().toStdString()) << "not a folder";
+        } else if (verb == u"watch") {
+            // Notes the list model's signals from now on: "+row" inserted, "-row" removed, "~row"
+            // changed, "reset".
+            const auto* model = list()->model();
+            const auto note = [this](QChar kind) {
+                return [this, kind](const QModelIndex&, int first) {
+                    changes << kind + QString::number(first);
+                };
+            };
+            QObject::connect(model, &QAbstractItemModel::rowsInserted, view.get(), note(u'+'));
+            QObject::connect(model, &QAbstractItemModel::rowsRemoved, view.get(), note(u'-'));
+            QObject::connect(model, &QAbstractItemModel::dataChanged, view.get(),
+                             [this](const QModelIndex& index) {
+                                 changes << u'~' + QString::number(index.row());
+                             });
+            QObject::connect(model, &QAbstractItemModel::modelReset, view.get(),
+                             [this] { changes << u"reset"_s; });
+        } else if (verb == u"hold") {
+            harness.workQueue.hold();
+        } else if (verb == u"wait") {
+            harness.clock.advance(std::chrono::milliseconds(row));
+        } else if (verb == u"drag") {
+            const QPoint start = textPoint(argument.section(u'-', 0, 0));
+            const QPoint end = textPoint(argument.section(u'-', 1));
+            QTest::mousePress(viewport(), Qt::LeftButton, {}, start);
+            move(end, Qt::LeftButton);
+            QTest::mouseRelease(viewport(), Qt::LeftButton, {}, end);
+        } else {
+            // Without a widget the key goes where the window system would send it.
+            QTest::keySequence(static_cast<QWidget*>(nullptr), QKeySequence::fromString(step));
+        }
+    }
     // What the panel shows and did, by short names: the keyboard's "sel"ection, the rows,
     // the writes to the pasteboard ("paste"), the open menu, the focus, the footer and more.
-    QMap<QString, QString> state() const;
+    QMap<QString, QString> state() const {
+        const auto* rows = view->findChild<ClipboardItemRow*>();
+        const QModelIndex selected = rows->selected();
+        const auto* model = list()->model();
+        const QMenu* menu = rows->openMenu();
+        QStringList items;
+        for (const QAction* action :
+             menu != nullptr && menu->isVisible() ? menu->actions() : QList<QAction*>()) {
+            items << action->text();
+        }
+        const auto pasted = harness.pasteboard.string();
+        const QString search = QString::fromStdString(harness.viewModel.searchText());
+        const QString field = find<QLineEdit>("searchField")->text();
+        const bool empty =
+            find<QStackedWidget>("listContent")->currentWidget() == find<QWidget>("emptyState");
+        const QWidget* focus = QApplication::focusWidget();
+        const auto* warning = find<QLabel>("saveWarning");
+        return {
+            {u"sel"_s, selected.isValid() ? QString::number(selected.row()) : u"-"_s},
+            {u"shown"_s,
+             QString::number(viewport()->rect().contains(list()->visualRect(selected)))},
+            {u"top"_s, QString::number(list()->indexAt(QPoint(1, 1)).row())},
+            {u"first"_s, model->index(0, 0).data(HistoryListModel::PreviewRole).toString()},
+            {u"rows"_s, QString::number(model->rowCount())},
+            {u"changes"_s, changes.join(u',')},
+            {u"flash"_s, rowsWith(HistoryListModel::CopiedRole)},
+            {u"busy"_s, rowsWith(HistoryListModel::BusyRole)},
+            // What the panel wrote: the pasteboard holds the last copy of another program before.
+            {u"paste"_s, harness.pasteboard.writeCount() > 0 && pasted
+                             ? QString::fromStdString(*pasted)
+                             : u"-"_s},
+            {u"clip"_s, QGuiApplication::clipboard()->text()},
+            {u"search"_s, field == search ? search : u"field "_s + field},
+            {u"hint"_s, find<QLineEdit>("searchField")->placeholderText()},
+            {u"clearSearch"_s, QString::number(find<QWidget>("clearSearchButton")->isVisible())},
+            {u"count"_s, labelText("itemCount")},
+            {u"clearAll"_s, QString::number(find<QWidget>("clearAllButton")->isEnabled())},
+            {u"empty"_s, empty ? labelText("emptyStateText") : u"-"_s},
+            {u"closed"_s, QString::number(closes.size())},
+            {u"items"_s, items.isEmpty() ? u"-"_s : items.join(u'/')},
+            {u"focus"_s, focus != nullptr ? focus->objectName() : u"-"_s},
+            {u"monitor"_s,
+             (harness.viewModel.isMonitoring() ? u"on,"_s : u"off,"_s) +
+                 find<QAbstractButton>("monitoringSwitch")->text() + u',' +
+                 (find<QWidget>("pausedLabel")->isVisible() ? labelText("pausedText") : u"-"_s)},
+            {u"unsaved"_s, warning->isVisible() ? warning->text() + u',' +
+                                                      warning->toolTip().section(u" in "_s, 0, 0)
+                                                : u"-"_s},
+            {u"title"_s, view->windowTitle()},
+            {u"overlay"_s, overlayState()},
+            {u"toast"_s, toastState()},
+            {u"same"_s, snapshot.isNull() ? u"-"_s : QString::number(grab(snapped) == snapshot)},
+        };
+    }
+    QString rowsWith(int role) const {
+        QStringList rows;
+        const auto* model = list()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (model->index(row, 0).data(role).toBool()) {
+                rows << QString::number(row);
+            }
+        }
+        return rows.isEmpty() ? u"-"_s : rows.join(u',');
+    }
+    QString overlayState() const {
+        const auto* overlay = find<QWidget>("clearConfirmOverlay");
+        if (!overlay->isVisible()) {
+            return u"-"_s;
+        }
+        if (overlay->geometry() != view->rect()) {
+            return u"misplaced"_s;
+        }
+        return labelText("clearConfirmText") + u'/' +
+               find<QAbstractButton>("cancelClearButton")->text() + u'/' +
+               find<QAbstractButton>("confirmClearButton")->text();
+    }
+    QString toastState() const {
+        const auto* toast = find<ToastOverlay>("toast");
+        if (!toast->isShowing()) {
+            return toast->isHidden() ? u"-"_s : u"fading"_s;
+        }
+        // The confirmation may open later, yet must not cover the toast.
+        const auto* overlay = find<QWidget>("clearConfirmOverlay");
+        const QObjectList stack = view->children();
+        const bool covered = overlay->isVisible() && stack.indexOf(toast) < stack.indexOf(overlay);
+        return toast->message() + (covered ? u" covered"_s : QString());
+    }
 };
 
 }  // namespace nimbrook
