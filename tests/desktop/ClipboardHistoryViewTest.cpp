@@ -1,8 +1,4 @@
-#include <QMenu>
-#include <QTest>
-
 #include "PanelDriver.h"
-#include "ui/ClipboardItemRow.h"
 
 namespace nimbrook {
 

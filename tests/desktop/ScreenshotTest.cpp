@@ -1,12 +1,6 @@
-#include <QApplication>
 #include <QDir>
-#include <QImage>
-#include <QMenu>
 #include <QPainter>
 #include <QSet>
-#include <QTest>
-#include <chrono>
-#include <string>
 
 #include "PanelDriver.h"
 #include "ui/SettingsView.h"
