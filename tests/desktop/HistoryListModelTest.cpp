@@ -1,9 +1,7 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
-#include <chrono>
 #include <optional>
-#include <string>
 #include <vector>
 
 #include "ControllerHarness.h"

@@ -1,12 +1,10 @@
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
-#include <filesystem>
-#include <fstream>
 
 #include <gtest/gtest.h>
 
 #include "platform/qt/LoginStart.h"
+#include "support/Files.h"
 
 namespace nimbrook {
 namespace {
@@ -28,10 +26,12 @@ protected:
         if (!content.isEmpty()) {
             const std::filesystem::path full = root_.path().toStdString() + path.toStdString();
             std::filesystem::create_directories(full.parent_path());
-            std::ofstream(full) << content.toStdString();
+            nimbrook::writeFile(full, content.toStdString());
         }
     }
-    QString userEntry() const { return root_.path() + u"/home/autostart" + entryName; }
+    std::string userEntry() const {
+        return root_.path().toStdString() + "/home/autostart" + entryName.toStdString();
+    }
 
     QTemporaryDir root_;
 };
@@ -58,13 +58,11 @@ TEST_F(LoginStartTest, switchesBothWays) {
 
         ASSERT_TRUE(LoginStart::setEnabled(false));
         EXPECT_FALSE(LoginStart::isEnabled());
-        QFile off(userEntry());
-        ASSERT_TRUE(off.open(QIODevice::ReadOnly));
-        EXPECT_TRUE(off.readAll().contains("\nHidden=true\n"));
+        EXPECT_NE(readFile(userEntry()).find("\nHidden=true\n"), std::string::npos);
 
         ASSERT_TRUE(LoginStart::setEnabled(true));
         EXPECT_TRUE(LoginStart::isEnabled());
-        EXPECT_EQ(QFile::exists(userEntry()), c.userEntryWhenOn);
+        EXPECT_EQ(std::filesystem::exists(userEntry()), c.userEntryWhenOn);
     }
 }
 

@@ -3,9 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
-#include <string>
 
 #include "ControllerHarness.h"
 #include "platform/qt/GlobalShortcut.h"
