@@ -15,13 +15,10 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
-#include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <string>
 
 #include "ControllerHarness.h"
+#include "support/Files.h"
 #include "ui/ClipboardHistoryView.h"
 #include "ui/ClipboardItemRow.h"
 #include "ui/HistoryListModel.h"
@@ -149,7 +146,7 @@ struct PanelDriver {
         } else if (verb == u"jam") {
             // A file where the data folder belongs fails every save.
             std::filesystem::remove_all(harness.folder.path().toStdString());
-            std::ofstream(harness.folder.path().toStdString()) << "not a folder";
+            writeFile(harness.folder.path().toStdString(), "not a folder");
         } else if (verb == u"watch") {
             // Notes the list model's signals from now on: "+row" inserted, "-row" removed, "~row"
             // changed, "reset".

@@ -42,17 +42,6 @@ void fillMixedHistory(ControllerHarness& harness) {
     copy("", {.text = "A name-less application copied this plain sentence."}, 5000ms);
 }
 
-// The panel with any open conversion menu drawn where it stands on the screen.
-QImage grabWithMenu(QWidget& panel) {
-    QImage image = panel.grab().toImage();
-    if (auto* menu = panel.findChild<QMenu*>(QStringLiteral("conversionMenu"));
-        menu != nullptr && menu->isVisible()) {
-        QPainter painter(&image);
-        painter.drawPixmap(panel.mapFromGlobal(menu->pos()), menu->grab());
-    }
-    return image;
-}
-
 // Each picture and its steps; "settings" is the settings window over the same history.
 const std::pair<QString, QString> shots[] = {
     {u"panel-empty"_s, {}},
@@ -100,7 +89,12 @@ void ScreenshotTest::everyStateIsDrawnInTheLightAndInTheDark() {
         // Lets the entry animation come to rest.
         QTest::qWait(700);
     }
-    const QImage shot = grabWithMenu(*window);
+    QImage shot = window->grab().toImage();
+    // An open conversion menu is a window of its own, drawn here where it stands on the screen.
+    QMenu* menu = panel.view->findChild<ClipboardItemRow*>()->openMenu();
+    if (menu != nullptr && menu->isVisible()) {
+        QPainter(&shot).drawPixmap(window->mapFromGlobal(menu->pos()), menu->grab());
+    }
     // The corner shows the window of the chosen appearance.
     QCOMPARE(QColor(shot.pixel(2, 2)).lightness() < 128, dark);
     const QDir build(QCoreApplication::applicationDirPath() + u"/../.."_s);
