@@ -25,7 +25,6 @@ const std::vector<Offer> offers{
     {"Png", {{"image/png", pngBytes(2048)}}, "image", pngBytes(2048)},
     {"SecretText", {{"text/plain", "hunter2"}, {"x-kde-passwordManagerHint", "secret"}}, "", ""},
     {"TiffOnly", {{"image/tiff", tiffBytes}}, "image", tiffBytes},
-    {"Url", {{"UTF8_STRING", "https://example.org/a?b=1"}}, "url", "https://example.org/a?b=1"},
     // Past the size that X transfers in one piece.
     {"HugeText",
      {{"UTF8_STRING", std::string(1 << 20, 'x') + "end"}},

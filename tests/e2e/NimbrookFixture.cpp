@@ -289,12 +289,11 @@ bool NimbrookFixture::holds(std::size_t count) {
 std::string NimbrookFixture::trayItem() {
     std::string log;
     std::smatch registered;
-    return eventually([&] {
+    eventually([&] {
         log = readFile(root_ / "watcher.log");
         return std::regex_search(log, registered, std::regex(R"(item (\S+)\n)"));
-    })
-               ? registered[1].str()
-               : std::string();
+    });
+    return registered.empty() ? std::string() : registered[1].str();
 }
 
 bool NimbrookFixture::activateTrayItem() {

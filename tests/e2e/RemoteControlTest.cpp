@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <ctime>
 #include <fstream>
 #include <random>
@@ -134,11 +135,8 @@ TEST_F(RemoteControlTest, EveryCommandAgainstAKnownHistory) {
 TEST_F(RemoteControlTest, HostileClientsLeaveItWorking) {
     writeHistory({chinese});
     ASSERT_NO_FATAL_FAILURE(startProgram());
-    std::mt19937 random(13);
     std::string garbage(10 * 1024 * 1024, '\0');
-    for (char& byte : garbage) {
-        byte = static_cast<char>(random());
-    }
+    std::generate(garbage.begin(), garbage.end(), std::mt19937(13));
     ASSERT_NO_FATAL_FAILURE(sendRaw(garbage));
     ASSERT_NO_FATAL_FAILURE(
         sendRaw(std::string("\0\0\0\x05"

@@ -4,14 +4,14 @@
 //   nimbrook-e2e-wl-source serve|silent|partial <mime type>=<file> ...
 //
 // serve writes each type in full; silent never writes and keeps the pipe open; partial
-// writes half of the bytes, leaves the clipboard and exits before the pipe is closed. It ends when
-// another program takes the clipboard.
+// writes half of the bytes, leaves the clipboard and exits before the pipe is closed. It
+// ends when another program takes the clipboard.
 
 #include <csignal>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include <poll.h>
@@ -75,9 +75,7 @@ int main(int argc, char* argv[]) {
         if (equals == std::string::npos || !file) {
             return 2;
         }
-        std::ostringstream bytes;
-        bytes << file.rdbuf();
-        source.flavours[offer.substr(0, equals)] = std::move(bytes).str();
+        source.flavours[offer.substr(0, equals)] = {std::istreambuf_iterator<char>(file), {}};
     }
     nimbrook::WaylandConnection connection({}, std::cerr);
     source.connection = &connection;
