@@ -62,8 +62,7 @@ protected:
               const std::vector<std::string>& extraEnvironment = {});
     // Runs a program to its end and returns its standard output, or nullopt on failure.
     std::optional<std::string> output(const std::vector<std::string>& arguments) const;
-    // Runs build/nimbrook with `arguments` to its end, behind `prefix` (another user's
-    // setpriv, say).
+    // Runs build/nimbrook to its end, behind `prefix` (another user's setpriv, say).
     CommandResult nimbrook(const std::vector<std::string>& arguments,
                            const std::vector<std::string>& prefix = {}) const;
     // Starts build/nimbrook, behind `prefix` (a program that execs it), and waits until it
@@ -84,8 +83,7 @@ protected:
     bool served(const std::filesystem::path& ownerLog, const std::string& mimeType);
     bool newestIs(const std::string& content);
     bool holds(std::size_t count);
-    // The bus name of the program's item in the session's tray, once it registered (empty when
-    // it did not).
+    // The bus name of the program's item in the session's tray, once registered (else empty).
     std::string trayItem();
     // Activates that item, as a click on its icon does.
     bool activateTrayItem();
