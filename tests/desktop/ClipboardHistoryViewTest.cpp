@@ -85,11 +85,9 @@ const PanelCase panelCases[] = {
     // A desktop whose clipboard nothing may read: copying would not fill the list.
     {"clipboard unreadable", "unreadable", "empty=此桌面不允许读取剪贴板，不会记录新内容", ""},
     {"clipboard unreadable, with a search", "unreadable type:a", "empty=未找到匹配项", ""},
-    {"a capture into a full history drops the oldest", "more:497 watch more:1",
-     "changes=+0,-500 rows=500 first=entry_497"},
+    {"a full history drops the oldest", "more:497 watch more:1", "changes=+0,-500 first=entry_497"},
     {"a conversion replaces its row in place", "Ctrl+End watch Menu Return", "changes=~2 rows=3"},
-    {"a large conversion marks its row busy", "watch hold Down Menu Down Return",
-     "busy=0 changes=~0", "short|wide"},
+    {"busy while converting", "watch hold Down Menu Down Return", "busy=0 changes=~0", "s|wide"},
     {"search: changes reset", "type:et watch more:1 Down Shift+Del", "changes=reset,reset rows=0"},
     {"a failing save warns in the footer and the title", "jam more:1 wait:1000",
      "unsaved=未保存,历史记录未能保存：cannot_create_a_file title=萤川*", ""},

@@ -17,19 +17,14 @@ private slots:
     void panelIsAWindowAndSettingsStaySingle();
 };
 
-namespace {
-
-long settingsWindows() {
-    return std::ranges::count_if(QApplication::topLevelWidgets(), [](const QWidget* widget) {
-        return qobject_cast<const SettingsView*>(widget) != nullptr;
-    });
-}
-
-}  // namespace
-
 // Offscreen there is no status area, so the shell shows the panel as a window at start; the
 // settings window it opens stays single.
 void NimbrookAppTest::panelIsAWindowAndSettingsStaySingle() {
+    const auto settingsWindows = [] {
+        return std::ranges::count_if(QApplication::topLevelWidgets(), [](const QWidget* widget) {
+            return qobject_cast<const SettingsView*>(widget) != nullptr;
+        });
+    };
     ControllerHarness harness;
     NimbrookApp app(harness.viewModel);
     QWidget* panel = app.panel();
@@ -37,7 +32,7 @@ void NimbrookAppTest::panelIsAWindowAndSettingsStaySingle() {
     QCOMPARE(panel->windowType(), Qt::Window);
     QCOMPARE(panel->size(), QSize(400, 520));
     QVERIFY(panel->findChild<ClipboardHistoryView*>() != nullptr);
-    QCOMPARE(settingsWindows(), 0L);
+    QCOMPARE(settingsWindows(), 0);
     panel->hide();
     app.openPanel();
     QVERIFY(QTest::qWaitForWindowActive(panel));
@@ -55,7 +50,7 @@ void NimbrookAppTest::panelIsAWindowAndSettingsStaySingle() {
     QCOMPARE(harness.viewModel.items().size(), std::size_t{1});
     app.showSettings();
     QCOMPARE(app.settingsWindow(), settings);
-    QCOMPARE(settingsWindows(), 1L);
+    QCOMPARE(settingsWindows(), 1);
     QVERIFY(QTest::qWaitFor([settings] { return settings->isActiveWindow(); }));
 }
 
