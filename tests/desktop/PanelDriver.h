@@ -223,8 +223,7 @@ struct PanelDriver {
             {u"items"_s, items.isEmpty() ? u"-"_s : items.join(u'/')},
             {u"focus"_s, focus != nullptr ? focus->objectName() : u"-"_s},
             {u"monitor"_s,
-             (harness.viewModel.isMonitoring() ? u"on,"_s : u"off,"_s) +
-                 find<QAbstractButton>("monitoringSwitch")->text() + u',' +
+             find<QAbstractButton>("monitoringSwitch")->text() + u',' +
                  (find<QWidget>("pausedLabel")->isVisible() ? labelText("pausedText") : u"-"_s)},
             {u"unsaved"_s, warning->isVisible() ? warning->text() + u',' +
                                                       warning->toolTip().section(u" in "_s, 0, 0)
@@ -250,10 +249,8 @@ struct PanelDriver {
         if (!overlay->isVisible()) {
             return u"-"_s;
         }
-        if (overlay->geometry() != view->rect()) {
-            return u"misplaced"_s;
-        }
-        return labelText("clearConfirmText") + u'/' +
+        return (overlay->geometry() == view->rect() ? QString() : u"misplaced "_s) +
+               labelText("clearConfirmText") + u'/' +
                find<QAbstractButton>("cancelClearButton")->text() + u'/' +
                find<QAbstractButton>("confirmClearButton")->text();
     }
