@@ -20,7 +20,6 @@ private slots:
 
 namespace {
 
-using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 void fillMixedHistory(ControllerHarness& harness) {
