@@ -47,9 +47,8 @@ const CommandLineCase commandLineCases[] = {
 
 TEST(CommandLineTest, parsesIntoRequests) {
     for (const CommandLineCase& c : commandLineCases) {
-        const QStringList arguments =
-            QString::fromUtf8(c.arguments).split(u',', Qt::SkipEmptyParts);
-        const auto parsed = CommandLine::parse(QStringList{QStringLiteral("nimbrook")} + arguments);
+        const QString line = QStringLiteral("nimbrook,") + QString::fromUtf8(c.arguments);
+        const auto parsed = CommandLine::parse(line.split(u',', Qt::SkipEmptyParts));
         EXPECT_EQ(parsed.action, c.action) << c.tag;
         EXPECT_EQ(parsed.toggle, c.toggle) << c.tag;
         EXPECT_EQ(parsed.confirm, c.confirm) << c.tag;

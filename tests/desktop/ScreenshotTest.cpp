@@ -33,11 +33,9 @@ void fillMixedHistory(ControllerHarness& harness) {
     copy("Firefox ESR", {.text = "https://example.org/docs/getting-started?lang=zh"}, 30min);
     copy("终端", {.text = "git log --oneline | head -20\nmake -j2 && ./run"}, 40min);
     copy(std::nullopt, {.text = "会议改到周四下午三点，地点不变。"}, 20min);
-    copy("Visual Studio Code", {.text = "let message = greet(name: \"World\")\nprint(message)"},
-         15min);
+    copy("Visual Studio Code", {.text = "let message = greet(\"World\")\nprint(message)"}, 15min);
     copy("Obsidian", {.text = "# 周报\n\n- **完成**: 搜索\n- [链接](https://example.org)"}, 9min);
-    copy("微信", {.text = "{\"user\": {\"id\": 42, \"name\": \"林\"}, \"tags\": [\"a\", \"b\"]}"},
-         95'000ms);
+    copy("微信", {.text = "{\"user\": {\"id\": 42, \"name\": \"林\"}, \"tags\": []}"}, 95'000ms);
     copy("", {.text = "A name-less application copied this plain sentence."}, 5000ms);
 }
 
