@@ -102,8 +102,6 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
             return toQString(entry->id().text());
         case ContentTypeRole:
             return static_cast<int>(entry->contentType());
-        case TimestampRole:
-            return entry->timestamp().secondsSinceReferenceDate;
         case SourceAppRole:
             return entry->sourceApp() ? QVariant(toQString(*entry->sourceApp())) : QVariant();
         case CopiedRole:
@@ -124,7 +122,6 @@ QHash<int, QByteArray> HistoryListModel::roleNames() const {
     names.insert(IdRole, "id");
     names.insert(PreviewRole, "preview");
     names.insert(ContentTypeRole, "contentType");
-    names.insert(TimestampRole, "timestamp");
     names.insert(SourceAppRole, "sourceApp");
     names.insert(CopiedRole, "copied");
     names.insert(RelativeTimeRole, "relativeTime");

@@ -23,7 +23,6 @@ public:
         IdRole = Qt::UserRole + 1,  // QString, the entry's id
         PreviewRole,                // QString, ClipboardItem::preview()
         ContentTypeRole,            // int, a ContentType
-        TimestampRole,              // double, seconds since the reference date
         SourceAppRole,              // QString, or an invalid QVariant when absent
         CopiedRole,                 // bool, whether the copied highlight is on this row
         RelativeTimeRole,           // QString, the timestamp relative to this moment
