@@ -49,19 +49,15 @@ private:
         bool done = false;
     };
 
-    // Holds its entry weakly, so a handle that outlives the scheduler cancels nothing.
+    // Shares its entry, so a handle that outlives the scheduler still has one to mark.
     class Handle final : public TaskHandle {
     public:
-        explicit Handle(std::weak_ptr<Entry> entry) : entry_(std::move(entry)) {}
+        explicit Handle(std::shared_ptr<Entry> entry) : entry_(std::move(entry)) {}
         ~Handle() override { cancel(); }
-        void cancel() override {
-            if (const auto entry = entry_.lock()) {
-                entry->done = true;
-            }
-        }
+        void cancel() override { entry_->done = true; }
 
     private:
-        std::weak_ptr<Entry> entry_;
+        std::shared_ptr<Entry> entry_;
     };
 
     std::unique_ptr<TaskHandle> schedule(std::chrono::milliseconds delay, bool repeating,

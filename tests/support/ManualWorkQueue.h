@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <deque>
 #include <functional>
 #include <utility>
@@ -58,7 +57,6 @@ public:
             completion();
         }
     }
-    std::size_t queuedJobs() const { return jobs_.size(); }
 
 private:
     std::deque<std::pair<std::function<void()>, std::function<void()>>> jobs_;
