@@ -36,7 +36,6 @@ TEST_F(Controller, LargeTextShowsBusyUntilItsLastConversionLands) {
     play({"hold", "convert 0 wrapCode", "convert 1 minifyJSON", "convert 1 wrapCode"});
     EXPECT_FALSE(viewModel_->isConverting(viewModel_->items()[0].id()));
     EXPECT_TRUE(viewModel_->isConverting(viewModel_->items()[1].id()));
-    // Both jobs run before either result is applied.
     workQueue_.runNextJob();
     workQueue_.runNextJob();
     workQueue_.deliver();

@@ -31,7 +31,6 @@ const PreviewCase previewCases[] = {
     {"paddedTo120", "  " + repeated("b", 120) + "\n\n", repeated("b", 120)},
     {"chinese121", repeated("汉", 121), repeated("汉", 120) + ellipsis},
     {"emojiSequences121", repeated(family, 121), repeated(family, 120) + ellipsis},
-    {"crlfIsOneCharacter", repeated("x\r\n", 60) + "y", repeated("x\r\n", 60) + ellipsis},
 };
 
 class PreviewTest : public testing::TestWithParam<PreviewCase> {};

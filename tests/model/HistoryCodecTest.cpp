@@ -22,10 +22,6 @@ std::string entry(const std::string& members) {
     return "[{" + members + "}]";
 }
 
-std::string nestedArrays(std::size_t depth) {
-    return std::string(depth, '[') + std::string(depth, ']');
-}
-
 // A timestamp JSON cannot hold, from a broken clock, is written as the reference date: kept,
 // it would make every later save fail.
 TEST(HistoryCodecTest, writesTheExactCompactForm) {
@@ -85,7 +81,8 @@ const AcceptCase acceptCases[] = {
      entry(validMembers + R"(,"pinned":true,"n":null,"extra":{"id":5,"content":[1,{"a":[]}]},)"
                           R"("more":"\u4f60")"),
      valid},
-    {"deeplyNestedUnknownMember", entry(validMembers + R"(,"deep":)" + nestedArrays(5000)), valid},
+    {"deeplyNestedUnknownMember",
+     entry(validMembers + R"(,"deep":)" + std::string(5000, '[') + std::string(5000, ']')), valid},
     {"escapedTextExponentTimestamp",
      entry(idMember +
            R"(,"content":"\u4f60\ud83d\ude00\/","contentType":"code","timestamp":7.86E8)"),
@@ -131,7 +128,7 @@ const RejectCase rejectCases[] = {
      entry(idMember + R"(,"content":"\ud800","contentType":"code","timestamp":1)")},
     {"rawControlCharacter",
      entry(idMember + ",\"content\":\"a\nb\",\"contentType\":\"code\",\"timestamp\":1")},
-    {"deeplyNestedClosed", nestedArrays(200000)},
+    {"deeplyNestedClosed", std::string(200000, '[') + std::string(200000, ']')},
 };
 
 class RejectTest : public testing::TestWithParam<RejectCase> {};

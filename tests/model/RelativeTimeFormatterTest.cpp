@@ -35,7 +35,6 @@ struct PhraseCase {
 };
 
 const PhraseCase phraseCases[] = {
-    {"sameMoment", now, now, "0秒前"},
     {"secondsRoundDown", before(now, 59.9), now, "59秒前"},
     {"oneMinute", before(now, minute), now, "1分钟前"},
     {"hoursRoundDown", before(now, 23 * hour + 59 * minute), now, "23小时前"},

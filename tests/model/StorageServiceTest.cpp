@@ -83,7 +83,6 @@ TEST_F(StorageServiceTest, loadKeepsALongerFileAndSaveWritesTheNewestFiveHundred
     const std::vector<ClipboardItem> newest(items.begin(), items.begin() + 500);
     EXPECT_EQ(readFile(file()), bytesOf(newest));
     EXPECT_EQ(bytesOf(makeStorage().load()), bytesOf(newest));
-    EXPECT_TRUE(lines_.empty());
 }
 
 TEST_F(StorageServiceTest, missingFileLoadsEmptyAndSavesPrivatelyWithNothingMovedAside) {
@@ -95,7 +94,6 @@ TEST_F(StorageServiceTest, missingFileLoadsEmptyAndSavesPrivatelyWithNothingMove
     ::umask(previousMask);
     EXPECT_EQ(modeOf(folder_.parent_path()), 0700u);
     EXPECT_EQ(modeOf(file()), 0600u);
-    EXPECT_TRUE(lines_.empty());
     EXPECT_EQ(namesIn(folder_), std::set<std::string>{"clipboard_history.json"});
 }
 
@@ -175,8 +173,7 @@ TEST_P(HostileFileTest, loadsEmptyAndIsMovedAsideBeforeTheNextSave) {
     ASSERT_EQ(lines_.size(), 1u);
     ASSERT_TRUE(lines_[0].starts_with(movedPrefix)) << lines_[0];
     const fs::path moved = lines_[0].substr(movedPrefix.size());
-    EXPECT_EQ(moved.parent_path(), folder_);
-    EXPECT_TRUE(moved.filename().string().starts_with(aside));
+    EXPECT_TRUE(moved.string().starts_with((folder_ / aside).string())) << moved;
     EXPECT_TRUE(fs::exists(fs::symlink_status(moved)));
     EXPECT_EQ(readFile(moved), original);
     EXPECT_EQ(readFile(file()), bytesOf(items));

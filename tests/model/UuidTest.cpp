@@ -12,11 +12,8 @@ namespace {
 const std::string canonical = "E621E1F8-C36C-495A-93FC-0C247A3E6E5F";
 
 TEST(UuidTest, parseAcceptsOnlyTheCanonicalFormInEitherCase) {
-    for (const std::string& text :
-         {canonical, std::string("e621E1f8-C36c-495A-93fC-0c247A3e6E5f")}) {
-        ASSERT_TRUE(Uuid::parse(text).has_value()) << text;
-        EXPECT_EQ(Uuid::parse(text)->text(), canonical);
-    }
+    EXPECT_EQ(Uuid::parse(canonical).value().text(), canonical);
+    EXPECT_EQ(Uuid::parse("e621E1f8-C36c-495A-93fC-0c247A3e6E5f").value().text(), canonical);
     for (const std::string& text : std::vector<std::string>{
              "E621E1F8C36C495A93FC0C247A3E6E5F", "E621E1F-8C36C-495A-93FC-0C247A3E6E5F",
              "G621E1F8-C36C-495A-93FC-0C247A3E6E5F", "{" + canonical + "}",
