@@ -65,8 +65,7 @@ TEST_P(Search, ListsMatchesInHistoryOrder) {
     EXPECT_EQ(keys, GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Queries, Search, testing::ValuesIn(searchCases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Queries, Search, testing::ValuesIn(searchCases), nameOf);
 
 }  // namespace
 }  // namespace nimbrook

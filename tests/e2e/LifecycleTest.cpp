@@ -1,5 +1,4 @@
 #include <csignal>
-#include <fstream>
 
 #include "NimbrookFixture.h"
 
@@ -34,7 +33,7 @@ TEST_F(LifecycleTest, QuitSignalsSaveTheCopyMadeJustBefore) {
 // next start.
 TEST_F(LifecycleTest, SurvivesABrokenHistoryASecondStartAndACrash) {
     std::filesystem::create_directories(dataFolder());
-    std::ofstream(historyFile(), std::ios::binary) << "[{\"id\":\"not a uuid\",\"content\":";
+    nimbrook::writeFile(historyFile(), "[{\"id\":\"not a uuid\",\"content\":");
     ASSERT_NO_FATAL_FAILURE(startProgram());
     auto second = start({NIMBROOK_PROGRAM}, "second");
     EXPECT_EQ(second->waitForExit(std::chrono::seconds(30)), 0);
@@ -57,9 +56,9 @@ TEST_F(LifecycleTest, SurvivesABrokenHistoryASecondStartAndACrash) {
 // is DesktopEntryIndexTest's.
 TEST_F(LifecycleTest, NamesTheApplicationOfTheActiveWindow) {
     std::filesystem::create_directories(root_ / "data/applications");
-    std::ofstream(root_ / "data/applications/probe.desktop")
-        << "[Desktop Entry]\nType=Application\nName=Probe\nName[zh_CN]=探针\n"
-        << "StartupWMClass=NimbrookProbe\n";
+    nimbrook::writeFile(root_ / "data/applications/probe.desktop",
+                        "[Desktop Entry]\nType=Application\nName=Probe\nName[zh_CN]=探针\n"
+                        "StartupWMClass=NimbrookProbe\n");
     ASSERT_NO_FATAL_FAILURE(startProgram({"LANG=zh_CN.UTF-8"}));
     for (const auto& [windowClass, expected] :
          {std::pair{"NimbrookProbe", "探针"}, std::pair{"NimbrookNoEntry", "NimbrookNoEntry"}}) {

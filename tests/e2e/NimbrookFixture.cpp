@@ -1,8 +1,6 @@
 #include "NimbrookFixture.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <thread>
 
@@ -40,11 +38,6 @@ bool eventually(const std::function<bool()>& condition, std::chrono::millisecond
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return true;
-}
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream stream(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
 }
 
 std::string pngBytes(std::size_t size) {
@@ -139,7 +132,7 @@ void NimbrookFixture::startX11() {
 void NimbrookFixture::startSway() {
     const auto runtime = root_ / ("sway-" + std::to_string(++files_));
     std::filesystem::create_directory(runtime);
-    std::ofstream(runtime / "sway.conf") << "xwayland disable\n";
+    nimbrook::writeFile(runtime / "sway.conf", "xwayland disable\n");
     std::filesystem::permissions(root_, std::filesystem::perms(0711));
     const passwd* nobody = ::getpwnam("nobody");
     if (nobody == nullptr || ::chown(runtime.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
@@ -235,7 +228,7 @@ CommandResult NimbrookFixture::nimbrook(const std::vector<std::string>& argument
 
 std::filesystem::path NimbrookFixture::writeFile(const std::string& bytes) {
     const auto path = root_ / ("file-" + std::to_string(++files_));
-    std::ofstream(path, std::ios::binary) << bytes;
+    nimbrook::writeFile(path, bytes);
     return path;
 }
 

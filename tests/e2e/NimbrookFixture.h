@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/Files.h"
 #include "ChildProcess.h"
 
 namespace nimbrook::e2e {
@@ -118,7 +119,5 @@ bool eventually(const std::function<bool()>& condition,
 
 // `size` bytes that start as a PNG file does.
 std::string pngBytes(std::size_t size);
-
-std::string readFile(const std::filesystem::path& path);
 
 }  // namespace nimbrook::e2e

@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <ctime>
-#include <fstream>
 #include <random>
 
 #include <nlohmann/json.hpp>
@@ -36,7 +35,7 @@ protected:
                                                            : nlohmann::json(nullptr)}});
         }
         std::filesystem::create_directories(dataFolder());
-        std::ofstream(historyFile(), std::ios::binary) << array.dump();
+        nimbrook::writeFile(historyFile(), array.dump());
         char text[32];
         std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S.000Z", std::gmtime(&moment));
         return text;
