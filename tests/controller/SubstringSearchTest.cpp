@@ -1,9 +1,8 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "controller/SubstringSearch.h"
+#include "model/NamedCase.h"
 
 namespace nimbrook {
 namespace {
@@ -40,8 +39,7 @@ TEST_P(Substring, IsFound) {
               GetParam().expectedIgnoringAsciiCase);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, Substring, testing::ValuesIn(cases),
-                         [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Texts, Substring, testing::ValuesIn(cases), nameOf);
 
 // Every needle taken from the text, of each length and at each position across several 64-byte
 // blocks and the tail after them, is found, and folding case its lower-case form too; ending
