@@ -4,11 +4,11 @@ include(GoogleTest)
 
 set(NIMBROOK_LSAN_SUPPRESSIONS "${PROJECT_SOURCE_DIR}/tests/lsan.supp")
 
-# nimbrook_add_core_test(name source...): GoogleTest against nimbrook_core only.
+# nimbrook_add_core_test(name source...): GoogleTest against nimbrook_core and the tests'
+# in-memory desktop services.
 function(nimbrook_add_core_test name)
     add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE nimbrook_core GTest::gtest GTest::gtest_main)
-    target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+    target_link_libraries(${name} PRIVATE nimbrook_test_support GTest::gtest GTest::gtest_main)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
 endfunction()
 
@@ -17,8 +17,7 @@ function(nimbrook_add_desktop_test name)
     find_package(Qt6 REQUIRED COMPONENTS Test)
     add_executable(${name} ${ARGN})
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
-    target_link_libraries(${name} PRIVATE nimbrook_desktop Qt6::Test)
-    target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+    target_link_libraries(${name} PRIVATE nimbrook_desktop nimbrook_test_support Qt6::Test)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT
         "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${NIMBROOK_LSAN_SUPPRESSIONS}")

@@ -1,5 +1,4 @@
 #include <QByteArray>
-#include <string>
 
 #include <gtest/gtest.h>
 

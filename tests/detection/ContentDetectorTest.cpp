@@ -11,8 +11,6 @@
 namespace nimbrook {
 namespace {
 
-using nimbrook::PrintTo;  // found by the printer through the cases' namespace
-
 struct DetectCase {
     std::string name;
     std::string text;
