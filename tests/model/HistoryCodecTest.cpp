@@ -111,9 +111,7 @@ const RejectCase rejectCases[] = {
     {"empty", ""},
     {"objectAtTop", "{}"},
     {"missingTimestamp", entry(idMember + R"(,"content":"x","contentType":"code")")},
-    {"idBraced",
-     entry(R"("id":"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}","content":"x","contentType":"code",)"
-           R"("timestamp":1)")},
+    {"idNotAUuid", entry(R"("id":"E621E1F8","content":"x","contentType":"code","timestamp":1)")},
     {"contentTypeLabel", entry(idMember + R"(,"content":"x","contentType":"text","timestamp":1)")},
     {"timestampString", entry(idMember + R"(,"content":"x","contentType":"code","timestamp":"1")")},
     {"sourceAppNumber", entry(validMembers + R"(,"sourceApp":5)")},
