@@ -39,11 +39,6 @@ protected:
             return shown(focusAppId, true);
         })) << readFile(root_ / "focus.log");
     }
-
-    // Runs a shell command line to its end.
-    void run(const std::string& commandLine) {
-        ASSERT_TRUE(output({"/bin/sh", "-c", commandLine})) << commandLine;
-    }
 };
 
 TEST_F(SwayCaptureTest, RecordsOtherProgramsCopiesAndCopiesBack) {
@@ -52,9 +47,9 @@ TEST_F(SwayCaptureTest, RecordsOtherProgramsCopiesAndCopiesBack) {
     const std::string png = pngBytes(300'000);
     const std::string text = "萤川 on Wayland ✓";
 
-    ASSERT_NO_FATAL_FAILURE(run("wl-copy '" + text + "'"));
+    ASSERT_TRUE(output({"/usr/bin/wl-copy", text}));
     ASSERT_TRUE(newestIs(text));
-    ASSERT_NO_FATAL_FAILURE(run("wl-copy --type image/png < " + writeFile(png).string()));
+    ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy --type image/png < " + writeFile(png).string()}));
     ASSERT_TRUE(holds(2));
 
     auto entries = history().value();
@@ -67,7 +62,7 @@ TEST_F(SwayCaptureTest, RecordsOtherProgramsCopiesAndCopiesBack) {
     // The program's own copy is what others paste, and it is not recorded again.
     ASSERT_EQ(nimbrook({"copy", "2"}).status, 0);
     ASSERT_TRUE(eventually([&] { return output({"/usr/bin/wl-paste", "-n"}) == text; }));
-    ASSERT_NO_FATAL_FAILURE(run("wl-copy final"));
+    ASSERT_TRUE(output({"/usr/bin/wl-copy", "final"}));
     ASSERT_TRUE(newestIs("final"));
     entries = history().value();
     EXPECT_EQ(entries.size(), 3u);
@@ -95,7 +90,7 @@ TEST_F(SwayCaptureTest, TrayPanelIsAWindowThatHidesWhenItLosesTheFocus) {
 // Where nothing may read the clipboard the program still runs, and says why once.
 TEST_F(SwayCaptureTest, WithoutARouteItRunsAndSaysSoOnce) {
     ASSERT_NO_FATAL_FAILURE(startProgram({"NIMBROOK_ROUTE=none"}));
-    ASSERT_NO_FATAL_FAILURE(run("wl-copy 'not for the history'"));
+    ASSERT_TRUE(output({"/usr/bin/wl-copy", "not for the history"}));
     EXPECT_FALSE(program_->waitForExit(std::chrono::milliseconds(1500)));
     const auto log = readFile(root_ / "nimbrook.log");
     const std::string line = "does not let programs read the clipboard";
