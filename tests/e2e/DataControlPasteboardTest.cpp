@@ -15,13 +15,6 @@ namespace {
 const DataControlPasteboard::Limits limits{
     {std::chrono::milliseconds(1500), std::chrono::seconds(20)}, 24 << 20};
 
-std::vector<Flavour> withFillers(std::vector<Flavour> flavours, int count) {
-    for (int i = 0; i < count; ++i) {
-        flavours.emplace_back("application/x-filler-" + std::to_string(i), "");
-    }
-    return flavours;
-}
-
 // A pasteboard of the test's own on a headless sway.
 class DataControlPasteboardTest : public NimbrookFixture {
 protected:
@@ -71,12 +64,16 @@ TEST_F(DataControlPasteboardTest, ReadsWhatEachSourceDelivers) {
     const std::string png = pngBytes(20 << 20);
     const std::string plain = "text/plain";
     const std::string hint = "x-kde-passwordManagerHint";
+    std::vector<Flavour> many{{plain, "many"}};
+    for (int i = 0; i < 199; ++i) {
+        many.emplace_back("application/x-filler-" + std::to_string(i), "");
+    }
     const std::vector<Case> cases{
         {"PreferredTextType", "serve", {{plain, "a"}, {plain + ";charset=utf-8", "萤川"}}, "萤川"},
         {"TextFromX11Program", "serve", {{"UTF8_STRING", "x11"}}, "x11"},
         {"InvalidUtf8Repaired", "serve", {{plain, "a\xff\xfe b"}}, "a\uFFFD\uFFFD b"},
         {"SecretHint", "serve", {{plain, "hunter2"}, {hint, "secret"}}, "hunter2", {}, true},
-        {"TwoHundredTypes", "serve", withFillers({{plain, "many"}}, 199), "many"},
+        {"TwoHundredTypes", "serve", many, "many"},
         {"NeverWrites", "silent", {{plain, "never sent"}}},
         {"DiesHalfway", "partial", {{plain, "the whole text, not half of it"}}},
         {"A20MBImage", "serve", {{"image/png", png}, {plain, "caption"}}, "caption", png},

@@ -19,19 +19,18 @@ TEST(CharacterSets, holdNothingBeyondUnicode) {
 struct TrimCase {
     std::string name;
     std::string text;
-    CharacterSet set = CharacterSet::whitespaceAndNewlines;
     std::string trimmed;
+    CharacterSet set = CharacterSet::whitespaceAndNewlines;
 };
 
 const std::vector<TrimCase> trimCases = {
-    {"Empty", "", CharacterSet::whitespace, ""},
-    {"OnlyBlanks", " \t\v\r\n\u3000\u2028", CharacterSet::whitespaceAndNewlines, ""},
-    {"LineBreaksAreNotWhitespace", " \t\n\u2028\u00A0", CharacterSet::whitespace, "\n\u2028"},
-    {"UnicodeSpaces", "\u00A0x\u3000\u2029", CharacterSet::whitespaceAndNewlines, "x"},
-    {"NewlinesAtEdges", "\r\nx \u2028", CharacterSet::newlines, "x "},
-    {"ZeroWidthSpaceStays", "\u200Bx\u200B", CharacterSet::whitespaceAndNewlines, "\u200Bx\u200B"},
-    {"InvalidByteStopsTrim", " \xFF \xE4\xBD ", CharacterSet::whitespaceAndNewlines,
-     "\xFF \xE4\xBD"},
+    {"Empty", "", "", CharacterSet::whitespace},
+    {"OnlyBlanks", " \t\v\r\n\u3000\u2028", ""},
+    {"LineBreaksAreNotWhitespace", " \t\n\u2028\u00A0", "\n\u2028", CharacterSet::whitespace},
+    {"UnicodeSpaces", "\u00A0x\u3000\u2029", "x"},
+    {"NewlinesAtEdges", "\r\nx \u2028", "x ", CharacterSet::newlines},
+    {"ZeroWidthSpaceStays", "\u200Bx\u200B", "\u200Bx\u200B"},
+    {"InvalidByteStopsTrim", " \xFF \xE4\xBD ", "\xFF \xE4\xBD"},
 };
 
 class TrimTest : public testing::TestWithParam<TrimCase> {};
