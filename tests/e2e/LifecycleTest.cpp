@@ -33,8 +33,7 @@ TEST_F(LifecycleTest, SurvivesABrokenHistoryASecondStartAndACrash) {
     std::filesystem::create_directories(dataFolder());
     nimbrook::writeFile(historyFile(), "[{\"id\":\"not a uuid\",\"content\":");
     ASSERT_NO_FATAL_FAILURE(startProgram());
-    auto second = start({NIMBROOK_PROGRAM}, "second");
-    EXPECT_EQ(second->waitForExit(std::chrono::seconds(30)), 0);
+    EXPECT_EQ(nimbrook({}).status, 0);
     EXPECT_FALSE(program_->waitForExit(std::chrono::milliseconds(0))) << "the first one ended";
 
     copyWithXclip({"UTF8_STRING", "still captured"});

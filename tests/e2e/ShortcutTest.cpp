@@ -1,5 +1,4 @@
 #include <fstream>
-#include <regex>
 
 #include "NimbrookFixture.h"
 
@@ -22,10 +21,10 @@ protected:
     }
 };
 
+// A line NAME=number of xdotool's shell output.
 int field(const std::string& geometry, const std::string& name) {
-    std::smatch match;
-    return std::regex_search(geometry, match, std::regex(name + "=(-?\\d+)")) ? std::stoi(match[1])
-                                                                              : -1;
+    const auto at = geometry.find("\n" + name + "=");
+    return at == std::string::npos ? -1 : std::stoi(geometry.substr(at + name.size() + 2));
 }
 
 // Super+V from anywhere opens the panel at the pointer, kept inside the screen; the grab is
