@@ -69,8 +69,9 @@ const QuotedCase quotedCases[] = {
     {"Empty", ""},
     {"NamedAndOtherControls", "\"q\" \\ \b\f\n\r\t" + std::string("\0\x01\x1b[2J\x1f", 7)},
     {"ChineseAndEmoji", "剪贴板 \xf0\x9f\x93\x8b é \xef\xbf\xbf"},
-    {"LoneContinuationOverlongSurrogatePastUnicode",
-     "ab\x80yz \xc0\xaf \xe0\x80\xaf \xed\xa0\x80 \xf4\x90\x80\x80 \xf5\x80"},
+    {"LoneContinuationOverlongSurrogate", "ab\x80yz \xc0\xaf \xe0\x80\xaf \xed\xa0\x80"},
+    // Alone: after the first invalid byte the rest of a text takes another path.
+    {"PastUnicode", "\xf4\x90\x80\x80 \xf5\x80"},
     {"TruncatedAtEnd", "abcdefgh\xe5\x89"},
     {"TruncatedBeforeAscii", "\xe5\x89\"x"},
 };
