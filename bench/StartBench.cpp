@@ -32,7 +32,7 @@
 #include "platform/qt/DesktopSession.h"
 #include "platform/qt/GlobalShortcut.h"
 #include "platform/qt/X11Keymap.h"
-#include "platform/qt/XdgFolders.h"
+#include "platform/xdg/XdgFolders.h"
 #include "ui/NimbrookApp.h"
 
 namespace nimbrook {

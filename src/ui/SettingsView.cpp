@@ -10,7 +10,7 @@
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
 #include "platform/qt/GlobalShortcut.h"
-#include "platform/qt/LoginStart.h"
+#include "platform/xdg/LoginStart.h"
 #include "platform/qt/PanelShortcutSetting.h"
 #include "ui/Theme.h"
 #include "ui/ToggleSwitch.h"

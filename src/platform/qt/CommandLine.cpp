@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "conversion/SmartConverter.h"
-#include "platform/qt/XdgFolders.h"
+#include "platform/xdg/XdgFolders.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteCommands.h"
 #include "remote/RemoteProtocol.h"

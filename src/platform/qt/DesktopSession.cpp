@@ -15,7 +15,7 @@
 #include "platform/qt/X11ActiveApplication.h"
 #include "platform/qt/X11GlobalShortcut.h"
 #include "platform/qt/X11WindowNames.h"
-#include "platform/qt/XdgFolders.h"
+#include "platform/xdg/XdgFolders.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/ForeignToplevelApplication.h"
 

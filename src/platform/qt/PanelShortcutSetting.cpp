@@ -2,7 +2,7 @@
 
 #include <QSettings>
 
-#include "platform/qt/XdgFolders.h"
+#include "platform/xdg/XdgFolders.h"
 
 namespace nimbrook {
 

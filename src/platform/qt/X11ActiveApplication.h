@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "platform/ActiveApplication.h"
-#include "platform/qt/DesktopEntryIndex.h"
+#include "platform/xdg/DesktopEntryIndex.h"
 
 struct xcb_connection_t;
 

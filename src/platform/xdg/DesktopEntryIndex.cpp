@@ -1,4 +1,4 @@
-#include "platform/qt/DesktopEntryIndex.h"
+#include "platform/xdg/DesktopEntryIndex.h"
 
 #include <algorithm>
 #include <cstdlib>

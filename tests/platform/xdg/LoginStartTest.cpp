@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/qt/LoginStart.h"
+#include "platform/xdg/LoginStart.h"
 #include "support/Files.h"
 
 namespace nimbrook {

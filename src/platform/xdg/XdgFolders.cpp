@@ -1,4 +1,4 @@
-#include "platform/qt/XdgFolders.h"
+#include "platform/xdg/XdgFolders.h"
 
 #include <cstdlib>
 #include <string>

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "platform/qt/DesktopEntryIndex.h"
+#include "platform/xdg/DesktopEntryIndex.h"
 
 namespace nimbrook {
 namespace {

@@ -1,10 +1,10 @@
-#include "platform/qt/LoginStart.h"
+#include "platform/xdg/LoginStart.h"
 
 #include <fstream>
 #include <string>
 #include <system_error>
 
-#include "platform/qt/XdgFolders.h"
+#include "platform/xdg/XdgFolders.h"
 
 namespace nimbrook {
 namespace {
