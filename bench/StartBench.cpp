@@ -31,7 +31,7 @@
 #include "model/StorageService.h"
 #include "platform/qt/DesktopSession.h"
 #include "platform/qt/GlobalShortcut.h"
-#include "platform/qt/X11Keymap.h"
+#include "platform/x11/X11Keymap.h"
 #include "platform/xdg/XdgFolders.h"
 #include "ui/NimbrookApp.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/X11GlobalShortcut.h"
+#include "platform/x11/X11GlobalShortcut.h"
 
 #include <QChar>
 #include <QCoreApplication>
@@ -8,7 +8,7 @@
 #include <memory>
 #include <utility>
 
-#include "platform/qt/X11Keymap.h"
+#include "platform/x11/X11Keymap.h"
 
 namespace nimbrook {
 

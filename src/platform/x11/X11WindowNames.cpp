@@ -1,4 +1,4 @@
-#include "platform/qt/X11WindowNames.h"
+#include "platform/x11/X11WindowNames.h"
 
 #include <QEvent>
 #include <QWidget>

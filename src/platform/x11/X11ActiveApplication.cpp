@@ -1,4 +1,4 @@
-#include "platform/qt/X11ActiveApplication.h"
+#include "platform/x11/X11ActiveApplication.h"
 
 #include <cstdlib>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "platform/qt/X11Keymap.h"
+#include "platform/x11/X11Keymap.h"
 
 #include <cstdlib>
 #include <memory>
