@@ -1,7 +1,7 @@
 // The desktop program, which the nimbrook command (main.cpp) runs in its own place.
 #include <QApplication>
 
-#include "platform/qt/CommandLine.h"
+#include "remote/qt/CommandLine.h"
 #include "platform/qt/DesktopRoute.h"
 #include "platform/qt/DesktopSession.h"
 #include "ui/NimbrookApp.h"

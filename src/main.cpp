@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 
-#include "platform/qt/CommandLine.h"
+#include "remote/qt/CommandLine.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "platform/qt/DesktopRoute.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/QuitSignals.h"
-#include "platform/qt/SingleInstance.h"
+#include "remote/qt/SingleInstance.h"
 #include "platform/qt/ThreadWorkQueue.h"
 #include "platform/qt/WaylandClient.h"
 #include "remote/RemoteCommands.h"

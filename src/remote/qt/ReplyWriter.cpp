@@ -1,4 +1,4 @@
-#include "platform/qt/ReplyWriter.h"
+#include "remote/qt/ReplyWriter.h"
 
 #include <QLocalSocket>
 #include <array>

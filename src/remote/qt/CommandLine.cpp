@@ -1,4 +1,4 @@
-#include "platform/qt/CommandLine.h"
+#include "remote/qt/CommandLine.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "platform/qt/SingleInstance.h"
+#include "remote/qt/SingleInstance.h"
 
 #include <QDeadlineTimer>
 #include <QLocalSocket>
@@ -11,7 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "platform/qt/ReplyWriter.h"
+#include "remote/qt/ReplyWriter.h"
 #include "remote/FrameReader.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteProtocol.h"

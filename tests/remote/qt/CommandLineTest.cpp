@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/qt/CommandLine.h"
+#include "remote/qt/CommandLine.h"
 
 namespace nimbrook {
 namespace {
