@@ -5,9 +5,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "desktop/ControllerHarness.h"
 #include "model/HistoryLimit.h"
 #include "ui/ClipboardHistoryView.h"
+#include "ui/ControllerHarness.h"
 
 namespace nimbrook {
 namespace {

@@ -21,10 +21,11 @@
 
 #include "BenchInputs.h"
 #include "controller/ClipboardViewModel.h"
+#include "desktop/DesktopPreferences.h"
+#include "desktop/DesktopRoute.h"
+#include "desktop/DesktopSession.h"
 #include "model/HistoryLimit.h"
 #include "model/StorageService.h"
-#include "platform/qt/DesktopRoute.h"
-#include "platform/qt/DesktopSession.h"
 #include "ui/NimbrookApp.h"
 
 namespace nimbrook {
@@ -102,7 +103,8 @@ int run(int argc, char** argv, const fs::path& root) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     DesktopSession session(app, route);
-    NimbrookApp shell(session.viewModel());
+    DesktopPreferences preferences;
+    NimbrookApp shell(session.viewModel(), preferences);
     shell.openPanel();
     ClipboardViewModel& viewModel = session.viewModel();
 

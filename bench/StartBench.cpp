@@ -27,9 +27,10 @@
 #include "ByteFloor.h"
 #include "controller/ClipboardViewModel.h"
 #include "controller/ClipboardViewModelObserver.h"
+#include "desktop/DesktopPreferences.h"
+#include "desktop/DesktopSession.h"
 #include "model/HistoryLimit.h"
 #include "model/StorageService.h"
-#include "platform/qt/DesktopSession.h"
 #include "platform/qt/GlobalShortcut.h"
 #include "platform/x11/X11Keymap.h"
 #include "platform/xdg/XdgFolders.h"
@@ -92,7 +93,8 @@ void startToFirstTick(benchmark::State& state) {
             state.SkipWithError("another instance holds the data folder");
             return;
         }
-        NimbrookApp shell(session.viewModel());
+        DesktopPreferences preferences;
+        NimbrookApp shell(session.viewModel(), preferences);
         const auto built = SteadyClock::now();
 
         QEventLoop loop;
@@ -193,7 +195,8 @@ void shortcutToPanelPainted(benchmark::State& state) {
         state.SkipWithError("no running program with a global shortcut");
         return;
     }
-    NimbrookApp shell(session.viewModel(), shortcut);
+    DesktopPreferences preferences;
+    NimbrookApp shell(session.viewModel(), preferences, shortcut);
     if (shortcut->state() != GlobalShortcut::State::active) {
         state.SkipWithError("Super+V is held by another program");
         return;

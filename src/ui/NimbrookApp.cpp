@@ -9,9 +9,9 @@
 #include <iostream>
 
 #include "platform/qt/GlobalShortcut.h"
-#include "platform/qt/PanelShortcutSetting.h"
 #include "ui/ClipboardHistoryView.h"
 #include "ui/PopupPlacement.h"
+#include "ui/Preferences.h"
 #include "ui/SettingsView.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Theme.h"
@@ -33,8 +33,9 @@ QScreen* screenOf(const QRect& iconGeometry, QPoint pointer) {
 
 }  // namespace
 
-NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, GlobalShortcut* shortcut, QObject* parent)
-    : QObject(parent), viewModel_(viewModel), shortcut_(shortcut) {
+NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, Preferences& preferences,
+                         GlobalShortcut* shortcut, QObject* parent)
+    : QObject(parent), viewModel_(viewModel), preferences_(preferences), shortcut_(shortcut) {
     const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
     const bool placesWindows = QGuiApplication::platformName() != QStringLiteral("wayland");
     panelIsPopup_ = hasTray && placesWindows;
@@ -66,7 +67,7 @@ void NimbrookApp::bindShortcut() {
         return;
     }
     connect(shortcut_, &GlobalShortcut::activated, this, &NimbrookApp::openPanelAtPointer);
-    const QKeySequence sequence = PanelShortcutSetting::load();
+    const QKeySequence sequence = preferences_.panelShortcut();
     // The settings window says so too; a program started at login has only its log.
     if (shortcut_->setSequence(sequence) == GlobalShortcut::State::taken) {
         std::cerr << "打开面板快捷键 " << sequence.toString().toStdString() << "：快捷键已被占用\n";
@@ -155,7 +156,7 @@ void NimbrookApp::showSettings() {
         panel_->hide();
     }
     if (!settings_) {
-        settings_ = std::make_unique<SettingsView>(viewModel_, shortcut_);
+        settings_ = std::make_unique<SettingsView>(viewModel_, preferences_, shortcut_);
     }
     settings_->setWindowState((settings_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     settings_->show();

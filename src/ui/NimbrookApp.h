@@ -12,6 +12,7 @@ namespace nimbrook {
 
 class ClipboardViewModel;
 class GlobalShortcut;
+class Preferences;
 class SettingsView;
 
 // Wires the tray icon, the drop-down history panel and the one settings window to the
@@ -24,8 +25,8 @@ public:
     // an ordinary window, so the program is never invisible, and closing that window while
     // there is still no status area ends the program. `shortcut`, when the desktop has one,
     // takes the saved chord and opens the panel at the pointer.
-    explicit NimbrookApp(ClipboardViewModel& viewModel, GlobalShortcut* shortcut = nullptr,
-                         QObject* parent = nullptr);
+    NimbrookApp(ClipboardViewModel& viewModel, Preferences& preferences,
+                GlobalShortcut* shortcut = nullptr, QObject* parent = nullptr);
     ~NimbrookApp() override;
     NimbrookApp(const NimbrookApp&) = delete;
     NimbrookApp& operator=(const NimbrookApp&) = delete;
@@ -59,6 +60,7 @@ private:
     void bindShortcut();
 
     ClipboardViewModel& viewModel_;
+    Preferences& preferences_;
     GlobalShortcut* shortcut_ = nullptr;
     bool panelIsPopup_ = false;
     // Where windows cannot be placed or grab the pointer (Wayland), the tray's panel is a

@@ -10,8 +10,7 @@
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
 #include "platform/qt/GlobalShortcut.h"
-#include "platform/xdg/LoginStart.h"
-#include "platform/qt/PanelShortcutSetting.h"
+#include "ui/Preferences.h"
 #include "ui/Theme.h"
 #include "ui/ToggleSwitch.h"
 
@@ -60,8 +59,9 @@ void setTextColor(QLabel& label, const QColor& color) {
 
 }  // namespace
 
-SettingsView::SettingsView(ClipboardViewModel& viewModel, GlobalShortcut* shortcut, QWidget* parent)
-    : QWidget(parent), viewModel_(viewModel), shortcut_(shortcut) {
+SettingsView::SettingsView(ClipboardViewModel& viewModel, Preferences& preferences,
+                           GlobalShortcut* shortcut, QWidget* parent)
+    : QWidget(parent), viewModel_(viewModel), preferences_(preferences), shortcut_(shortcut) {
     setObjectName(QStringLiteral("settingsView"));
     setWindowTitle(QStringLiteral("设置"));
     setFont(Theme::textStyle(TextStyle::body));
@@ -78,11 +78,11 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, GlobalShortcut* shortc
     auto* loginStartToggle = new ToggleSwitch;
     loginStartToggle->setObjectName(QStringLiteral("loginStartToggle"));
     loginStartToggle->setAccessibleName(QStringLiteral("登录时启动"));
-    loginStartToggle->setChecked(LoginStart::isEnabled());
+    loginStartToggle->setChecked(preferences_.startsAtLogin());
     // The switch shows the autostart entry as written, so a failed write leaves it as it was.
-    connect(loginStartToggle, &ToggleSwitch::clicked, this, [loginStartToggle](bool checked) {
-        LoginStart::setEnabled(checked);
-        loginStartToggle->setChecked(LoginStart::isEnabled());
+    connect(loginStartToggle, &ToggleSwitch::clicked, this, [this, loginStartToggle](bool checked) {
+        preferences_.setStartsAtLogin(checked);
+        loginStartToggle->setChecked(preferences_.startsAtLogin());
     });
 
     countValue_ = valueLabel(QStringLiteral("countValue"), {});
@@ -237,7 +237,7 @@ void SettingsView::chooseShortcut(const QKeySequence& sequence) {
     const QKeySequence chord = sequence.isEmpty() ? QKeySequence() : QKeySequence(sequence[0]);
     if (chord != shortcut_->sequence()) {
         shortcut_->setSequence(chord);
-        PanelShortcutSetting::save(chord);
+        preferences_.setPanelShortcut(chord);
     }
     showShortcutState();
 }

@@ -13,6 +13,7 @@ namespace nimbrook {
 
 class ClipboardViewModel;
 class GlobalShortcut;
+class Preferences;
 class ToggleSwitch;
 
 // The "设置" window: switches monitoring and shows the fixed limit, the live entry count
@@ -23,8 +24,8 @@ class SettingsView final : public QWidget, private ClipboardViewModelObserver {
     Q_OBJECT
 
 public:
-    explicit SettingsView(ClipboardViewModel& viewModel, GlobalShortcut* shortcut = nullptr,
-                          QWidget* parent = nullptr);
+    SettingsView(ClipboardViewModel& viewModel, Preferences& preferences,
+                 GlobalShortcut* shortcut = nullptr, QWidget* parent = nullptr);
     ~SettingsView() override;
     SettingsView(const SettingsView&) = delete;
     SettingsView& operator=(const SettingsView&) = delete;
@@ -55,6 +56,7 @@ private:
     void showMonitoring();
 
     ClipboardViewModel& viewModel_;
+    Preferences& preferences_;
     GlobalShortcut* shortcut_ = nullptr;
     ToggleSwitch* monitoringToggle_ = nullptr;
     QKeySequenceEdit* shortcutEdit_ = nullptr;

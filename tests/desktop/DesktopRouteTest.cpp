@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/qt/DesktopRoute.h"
+#include "desktop/DesktopRoute.h"
 
 namespace nimbrook {
 namespace {

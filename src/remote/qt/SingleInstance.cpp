@@ -11,10 +11,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "remote/qt/ReplyWriter.h"
 #include "remote/FrameReader.h"
 #include "remote/RemoteClient.h"
 #include "remote/RemoteProtocol.h"
+#include "remote/qt/ReplyWriter.h"
 
 namespace nimbrook {
 namespace {

@@ -6,17 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "desktop/DesktopRoute.h"
+#include "desktop/QuitSignals.h"
+#include "desktop/WaylandClient.h"
 #include "model/StorageService.h"
 #include "platform/FileImageStore.h"
 #include "platform/Pasteboard.h"
 #include "platform/SystemClock.h"
-#include "platform/qt/DesktopRoute.h"
 #include "platform/qt/QtScheduler.h"
-#include "platform/qt/QuitSignals.h"
-#include "remote/qt/SingleInstance.h"
 #include "platform/qt/ThreadWorkQueue.h"
-#include "platform/qt/WaylandClient.h"
 #include "remote/RemoteCommands.h"
+#include "remote/qt/SingleInstance.h"
 
 class QGuiApplication;
 

@@ -1,9 +1,10 @@
 // The desktop program, which the nimbrook command (main.cpp) runs in its own place.
 #include <QApplication>
 
+#include "desktop/DesktopPreferences.h"
+#include "desktop/DesktopRoute.h"
+#include "desktop/DesktopSession.h"
 #include "remote/qt/CommandLine.h"
-#include "platform/qt/DesktopRoute.h"
-#include "platform/qt/DesktopSession.h"
 #include "ui/NimbrookApp.h"
 
 int main(int argc, char* argv[]) {
@@ -20,7 +21,8 @@ int main(int argc, char* argv[]) {
     if (!session.isPrimary()) {
         return 0;
     }
-    nimbrook::NimbrookApp shell(session.viewModel(), session.globalShortcut());
+    nimbrook::DesktopPreferences preferences;
+    nimbrook::NimbrookApp shell(session.viewModel(), preferences, session.globalShortcut());
     if (!session.capturesClipboard()) {
         shell.showCaptureUnavailable();
     }

@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include "PanelDriver.h"
+#include "desktop/DesktopPreferences.h"
 #include "ui/SettingsView.h"
 #include "ui/Theme.h"
 
@@ -78,7 +79,8 @@ void ScreenshotTest::everyStateIsDrawnInTheLightAndInTheDark() {
     for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
         panel.step(step);
     }
-    SettingsView settings(panel.harness.viewModel);
+    DesktopPreferences preferences;
+    SettingsView settings(panel.harness.viewModel, preferences);
     QWidget* window = state == u"settings" ? static_cast<QWidget*>(&settings) : panel.view.get();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));

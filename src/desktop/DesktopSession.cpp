@@ -1,4 +1,4 @@
-#include "platform/qt/DesktopSession.h"
+#include "desktop/DesktopSession.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -12,12 +12,12 @@
 #include "platform/qt/NoActiveApplication.h"
 #include "platform/qt/NoPasteboard.h"
 #include "platform/qt/QtPasteboard.h"
+#include "platform/wayland/DataControlPasteboard.h"
+#include "platform/wayland/ForeignToplevelApplication.h"
 #include "platform/x11/X11ActiveApplication.h"
 #include "platform/x11/X11GlobalShortcut.h"
 #include "platform/x11/X11WindowNames.h"
 #include "platform/xdg/XdgFolders.h"
-#include "platform/wayland/DataControlPasteboard.h"
-#include "platform/wayland/ForeignToplevelApplication.h"
 
 namespace nimbrook {
 namespace {

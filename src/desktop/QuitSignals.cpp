@@ -1,4 +1,4 @@
-#include "platform/qt/QuitSignals.h"
+#include "desktop/QuitSignals.h"
 
 #include <cerrno>
 #include <csignal>

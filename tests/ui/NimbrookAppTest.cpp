@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "ControllerHarness.h"
+#include "desktop/DesktopPreferences.h"
 #include "ui/NimbrookApp.h"
 #include "ui/SettingsView.h"
 
@@ -25,7 +26,8 @@ void NimbrookAppTest::panelIsAWindowAndSettingsStaySingle() {
         });
     };
     ControllerHarness harness;
-    NimbrookApp app(harness.viewModel);
+    DesktopPreferences preferences;
+    NimbrookApp app(harness.viewModel, preferences);
     QWidget* panel = app.panel();
     QVERIFY(panel->isVisible());
     QCOMPARE(panel->windowType(), Qt::Window);

@@ -1,4 +1,4 @@
-#include "platform/qt/DesktopRoute.h"
+#include "desktop/DesktopRoute.h"
 
 #include <cstdlib>
 #include <iostream>

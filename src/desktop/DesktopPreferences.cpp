@@ -1,7 +1,8 @@
-#include "platform/qt/PanelShortcutSetting.h"
+#include "desktop/DesktopPreferences.h"
 
 #include <QSettings>
 
+#include "platform/xdg/LoginStart.h"
 #include "platform/xdg/XdgFolders.h"
 
 namespace nimbrook {
@@ -17,7 +18,7 @@ QSettings settingsFile() {
 
 }  // namespace
 
-QKeySequence PanelShortcutSetting::load() {
+QKeySequence DesktopPreferences::panelShortcut() const {
     const QVariant saved = settingsFile().value(key);
     if (!saved.isValid()) {
         return QKeySequence(Qt::META | Qt::Key_V);
@@ -25,10 +26,18 @@ QKeySequence PanelShortcutSetting::load() {
     return QKeySequence::fromString(saved.toString(), QKeySequence::PortableText);
 }
 
-void PanelShortcutSetting::save(const QKeySequence& sequence) {
+void DesktopPreferences::setPanelShortcut(const QKeySequence& sequence) {
     QSettings settings = settingsFile();
     settings.setValue(key, sequence.toString(QKeySequence::PortableText));
     settings.sync();
+}
+
+bool DesktopPreferences::startsAtLogin() const {
+    return LoginStart::isEnabled();
+}
+
+bool DesktopPreferences::setStartsAtLogin(bool enabled) {
+    return LoginStart::setEnabled(enabled);
 }
 
 }  // namespace nimbrook

@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "ControllerHarness.h"
+#include "desktop/DesktopPreferences.h"
 #include "platform/qt/GlobalShortcut.h"
-#include "platform/qt/PanelShortcutSetting.h"
 #include "ui/SettingsView.h"
 #include "ui/ToggleSwitch.h"
 
@@ -38,7 +38,8 @@ protected:
 void SettingsViewTest::showsTheDesignedTextsAndFollowsTheController() {
     ControllerHarness harness;
     HeldChordShortcut shortcut;
-    SettingsView view(harness.viewModel, &shortcut);
+    DesktopPreferences preferences;
+    SettingsView view(harness.viewModel, preferences, &shortcut);
     view.show();
     // The designed width; the login row makes the form taller than the designed frame.
     QCOMPARE(view.width(), 380);
@@ -125,8 +126,9 @@ void SettingsViewTest::shortcutRow() {
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
     ControllerHarness harness;
     HeldChordShortcut shortcut;
-    shortcut.setSequence(PanelShortcutSetting::load());
-    SettingsView view(harness.viewModel, c.grabsKeys ? &shortcut : nullptr);
+    DesktopPreferences preferences;
+    shortcut.setSequence(preferences.panelShortcut());
+    SettingsView view(harness.viewModel, preferences, c.grabsKeys ? &shortcut : nullptr);
     view.show();
     auto* field = view.findChild<QKeySequenceEdit*>(QStringLiteral("shortcutEdit"));
     QCOMPARE(field->isEnabled(), c.grabsKeys);
@@ -144,7 +146,7 @@ void SettingsViewTest::shortcutRow() {
     }
     auto* shown = view.findChild<QLabel*>(QStringLiteral("shortcutStatus"));
     QCOMPARE(shown->isVisibleTo(&view) ? shown->text() : QString(), QString::fromUtf8(c.status));
-    QCOMPARE(PanelShortcutSetting::load().toString(), QString::fromUtf8(c.nextStart));
+    QCOMPARE(preferences.panelShortcut().toString(), QString::fromUtf8(c.nextStart));
     qunsetenv("XDG_CONFIG_HOME");
 }
 

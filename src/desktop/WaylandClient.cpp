@@ -1,4 +1,4 @@
-#include "platform/qt/WaylandClient.h"
+#include "desktop/WaylandClient.h"
 
 #include <iostream>
 

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QKeySequence>
+
+namespace nimbrook {
+
+// What the user sets in the settings window outside the history, kept by the desktop between
+// starts.
+class Preferences {
+public:
+    virtual ~Preferences() = default;
+
+    // The chord that opens the panel; empty when the user turned it off.
+    virtual QKeySequence panelShortcut() const = 0;
+    virtual void setPanelShortcut(const QKeySequence& sequence) = 0;
+    virtual bool startsAtLogin() const = 0;
+    // False when it could not be changed; it then stays as it was.
+    virtual bool setStartsAtLogin(bool enabled) = 0;
+};
+
+}  // namespace nimbrook
