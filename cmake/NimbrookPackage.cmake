@@ -64,6 +64,8 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${PROJECT_BINARY_DIR}/conffiles")
 # Beyond the libraries the binary links: the panel's fonts, and Qt's Wayland platform, which the
 # program picks on compositors with data-control.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-material-design-icons-iconfont, qt6-wayland")
+# The completion of the installed script needs the shell's completion framework.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS bash-completion)
 # CPack puts the summary first and indents these lines itself; the empty line separates paragraphs.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Nimbrook keeps the texts, links, files and images you copy and lists them in a
 panel from the tray; click one to copy it again, search them, or convert JSON,

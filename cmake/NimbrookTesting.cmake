@@ -23,13 +23,16 @@ function(nimbrook_add_desktop_test name)
         "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${NIMBROOK_LSAN_SUPPRESSIONS}")
 endfunction()
 
-# nimbrook_add_e2e_test(name source...): GoogleTest driving build/nimbrook under Xvfb. Each
-# test starts its own X server, so CTest runs them one process per test.
+# nimbrook_add_e2e_test(name [SESSION_TESTS filter] source...): GoogleTest driving
+# build/nimbrook under Xvfb. Each test starts its own X server, so CTest runs them one process
+# per test; the tests of SESSION_TESTS (a gtest filter) need a session around them and are
+# left to the runs that start it.
 function(nimbrook_add_e2e_test name)
-    add_executable(${name} ${ARGN})
+    cmake_parse_arguments(PARSE_ARGV 1 e2e "" SESSION_TESTS "")
+    add_executable(${name} ${e2e_UNPARSED_ARGUMENTS})
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
         NIMBROOK_LSAN_SUPPRESSIONS="${NIMBROOK_LSAN_SUPPRESSIONS}")
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 240 LABELS e2e)
+        TEST_FILTER "-${e2e_SESSION_TESTS}" PROPERTIES TIMEOUT 240 LABELS e2e)
 endfunction()
