@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 #include <iostream>
 
+#include "controller/ClipboardViewModel.h"
 #include "platform/qt/GlobalShortcut.h"
 #include "ui/ClipboardHistoryView.h"
 #include "ui/PopupPlacement.h"
@@ -77,9 +78,7 @@ void NimbrookApp::bindShortcut() {
 NimbrookApp::~NimbrookApp() = default;
 
 void NimbrookApp::createTrayIcon() {
-    trayMenu_ = std::make_unique<QMenu>();
-    connect(trayMenu_->addAction(QStringLiteral("退出")), &QAction::triggered, qApp,
-            &QCoreApplication::quit);
+    createTrayMenu();
 
     // Teal reads on light and on dark bars alike.
     const QIcon glyph =
@@ -93,6 +92,27 @@ void NimbrookApp::createTrayIcon() {
     trayIcon_->setContextMenu(trayMenu_.get());
     connect(trayIcon_.get(), &QSystemTrayIcon::activated, this, &NimbrookApp::trayActivated);
     trayIcon_->show();
+}
+
+void NimbrookApp::createTrayMenu() {
+    trayMenu_ = std::make_unique<QMenu>();
+    trayMenu_->setObjectName(QStringLiteral("trayMenu"));
+    connect(trayMenu_->addAction(QStringLiteral("打开面板")), &QAction::triggered, this,
+            &NimbrookApp::openPanel);
+    QAction* monitoring = trayMenu_->addAction(QString());
+    connect(monitoring, &QAction::triggered, this, [this] { viewModel_.toggleMonitoring(); });
+    // The footer's switch may have turned recording on or off since the menu was last shown.
+    const auto nameMonitoring = [this, monitoring] {
+        monitoring->setText(viewModel_.isMonitoring() ? QStringLiteral("暂停记录")
+                                                      : QStringLiteral("继续记录"));
+    };
+    nameMonitoring();
+    connect(trayMenu_.get(), &QMenu::aboutToShow, this, nameMonitoring);
+    connect(trayMenu_->addAction(QStringLiteral("设置…")), &QAction::triggered, this,
+            &NimbrookApp::showSettings);
+    trayMenu_->addSeparator();
+    connect(trayMenu_->addAction(QStringLiteral("退出")), &QAction::triggered, qApp,
+            &QCoreApplication::quit);
 }
 
 void NimbrookApp::trayActivated(QSystemTrayIcon::ActivationReason reason) {

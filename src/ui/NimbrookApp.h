@@ -53,6 +53,8 @@ protected:
 
 private:
     void createTrayIcon();
+    // Open the panel, pause or resume recording, settings, quit.
+    void createTrayMenu();
     void trayActivated(QSystemTrayIcon::ActivationReason reason);
     // At the tray icon's geometry, or at the pointer when `iconGeometry` is empty.
     void placePanel(const QRect& iconGeometry);

@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMenu>
 #include <QTest>
 #include <algorithm>
 
@@ -15,6 +16,7 @@ class NimbrookAppTest final : public QObject {
 
 private slots:
     void panelIsAWindowAndSettingsStaySingle();
+    void trayMenuOpensPausesAndQuits();
 };
 
 // Offscreen there is no status area, so the shell shows the panel as a window at start; the
@@ -52,6 +54,42 @@ void NimbrookAppTest::panelIsAWindowAndSettingsStaySingle() {
     QCOMPARE(app.settingsWindow(), settings);
     QCOMPARE(settingsWindows(), 1);
     QVERIFY(QTest::qWaitFor([settings] { return settings->isActiveWindow(); }));
+}
+
+// The tray's menu pauses with the footer's switch and names what a click would do.
+void NimbrookAppTest::trayMenuOpensPausesAndQuits() {
+    ControllerHarness harness;
+    DesktopPreferences preferences;
+    NimbrookApp app(harness.viewModel, preferences);
+    app.panel()->hide();
+    QMenu* menu = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == u"trayMenu") {
+            menu = qobject_cast<QMenu*>(widget);
+        }
+    }
+    QVERIFY(menu != nullptr);
+    const auto texts = [menu] {
+        QStringList texts;
+        for (const QAction* action : menu->actions()) {
+            texts.append(action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        return texts.join(u'|');
+    };
+    QCOMPARE(texts(), QStringLiteral("打开面板|暂停记录|设置…|-|退出"));
+
+    menu->actions()[1]->trigger();
+    QVERIFY(!harness.viewModel.isMonitoring());
+    emit menu->aboutToShow();
+    QCOMPARE(texts(), QStringLiteral("打开面板|继续记录|设置…|-|退出"));
+    harness.viewModel.toggleMonitoring();
+    emit menu->aboutToShow();
+    QCOMPARE(menu->actions()[1]->text(), QStringLiteral("暂停记录"));
+
+    menu->actions()[0]->trigger();
+    QVERIFY(app.panel()->isVisible());
+    menu->actions()[2]->trigger();
+    QVERIFY(app.settingsWindow() != nullptr && app.settingsWindow()->isVisible());
 }
 
 }  // namespace nimbrook
