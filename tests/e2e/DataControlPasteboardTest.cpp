@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include <poll.h>
+#include <unistd.h>
 
 #include "NimbrookFixture.h"
 #include "platform/wayland/DataControlPasteboard.h"
@@ -97,6 +98,9 @@ TEST_F(DataControlPasteboardTest, OwnCopyReadsBackAndExitClears) {
     pasteboard_->clearAndSetString("copied back 萤川");
     ASSERT_TRUE(changes());
     EXPECT_EQ(pasteboard_->string(), "copied back 萤川");
+    for (const auto& type : pasteboard_->mimeTypes()) {
+        EXPECT_EQ(type.find(std::to_string(::getpid())), std::string::npos) << type;
+    }
 
     ASSERT_TRUE(offered("serve", {{"text/plain", "short-lived"}}));
     helpers_.clear();

@@ -11,6 +11,7 @@
 #include <wayland-client.h>
 #include <wlr-data-control-unstable-v1-client-protocol.h>
 
+#include "model/Uuid.h"
 #include "platform/UnicodeText.h"
 #include "platform/wayland/PipeTransfer.h"
 #include "platform/wayland/WaylandConnection.h"
@@ -51,7 +52,9 @@ struct DataControlPasteboard::Offer {
 DataControlPasteboard::DataControlPasteboard(WaylandConnection& connection, Limits limits)
     : connection_(connection),
       limits_(limits),
-      ownType_("application/x-nimbrook-owner-" + std::to_string(::getpid())) {
+      // Every program on the desktop reads the offered types: the mark of the program's own
+      // copies is a token of this start, which says nothing of the process.
+      ownType_("application/x-nimbrook-own-" + Uuid::random().text()) {
     if (connection_.dataControl() == nullptr || connection_.seat() == nullptr) {
         return;
     }
