@@ -103,6 +103,8 @@ void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute
         auto pasteboard = std::make_unique<DataControlPasteboard>(wayland_->connection(),
                                                                   DataControlPasteboard::Limits{});
         if (pasteboard->isAvailable()) {
+            std::cerr << "[Nimbrook] clipboard: Wayland data-control ("
+                      << wayland_->connection().dataControlProtocol() << ")\n";
             pasteboard_ = std::move(pasteboard);
             activeApplication_ = std::make_unique<ForeignToplevelApplication>(
                 wayland_->connection(),
@@ -114,6 +116,8 @@ void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute
         pasteboard.reset();
         wayland_.reset();
     } else if (route == DesktopRoute::x11) {
+        std::cerr << "[Nimbrook] clipboard: X11 (the CLIPBOARD selection of display "
+                  << qgetenv("DISPLAY").toStdString() << ")\n";
         pasteboard_ = std::make_unique<QtPasteboard>(*QGuiApplication::clipboard());
         activeApplication_ = activeApplicationOf(application);
         return;

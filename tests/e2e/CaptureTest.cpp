@@ -43,6 +43,10 @@ TEST_F(CaptureTest, RecordsEachOfferAsItWasNewestFirstAndNamesNoApplication) {
         }
         ASSERT_TRUE(holds(recorded.size()));
     }
+    const auto log = readFile(root_ / "nimbrook.log");
+    EXPECT_NE(log.find("[Nimbrook] clipboard: X11 (the CLIPBOARD selection of display :"),
+              std::string::npos)
+        << log;
     const auto entries = *history();
     ASSERT_EQ(entries.size(), recorded.size());
     std::size_t images = 0;

@@ -67,6 +67,11 @@ TEST_F(SwayCaptureTest, RecordsOtherProgramsCopiesAndCopiesBack) {
     entries = history().value();
     EXPECT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries.back().content, text) << "the copy back was recorded";
+    const auto log = readFile(root_ / "nimbrook.log");
+    EXPECT_NE(
+        log.find("[Nimbrook] clipboard: Wayland data-control (zwlr_data_control_manager_v1 v"),
+        std::string::npos)
+        << log;
 }
 
 // With a StatusNotifierItem tray the panel is a window that the compositor places: shown

@@ -69,6 +69,15 @@ WaylandConnection::~WaylandConnection() {
     wl_display_disconnect(display_);
 }
 
+std::string WaylandConnection::dataControlProtocol() const {
+    if (dataControl_ == nullptr) {
+        return {};
+    }
+    auto* manager = reinterpret_cast<wl_proxy*>(dataControl_);
+    return std::string(wl_proxy_get_class(manager)) + " v" +
+           std::to_string(wl_proxy_get_version(manager));
+}
+
 void WaylandConnection::onGlobal(void* data, wl_registry* registry, std::uint32_t name,
                                  const char* interface, std::uint32_t version) {
     auto& self = *static_cast<WaylandConnection*>(data);

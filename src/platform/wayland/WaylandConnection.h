@@ -47,6 +47,9 @@ public:
     // Null when the compositor offers no data-control manager (ext is preferred).
     zwlr_data_control_manager_v1* dataControl() const { return dataControl_; }
     const DataControlInterfaces& dataControlInterfaces() const { return interfaces_; }
+    // The bound data-control manager's interface and version ("ext_data_control_manager_v1
+    // v1"); empty without one.
+    std::string dataControlProtocol() const;
     // Null when the compositor does not list its windows.
     zwlr_foreign_toplevel_manager_v1* foreignToplevels() const { return foreignToplevels_; }
 
