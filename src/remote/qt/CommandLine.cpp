@@ -1,7 +1,8 @@
 #include "remote/qt/CommandLine.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QRegularExpression>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
@@ -23,6 +24,10 @@ using namespace std::chrono_literals;
 constexpr auto replyTimeout = 60s;
 
 struct Options {
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            QStringLiteral("显示此帮助。")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("显示版本号。")};
     QCommandLineOption toggle{QStringLiteral("toggle"),
                               QStringLiteral("显示或隐藏正在运行的程序的面板。")};
     QCommandLineOption limit{{QStringLiteral("n"), QStringLiteral("limit")},
@@ -34,6 +39,8 @@ struct Options {
 };
 
 constexpr const char* description =
+    "用法：nimbrook [选项] [命令]\n"
+    "\n"
     "萤川（Nimbrook）剪贴板历史。不带命令时启动程序，或打开正在运行的程序的面板。\n"
     "\n"
     "命令（记录编号从 1 开始，最新的在前）：\n"
@@ -51,14 +58,37 @@ constexpr const char* description =
     "\n"
     "没有正在运行的程序时，命令以状态 3 结束。";
 
-void configure(QCommandLineParser& parser, const Options& options) {
-    parser.setApplicationDescription(QString::fromUtf8(description));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOptions({options.toggle, options.limit, options.json, options.yes});
-    parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("要执行的命令（见上）。"),
-                                 QStringLiteral("[command]"));
+QList<QCommandLineOption> all(const Options& options) {
+    return {options.help,  options.version, options.toggle,
+            options.limit, options.json,    options.yes};
+}
+
+// "-n, --limit <N>".
+QString synopsis(const QCommandLineOption& option) {
+    QStringList names;
+    for (const QString& name : option.names()) {
+        names.append((name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name);
+    }
+    const QString value = option.valueName();
+    return names.join(QStringLiteral(", ")) +
+           (value.isEmpty() ? QString() : QStringLiteral(" <") + value + u'>');
+}
+
+// The toolkit's parser writes its error messages in English only.
+QString inChinese(const QCommandLineParser& parser) {
+    if (!parser.unknownOptionNames().isEmpty()) {
+        const QString name = parser.unknownOptionNames().first();
+        return QStringLiteral("未知的选项“") + (name.size() == 1 ? u"-" : u"--") + name + u'”';
+    }
+    static const QRegularExpression valueError(
+        QStringLiteral("^(Missing|Unexpected) value after '(.*)'\\.$"));
+    const auto match = valueError.match(parser.errorText());
+    if (!match.hasMatch()) {
+        return parser.errorText();
+    }
+    return u'“' + match.captured(2) +
+           (match.captured(1) == u"Missing" ? QStringLiteral("”需要一个值")
+                                            : QStringLiteral("”不接受值"));
 }
 
 CommandLine::Parsed parsedAs(CommandLine::Action action, std::vector<std::string> words = {}) {
@@ -169,18 +199,6 @@ void write(std::FILE* stream, const std::string& bytes) {
     std::fflush(stream);
 }
 
-// Only the help needs the application object (for the program's name in the usage line):
-// a command goes without its start-up cost.
-std::string helpText(int argc, char** argv) {
-    QCoreApplication application(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("nimbrook"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(NIMBROOK_VERSION));
-    QCommandLineParser parser;
-    const Options options;
-    configure(parser, options);
-    return parser.helpText().toStdString();
-}
-
 int request(const CommandLine::Parsed& parsed) {
     if (parsed.confirm && ::isatty(STDIN_FILENO) && !confirmed()) {
         std::fputs("nimbrook: 已取消\n", stderr);
@@ -198,17 +216,31 @@ int request(const CommandLine::Parsed& parsed) {
 
 }  // namespace
 
+std::string CommandLine::help() {
+    const Options options;
+    qsizetype width = 0;
+    for (const auto& option : all(options)) {
+        width = std::max(width, synopsis(option).size());
+    }
+    QString text = QString::fromUtf8(description) + QStringLiteral("\n\n选项：\n");
+    for (const auto& option : all(options)) {
+        text += QStringLiteral("  ") + synopsis(option).leftJustified(width + 2) +
+                option.description() + u'\n';
+    }
+    return text.toStdString();
+}
+
 CommandLine::Parsed CommandLine::parse(const QStringList& arguments) {
     QCommandLineParser parser;
     const Options options;
-    configure(parser, options);
+    parser.addOptions(all(options));
     if (!parser.parse(arguments)) {
-        return usageError(parser.errorText());
+        return usageError(inChinese(parser));
     }
-    if (parser.isSet(QStringLiteral("help"))) {
+    if (parser.isSet(options.help)) {
         return parsedAs(Action::help);
     }
-    if (parser.isSet(QStringLiteral("version"))) {
+    if (parser.isSet(options.version)) {
         return parsedAs(Action::version);
     }
     if (!parser.positionalArguments().isEmpty()) {
@@ -237,7 +269,7 @@ std::optional<int> CommandLine::runWithoutDesktop(int argc, char** argv, Parsed&
     }
     switch (parsed.action) {
         case Action::help:
-            write(stdout, helpText(argc, argv));
+            write(stdout, help());
             return 0;
         case Action::version:
             write(stdout, "nimbrook " NIMBROOK_VERSION "\n");

@@ -26,6 +26,8 @@ public:
         std::string error;
     };
 
+    // What --help prints: the commands and the options.
+    static std::string help();
     // `arguments` holds the program name first, as argv does.
     static Parsed parse(const QStringList& arguments);
 

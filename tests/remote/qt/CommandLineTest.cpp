@@ -32,7 +32,9 @@ const CommandLineCase commandLineCases[] = {
      "search|0|text|--json"},
     {"clear asks", "clear", Action::request, "clear", false, true},
     {"clear yes", "clear,-y", Action::request, "clear"},
-    {"unknown option", "--frob", Action::usageError, "frob"},
+    {"unknown option", "--frob", Action::usageError, "未知的选项“--frob”"},
+    {"option without its value", "list,-n", Action::usageError, "“-n”需要一个值"},
+    {"switch with a value", "list,--json=1", Action::usageError, "“--json”不接受值"},
     {"unknown command", "frob", Action::usageError, "frob"},
     {"entry number not a number", "copy,+1", Action::usageError, "+1"},
     {"entry number missing", "delete", Action::usageError, "delete"},
@@ -62,6 +64,19 @@ TEST(CommandLineTest, parsesIntoRequests) {
         }
         EXPECT_EQ(words, c.expected) << c.tag;
     }
+}
+
+// Every text of the program is Chinese, the toolkit's headings and options included.
+TEST(CommandLineTest, helpIsChinese) {
+    const std::string help = CommandLine::help();
+    for (const char* english : {"Usage", "Options", "Arguments", "Displays"}) {
+        EXPECT_EQ(help.find(english), std::string::npos) << english;
+    }
+    for (const char* line : {"用法：nimbrook [选项] [命令]\n", "\n选项：\n",
+                             "\n  -n, --limit <N>  list、search：最多列出 N 条。\n"}) {
+        EXPECT_NE(help.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(help.back(), '\n');
 }
 
 }  // namespace
