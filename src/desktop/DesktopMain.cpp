@@ -4,6 +4,7 @@
 #include "desktop/DesktopPreferences.h"
 #include "desktop/DesktopRoute.h"
 #include "desktop/DesktopSession.h"
+#include "desktop/ToolkitTranslations.h"
 #include "remote/qt/CommandLine.h"
 #include "ui/NimbrookApp.h"
 
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
     // The route decides which platform the toolkit speaks, so it comes before the toolkit.
     const nimbrook::DesktopRoute route = nimbrook::DesktopRouting::applyToThisProcess();
     QApplication app(argc, argv);
+    nimbrook::ToolkitTranslations::install(app);
     // A tray program: closing its last window does not end it.
     QApplication::setQuitOnLastWindowClosed(false);
     nimbrook::DesktopSession session(app, route, commandLine.toggle ? "toggle" : "activate");
