@@ -5,28 +5,27 @@
 
 #include "controller/ClipboardViewModelObserver.h"
 
-class QLabel;
-class QLineEdit;
-class QListView;
-class QStackedWidget;
 class QTimer;
-class QToolButton;
 
 namespace nimbrook {
 
 class ClearConfirmOverlay;
 class ClipboardItemRow;
 class ClipboardViewModel;
+class HistoryListContent;
 class HistoryListModel;
+class PanelFooter;
+class PanelHeader;
 class RowSelection;
+class SearchBar;
 class ToastOverlay;
 
-// The drop-down history panel, 400 x 520: header with the count and the paused label,
-// search field, the list of matching entries or an empty state, and the monitoring switch
-// in the footer, beside which "未保存" stands while the history cannot be saved; the toast
-// and the clear-all confirmation lie above it. It keeps no copy of
-// the history: everything shown is read from the controller when the controller reports
-// a change.
+// The drop-down history panel, 400 x 520, stacked from its parts: the header, the search
+// bar, the list content with its empty state and the footer, with the toast and the
+// clear-all confirmation above them. The view hands the parts what the controller reports
+// and passes their clicks and typing on to it; the keys of the panel, which act on the list
+// whichever part has the focus, are its own. It keeps no copy of the history: everything
+// shown is read from the controller when the controller reports a change.
 class ClipboardHistoryView final : public QWidget, private ClipboardViewModelObserver {
     Q_OBJECT
 
@@ -61,10 +60,9 @@ private:
     void toastMessageChanged() override;
     void saveErrorChanged() override;
 
-    QWidget* buildHeader();
-    QWidget* buildSearchBar();
-    QWidget* buildListContent();
-    QWidget* buildFooter();
+    void buildParts();
+    void connectParts();
+    void setUpKeyboard();
     void applyTheme();
     void refreshItems();
     void refreshSearch();
@@ -73,30 +71,16 @@ private:
     void confirmClearAll();
     // Acts on a key of PanelKeyboard's table; false when the key is left to the focused widget.
     bool handleKey(const QKeyEvent& event);
-    QToolButton* makeIconButton(const QString& name, const QString& accessibleName,
-                                QWidget* parent);
 
     ClipboardViewModel& viewModel_;
     HistoryListModel* model_ = nullptr;
     ClipboardItemRow* rowDelegate_ = nullptr;
     std::unique_ptr<RowSelection> selection_;
-    QLabel* appIcon_ = nullptr;
-    QLabel* itemCount_ = nullptr;
-    QWidget* pausedLabel_ = nullptr;
-    QLabel* pausedIcon_ = nullptr;
-    QToolButton* settingsButton_ = nullptr;
-    QToolButton* clearAllButton_ = nullptr;
-    QLabel* searchIcon_ = nullptr;
-    QLineEdit* searchField_ = nullptr;
-    QToolButton* clearSearchButton_ = nullptr;
-    QStackedWidget* listContent_ = nullptr;
-    QListView* list_ = nullptr;
-    QWidget* emptyState_ = nullptr;
-    QLabel* emptyIcon_ = nullptr;
+    PanelHeader* header_ = nullptr;
+    SearchBar* searchBar_ = nullptr;
+    HistoryListContent* listContent_ = nullptr;
+    PanelFooter* footer_ = nullptr;
     bool captureUnavailable_ = false;
-    QLabel* emptyText_ = nullptr;
-    QToolButton* monitoringSwitch_ = nullptr;
-    QLabel* saveWarning_ = nullptr;
     ClearConfirmOverlay* clearConfirm_ = nullptr;
     ToastOverlay* toast_ = nullptr;
     // While the panel is open the rows' relative times are redrawn every minute.
