@@ -47,6 +47,11 @@ TEST_F(CaptureTest, RecordsEachOfferAsItWasNewestFirstAndNamesNoApplication) {
     EXPECT_NE(log.find("[Nimbrook] clipboard: X11 (the CLIPBOARD selection of display :"),
               std::string::npos)
         << log;
+    for (const auto& file : std::filesystem::directory_iterator(dataFolder())) {
+        if (file.is_regular_file()) {
+            EXPECT_EQ(file.status().permissions(), std::filesystem::perms(0600)) << file.path();
+        }
+    }
     const auto entries = *history();
     ASSERT_EQ(entries.size(), recorded.size());
     std::size_t images = 0;

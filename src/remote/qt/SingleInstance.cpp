@@ -1,6 +1,7 @@
 #include "remote/qt/SingleInstance.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QLocalSocket>
 #include <QPointer>
 #include <QTimer>
@@ -45,7 +46,8 @@ RemoteReply refusal(std::string message) {
 
 SingleInstance::SingleInstance(const std::filesystem::path& folder)
     : socketPath_(QString::fromStdString(RemoteProtocol::socketPath(folder).string())),
-      lock_(pathIn(folder, lockFileName)) {
+      lockPath_(pathIn(folder, lockFileName)),
+      lock_(lockPath_) {
     // The program runs for days: only a dead holder makes the lock stale, never its age.
     lock_.setStaleLockTime(0);
 }
@@ -58,6 +60,8 @@ SingleInstance::~SingleInstance() {
 
 bool SingleInstance::acquire() {
     if (lock_.tryLock(0)) {
+        // Made as the umask says; every other file of the folder is the user's alone too.
+        QFile::setPermissions(lockPath_, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         return true;
     }
     return lock_.error() != QLockFile::LockFailedError;

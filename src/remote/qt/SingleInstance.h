@@ -52,6 +52,7 @@ private:
     static void answer(QLocalSocket* socket, RemoteReply reply);
 
     QString socketPath_;
+    QString lockPath_;
     QLockFile lock_;
     Handler handler_;
     std::optional<QLocalServer> server_;
