@@ -1,5 +1,6 @@
 // The desktop program, which the nimbrook command (main.cpp) runs in its own place.
 #include <QApplication>
+#include <iostream>
 
 #include "desktop/DesktopPreferences.h"
 #include "desktop/DesktopRoute.h"
@@ -21,7 +22,12 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     nimbrook::DesktopSession session(app, route, commandLine.toggle ? "toggle" : "activate");
     if (!session.isPrimary()) {
-        return 0;
+        if (session.handedOver()) {
+            return 0;
+        }
+        // It holds the lock, so it lives, but its socket is gone or it is stuck.
+        std::cerr << "nimbrook: 另一个 nimbrook 正在运行，但没有回应\n";
+        return 1;
     }
     nimbrook::DesktopPreferences preferences;
     nimbrook::NimbrookApp shell(session.viewModel(), preferences, session.globalShortcut());

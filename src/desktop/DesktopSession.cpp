@@ -50,7 +50,7 @@ DesktopSession::DesktopSession(QGuiApplication& application, DesktopRoute route,
                                const std::string& request)
     : dataFolder_(createdPrivateFolder(XdgFolders::dataFolder())), instance_(dataFolder_) {
     if (!instance_.acquire()) {
-        SingleInstance::send(dataFolder_, {request});
+        handedOver_ = SingleInstance::send(dataFolder_, {request});
         return;
     }
     start(application, route);

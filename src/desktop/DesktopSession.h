@@ -37,7 +37,8 @@ class DesktopSession final : public QObject {
 public:
     // When another instance runs, hands it `request` ("activate" opens its panel, "toggle"
     // shows or hides it) and makes nothing else; isPrimary() is then false and the process
-    // should end with status 0. `route` is the one the toolkit's platform was chosen for.
+    // should end with status 0 when handedOver(). `route` is the one the toolkit's platform was
+    // chosen for.
     DesktopSession(QGuiApplication& application, DesktopRoute route,
                    const std::string& request = "activate");
     ~DesktopSession() override;
@@ -45,6 +46,8 @@ public:
     DesktopSession& operator=(const DesktopSession&) = delete;
 
     bool isPrimary() const { return viewModel_ != nullptr; }
+    // Whether the running instance took the request, when this one is not primary.
+    bool handedOver() const { return handedOver_; }
     // False when this desktop lets the program read no clipboard (said once on stderr).
     bool capturesClipboard() const { return capturesClipboard_; }
     // Only while isPrimary().
@@ -86,6 +89,7 @@ private:
     std::unique_ptr<RemoteCommands> commands_;
     std::unique_ptr<GlobalShortcut> shortcut_;
     bool capturesClipboard_ = true;
+    bool handedOver_ = false;
     bool hasQuit_ = false;
 };
 

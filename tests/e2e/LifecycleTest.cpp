@@ -38,6 +38,11 @@ TEST_F(LifecycleTest, SurvivesABrokenHistoryASecondStartAndACrash) {
 
     copyWithXclip({"UTF8_STRING", "still captured"});
     ASSERT_TRUE(newestIs("still captured"));
+    // A running program that no longer answers: a second start says so instead of success.
+    std::filesystem::remove(dataFolder() / "nimbrook.socket");
+    const auto unanswered = nimbrook({"--toggle"});
+    EXPECT_EQ(unanswered.status, 1);
+    EXPECT_NE(unanswered.error.find("没有回应"), std::string::npos) << unanswered.error;
 
     program_->signal(SIGKILL);
     ASSERT_TRUE(program_->waitForExit(std::chrono::seconds(20)));
