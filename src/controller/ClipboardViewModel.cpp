@@ -21,6 +21,8 @@ namespace nimbrook {
 namespace {
 
 constexpr std::chrono::milliseconds saveDelay{1000};
+// A stream of copies would postpone a save that waits for a quiet second for ever.
+constexpr std::chrono::milliseconds longestSaveDelay{5000};
 constexpr std::chrono::milliseconds saveRetryInterval{30000};
 // From this size on a conversion takes long enough for its row to show it.
 constexpr std::size_t busyContentBytes = 16 * 1024;
@@ -296,8 +298,20 @@ void ClipboardViewModel::trimIfNeeded() {
 void ClipboardViewModel::debounceSave() {
     saveTask_.reset();
     retryTask_.reset();
+    const Timestamp now = services_.monitor.clock.now();
+    if (!savePending_) {
+        firstUnsavedChange_ = now;
+    }
     savePending_ = true;
-    saveTask_ = services_.monitor.scheduler.after(saveDelay, [this] { startSave(); });
+    saveTask_ = services_.monitor.scheduler.after(saveDelayAt(now), [this] { startSave(); });
+}
+
+std::chrono::milliseconds ClipboardViewModel::saveDelayAt(Timestamp now) const {
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::duration<double>(
+            now.secondsSinceReferenceDate - firstUnsavedChange_.secondsSinceReferenceDate));
+    // A clock set back counts as no time waited.
+    return std::clamp(longestSaveDelay - waited, std::chrono::milliseconds(0), saveDelay);
 }
 
 // The snapshot shares the entries, which never change, so the worker reads them while this

@@ -111,7 +111,10 @@ private:
     void handleNewItem(const ClipboardItem& item);
     bool contains(const std::string& canonicalContent) const;
     void trimIfNeeded();
+    // Saves a second after the last change, and at the latest five seconds after the first
+    // change the file does not hold yet.
     void debounceSave();
+    std::chrono::milliseconds saveDelayAt(Timestamp now) const;
     void startSave();
     void saveFinished(std::optional<std::string> error);
     void startConversion(const ClipboardItem& item, ConversionRequest request);
@@ -138,6 +141,7 @@ private:
     // NFC form of the text this program last wrote to the pasteboard.
     std::optional<std::string> lastCopiedContent_;
     bool savePending_ = false;
+    Timestamp firstUnsavedChange_;
     std::unique_ptr<TaskHandle> saveTask_;
     std::unique_ptr<TaskHandle> retryTask_;
     std::optional<std::string> saveError_;

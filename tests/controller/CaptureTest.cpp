@@ -33,6 +33,11 @@ const Script scripts[] = {
     {"ABurstOfCapturesIsSavedOnceASecondAfterTheLast",
      {"copy one", "wait 300", "offer two", "wait 200", "copy three", "wait 999", "unsaved",
       "wait 1", "saved three|two|one"}},
+    // A capture on every tick from 0.5 s on never leaves a quiet second; the first is five
+    // seconds old at 5.5 s.
+    {"AStreamOfCapturesIsSavedFiveSecondsAfterTheFirst",
+     {"copy a", "copy b", "copy c", "copy d", "copy e", "copy f", "copy g", "copy h", "copy i",
+      "copy j", "wait 499", "unsaved", "wait 1", "saved j|i|h|g|f|e|d|c|b|a"}},
     {"SwitchingOffKeepsThePendingSave",
      {"copy one", "offer two", "toggle", "wait 2000", "saved one"}},
     {"ClearingAnEmptyHistoryStillWritesAnEmptyListOneSecondLater",
