@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <iostream>
 
+#include <sys/resource.h>
+
 #include "desktop/DesktopPreferences.h"
 #include "desktop/DesktopRoute.h"
 #include "desktop/DesktopSession.h"
@@ -9,11 +11,26 @@
 #include "remote/qt/CommandLine.h"
 #include "ui/NimbrookApp.h"
 
+namespace {
+
+// The usual soft limit of 1,024 descriptors is the desktop's default, not the system's bound;
+// command-line clients, pipes of clipboard reads and images each take one.
+void raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
     nimbrook::CommandLine::Parsed commandLine;
     if (const auto status = nimbrook::CommandLine::runWithoutDesktop(argc, argv, commandLine)) {
         return *status;
     }
+    raiseDescriptorLimit();
     // The route decides which platform the toolkit speaks, so it comes before the toolkit.
     const nimbrook::DesktopRoute route = nimbrook::DesktopRouting::applyToThisProcess();
     QApplication app(argc, argv);

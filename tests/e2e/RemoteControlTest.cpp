@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "NimbrookFixture.h"
+#include "platform/FileDescriptor.h"
 
 namespace nimbrook::e2e {
 namespace {
@@ -45,20 +46,29 @@ protected:
         return output({"/usr/bin/xclip", "-selection", "clipboard", "-out"}).value_or("");
     }
 
-    // Sends raw bytes to the program's socket; whether it answers does not matter.
-    void sendRaw(const std::string& bytes) {
+    // A connection to the program's socket, or a closed descriptor when it was refused.
+    FileDescriptor connected(int flags = 0) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const auto path = (dataFolder() / "nimbrook.socket").string();
         path.copy(address.sun_path, sizeof address.sun_path - 1);
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | flags, 0));
+        if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            fd.close();
+        }
+        return fd;
+    }
+
+    // Sends raw bytes to the program's socket; whether it answers does not matter.
+    void sendRaw(const std::string& bytes) {
+        const FileDescriptor connection = connected();
+        ASSERT_TRUE(connection.isOpen());
+        const int fd = connection.get();
         // A blocking stream socket sends it all, unless the program hangs up first.
         ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         char reply[256];
         while (::recv(fd, reply, sizeof reply, 0) > 0) {
         }
-        ::close(fd);
     }
 };
 
@@ -155,6 +165,30 @@ TEST_F(RemoteControlTest, HostileClientsLeaveItWorking) {
     EXPECT_EQ(other.status, 2);
     EXPECT_EQ(other.error, "nimbrook: 拒绝连接：请求来自另一个用户\n");
     EXPECT_EQ(nimbrook({"get", "1"}).output, chinese.content);
+}
+
+// More idle connections than the program has descriptors (started with the usual 1,024):
+// it keeps listening and answering, and its socket stays.
+TEST_F(RemoteControlTest, IdleConnectionsNeverCloseTheServer) {
+    writeHistory({chinese});
+    ASSERT_NO_FATAL_FAILURE(startProgram({}, {"/usr/bin/prlimit", "--nofile=1024:1024", "--"}));
+    std::vector<FileDescriptor> idle;
+    // A full queue of connections waiting to be taken refuses for a moment.
+    ASSERT_TRUE(eventually([&] {
+        while (idle.size() < 1100) {
+            FileDescriptor connection = connected(SOCK_NONBLOCK);
+            if (!connection.isOpen()) {
+                return false;
+            }
+            idle.push_back(std::move(connection));
+        }
+        return true;
+    })) << idle.size()
+        << " connections";
+    EXPECT_EQ(nimbrook({"get", "1"}).output, chinese.content);
+    idle.clear();
+    EXPECT_EQ(nimbrook({"get", "1"}).output, chinese.content);
+    EXPECT_TRUE(std::filesystem::exists(dataFolder() / "nimbrook.socket"));
 }
 
 }  // namespace

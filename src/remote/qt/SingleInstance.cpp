@@ -5,6 +5,8 @@
 #include <QLocalSocket>
 #include <QPointer>
 #include <QTimer>
+#include <QVariant>
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <thread>
@@ -24,6 +26,11 @@ constexpr auto lockFileName = "nimbrook.lock";
 constexpr int handOverMilliseconds = 5000;
 // A client sends its whole request at once; one that stalls is dropped rather than held.
 constexpr int requestMilliseconds = 10000;
+// Each connection holds a descriptor, and the toolkit's server closes for good (its socket
+// file gone) once it cannot accept: past this many, the oldest connection still waiting for
+// its request goes, so that a crowd of idle clients never takes the last descriptors.
+constexpr std::size_t maximumConnections = 256;
+const char* const requestedProperty = "nimbrookRequested";
 
 QString pathIn(const std::filesystem::path& folder, const char* name) {
     return QString::fromStdString((folder / name).string());
@@ -95,12 +102,30 @@ bool SingleInstance::send(const std::filesystem::path& folder,
 void SingleInstance::acceptConnections() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        makeRoom();
+        open_.emplace_back(socket);
         if (!isSameUser(*socket)) {
             answer(socket, refusal("拒绝连接：请求来自另一个用户"));
             continue;
         }
         serve(socket);
     }
+}
+
+void SingleInstance::makeRoom() {
+    std::erase_if(open_, [](const QPointer<QLocalSocket>& each) { return each.isNull(); });
+    if (open_.size() < maximumConnections) {
+        return;
+    }
+    auto oldest = std::ranges::find_if(open_, [](const QPointer<QLocalSocket>& each) {
+        return !each->property(requestedProperty).toBool();
+    });
+    if (oldest == open_.end()) {
+        oldest = open_.begin();
+    }
+    const QPointer<QLocalSocket> dropped = *oldest;
+    open_.erase(oldest);
+    dropped->abort();
 }
 
 void SingleInstance::serve(QLocalSocket* socket) {
@@ -120,6 +145,7 @@ void SingleInstance::serve(QLocalSocket* socket) {
             return;
         }
         timer->stop();
+        socket->setProperty(requestedProperty, true);
         QObject::disconnect(socket, &QLocalSocket::readyRead, this, nullptr);
         if (reader->state() == FrameReader::State::oversized) {
             answer(socket, refusal("请求过长"));

@@ -3,6 +3,7 @@
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <filesystem>
 #include <functional>
@@ -48,6 +49,8 @@ public:
 
 private:
     void acceptConnections();
+    // Drops a connection when a new one would pass the bound.
+    void makeRoom();
     void serve(QLocalSocket* socket);
     static void answer(QLocalSocket* socket, RemoteReply reply);
 
@@ -56,6 +59,8 @@ private:
     QLockFile lock_;
     Handler handler_;
     std::optional<QLocalServer> server_;
+    // Open connections, oldest first.
+    std::vector<QPointer<QLocalSocket>> open_;
 };
 
 }  // namespace nimbrook
