@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <ctime>
 #include <random>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 #include <sys/socket.h>
@@ -9,6 +10,7 @@
 
 #include "NimbrookFixture.h"
 #include "platform/FileDescriptor.h"
+#include "remote/RemoteProtocol.h"
 
 namespace nimbrook::e2e {
 namespace {
@@ -165,6 +167,31 @@ TEST_F(RemoteControlTest, HostileClientsLeaveItWorking) {
     EXPECT_EQ(other.status, 2);
     EXPECT_EQ(other.error, "nimbrook: 拒绝连接：请求来自另一个用户\n");
     EXPECT_EQ(nimbrook({"get", "1"}).output, chinese.content);
+}
+
+// A reader slower than the reply is long, which never stalls, gets the whole reply: the
+// program's time limit counts a stall, not the transfer.
+TEST_F(RemoteControlTest, ASlowSteadyReaderGetsTheWholeReply) {
+    const HistoryEntry seven{std::string(7 << 20, 's'), "plainText", std::nullopt};
+    writeHistory({seven});
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    const FileDescriptor connection = connected();
+    ASSERT_TRUE(connection.isOpen());
+    ASSERT_TRUE(
+        FileDescriptor::writeAll(connection.get(), RemoteProtocol::encodeRequest({"get", "1"})));
+    // 64 KB every 0.3 s: about 34 s for the whole.
+    std::string frame;
+    std::vector<char> chunk(64 * 1024);
+    ssize_t read = 0;
+    do {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        read = ::recv(connection.get(), chunk.data(), chunk.size(), 0);
+        frame.append(chunk.data(), static_cast<std::size_t>(std::max<ssize_t>(read, 0)));
+    } while (read > 0);
+    ASSERT_GE(frame.size(), RemoteProtocol::headerSize);
+    const auto reply = RemoteProtocol::decodeReply(frame.substr(RemoteProtocol::headerSize));
+    ASSERT_TRUE(reply.has_value()) << frame.size() << " bytes";
+    EXPECT_TRUE(reply->output == seven.content);
 }
 
 // More idle connections than the program has descriptors (started with the usual 1,024):

@@ -3,6 +3,7 @@
 #include <QLocalSocket>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <string_view>
 #include <utility>
 
@@ -12,6 +13,11 @@
 #include "remote/RemoteProtocol.h"
 
 namespace nimbrook {
+namespace {
+
+constexpr std::chrono::seconds stallLimit{30};
+
+}  // namespace
 
 ReplyWriter::ReplyWriter(QLocalSocket* socket, RemoteReply reply)
     : QObject(socket),
@@ -20,6 +26,10 @@ ReplyWriter::ReplyWriter(QLocalSocket* socket, RemoteReply reply)
       reply_(std::move(reply)),
       notifier_(socket->socketDescriptor(), QSocketNotifier::Write, this) {
     QObject::connect(&notifier_, &QSocketNotifier::activated, this, &ReplyWriter::writeMore);
+    stall_.setSingleShot(true);
+    stall_.setInterval(stallLimit);
+    QObject::connect(&stall_, &QTimer::timeout, this, [this] { finish(false); });
+    stall_.start();
     writeMore();
 }
 
@@ -57,11 +67,13 @@ void ReplyWriter::writeMore() {
             return;
         }
         sent_ += static_cast<std::size_t>(written);
+        stall_.start();
     }
 }
 
 void ReplyWriter::finish(bool sent) {
     notifier_.setEnabled(false);
+    stall_.stop();
     if (sent) {
         socket_->disconnectFromServer();
     } else {

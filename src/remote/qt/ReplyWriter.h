@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cstddef>
 #include <string>
 
@@ -14,6 +15,7 @@ namespace nimbrook {
 // Sends one reply frame on a connection of the local socket straight from the reply's own
 // buffers, as fast as the client reads, then closes the connection. A listing may be
 // megabytes: the socket's own buffer would copy it once more into fresh memory.
+// A client that reads nothing for 30 s is cut off; a slow one that keeps reading is not.
 // A child of the socket, so it goes with it.
 class ReplyWriter final : public QObject {
     Q_OBJECT
@@ -30,6 +32,7 @@ private:
     RemoteReply reply_;
     std::size_t sent_ = 0;
     QSocketNotifier notifier_;
+    QTimer stall_;
 };
 
 }  // namespace nimbrook

@@ -169,8 +169,6 @@ void SingleInstance::answer(QLocalSocket* socket, RemoteReply reply) {
         return;
     }
     new ReplyWriter(socket, std::move(reply));
-    // A client that stopped reading cannot hold the connection open forever.
-    QTimer::singleShot(std::chrono::seconds(30), socket, [socket] { socket->abort(); });
 }
 
 }  // namespace nimbrook
