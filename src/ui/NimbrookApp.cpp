@@ -14,6 +14,7 @@
 #include "ui/PopupPlacement.h"
 #include "ui/Preferences.h"
 #include "ui/SettingsView.h"
+#include "ui/ShortcutField.h"
 #include "ui/SymbolIcons.h"
 #include "ui/Theme.h"
 
@@ -71,7 +72,8 @@ void NimbrookApp::bindShortcut() {
     const QKeySequence sequence = preferences_.panelShortcut();
     // The settings window says so too; a program started at login has only its log.
     if (shortcut_->setSequence(sequence) == GlobalShortcut::State::taken) {
-        std::cerr << "打开面板快捷键 " << sequence.toString().toStdString() << "：快捷键已被占用\n";
+        std::cerr << "打开面板快捷键 " << ShortcutField::chordText(sequence).toStdString()
+                  << "：快捷键已被占用\n";
     }
 }
 

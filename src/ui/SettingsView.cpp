@@ -2,7 +2,6 @@
 
 #include <QEvent>
 #include <QHBoxLayout>
-#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -11,6 +10,7 @@
 #include "model/HistoryLimit.h"
 #include "platform/qt/GlobalShortcut.h"
 #include "ui/Preferences.h"
+#include "ui/ShortcutField.h"
 #include "ui/Theme.h"
 #include "ui/ToggleSwitch.h"
 
@@ -126,6 +126,8 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, Preferences& preferenc
 }
 
 SettingsView::~SettingsView() {
+    // A recording ends while this window can still take the old chord again.
+    shortcutField_->clearFocus();
     viewModel_.removeObserver(*this);
 }
 
@@ -193,12 +195,10 @@ QLabel* SettingsView::valueLabel(const QString& objectName, const QString& text)
 }
 
 QWidget* SettingsView::shortcutRow() {
-    shortcutEdit_ = new QKeySequenceEdit;
-    shortcutEdit_->setObjectName(QStringLiteral("shortcutEdit"));
-    shortcutEdit_->setAccessibleName(QStringLiteral("打开面板快捷键"));
-    // Its clear button turns the shortcut off.
-    shortcutEdit_->setClearButtonEnabled(true);
-    shortcutEdit_->setFixedWidth(shortcutFieldWidth);
+    shortcutField_ = new ShortcutField;
+    shortcutField_->setObjectName(QStringLiteral("shortcutEdit"));
+    shortcutField_->setAccessibleName(QStringLiteral("打开面板快捷键"));
+    shortcutField_->setFixedWidth(shortcutFieldWidth);
     shortcutStatus_ = new QLabel;
     shortcutStatus_->setObjectName(QStringLiteral("shortcutStatus"));
     shortcutStatus_->setFont(Theme::textStyle(TextStyle::caption));
@@ -209,34 +209,29 @@ QWidget* SettingsView::shortcutRow() {
     auto* column = new QVBoxLayout(row);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    column->addWidget(valueRow(QStringLiteral("打开面板快捷键"), shortcutEdit_));
+    column->addWidget(valueRow(QStringLiteral("打开面板快捷键"), shortcutField_));
     column->addWidget(shortcutStatus_);
 
     if (shortcut_ == nullptr) {
-        shortcutEdit_->setEnabled(false);
+        shortcutField_->setEnabled(false);
         shortcutStatus_->setText(QStringLiteral("请在桌面的快捷键设置中绑定 nimbrook --toggle"));
         return row;
     }
-    shortcutEdit_->setKeySequence(shortcut_->sequence());
+    shortcutField_->setChord(shortcut_->sequence());
     showShortcutState();
-    // Told once a recording ends, and with an empty sequence as one starts or the clear
-    // button is pressed: the shortcut is off while a new one is being recorded.
-    connect(shortcutEdit_, &QKeySequenceEdit::keySequenceChanged, this,
-            &SettingsView::chooseShortcut);
-    // The field records up to four chords; a shortcut is one.
-    connect(shortcutEdit_, &QKeySequenceEdit::editingFinished, this, [this] {
-        const QKeySequence recorded = shortcutEdit_->keySequence();
-        if (recorded.count() > 1) {
-            shortcutEdit_->setKeySequence(QKeySequence(recorded[0]));
-        }
+    // Held meanwhile, the chord would open the panel rather than reach the field.
+    connect(shortcutField_, &ShortcutField::recordingStarted, this, [this] {
+        shortcut_->setSequence({});
+        showShortcutState();
     });
+    connect(shortcutField_, &ShortcutField::chordChosen, this, &SettingsView::chooseShortcut);
     return row;
 }
 
-void SettingsView::chooseShortcut(const QKeySequence& sequence) {
-    const QKeySequence chord = sequence.isEmpty() ? QKeySequence() : QKeySequence(sequence[0]);
-    if (chord != shortcut_->sequence()) {
-        shortcut_->setSequence(chord);
+void SettingsView::chooseShortcut(const QKeySequence& chord) {
+    shortcut_->setSequence(chord);
+    // Only a new chord is written: a cancelled recording keeps an unsaved default unsaved.
+    if (chord != preferences_.panelShortcut()) {
         preferences_.setPanelShortcut(chord);
     }
     showShortcutState();

@@ -5,7 +5,6 @@
 
 #include "controller/ClipboardViewModelObserver.h"
 
-class QKeySequenceEdit;
 class QLabel;
 class QVBoxLayout;
 
@@ -14,6 +13,7 @@ namespace nimbrook {
 class ClipboardViewModel;
 class GlobalShortcut;
 class Preferences;
+class ShortcutField;
 class ToggleSwitch;
 
 // The "设置" window: switches monitoring and shows the fixed limit, the live entry count
@@ -49,7 +49,7 @@ private:
     QWidget* valueRow(const QString& label, QWidget* value);
     QLabel* valueLabel(const QString& objectName, const QString& text);
     QWidget* shortcutRow();
-    void chooseShortcut(const QKeySequence& sequence);
+    void chooseShortcut(const QKeySequence& chord);
     void showShortcutState();
     void applyThemeColors();
     void showCount();
@@ -59,7 +59,7 @@ private:
     Preferences& preferences_;
     GlobalShortcut* shortcut_ = nullptr;
     ToggleSwitch* monitoringToggle_ = nullptr;
-    QKeySequenceEdit* shortcutEdit_ = nullptr;
+    ShortcutField* shortcutField_ = nullptr;
     QLabel* shortcutStatus_ = nullptr;
     QLabel* countValue_ = nullptr;
     QList<QLabel*> secondaryLabels_;
