@@ -6,6 +6,7 @@
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QToolTip>
 
 #include "controller/ClipboardViewModel.h"
@@ -127,6 +128,9 @@ bool ClipboardItemRow::eventFilter(QObject* watched, QEvent* event) {
                 }
                 break;
             }
+            case QEvent::Resize:
+                relayOutOnNewWidth(*static_cast<QResizeEvent*>(event));
+                break;
             case QEvent::Leave:
                 setHovered({});
                 break;
@@ -139,6 +143,15 @@ bool ClipboardItemRow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QStyledItemDelegate::eventFilter(watched, event);
+}
+
+void ClipboardItemRow::relayOutOnNewWidth(const QResizeEvent& event) {
+    // The list lays its rows out anew only when its height changes. A scroll bar that comes
+    // or goes changes the width the previews wrap at, and so the rows' heights: measured at
+    // the old width, a row would be painted over the next one.
+    if (event.size().width() != event.oldSize().width()) {
+        view_->doItemsLayout();
+    }
 }
 
 void ClipboardItemRow::setHovered(const QModelIndex& index) {

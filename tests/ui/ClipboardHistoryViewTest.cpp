@@ -84,6 +84,8 @@ const PanelCase panelCases[] = {
     {"a conversion replaces its row in place", "Ctrl+End watch Menu Return", "changes=~2 rows=3"},
     {"busy while converting", "watch hold Down Menu Down Return", "busy=0 changes=~0", "s|wide"},
     {"search: changes reset", "type:et watch more:1 Down Shift+Del", "changes=reset,reset rows=0"},
+    {"wrapped rows fit beside the scroll bar", "words:40", "bar=1 misfit=-", ""},
+    {"wrapped rows fit beside the scroll bar, dark", "dark words:40", "bar=1 misfit=-", ""},
     {"a save fails", "jam wait:1000", "unsaved=未保存,历史记录未能保存：cannot_create_a_file"},
 
     {"Return confirms clearing", "press:clearAllButton Return",

@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
@@ -23,6 +24,7 @@
 #include "ui/ClipboardItemRow.h"
 #include "ui/HistoryListModel.h"
 #include "ui/ItemRowPainter.h"
+#include "ui/Theme.h"
 #include "ui/ToastOverlay.h"
 
 namespace nimbrook {
@@ -35,6 +37,8 @@ struct PanelDriver {
     ControllerHarness harness;
     std::unique_ptr<ClipboardHistoryView> view =
         std::make_unique<ClipboardHistoryView>(harness.viewModel);
+    // The theme a step may switch, put back for the next panel.
+    QPalette palette = QApplication::palette();
     QSignalSpy closes{view.get(), &ClipboardHistoryView::closeRequested};
     QAbstractItemModelTester tester{list()->model(),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest};
@@ -61,6 +65,7 @@ struct PanelDriver {
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     }
+    ~PanelDriver() { QApplication::setPalette(palette); }
     template <typename T>
     T* find(const char* name) const {
         return view->findChild<T*>(QString::fromUtf8(name));
@@ -111,6 +116,14 @@ struct PanelDriver {
             for (int index = 0; index < row; ++index) {
                 harness.copy("entry " + std::to_string(numbered++));
             }
+        } else if (verb == u"words") {
+            // Unbroken words from 60 to 99 letters: some fill two lines exactly at one width
+            // and need a third at a slightly narrower one.
+            for (int index = 0; index < row; ++index) {
+                harness.copy(std::string(60 + index % 40, 'w') + std::to_string(index / 40));
+            }
+        } else if (verb == u"dark") {
+            QApplication::setPalette(Theme(Appearance::dark).palette());
         } else if (verb == u"unreadable") {
             view->setCaptureUnavailable();
         } else if (verb == u"reopen") {
@@ -205,6 +218,8 @@ struct PanelDriver {
             {u"top"_s, QString::number(list()->indexAt(QPoint(1, 1)).row())},
             {u"first"_s, model->index(0, 0).data(HistoryListModel::PreviewRole).toString()},
             {u"rows"_s, QString::number(model->rowCount())},
+            {u"bar"_s, QString::number(list()->verticalScrollBar()->isVisible())},
+            {u"misfit"_s, misfits()},
             {u"changes"_s, changes.join(u',')},
             {u"flash"_s, rowsWith(HistoryListModel::CopiedRole)},
             {u"busy"_s, rowsWith(HistoryListModel::BusyRole)},
@@ -233,6 +248,26 @@ struct PanelDriver {
             {u"toast"_s, toastState()},
             {u"same"_s, snapshot.isNull() ? u"-"_s : QString::number(grab(snapped) == snapshot)},
         };
+    }
+    // The rows not laid out as wide as the viewport, right below the row above, and as high
+    // as their preview needs at that width.
+    QString misfits() const {
+        const ItemRowPainter painter;
+        const int width = viewport()->width();
+        const auto* model = list()->model();
+        QStringList rows;
+        int top = rowRect(0).top();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QStringList lines = PreviewLayout::lines(
+                model->index(row, 0).data(HistoryListModel::PreviewRole).toString(),
+                painter.previewFont(), ItemRowPainter::previewWidth(width));
+            const QRect needed(0, top, width, painter.rowHeight(lines.size()));
+            if (rowRect(row) != needed) {
+                rows << QString::number(row);
+            }
+            top = needed.bottom() + 1;
+        }
+        return rows.isEmpty() ? u"-"_s : rows.join(u',');
     }
     QString rowsWith(int role) const {
         QStringList rows;

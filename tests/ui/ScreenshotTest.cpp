@@ -48,6 +48,7 @@ const std::pair<QString, QString> shots[] = {
     {u"panel-confirm"_s, u"press:clearAllButton"_s},
     {u"panel-toast"_s, u"menu:1 Down Return hover:1"_s},
     {u"panel-selection"_s, u"drag:0.5-1.14"_s},
+    {u"panel-wrapped"_s, u"words:40 hover:1"_s},
     {u"settings"_s, {}},
 };
 
