@@ -5,6 +5,7 @@
 
 #include "controller/ClipboardViewModelObserver.h"
 
+class QContextMenuEvent;
 class QTimer;
 
 namespace nimbrook {
@@ -71,6 +72,9 @@ private:
     void confirmClearAll();
     // Acts on a key of PanelKeyboard's table; false when the key is left to the focused widget.
     bool handleKey(const QKeyEvent& event);
+    // Opens the selected row's conversion menu for a context menu asked by the keyboard;
+    // false when the search field keeps its own menu.
+    bool openRowMenu(const QContextMenuEvent& event);
 
     ClipboardViewModel& viewModel_;
     HistoryListModel* model_ = nullptr;

@@ -70,6 +70,10 @@ const PanelCase panelCases[] = {
     {"Escape closes only the menu", "type:et Down Menu Esc", "items=- search=et closed=0"},
     {"Alt+9 past the rows, Shift+Del and the menu key without a selection do nothing",
      "Alt+9 Shift+Del Menu", "paste=- rows=3 items=-"},
+    {"the Menu key opens the selected row's menu", "Down menukey",
+     "popup=conversionMenu items=包裹代码块/HTML_→_Markdown/纯文本"},
+    {"the Menu key without a selection opens the field's menu", "menukey",
+     "popup=qt_edit_menu items=-"},
     {"Shift+Tab goes back", "type:et Shift+Tab", "focus=clearAllButton"},
     {"Tab Return clears a search", "type:et Tab Return", "search= focus=searchField clearSearch=0"},
     {"Tab, Return, Space, Escape", "Tab Return Space Return Tab Tab Esc",
@@ -147,8 +151,8 @@ void ClipboardHistoryViewTest::stepsAndWhatTheyLeave() {
         });
         QVERIFY2(reached, qPrintable(shown));
     }
-    if (QMenu* open = panel.view->findChild<ClipboardItemRow*>()->openMenu()) {
-        open->close();
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
     }
 }
 

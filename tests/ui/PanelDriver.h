@@ -4,6 +4,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QFontMetricsF>
 #include <QImage>
@@ -181,6 +182,15 @@ struct PanelDriver {
             harness.workQueue.hold();
         } else if (verb == u"wait") {
             harness.clock.advance(std::chrono::milliseconds(row));
+        } else if (verb == u"menukey") {
+            // The Menu key as X11 delivers it: a context menu request to the focused widget,
+            // then the key itself.
+            QWidget* focus = QApplication::focusWidget();
+            const QPoint center = focus->rect().center();
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, center,
+                                      focus->mapToGlobal(center));
+            QApplication::sendEvent(focus, &request);
+            QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Menu);
         } else if (verb == u"drag") {
             const QPoint start = textPoint(argument.section(u'-', 0, 0));
             const QPoint end = textPoint(argument.section(u'-', 1));
@@ -210,6 +220,7 @@ struct PanelDriver {
         const bool empty =
             find<QStackedWidget>("listContent")->currentWidget() == find<QWidget>("emptyState");
         const QWidget* focus = QApplication::focusWidget();
+        const QWidget* popup = QApplication::activePopupWidget();
         const auto* warning = find<QLabel>("saveWarning");
         return {
             {u"sel"_s, selected.isValid() ? QString::number(selected.row()) : u"-"_s},
@@ -237,6 +248,7 @@ struct PanelDriver {
             {u"closed"_s, QString::number(closes.size())},
             {u"items"_s, items.isEmpty() ? u"-"_s : items.join(u'/')},
             {u"focus"_s, focus != nullptr ? focus->objectName() : u"-"_s},
+            {u"popup"_s, popup != nullptr ? popup->objectName() : u"-"_s},
             {u"monitor"_s,
              find<QAbstractButton>("monitoringSwitch")->text() + u',' +
                  (find<QWidget>("pausedLabel")->isVisible() ? labelText("pausedText") : u"-"_s)},
