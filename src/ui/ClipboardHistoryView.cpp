@@ -69,8 +69,7 @@ ClipboardHistoryView::ClipboardHistoryView(ClipboardViewModel& viewModel, QWidge
 
     minuteTimer_ = new QTimer(this);
     minuteTimer_->setInterval(std::chrono::minutes(1));
-    connect(minuteTimer_, &QTimer::timeout, listContent_->list()->viewport(),
-            qOverload<>(&QWidget::update));
+    connect(minuteTimer_, &QTimer::timeout, this, &ClipboardHistoryView::refreshTimes);
 
     applyTheme();
     refreshItems();
@@ -182,6 +181,11 @@ void ClipboardHistoryView::refreshMonitoring() {
     footer_->showMonitoring(monitoring, Theme::current());
 }
 
+void ClipboardHistoryView::refreshTimes() {
+    model_->refreshNow();
+    listContent_->list()->viewport()->update();
+}
+
 void ClipboardHistoryView::refreshSaveWarning() {
     const auto& error = viewModel_.saveError();
     footer_->showSaveError(error ? std::optional(toQString(*error)) : std::nullopt);
@@ -232,8 +236,7 @@ void ClipboardHistoryView::toastMessageChanged() {
 void ClipboardHistoryView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     selection_->reset();
-    // The relative times are taken as each row is painted: a fresh paint makes them current.
-    listContent_->list()->viewport()->update();
+    refreshTimes();
     minuteTimer_->start();
     if (!clearConfirm_->isVisible()) {
         searchBar_->field()->setFocus(Qt::OtherFocusReason);

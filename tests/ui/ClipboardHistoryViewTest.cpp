@@ -90,6 +90,10 @@ const PanelCase panelCases[] = {
     {"search: changes reset", "type:et watch more:1 Down Shift+Del", "changes=reset,reset rows=0"},
     {"wrapped rows fit beside the scroll bar", "words:40", "bar=1 misfit=-", ""},
     {"wrapped rows fit beside the scroll bar, dark", "dark words:40", "bar=1 misfit=-", ""},
+    {"a hovered row keeps the time of the rows beside it", "wait:20000 hover:1",
+     "times=0秒前,0秒前,1秒前"},
+    {"reopening counts the times anew", "wait:20000 hover:1 reopen", "times=20秒前,20秒前,21秒前"},
+    {"a new entry counts the times anew", "wait:20000 more:1", "times=0秒前,20秒前,21秒前,21秒前"},
     {"a save fails", "jam wait:1000", "unsaved=未保存,历史记录未能保存：cannot_create_a_file"},
 
     {"Return confirms clearing", "press:clearAllButton Return",

@@ -233,6 +233,7 @@ struct PanelDriver {
             {u"misfit"_s, misfits()},
             {u"changes"_s, changes.join(u',')},
             {u"flash"_s, rowsWith(HistoryListModel::CopiedRole)},
+            {u"times"_s, relativeTimes()},
             {u"busy"_s, rowsWith(HistoryListModel::BusyRole)},
             // What the panel wrote: the pasteboard holds the last copy of another program before.
             {u"paste"_s, harness.pasteboard.writeCount() > 0 && pasted
@@ -280,6 +281,14 @@ struct PanelDriver {
             top = needed.bottom() + 1;
         }
         return rows.isEmpty() ? u"-"_s : rows.join(u',');
+    }
+    QString relativeTimes() const {
+        const auto* model = list()->model();
+        QStringList times;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            times << model->index(row, 0).data(HistoryListModel::RelativeTimeRole).toString();
+        }
+        return times.join(u',');
     }
     QString rowsWith(int role) const {
         QStringList rows;
