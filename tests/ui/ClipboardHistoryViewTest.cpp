@@ -125,6 +125,10 @@ const PanelCase panelCases[] = {
     {"below the text is the end", "drag:0.0-9.0 Ctrl+C", "clip=short\ntext", "short\ntext"},
     {"a cut preview's ellipsis is no text", "drag:0.0-2.9 Ctrl+C", "clip=a\nb\nc", "a\nb\nc\nd"},
     {"no move copies the row", "drag:0.6-0.6 Ctrl+C", "clip= paste=alpha_beta", "alpha beta"},
+    {"the delete button's tip stays on the screen", "tip:delete", "tip=删除", "{}"},
+    {"the menu button's tip stays on the screen", "tip:menu", "tip=智能转换", "{}"},
+    {"a tip goes as the pointer leaves its button", "tip:delete hover:0", "tip=-", "{}"},
+    {"a tip goes as the pointer leaves its row", "tip:menu hover:1", "tip=-", "{}|[]"},
     // Last, as the pointer stays where it was put.
     {"hover after the menu", "point:0 snap:0 menu:0 leave Esc", "items=- same=1", "plain words"},
 };

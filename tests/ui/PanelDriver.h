@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFontMetricsF>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
+#include <QToolTip>
 #include <memory>
 
 #include "ControllerHarness.h"
@@ -182,6 +184,19 @@ struct PanelDriver {
             harness.workQueue.hold();
         } else if (verb == u"wait") {
             harness.clock.advance(std::chrono::milliseconds(row));
+        } else if (verb == u"tip") {
+            // The panel hangs from the screen's top right corner, as from a tray icon there;
+            // the pointer rests on the first row's "menu" or "delete" button.
+            const QRect screen = view->screen()->availableGeometry();
+            view->move(screen.topRight() - QPoint(view->width() - 1, 0));
+            const QRect row = rowRect(0).adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
+            const QRect button = argument == u"menu"
+                                     ? ClipboardItemRow::menuButtonRect(row, ContentType::json)
+                                     : ClipboardItemRow::deleteButtonRect(row);
+            move(button.center());
+            QHelpEvent help(QEvent::ToolTip, button.center(),
+                            viewport()->mapToGlobal(button.center()));
+            QApplication::sendEvent(viewport(), &help);
         } else if (verb == u"menukey") {
             // The Menu key as X11 delivers it: a context menu request to the focused widget,
             // then the key itself.
@@ -250,6 +265,7 @@ struct PanelDriver {
             {u"items"_s, items.isEmpty() ? u"-"_s : items.join(u'/')},
             {u"focus"_s, focus != nullptr ? focus->objectName() : u"-"_s},
             {u"popup"_s, popup != nullptr ? popup->objectName() : u"-"_s},
+            {u"tip"_s, tipState()},
             {u"monitor"_s,
              find<QAbstractButton>("monitoringSwitch")->text() + u',' +
                  (find<QWidget>("pausedLabel")->isVisible() ? labelText("pausedText") : u"-"_s)},
@@ -281,6 +297,19 @@ struct PanelDriver {
             top = needed.bottom() + 1;
         }
         return rows.isEmpty() ? u"-"_s : rows.join(u',');
+    }
+    QString tipState() const {
+        if (!QToolTip::isVisible()) {
+            return u"-"_s;
+        }
+        const QRect screen = view->screen()->availableGeometry();
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->windowType() == Qt::ToolTip && window->isVisible() &&
+                !screen.contains(window->frameGeometry())) {
+                return QToolTip::text() + u" off the screen"_s;
+            }
+        }
+        return QToolTip::text();
     }
     QString relativeTimes() const {
         const auto* model = list()->model();
