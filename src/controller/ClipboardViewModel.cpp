@@ -140,6 +140,10 @@ void ClipboardViewModel::copyToPasteboard(const ClipboardItem& item) {
     flashCopied(item.id());
 }
 
+Timestamp ClipboardViewModel::now() const {
+    return services_.monitor.clock.now();
+}
+
 bool ClipboardViewModel::isConverting(const Uuid& id) const {
     return std::ranges::any_of(
         conversions_, [&id](const ConversionChain& chain) { return chain.busy && chain.id == id; });

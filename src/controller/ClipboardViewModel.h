@@ -43,6 +43,8 @@ public:
     ClipboardViewModel& operator=(const ClipboardViewModel&) = delete;
 
     const std::vector<ClipboardItem>& items() const { return items_; }
+    // The moment the clock the entries are stamped by reads.
+    Timestamp now() const;
     const std::string& searchText() const { return searchText_; }
     bool isMonitoring() const { return isMonitoring_; }
     const std::optional<Uuid>& copiedFlash() const { return copiedFlash_; }

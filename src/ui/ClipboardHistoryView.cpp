@@ -1,6 +1,7 @@
 #include "ui/ClipboardHistoryView.h"
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -68,8 +69,7 @@ ClipboardHistoryView::ClipboardHistoryView(ClipboardViewModel& viewModel, QWidge
 
     minuteTimer_ = new QTimer(this);
     minuteTimer_->setInterval(std::chrono::minutes(1));
-    connect(minuteTimer_, &QTimer::timeout, listContent_->list()->viewport(),
-            qOverload<>(&QWidget::update));
+    connect(minuteTimer_, &QTimer::timeout, this, &ClipboardHistoryView::refreshTimes);
 
     applyTheme();
     refreshItems();
@@ -181,6 +181,11 @@ void ClipboardHistoryView::refreshMonitoring() {
     footer_->showMonitoring(monitoring, Theme::current());
 }
 
+void ClipboardHistoryView::refreshTimes() {
+    model_->refreshNow();
+    listContent_->list()->viewport()->update();
+}
+
 void ClipboardHistoryView::refreshSaveWarning() {
     const auto& error = viewModel_.saveError();
     footer_->showSaveError(error ? std::optional(toQString(*error)) : std::nullopt);
@@ -231,8 +236,7 @@ void ClipboardHistoryView::toastMessageChanged() {
 void ClipboardHistoryView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     selection_->reset();
-    // The relative times are taken as each row is painted: a fresh paint makes them current.
-    listContent_->list()->viewport()->update();
+    refreshTimes();
     minuteTimer_->start();
     if (!clearConfirm_->isVisible()) {
         searchBar_->field()->setFocus(Qt::OtherFocusReason);
@@ -270,6 +274,13 @@ bool ClipboardHistoryView::handleKey(const QKeyEvent& event) {
     return true;
 }
 
+bool ClipboardHistoryView::openRowMenu(const QContextMenuEvent& event) {
+    // X11 asks for the focused widget's context menu before it delivers the Menu key itself,
+    // so the field's own menu would open first and take the key; with a row selected the key
+    // means that row's menu, as Shift+F10 does. A right click keeps the field's menu.
+    return event.reason() == QContextMenuEvent::Keyboard && selection_->act(PanelKey::openMenu);
+}
+
 bool ClipboardHistoryView::eventFilter(QObject* watched, QEvent* event) {
     const QLineEdit* field = searchBar_->field();
     if (event->type() == QEvent::KeyPress) {
@@ -284,6 +295,10 @@ bool ClipboardHistoryView::eventFilter(QObject* watched, QEvent* event) {
         if (watched == field && handleKey(*key)) {
             return true;
         }
+    }
+    if (watched == field && event->type() == QEvent::ContextMenu &&
+        openRowMenu(*static_cast<QContextMenuEvent*>(event))) {
+        return true;
     }
     // The search field keeps the keyboard while text of a row is selected, so the copy keys
     // reach it first: they copy the row's selection unless the field has one of its own.

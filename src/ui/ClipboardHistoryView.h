@@ -5,6 +5,7 @@
 
 #include "controller/ClipboardViewModelObserver.h"
 
+class QContextMenuEvent;
 class QTimer;
 
 namespace nimbrook {
@@ -68,9 +69,14 @@ private:
     void refreshSearch();
     void refreshMonitoring();
     void refreshSaveWarning();
+    // Every row's relative time, counted anew from the same moment.
+    void refreshTimes();
     void confirmClearAll();
     // Acts on a key of PanelKeyboard's table; false when the key is left to the focused widget.
     bool handleKey(const QKeyEvent& event);
+    // Opens the selected row's conversion menu for a context menu asked by the keyboard;
+    // false when the search field keeps its own menu.
+    bool openRowMenu(const QContextMenuEvent& event);
 
     ClipboardViewModel& viewModel_;
     HistoryListModel* model_ = nullptr;
@@ -83,7 +89,7 @@ private:
     bool captureUnavailable_ = false;
     ClearConfirmOverlay* clearConfirm_ = nullptr;
     ToastOverlay* toast_ = nullptr;
-    // While the panel is open the rows' relative times are redrawn every minute.
+    // While the panel is open the rows' relative times are counted anew every minute.
     QTimer* minuteTimer_ = nullptr;
 };
 

@@ -6,7 +6,10 @@
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QToolTip>
+#include <algorithm>
 
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
@@ -19,6 +22,20 @@ namespace nimbrook {
 namespace {
 
 constexpr int defaultRowWidth = 400;
+
+// The toolkit keeps a tip inside the whole screen; the panel hangs from a tray bar at the
+// screen's edge, and the bars must not cover the tip either.
+void keepTipsInside(const QRect& available) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->windowType() == Qt::ToolTip && window->isVisible()) {
+            const QRect tip = window->frameGeometry();
+            window->move(std::max(available.left(),
+                                  std::min(tip.left(), available.right() + 1 - tip.width())),
+                         std::max(available.top(),
+                                  std::min(tip.top(), available.bottom() + 1 - tip.height())));
+        }
+    }
+}
 
 ContentType typeOf(const QModelIndex& index) {
     return static_cast<ContentType>(index.data(HistoryListModel::ContentTypeRole).toInt());
@@ -127,6 +144,9 @@ bool ClipboardItemRow::eventFilter(QObject* watched, QEvent* event) {
                 }
                 break;
             }
+            case QEvent::Resize:
+                relayOutOnNewWidth(*static_cast<QResizeEvent*>(event));
+                break;
             case QEvent::Leave:
                 setHovered({});
                 break;
@@ -139,6 +159,15 @@ bool ClipboardItemRow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QStyledItemDelegate::eventFilter(watched, event);
+}
+
+void ClipboardItemRow::relayOutOnNewWidth(const QResizeEvent& event) {
+    // The list lays its rows out anew only when its height changes. A scroll bar that comes
+    // or goes changes the width the previews wrap at, and so the rows' heights: measured at
+    // the old width, a row would be painted over the next one.
+    if (event.size().width() != event.oldSize().width()) {
+        view_->doItemsLayout();
+    }
 }
 
 void ClipboardItemRow::setHovered(const QModelIndex& index) {
@@ -357,18 +386,30 @@ bool ClipboardItemRow::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     if (event == nullptr || view == nullptr || event->type() != QEvent::ToolTip) {
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     }
+    const QRect row = option.rect.adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
     switch (targetAt(event->pos(), index, option.rect)) {
         case Target::menu:
-            QToolTip::showText(event->globalPos(), QStringLiteral("智能转换"), view);
+            showTip(QStringLiteral("智能转换"), menuButtonRect(row, typeOf(index)),
+                    event->globalPos(), *view);
             break;
         case Target::remove:
-            QToolTip::showText(event->globalPos(), QStringLiteral("删除"), view);
+            showTip(QStringLiteral("删除"), deleteButtonRect(row), event->globalPos(), *view);
             break;
         case Target::row:
             QToolTip::hideText();
             break;
     }
     return true;
+}
+
+void ClipboardItemRow::showTip(const QString& text, const QRect& control, const QPoint& pointer,
+                               QAbstractItemView& view) {
+    // Given the viewport, which the pointer moves over, and the control's rectangle on it,
+    // the toolkit hides the tip as soon as the pointer leaves the control.
+    QToolTip::showText(pointer, text, view.viewport(), control);
+    if (const QScreen* screen = QGuiApplication::screenAt(pointer)) {
+        keepTipsInside(screen->availableGeometry());
+    }
 }
 
 }  // namespace nimbrook

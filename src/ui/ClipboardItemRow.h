@@ -14,6 +14,8 @@
 #include "model/ContentType.h"
 #include "ui/ItemRowPainter.h"
 
+class QResizeEvent;
+
 namespace nimbrook {
 
 class ClipboardItem;
@@ -70,6 +72,7 @@ private:
     int rowWidth(const QStyleOptionViewItem& option) const;
     const QStringList& previewLines(const QModelIndex& index, int rowWidth) const;
     bool showsControls(const QModelIndex& index) const;
+    void relayOutOnNewWidth(const QResizeEvent& event);
     void setHovered(const QModelIndex& index);
     // Moves the hover or the selection to `index`, repainting the row it leaves and the one
     // it reaches.
@@ -79,6 +82,9 @@ private:
     void openConversionMenu(const ClipboardItem& item, const QRect& buttonRect,
                             const QModelIndex& index, QWidget* view);
     void menuClosed();
+    // Shows the tip of the hovered `control` of a row of `view`, near `pointer`.
+    static void showTip(const QString& text, const QRect& control, const QPoint& pointer,
+                        QAbstractItemView& view);
     void dragTo(const QPoint& position);
     void setSelection(const QModelIndex& index, PreviewLayout::Position anchor,
                       PreviewLayout::Position end);

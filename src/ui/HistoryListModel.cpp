@@ -1,7 +1,5 @@
 #include "ui/HistoryListModel.h"
 
-#include <QDateTime>
-
 #include "controller/ClipboardViewModel.h"
 #include "model/RelativeTimeFormatter.h"
 
@@ -31,15 +29,14 @@ QString typeName(ContentType type) {
     return {};
 }
 
-QString relativeTime(const ClipboardItem& entry) {
-    const Timestamp now = Timestamp::fromUnixSeconds(QDateTime::currentMSecsSinceEpoch() / 1000.0);
+QString relativeTime(const ClipboardItem& entry, Timestamp now) {
     return toQString(ClipboardItem::relativeFormatter().format(entry.timestamp(), now));
 }
 
 // What a screen reader says of a row: type, preview, time, application.
-QString spokenRow(const ClipboardItem& entry) {
+QString spokenRow(const ClipboardItem& entry, Timestamp now) {
     QStringList parts{typeName(entry.contentType()), toQString(entry.preview()),
-                      relativeTime(entry)};
+                      relativeTime(entry, now)};
     if (entry.sourceApp() && !entry.sourceApp()->empty()) {
         parts << toQString(*entry.sourceApp());
     }
@@ -49,7 +46,7 @@ QString spokenRow(const ClipboardItem& entry) {
 }  // namespace
 
 HistoryListModel::HistoryListModel(ClipboardViewModel& viewModel, QObject* parent)
-    : QAbstractListModel(parent), viewModel_(viewModel) {
+    : QAbstractListModel(parent), viewModel_(viewModel), now_(viewModel.now()) {
     flashedId_ = viewModel_.copiedFlash();
     if (isFiltering()) {
         filtered_ = viewModel_.filteredItems();
@@ -107,9 +104,9 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
         case CopiedRole:
             return flashedId_.has_value() && *flashedId_ == entry->id();
         case RelativeTimeRole:
-            return relativeTime(*entry);
+            return relativeTime(*entry, now_);
         case Qt::AccessibleTextRole:
-            return spokenRow(*entry);
+            return spokenRow(*entry, now_);
         case BusyRole:
             return viewModel_.isConverting(entry->id());
         default:
@@ -129,11 +126,16 @@ QHash<int, QByteArray> HistoryListModel::roleNames() const {
     return names;
 }
 
+void HistoryListModel::refreshNow() {
+    now_ = viewModel_.now();
+}
+
 bool HistoryListModel::isFiltering() const {
     return !viewModel_.searchText().empty();
 }
 
 void HistoryListModel::reset() {
+    refreshNow();
     beginResetModel();
     filtered_.clear();
     if (isFiltering()) {
@@ -150,6 +152,7 @@ void HistoryListModel::itemsInserted(std::size_t first, std::size_t count) {
         reset();
         return;
     }
+    refreshNow();
     pending_ = PendingChange{first, count, true};
     beginInsertRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
     pending_.reset();
@@ -162,6 +165,7 @@ void HistoryListModel::itemsRemoved(std::size_t first, std::size_t count) {
         reset();
         return;
     }
+    refreshNow();
     pending_ = PendingChange{first, count, false};
     beginRemoveRows({}, static_cast<int>(first), static_cast<int>(first + count - 1));
     pending_.reset();

@@ -6,6 +6,7 @@
 
 #include "controller/ClipboardViewModelObserver.h"
 #include "model/ClipboardItem.h"
+#include "model/Timestamp.h"
 #include "model/Uuid.h"
 
 namespace nimbrook {
@@ -25,7 +26,7 @@ public:
         ContentTypeRole,            // int, a ContentType
         SourceAppRole,              // QString, or an invalid QVariant when absent
         CopiedRole,                 // bool, whether the copied highlight is on this row
-        RelativeTimeRole,           // QString, the timestamp relative to this moment
+        RelativeTimeRole,           // QString, the timestamp relative to the list's now
         BusyRole,                   // bool, whether a conversion of the entry runs
     };
 
@@ -38,6 +39,9 @@ public:
 
     // The entry shown at `row`, or nullptr when there is no such row.
     const ClipboardItem* item(int row) const;
+    // Reads the controller's clock for the moment every row's relative time is counted from.
+    // Rows come and go with it; a view that repaints all rows for a newer time calls it first.
+    void refreshNow();
 
 private:
     void itemsInserted(std::size_t first, std::size_t count) override;
@@ -61,6 +65,9 @@ private:
     // the controller reports a change, so the count must not be read from it directly.
     std::size_t rowCount_ = 0;
     std::optional<Uuid> flashedId_;
+    // One moment for all rows: a row repainted alone, as the pointer passes over it, must not
+    // read newer than the rows painted before it.
+    Timestamp now_;
 
     // The controller changes items() before it reports the change, so while the views are
     // told that rows are about to come or go, the rows they still know are found in

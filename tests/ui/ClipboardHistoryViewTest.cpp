@@ -70,6 +70,10 @@ const PanelCase panelCases[] = {
     {"Escape closes only the menu", "type:et Down Menu Esc", "items=- search=et closed=0"},
     {"Alt+9 past the rows, Shift+Del and the menu key without a selection do nothing",
      "Alt+9 Shift+Del Menu", "paste=- rows=3 items=-"},
+    {"the Menu key opens the selected row's menu", "Down menukey",
+     "popup=conversionMenu items=包裹代码块/HTML_→_Markdown/纯文本"},
+    {"the Menu key without a selection opens the field's menu", "menukey",
+     "popup=qt_edit_menu items=-"},
     {"Shift+Tab goes back", "type:et Shift+Tab", "focus=clearAllButton"},
     {"Tab Return clears a search", "type:et Tab Return", "search= focus=searchField clearSearch=0"},
     {"Tab, Return, Space, Escape", "Tab Return Space Return Tab Tab Esc",
@@ -84,6 +88,12 @@ const PanelCase panelCases[] = {
     {"a conversion replaces its row in place", "Ctrl+End watch Menu Return", "changes=~2 rows=3"},
     {"busy while converting", "watch hold Down Menu Down Return", "busy=0 changes=~0", "s|wide"},
     {"search: changes reset", "type:et watch more:1 Down Shift+Del", "changes=reset,reset rows=0"},
+    {"wrapped rows fit beside the scroll bar", "words:40", "bar=1 misfit=-", ""},
+    {"wrapped rows fit beside the scroll bar, dark", "dark words:40", "bar=1 misfit=-", ""},
+    {"a hovered row keeps the time of the rows beside it", "wait:20000 hover:1",
+     "times=0秒前,0秒前,1秒前"},
+    {"reopening counts the times anew", "wait:20000 hover:1 reopen", "times=20秒前,20秒前,21秒前"},
+    {"a new entry counts the times anew", "wait:20000 more:1", "times=0秒前,20秒前,21秒前,21秒前"},
     {"a save fails", "jam wait:1000", "unsaved=未保存,历史记录未能保存：cannot_create_a_file"},
 
     {"Return confirms clearing", "press:clearAllButton Return",
@@ -115,6 +125,10 @@ const PanelCase panelCases[] = {
     {"below the text is the end", "drag:0.0-9.0 Ctrl+C", "clip=short\ntext", "short\ntext"},
     {"a cut preview's ellipsis is no text", "drag:0.0-2.9 Ctrl+C", "clip=a\nb\nc", "a\nb\nc\nd"},
     {"no move copies the row", "drag:0.6-0.6 Ctrl+C", "clip= paste=alpha_beta", "alpha beta"},
+    {"the delete button's tip stays on the screen", "tip:delete", "tip=删除", "{}"},
+    {"the menu button's tip stays on the screen", "tip:menu", "tip=智能转换", "{}"},
+    {"a tip goes as the pointer leaves its button", "tip:delete hover:0", "tip=-", "{}"},
+    {"a tip goes as the pointer leaves its row", "tip:menu hover:1", "tip=-", "{}|[]"},
     // Last, as the pointer stays where it was put.
     {"hover after the menu", "point:0 snap:0 menu:0 leave Esc", "items=- same=1", "plain words"},
 };
@@ -145,8 +159,8 @@ void ClipboardHistoryViewTest::stepsAndWhatTheyLeave() {
         });
         QVERIFY2(reached, qPrintable(shown));
     }
-    if (QMenu* open = panel.view->findChild<ClipboardItemRow*>()->openMenu()) {
-        open->close();
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
     }
 }
 

@@ -4,17 +4,21 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QFontMetricsF>
+#include <QHelpEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
+#include <QToolTip>
 #include <memory>
 
 #include "ControllerHarness.h"
@@ -23,6 +27,7 @@
 #include "ui/ClipboardItemRow.h"
 #include "ui/HistoryListModel.h"
 #include "ui/ItemRowPainter.h"
+#include "ui/Theme.h"
 #include "ui/ToastOverlay.h"
 
 namespace nimbrook {
@@ -35,6 +40,8 @@ struct PanelDriver {
     ControllerHarness harness;
     std::unique_ptr<ClipboardHistoryView> view =
         std::make_unique<ClipboardHistoryView>(harness.viewModel);
+    // The theme a step may switch, put back for the next panel.
+    QPalette palette = QApplication::palette();
     QSignalSpy closes{view.get(), &ClipboardHistoryView::closeRequested};
     QAbstractItemModelTester tester{list()->model(),
                                     QAbstractItemModelTester::FailureReportingMode::QtTest};
@@ -61,6 +68,7 @@ struct PanelDriver {
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
     }
+    ~PanelDriver() { QApplication::setPalette(palette); }
     template <typename T>
     T* find(const char* name) const {
         return view->findChild<T*>(QString::fromUtf8(name));
@@ -111,6 +119,14 @@ struct PanelDriver {
             for (int index = 0; index < row; ++index) {
                 harness.copy("entry " + std::to_string(numbered++));
             }
+        } else if (verb == u"words") {
+            // Unbroken words from 60 to 99 letters: some fill two lines exactly at one width
+            // and need a third at a slightly narrower one.
+            for (int index = 0; index < row; ++index) {
+                harness.copy(std::string(60 + index % 40, 'w') + std::to_string(index / 40));
+            }
+        } else if (verb == u"dark") {
+            QApplication::setPalette(Theme(Appearance::dark).palette());
         } else if (verb == u"unreadable") {
             view->setCaptureUnavailable();
         } else if (verb == u"reopen") {
@@ -168,6 +184,28 @@ struct PanelDriver {
             harness.workQueue.hold();
         } else if (verb == u"wait") {
             harness.clock.advance(std::chrono::milliseconds(row));
+        } else if (verb == u"tip") {
+            // The panel hangs from the screen's top right corner, as from a tray icon there;
+            // the pointer rests on the first row's "menu" or "delete" button.
+            const QRect screen = view->screen()->availableGeometry();
+            view->move(screen.topRight() - QPoint(view->width() - 1, 0));
+            const QRect row = rowRect(0).adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
+            const QRect button = argument == u"menu"
+                                     ? ClipboardItemRow::menuButtonRect(row, ContentType::json)
+                                     : ClipboardItemRow::deleteButtonRect(row);
+            move(button.center());
+            QHelpEvent help(QEvent::ToolTip, button.center(),
+                            viewport()->mapToGlobal(button.center()));
+            QApplication::sendEvent(viewport(), &help);
+        } else if (verb == u"menukey") {
+            // The Menu key as X11 delivers it: a context menu request to the focused widget,
+            // then the key itself.
+            QWidget* focus = QApplication::focusWidget();
+            const QPoint center = focus->rect().center();
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, center,
+                                      focus->mapToGlobal(center));
+            QApplication::sendEvent(focus, &request);
+            QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Menu);
         } else if (verb == u"drag") {
             const QPoint start = textPoint(argument.section(u'-', 0, 0));
             const QPoint end = textPoint(argument.section(u'-', 1));
@@ -197,6 +235,7 @@ struct PanelDriver {
         const bool empty =
             find<QStackedWidget>("listContent")->currentWidget() == find<QWidget>("emptyState");
         const QWidget* focus = QApplication::focusWidget();
+        const QWidget* popup = QApplication::activePopupWidget();
         const auto* warning = find<QLabel>("saveWarning");
         return {
             {u"sel"_s, selected.isValid() ? QString::number(selected.row()) : u"-"_s},
@@ -205,8 +244,11 @@ struct PanelDriver {
             {u"top"_s, QString::number(list()->indexAt(QPoint(1, 1)).row())},
             {u"first"_s, model->index(0, 0).data(HistoryListModel::PreviewRole).toString()},
             {u"rows"_s, QString::number(model->rowCount())},
+            {u"bar"_s, QString::number(list()->verticalScrollBar()->isVisible())},
+            {u"misfit"_s, misfits()},
             {u"changes"_s, changes.join(u',')},
             {u"flash"_s, rowsWith(HistoryListModel::CopiedRole)},
+            {u"times"_s, relativeTimes()},
             {u"busy"_s, rowsWith(HistoryListModel::BusyRole)},
             // What the panel wrote: the pasteboard holds the last copy of another program before.
             {u"paste"_s, harness.pasteboard.writeCount() > 0 && pasted
@@ -222,6 +264,8 @@ struct PanelDriver {
             {u"closed"_s, QString::number(closes.size())},
             {u"items"_s, items.isEmpty() ? u"-"_s : items.join(u'/')},
             {u"focus"_s, focus != nullptr ? focus->objectName() : u"-"_s},
+            {u"popup"_s, popup != nullptr ? popup->objectName() : u"-"_s},
+            {u"tip"_s, tipState()},
             {u"monitor"_s,
              find<QAbstractButton>("monitoringSwitch")->text() + u',' +
                  (find<QWidget>("pausedLabel")->isVisible() ? labelText("pausedText") : u"-"_s)},
@@ -233,6 +277,47 @@ struct PanelDriver {
             {u"toast"_s, toastState()},
             {u"same"_s, snapshot.isNull() ? u"-"_s : QString::number(grab(snapped) == snapshot)},
         };
+    }
+    // The rows not laid out as wide as the viewport, right below the row above, and as high
+    // as their preview needs at that width.
+    QString misfits() const {
+        const ItemRowPainter painter;
+        const int width = viewport()->width();
+        const auto* model = list()->model();
+        QStringList rows;
+        int top = rowRect(0).top();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QStringList lines = PreviewLayout::lines(
+                model->index(row, 0).data(HistoryListModel::PreviewRole).toString(),
+                painter.previewFont(), ItemRowPainter::previewWidth(width));
+            const QRect needed(0, top, width, painter.rowHeight(lines.size()));
+            if (rowRect(row) != needed) {
+                rows << QString::number(row);
+            }
+            top = needed.bottom() + 1;
+        }
+        return rows.isEmpty() ? u"-"_s : rows.join(u',');
+    }
+    QString tipState() const {
+        if (!QToolTip::isVisible()) {
+            return u"-"_s;
+        }
+        const QRect screen = view->screen()->availableGeometry();
+        for (const QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->windowType() == Qt::ToolTip && window->isVisible() &&
+                !screen.contains(window->frameGeometry())) {
+                return QToolTip::text() + u" off the screen"_s;
+            }
+        }
+        return QToolTip::text();
+    }
+    QString relativeTimes() const {
+        const auto* model = list()->model();
+        QStringList times;
+        for (int row = 0; row < model->rowCount(); ++row) {
+            times << model->index(row, 0).data(HistoryListModel::RelativeTimeRole).toString();
+        }
+        return times.join(u',');
     }
     QString rowsWith(int role) const {
         QStringList rows;
