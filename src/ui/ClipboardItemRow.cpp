@@ -7,35 +7,20 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QResizeEvent>
-#include <QScreen>
 #include <QToolTip>
-#include <algorithm>
 
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
 #include "ui/HistoryListModel.h"
 #include "ui/ItemRowPainter.h"
 #include "ui/PreviewLayout.h"
+#include "ui/RowToolTip.h"
 
 namespace nimbrook {
 
 namespace {
 
 constexpr int defaultRowWidth = 400;
-
-// The toolkit keeps a tip inside the whole screen; the panel hangs from a tray bar at the
-// screen's edge, and the bars must not cover the tip either.
-void keepTipsInside(const QRect& available) {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->windowType() == Qt::ToolTip && window->isVisible()) {
-            const QRect tip = window->frameGeometry();
-            window->move(std::max(available.left(),
-                                  std::min(tip.left(), available.right() + 1 - tip.width())),
-                         std::max(available.top(),
-                                  std::min(tip.top(), available.bottom() + 1 - tip.height())));
-        }
-    }
-}
 
 ContentType typeOf(const QModelIndex& index) {
     return static_cast<ContentType>(index.data(HistoryListModel::ContentTypeRole).toInt());
@@ -389,27 +374,18 @@ bool ClipboardItemRow::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     const QRect row = option.rect.adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
     switch (targetAt(event->pos(), index, option.rect)) {
         case Target::menu:
-            showTip(QStringLiteral("智能转换"), menuButtonRect(row, typeOf(index)),
-                    event->globalPos(), *view);
+            RowToolTip::show(QStringLiteral("智能转换"), menuButtonRect(row, typeOf(index)),
+                             event->globalPos(), *view->viewport());
             break;
         case Target::remove:
-            showTip(QStringLiteral("删除"), deleteButtonRect(row), event->globalPos(), *view);
+            RowToolTip::show(QStringLiteral("删除"), deleteButtonRect(row), event->globalPos(),
+                             *view->viewport());
             break;
         case Target::row:
             QToolTip::hideText();
             break;
     }
     return true;
-}
-
-void ClipboardItemRow::showTip(const QString& text, const QRect& control, const QPoint& pointer,
-                               QAbstractItemView& view) {
-    // Given the viewport, which the pointer moves over, and the control's rectangle on it,
-    // the toolkit hides the tip as soon as the pointer leaves the control.
-    QToolTip::showText(pointer, text, view.viewport(), control);
-    if (const QScreen* screen = QGuiApplication::screenAt(pointer)) {
-        keepTipsInside(screen->availableGeometry());
-    }
 }
 
 }  // namespace nimbrook

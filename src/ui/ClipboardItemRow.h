@@ -82,9 +82,6 @@ private:
     void openConversionMenu(const ClipboardItem& item, const QRect& buttonRect,
                             const QModelIndex& index, QWidget* view);
     void menuClosed();
-    // Shows the tip of the hovered `control` of a row of `view`, near `pointer`.
-    static void showTip(const QString& text, const QRect& control, const QPoint& pointer,
-                        QAbstractItemView& view);
     void dragTo(const QPoint& position);
     void setSelection(const QModelIndex& index, PreviewLayout::Position anchor,
                       PreviewLayout::Position end);
