@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "conversion/LosslessJson.h"
 #include "conversion/MarkupMatchers.h"
 #include "conversion/SubstitutionChain.h"
 #include "platform/CharacterSet.h"
@@ -130,12 +129,12 @@ std::string SmartConverter::convert(const std::string& text, Conversion conversi
 }
 
 std::string SmartConverter::prettifyJSON(const std::string& text) {
-    const std::optional<nlohmann::json> value = LosslessJson::parse(text);
+    const std::optional<nlohmann::json> value = JsonText::parse(text);
     return value ? JsonText::pretty(*value) : text;
 }
 
 std::string SmartConverter::minifyJSON(const std::string& text) {
-    const std::optional<nlohmann::json> value = LosslessJson::parse(text);
+    const std::optional<nlohmann::json> value = JsonText::parse(text);
     return value ? JsonText::compact(*value) : text;
 }
 
@@ -205,8 +204,9 @@ std::string SmartConverter::urlToMarkdownLink(const std::string& text) {
 }
 
 std::string SmartConverter::stripFormat(const std::string& text) {
-    // Any JSON document gets exactly its minified form, even one the writer cannot give
-    // back (then unchanged): the Markdown steps would remove markers inside its strings.
+    // Any JSON document gets exactly its minified form, even one the parser refuses (a lone
+    // surrogate escape, too deep; then unchanged): the Markdown steps would remove markers
+    // inside its strings.
     if (JsonGrammar::isDocument(text)) {
         return minifyJSON(text);
     }

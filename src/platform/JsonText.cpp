@@ -5,6 +5,9 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/JsonNumberText.h"
+#include "platform/JsonStandIns.h"
+#include "platform/JsonTreeBuilder.h"
 #include "platform/UnicodeText.h"
 #include "platform/Utf8.h"
 
@@ -104,6 +107,9 @@ public:
             case nlohmann::json::value_t::number_float:
                 out_ += JsonText::number(value.get<double>());
                 return true;
+            case nlohmann::json::value_t::binary:
+                out_ += JsonNumberText::textOf(value).value_or("null");
+                return true;
             default:
                 out_ += "null";
                 return true;
@@ -201,15 +207,22 @@ std::optional<nlohmann::json> JsonText::parse(std::string_view text) {
     if (!mayBeDocument(text)) {
         return std::nullopt;
     }
-    nlohmann::json value = nlohmann::json::parse(text.begin(), text.end(), nullptr, false);
-    if (value.is_discarded()) {
-        return std::nullopt;
+    if (std::optional<nlohmann::json> value = JsonTreeBuilder::build(text, nullptr)) {
+        return value;
     }
-    return value;
+    const std::optional<JsonStandIns> standIns = JsonStandIns::of(text);
+    return standIns ? JsonTreeBuilder::build(standIns->text, &standIns->replaced) : std::nullopt;
 }
 
 bool JsonText::isDocument(std::string_view text) {
-    return mayBeDocument(text) && nlohmann::json::accept(text.begin(), text.end());
+    if (!mayBeDocument(text)) {
+        return false;
+    }
+    if (nlohmann::json::accept(text.begin(), text.end())) {
+        return true;
+    }
+    const std::optional<JsonStandIns> standIns = JsonStandIns::of(text);
+    return standIns && nlohmann::json::accept(standIns->text.begin(), standIns->text.end());
 }
 
 std::string JsonText::pretty(const nlohmann::json& value) {

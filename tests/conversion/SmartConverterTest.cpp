@@ -44,8 +44,18 @@ const std::vector<ConversionCase> cases{
     {"minifyKeepsBigIntegers", minifyJSON,
      "[9007199254740993, -9223372036854775808, 18446744073709551615]",
      "[9007199254740993,-9223372036854775808,18446744073709551615]"},
-    {"minifyWideIntegerUnchanged", minifyJSON, "[123456789012345678901234567890]",
-     "[123456789012345678901234567890]"},
+    {"prettyKeepsDigitsNoDoubleHolds", prettifyJSON, "[153450000450000084322.0044556785732282]",
+     "[\n  153450000450000084322.0044556785732282\n]"},
+    {"prettyKeepsWideInteger", prettifyJSON, "[12345678901234567890123]",
+     "[\n  12345678901234567890123\n]"},
+    {"minifyKeepsDigitsNoDoubleHolds", minifyJSON,
+     "[ 1.00000000000000000001, -123456789012345678901234567890, -1E+400 ]",
+     "[1.00000000000000000001,-123456789012345678901234567890,-1E+400]"},
+    {"minifyRoundTrippingNumbersAsBefore", minifyJSON, "[ 1.50, -0, -0.0, 1E-7, 0.1, 2e2 ]",
+     "[1.5,0,0,1e-07,0.1,200]"},
+    {"stripKeepsDigitsNoDoubleHolds", stripFormat,
+     "{ \"id\" : 12345678901234567890123, \"*x*\" : 1.00000000000000000001 }",
+     R"({"*x*":1.00000000000000000001,"id":12345678901234567890123})"},
     {"minifyLongDigitRunInString", minifyJSON, R"([ "1234567890123456789012", 2.5 ])",
      R"(["1234567890123456789012",2.5])"},
     {"untrimmed", wrapCode, "  a\n\tb  ", "```\n  a\n\tb  \n```"},
@@ -102,7 +112,7 @@ const std::vector<ConversionCase> cases{
 
 INSTANTIATE_TEST_SUITE_P(Cases, ConvertTest, testing::ValuesIn(cases), nameOf);
 
-// JSON that the writer cannot give back (or can only compact) still is JSON: the Markdown
+// JSON that the parser refuses, or whose numbers keep their text, still is JSON: the Markdown
 // steps must never reach the markers inside its strings.
 TEST(StripJsonTest, givesWhatMinifyGives) {
     for (const std::string& text : {

@@ -32,6 +32,7 @@ const std::vector<DetectCase> cases{
     {"TrimmedAndUpperCase", "  shot.PNG  \n", ContentType::image},
     {"TifIsNotAnImage", "scan.tif", ContentType::plainText},
     {"LongExtension", "file.pngpngpngpngpngpng", ContentType::plainText},
+    {"NumbersNoDoubleHolds", "[1e400, 12345678901234567890123]", ContentType::json},
     {"NestedWithSurroundingBlanks", "\n  {\"a\": [1, {\"b\": null}]}  \n", ContentType::json},
     {"NoBreakSpaceAfterIsTrimmed", "[1, 2]\u00a0", ContentType::json},
     {"NoBreakSpaceInside", "[1,\u00a02]", ContentType::plainText},

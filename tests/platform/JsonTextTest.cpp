@@ -31,7 +31,10 @@ const std::vector<ParseCase> parseCases = {
     {"Comment", "[1] // one", false},
     {"TextAfterValue", "[1] x", false},
     {"NotANumber", "[NaN]", false},
-    {"NumberTooLarge", "[1e400]", false},
+    {"NumberBeyondDouble", "[1e400]", true},
+    {"NumberBeyondDoubleWithLeadingZero", "[01e400]", false},
+    {"NumberBeyondDoubleBesideLoneSurrogate", R"([1e400, "\ud800"])", false},
+    {"NumberBeyondDoubleBesideInvalidUtf8", "[1e400, \"\xFF\"]", false},
     {"RawTabInString", "[\"a\tb\"]", false},
     {"LoneSurrogateEscape", R"(["\ud800"])", false},
     {"ByteOrderMark", "\xEF\xBB\xBF[]", false},
@@ -83,6 +86,22 @@ const std::vector<WriteCase> writeCases = {
      "  18446744073709551616\n]",
      "[1,100,0,0,0.1,1.5e+300,1e-07,786000000.123456,12345678901234567890,"
      "-9223372036854775808,9007199254740993,18446744073709551616]"},
+    // Each keeps its text where `number` would write another value (and a whole number its text).
+    {"NumbersNoDoubleHolds",
+     "[153450000450000084322.0044556785732282,1.00000000000000000001,0.10000000000000000001,"
+     "12345678901234567890123,-12345678901234567890123,100000000000000000000000,"
+     "18446744073709551616.0,1e-400,1e400,-1E+400,1e99999999999999999999,1.50]",
+     "[\n  153450000450000084322.0044556785732282,\n  1.00000000000000000001,\n"
+     "  0.10000000000000000001,\n  12345678901234567890123,\n  -12345678901234567890123,\n"
+     "  100000000000000000000000,\n  18446744073709551616,\n  1e-400,\n  1e400,\n  -1E+400,\n"
+     "  1e99999999999999999999,\n  1.5\n]",
+     "[153450000450000084322.0044556785732282,1.00000000000000000001,0.10000000000000000001,"
+     "12345678901234567890123,-12345678901234567890123,100000000000000000000000,"
+     "18446744073709551616,1e-400,1e400,-1E+400,1e99999999999999999999,1.5]"},
+    // Numbers in keys and strings are no numbers: each one beyond a double finds its own text.
+    {"NumbersBeyondDoubleAmongStrings", R"({"1e400":["-1e400 \"2",-1e400,3,1.5e999,-0]})",
+     "{\n  \"1e400\" : [\n    \"-1e400 \\\"2\",\n    -1e400,\n    3,\n    1.5e999,\n    0\n  ]\n}",
+     R"({"1e400":["-1e400 \"2",-1e400,3,1.5e999,0]})"},
     {"DuplicateKeyKeepsLast", R"({"a":1,"a":2})", "{\n  \"a\" : 2\n}", R"({"a":2})"},
 };
 

@@ -1,0 +1,113 @@
+#include "platform/JsonNumberText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <string>
+#include <system_error>
+
+#include "platform/JsonText.h"
+
+namespace nimbrook {
+
+namespace {
+
+// A number as its sign, its significant digits (a decimal point may stand among them) and
+// the power of ten of the point before the first of them: "1.50e1" and "15" are both
+// 0.15 x 10^2. Zero of either sign has no digits and no sign.
+struct Decimal {
+    bool negative = false;
+    std::string_view significant;
+    std::int64_t exponent = 0;
+};
+
+// Exponents beyond this only meet numbers a double cannot reach; saturating keeps the
+// arithmetic in range for an exponent of any length.
+constexpr std::int64_t exponentCap = 1'000'000'000'000'000;
+
+std::int64_t exponentOf(std::string_view power) {
+    const bool negative = power.starts_with('-');
+    power.remove_prefix(negative || power.starts_with('+') ? 1 : 0);
+    std::int64_t value = 0;
+    for (const char c : power) {
+        value = std::min(value * 10 + (c - '0'), exponentCap);
+    }
+    return negative ? -value : value;
+}
+
+// `literal` is a JSON number by the grammar.
+Decimal decimalOf(std::string_view literal) {
+    const bool negative = literal.starts_with('-');
+    const std::size_t mark = literal.find_first_of("eE");
+    const std::string_view mantissa = literal.substr(negative, mark - negative);
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const std::size_t last = mantissa.find_last_of("123456789");
+    const std::size_t wholeDigits = std::min(mantissa.find('.'), mantissa.size());
+    const auto before = static_cast<std::int64_t>(wholeDigits);
+    const auto at = static_cast<std::int64_t>(first);
+    Decimal decimal{negative, mantissa.substr(first, last - first + 1),
+                    at < before ? before - at : before - at + 1};
+    if (mark != std::string_view::npos) {
+        decimal.exponent += exponentOf(literal.substr(mark + 1));
+    }
+    return decimal;
+}
+
+bool sameDigits(std::string_view a, std::string_view b) {
+    const auto isDigit = [](char c) { return c != '.'; };
+    auto left = a.begin();
+    auto right = b.begin();
+    while (true) {
+        left = std::find_if(left, a.end(), isDigit);
+        right = std::find_if(right, b.end(), isDigit);
+        if (left == a.end() || right == b.end()) {
+            return left == a.end() && right == b.end();
+        }
+        if (*left++ != *right++) {
+            return false;
+        }
+    }
+}
+
+bool sameValue(std::string_view a, std::string_view b) {
+    const Decimal left = decimalOf(a);
+    const Decimal right = decimalOf(b);
+    return left.negative == right.negative && left.exponent == right.exponent &&
+           sameDigits(left.significant, right.significant);
+}
+
+}  // namespace
+
+nlohmann::json JsonNumberText::held(std::string_view literal) {
+    return nlohmann::json::binary({literal.begin(), literal.end()}, subtype);
+}
+
+std::optional<std::string_view> JsonNumberText::textOf(const nlohmann::json& value) {
+    if (!value.is_binary()) {
+        return std::nullopt;
+    }
+    const nlohmann::json::binary_t& bytes = value.get_binary();
+    if (!bytes.has_subtype() || bytes.subtype() != subtype) {
+        return std::nullopt;
+    }
+    return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+bool JsonNumberText::writtenWithItsValue(double value, std::string_view literal) {
+    const std::string written = JsonText::number(value);
+    if (written == literal) {
+        return true;
+    }
+    const bool whole = literal.find_first_of(".eE") == std::string_view::npos;
+    return !whole && sameValue(written, literal);
+}
+
+bool JsonNumberText::isBeyondDouble(std::string_view literal) {
+    double value = 0;
+    const auto result = std::from_chars(literal.data(), literal.data() + literal.size(), value);
+    return result.ec == std::errc::result_out_of_range;
+}
+
+}  // namespace nimbrook
