@@ -4,6 +4,7 @@
 
 #include <sys/resource.h>
 
+#include "desktop/CompositorWatch.h"
 #include "desktop/DesktopPreferences.h"
 #include "desktop/DesktopRoute.h"
 #include "desktop/DesktopSession.h"
@@ -26,6 +27,9 @@ void raiseDescriptorLimit() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const auto status = nimbrook::CompositorWatch::runIfAsked()) {
+        return *status;
+    }
     nimbrook::CommandLine::Parsed commandLine;
     if (const auto status = nimbrook::CommandLine::runWithoutDesktop(argc, argv, commandLine)) {
         return *status;
@@ -45,6 +49,9 @@ int main(int argc, char* argv[]) {
         // It holds the lock, so it lives, but its socket is gone or it is stuck.
         std::cerr << "nimbrook: 另一个 nimbrook 正在运行，但没有回应\n";
         return 1;
+    }
+    if (route == nimbrook::DesktopRoute::wayland) {
+        nimbrook::CompositorWatch::start();
     }
     nimbrook::DesktopPreferences preferences;
     nimbrook::NimbrookApp shell(session.viewModel(), preferences, session.globalShortcut());

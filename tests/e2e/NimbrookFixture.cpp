@@ -1,5 +1,6 @@
 #include "NimbrookFixture.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <regex>
 #include <thread>
@@ -138,6 +139,10 @@ void NimbrookFixture::startSway() {
     if (nobody == nullptr || ::chown(runtime.c_str(), nobody->pw_uid, nobody->pw_gid) != 0) {
         return;
     }
+    launchSway(runtime, "server");
+}
+
+void NimbrookFixture::launchSway(const std::filesystem::path& runtime, const std::string& logName) {
     server_ = std::make_unique<ChildProcess>(
         // The change of user clears the parent-death signal; set again, it ends sway with a
         // test that crashed.
@@ -148,7 +153,7 @@ void NimbrookFixture::startSway() {
                                  "XDG_RUNTIME_DIR=" + runtime.string(), "WLR_BACKENDS=headless",
                                  "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman",
                                  "WLR_HEADLESS_OUTPUTS=1"},
-        root_ / "server.log");
+        root_ / (logName + ".log"));
     std::filesystem::path display;
     std::filesystem::path ipc;
     eventually([&] {
@@ -166,6 +171,21 @@ void NimbrookFixture::startSway() {
         })) {
         desktop_.clear();
     }
+}
+
+bool NimbrookFixture::restartSway() {
+    const std::filesystem::path socket = waylandSocket_;
+    server_->signal(SIGKILL);
+    server_->waitForExit(std::chrono::seconds(10));
+    // Killed, sway leaves its sockets behind: only new ones tell that it is back.
+    std::filesystem::remove(socket);
+    for (const auto& file : std::filesystem::directory_iterator(socket.parent_path())) {
+        if (file.path().filename().string().starts_with("sway-ipc")) {
+            std::filesystem::remove(file.path());
+        }
+    }
+    launchSway(socket.parent_path(), "server-again");
+    return !desktop_.empty() && waylandSocket_ == socket.string();
 }
 
 std::filesystem::path NimbrookFixture::imageFolder() const {

@@ -91,6 +91,9 @@ protected:
     // The history file's entries, or nullopt while it is missing or unreadable.
     std::optional<std::vector<HistoryEntry>> history() const;
     std::filesystem::path writeFile(const std::string& bytes);
+    // Kills sway and starts it again in its runtime folder; true when it answers again on
+    // the same socket.
+    bool restartSway();
 
     // In this order so that they end in reverse: the programs kept running (the window
     // manager and the copiers among them), the program, the desktop's server, the folder.
@@ -104,6 +107,7 @@ protected:
 private:
     void startX11();
     void startSway();
+    void launchSway(const std::filesystem::path& runtime, const std::string& logName);
     std::vector<std::string> environment(const std::vector<std::string>& extra) const;
     CommandResult run(const std::vector<std::string>& arguments) const;
 

@@ -1,4 +1,7 @@
+#include <chrono>
+#include <csignal>
 #include <fstream>
+#include <thread>
 
 #include "NimbrookFixture.h"
 
@@ -72,6 +75,24 @@ TEST_F(SwayCaptureTest, RecordsOtherProgramsCopiesAndCopiesBack) {
         log.find("[Nimbrook] clipboard: Wayland data-control (zwlr_data_control_manager_v1 v"),
         std::string::npos)
         << log;
+}
+
+// The toolkit ends the program with its compositor; the watch starts it again once a new
+// compositor answers on the same socket, and copies made then are recorded.
+TEST_F(SwayCaptureTest, RecordingResumesWhenTheCompositorIsRestarted) {
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_TRUE(output({"/usr/bin/wl-copy", "before the restart"}));
+    ASSERT_TRUE(newestIs("before the restart"));
+
+    ASSERT_TRUE(restartSway()) << readFile(root_ / "server-again.log");
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    ASSERT_TRUE(output({"/usr/bin/wl-copy", "after the restart"}));
+    ASSERT_TRUE(newestIs("after the restart")) << readFile(root_ / "nimbrook.log");
+    EXPECT_EQ(history().value().size(), 2u);
+    EXPECT_NE(readFile(root_ / "nimbrook.log").find("合成器已重新启动"), std::string::npos);
+    // The program, started again by the watch, is no child of the test's: it ends with the
+    // compositor, and its watch with it, as the session's end would.
+    server_->signal(SIGKILL);
 }
 
 // With a StatusNotifierItem tray the panel is a window that the compositor places: shown
