@@ -13,6 +13,7 @@
 #include "BenchInputs.h"
 #include "ByteFloor.h"
 #include "controller/ClipboardViewModel.h"
+#include "model/HistoryJournal.h"
 #include "model/StorageService.h"
 #include "support/InMemoryActiveApplication.h"
 #include "support/InMemoryImageStore.h"
@@ -41,8 +42,11 @@ public:
         root_ = pattern;
         storage_ = std::make_unique<StorageService>(root_ / "data", [](const std::string&) {});
         storage_->save(BenchInputs::history(entries, entryBytes, 7));
+        journal_ = std::make_unique<HistoryJournal>(root_ / "data", [](const std::string&) {});
         viewModel_ = std::make_unique<ClipboardViewModel>(ClipboardViewModel::Services{
-            {pasteboard_, application_, images_, scheduler_, clock_, workQueue_}, *storage_});
+            {pasteboard_, application_, images_, scheduler_, clock_, workQueue_},
+            *storage_,
+            *journal_});
     }
     ~Bench() {
         viewModel_.reset();
@@ -59,6 +63,7 @@ public:
     ManualWorkQueue workQueue_;
     fs::path root_;
     std::unique_ptr<StorageService> storage_;
+    std::unique_ptr<HistoryJournal> journal_;
     std::unique_ptr<ClipboardViewModel> viewModel_;
 };
 

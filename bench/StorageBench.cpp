@@ -7,7 +7,9 @@
 
 #include "BenchInputs.h"
 #include "ByteFloor.h"
+#include "model/HistoryChange.h"
 #include "model/HistoryCodec.h"
+#include "model/HistoryJournal.h"
 #include "model/HistoryLimit.h"
 #include "model/StorageService.h"
 
@@ -78,6 +80,31 @@ void decode(benchmark::State& state) {
     reportFileFloor(state);
 }
 BENCHMARK(decode)->Name("decode/500x10KB")->Unit(benchmark::kMillisecond);
+
+// What the journal costs the panel's thread per capture: the entry's record encoded and
+// appended with one write. The journal is emptied now and then, untimed, as saves do.
+void journalAppend(benchmark::State& state, std::size_t bytes) {
+    const std::filesystem::path folder = benchFolder();
+    HistoryJournal journal(folder, [](const std::string&) {});
+    const std::vector<ClipboardItem> entries = BenchInputs::history(16, bytes, 11);
+    std::size_t next = 0;
+    for (auto _ : state) {
+        journal.append(HistoryChange::insertion(entries[next++ % entries.size()]));
+        if (next % 64 == 0) {
+            state.PauseTiming();
+            journal.discardThrough(journal.mark());
+            state.ResumeTiming();
+        }
+    }
+    std::filesystem::remove_all(folder);
+    ByteFloor::report(state, {entries.front().content()});
+}
+BENCHMARK_CAPTURE(journalAppend, 10KB, 10 * BenchInputs::kilobyte)
+    ->Name("journal/append/10KB")
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(journalAppend, 1MB, BenchInputs::megabyte)
+    ->Name("journal/append/1MB")
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace nimbrook

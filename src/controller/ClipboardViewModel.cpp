@@ -7,8 +7,8 @@
 #include "controller/ClipboardViewModelObserver.h"
 #include "controller/SubstringSearch.h"
 #include "detection/ContentDetector.h"
+#include "model/HistoryChange.h"
 #include "model/HistoryLimit.h"
-#include "model/StorageService.h"
 #include "platform/CharacterSet.h"
 #include "platform/Clock.h"
 #include "platform/Pasteboard.h"
@@ -20,10 +20,6 @@ namespace nimbrook {
 
 namespace {
 
-constexpr std::chrono::milliseconds saveDelay{1000};
-// A stream of copies would postpone a save that waits for a quiet second for ever.
-constexpr std::chrono::milliseconds longestSaveDelay{5000};
-constexpr std::chrono::milliseconds saveRetryInterval{30000};
 // From this size on a conversion takes long enough for its row to show it.
 constexpr std::size_t busyContentBytes = 16 * 1024;
 constexpr std::chrono::milliseconds copiedFlashDuration{800};
@@ -59,16 +55,25 @@ struct ClipboardViewModel::ConversionOutcome {
 };
 
 ClipboardViewModel::ClipboardViewModel(Services services)
-    : services_(services), monitor_(services.monitor) {
-    items_ = services_.storage.load();
+    : services_(services),
+      persistence_(
+          {services.storage, services.journal, services.monitor.scheduler, services.monitor.clock,
+           services.monitor.workQueue},
+          items_,
+          [this] {
+              notify([](ClipboardViewModelObserver& observer) { observer.saveErrorChanged(); });
+          }),
+      monitor_(services.monitor) {
+    items_ = persistence_.load();
     monitor_.setOnNewItem([this](const ClipboardItem& item) { handleNewItem(item); });
     if (isMonitoring_) {
         monitor_.start();
     }
 }
 
-// Members cancel on destruction: the clearing tasks and the pending save first (nothing is
-// written), then the monitor's timer, so no callback reaches a destroyed controller.
+// Members cancel on destruction: the clearing tasks first, then the monitor's timer, then the
+// pending save (nothing is written; the journal keeps the changes), so no callback reaches a
+// destroyed controller.
 ClipboardViewModel::~ClipboardViewModel() = default;
 
 void ClipboardViewModel::setSearchText(std::string text) {
@@ -126,13 +131,13 @@ void ClipboardViewModel::deleteItem(const ClipboardItem& item) {
                 [index](ClipboardViewModelObserver& observer) { observer.itemsRemoved(index, 1); });
         }
     }
-    debounceSave();
+    persistence_.record(HistoryChange::removal(id));
 }
 
 void ClipboardViewModel::clearAll() {
     items_.clear();
     notify([](ClipboardViewModelObserver& observer) { observer.itemsReset(); });
-    debounceSave();
+    persistence_.record(HistoryChange::clearing());
 }
 
 void ClipboardViewModel::copyToPasteboard(const ClipboardItem& item) {
@@ -236,7 +241,7 @@ std::optional<ClipboardItem> ClipboardViewModel::applyConversion(const Clipboard
     *found = *outcome.replacement;
     const auto index = static_cast<std::size_t>(found - items_.begin());
     notify([index](ClipboardViewModelObserver& observer) { observer.itemReplaced(index); });
-    debounceSave();
+    persistence_.record(HistoryChange::replacement(item.id(), *outcome.replacement));
     return outcome.replacement;
 }
 
@@ -249,13 +254,7 @@ void ClipboardViewModel::notifyBusy(const Uuid& id) {
 }
 
 void ClipboardViewModel::flushPendingSave() {
-    // Captures and conversions in flight land first, so that the last save holds them.
-    services_.monitor.workQueue.drain();
-    saveTask_.reset();
-    if (savePending_ || saveError_) {
-        startSave();
-        services_.monitor.workQueue.drain();
-    }
+    persistence_.flush();
 }
 
 void ClipboardViewModel::addObserver(ClipboardViewModelObserver& observer) {
@@ -279,7 +278,7 @@ void ClipboardViewModel::handleNewItem(const ClipboardItem& item) {
     items_.insert(items_.begin(), item);
     notify([](ClipboardViewModelObserver& observer) { observer.itemsInserted(0, 1); });
     trimIfNeeded();
-    debounceSave();
+    persistence_.record(HistoryChange::insertion(item));
 }
 
 bool ClipboardViewModel::contains(const std::string& canonicalContent) const {
@@ -297,51 +296,6 @@ void ClipboardViewModel::trimIfNeeded() {
     notify([removed](ClipboardViewModelObserver& observer) {
         observer.itemsRemoved(historyLimit, removed);
     });
-}
-
-void ClipboardViewModel::debounceSave() {
-    saveTask_.reset();
-    retryTask_.reset();
-    const Timestamp now = services_.monitor.clock.now();
-    if (!savePending_) {
-        firstUnsavedChange_ = now;
-    }
-    savePending_ = true;
-    saveTask_ = services_.monitor.scheduler.after(saveDelayAt(now), [this] { startSave(); });
-}
-
-std::chrono::milliseconds ClipboardViewModel::saveDelayAt(Timestamp now) const {
-    const auto waited =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::duration<double>(
-            now.secondsSinceReferenceDate - firstUnsavedChange_.secondsSinceReferenceDate));
-    // A clock set back counts as no time waited.
-    return std::clamp(longestSaveDelay - waited, std::chrono::milliseconds(0), saveDelay);
-}
-
-// The snapshot shares the entries, which never change, so the worker reads them while this
-// thread goes on; saves run one after another in the order they were started.
-void ClipboardViewModel::startSave() {
-    savePending_ = false;
-    auto error = std::make_shared<std::optional<std::string>>();
-    services_.monitor.workQueue.post([&storage = services_.storage, snapshot = items_,
-                                      error] { *error = storage.save(snapshot); },
-                                     [this, alive = std::weak_ptr(lifetime_), error] {
-                                         if (!alive.expired()) {
-                                             saveFinished(std::move(*error));
-                                         }
-                                     });
-}
-
-void ClipboardViewModel::saveFinished(std::optional<std::string> error) {
-    if (error) {
-        retryTask_ = services_.monitor.scheduler.after(saveRetryInterval, [this] { startSave(); });
-    } else {
-        retryTask_.reset();
-    }
-    if (error != saveError_) {
-        saveError_ = std::move(error);
-        notify([](ClipboardViewModelObserver& observer) { observer.saveErrorChanged(); });
-    }
 }
 
 void ClipboardViewModel::writeToPasteboard(const ClipboardItem& item) {

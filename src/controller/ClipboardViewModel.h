@@ -10,31 +10,35 @@
 #include <vector>
 
 #include "capture/ClipboardMonitor.h"
+#include "controller/HistoryPersistence.h"
 #include "conversion/SmartConverter.h"
 #include "model/ClipboardItem.h"
 
 namespace nimbrook {
 
 class ClipboardViewModelObserver;
+class HistoryJournal;
 class StorageService;
 class TaskHandle;
 
-// The one state object of the program: the history newest first, capture, the delayed
-// save, search, copying back, conversions and their short-lived feedback. Saves and
-// conversions run on the monitor's work queue, in the order asked, over snapshots that share
-// the entries; their results are applied here, on the owner's thread.
+// The one state object of the program: the history newest first, capture, keeping the
+// history on disk (HistoryPersistence), search, copying back, conversions and their
+// short-lived feedback. Saves and conversions run on the monitor's work queue, in the order
+// asked, over snapshots that share the entries; their results are applied here, on the
+// owner's thread.
 class ClipboardViewModel final {
 public:
     struct Services {
         ClipboardMonitor::Services monitor;
         StorageService& storage;
+        HistoryJournal& journal;
     };
 
     // Called with the toast that a conversion raised once its result is applied.
     using ConversionDone = std::function<void(const std::string& toast)>;
 
-    // Loads the history (kept whole, even past the limit, until the next capture) and
-    // starts monitoring.
+    // Loads the history (kept whole, even past the limit, until the next capture) with the
+    // journal replayed onto it, and starts monitoring.
     explicit ClipboardViewModel(Services services);
     // Stops the monitor and drops a pending save (call flushPendingSave first to keep it);
     // results of the work queue that arrive later are dropped.
@@ -51,7 +55,7 @@ public:
     const std::optional<std::string>& toastMessage() const { return toastMessage_; }
     // Why the last save failed, until one succeeds; saves are then retried on every change
     // and every 30 s.
-    const std::optional<std::string>& saveError() const { return saveError_; }
+    const std::optional<std::string>& saveError() const { return persistence_.saveError(); }
     // Whether the entry's row shows that it is busy: a conversion of its large text runs
     // or waits.
     bool isConverting(const Uuid& id) const;
@@ -113,12 +117,6 @@ private:
     void handleNewItem(const ClipboardItem& item);
     bool contains(const std::string& canonicalContent) const;
     void trimIfNeeded();
-    // Saves a second after the last change, and at the latest five seconds after the first
-    // change the file does not hold yet.
-    void debounceSave();
-    std::chrono::milliseconds saveDelayAt(Timestamp now) const;
-    void startSave();
-    void saveFinished(std::optional<std::string> error);
     void startConversion(const ClipboardItem& item, ConversionRequest request);
     void finishConversion(const ClipboardItem& item, const ConversionRequest& request,
                           const ConversionOutcome& outcome);
@@ -134,6 +132,7 @@ private:
 
     Services services_;
     std::vector<ClipboardItem> items_;
+    HistoryPersistence persistence_;
     std::string searchText_;
     bool isMonitoring_ = true;
     std::optional<Uuid> copiedFlash_;
@@ -142,11 +141,6 @@ private:
     ClipboardMonitor monitor_;
     // NFC form of the text this program last wrote to the pasteboard.
     std::optional<std::string> lastCopiedContent_;
-    bool savePending_ = false;
-    Timestamp firstUnsavedChange_;
-    std::unique_ptr<TaskHandle> saveTask_;
-    std::unique_ptr<TaskHandle> retryTask_;
-    std::optional<std::string> saveError_;
     std::vector<ConversionChain> conversions_;
     std::vector<ClearingTask> clearingTasks_;
     // Completions of the work queue hold it weakly: they do nothing once the controller is gone.

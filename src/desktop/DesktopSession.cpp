@@ -64,6 +64,7 @@ DesktopSession::~DesktopSession() {
 
 void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
     storage_ = std::make_unique<StorageService>(dataFolder_);
+    journal_ = std::make_unique<HistoryJournal>(dataFolder_);
     connectClipboard(application, route);
     if (auto* x11 = application.nativeInterface<QNativeInterface::QX11Application>()) {
         if (xcb_connection_t* connection = x11->connection()) {
@@ -83,7 +84,8 @@ void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
                                                  .scheduler = scheduler_,
                                                  .clock = clock_,
                                                  .workQueue = *workQueue_},
-                                     .storage = *storage_});
+                                     .storage = *storage_,
+                                     .journal = *journal_});
 
     QObject::connect(&quitSignals_, &QuitSignals::quitRequested, &application,
                      &QCoreApplication::quit);

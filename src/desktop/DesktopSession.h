@@ -9,6 +9,7 @@
 #include "desktop/DesktopRoute.h"
 #include "desktop/QuitSignals.h"
 #include "desktop/WaylandClient.h"
+#include "model/HistoryJournal.h"
 #include "model/StorageService.h"
 #include "platform/FileImageStore.h"
 #include "platform/Pasteboard.h"
@@ -74,6 +75,7 @@ private:
     SingleInstance instance_;
     QuitSignals quitSignals_;
     std::unique_ptr<StorageService> storage_;
+    std::unique_ptr<HistoryJournal> journal_;
     // Before the services that speak through it, so it is closed after them.
     std::unique_ptr<WaylandClient> wayland_;
     std::unique_ptr<Pasteboard> pasteboard_;
@@ -82,8 +84,8 @@ private:
     std::unique_ptr<FileImageStore> imageStore_;
     QtScheduler scheduler_;
     SystemClock clock_;
-    // Its jobs use the storage and the controller's snapshots: made after the one, gone
-    // after the other.
+    // Its jobs use the storage, the journal and the controller's snapshots: made after the
+    // first two, gone after the last.
     std::unique_ptr<ThreadWorkQueue> workQueue_;
     std::unique_ptr<ClipboardViewModel> viewModel_;
     std::unique_ptr<RemoteCommands> commands_;

@@ -60,7 +60,9 @@ class EntryReader final {
 public:
     using Json = nlohmann::json;
 
-    explicit EntryReader(std::vector<ClipboardItem>& items) : items_(items) {}
+    // With `oneEntry` the input is a single entry object instead of an array of them.
+    EntryReader(std::vector<ClipboardItem>& items, bool oneEntry)
+        : items_(items), oneEntry_(oneEntry), level_(oneEntry ? Level::list : Level::top) {}
 
     bool null() {
         return scalar(Member::sourceApp, [this] { entry_.sourceApp.reset(); });
@@ -124,7 +126,7 @@ public:
             --skipping_;
             return true;
         }
-        level_ = Level::list;
+        level_ = oneEntry_ ? Level::done : Level::list;
         if (!entry_.id || !entry_.content || !entry_.contentType || !entry_.timestamp) {
             return false;
         }
@@ -189,13 +191,47 @@ private:
     }
 
     std::vector<ClipboardItem>& items_;
+    bool oneEntry_ = false;
     Level level_ = Level::top;
     Member member_ = Member::none;
     std::size_t skipping_ = 0;
     PendingEntry entry_;
 };
 
+// nlohmann skips a byte-order mark and takes a NUL byte for the end of the input, so a
+// file such as "[]\0..." would load as empty and lose the rest at the next save. Strict
+// JSON holds neither: no JSON text starts with the mark's first byte, and input that ends
+// before the end of the stream ended at a NUL byte.
+std::optional<std::vector<ClipboardItem>> decodeStream(std::istream& stream, bool oneEntry) {
+    if (stream.peek() == 0xEF) {
+        return std::nullopt;
+    }
+    std::vector<ClipboardItem> items;
+    EntryReader reader(items, oneEntry);
+    const bool parsed = nlohmann::json::sax_parse(stream, &reader);
+    if (!parsed || !reader.complete() || !stream.eof()) {
+        return std::nullopt;
+    }
+    return items;
+}
+
 }  // namespace
+
+void HistoryCodec::appendEntry(std::string& bytes, const ClipboardItem& item) {
+    bytes += R"({"id":")";
+    bytes += item.id().text();
+    bytes += R"(","content":)";
+    bytes += JsonText::quoted(item.content());
+    bytes += R"(,"contentType":")";
+    bytes += rawValue(item.contentType());
+    bytes += R"(","timestamp":)";
+    bytes += JsonText::number(item.timestamp().secondsSinceReferenceDate);
+    if (item.sourceApp()) {
+        bytes += R"(,"sourceApp":)";
+        bytes += JsonText::quoted(*item.sourceApp());
+    }
+    bytes += '}';
+}
 
 void HistoryCodec::encode(std::span<const ClipboardItem> items,
                           const std::function<void(std::string_view)>& write) {
@@ -204,19 +240,7 @@ void HistoryCodec::encode(std::span<const ClipboardItem> items,
         if (&item != items.data()) {
             bytes += ',';
         }
-        bytes += R"({"id":")";
-        bytes += item.id().text();
-        bytes += R"(","content":)";
-        bytes += JsonText::quoted(item.content());
-        bytes += R"(,"contentType":")";
-        bytes += rawValue(item.contentType());
-        bytes += R"(","timestamp":)";
-        bytes += JsonText::number(item.timestamp().secondsSinceReferenceDate);
-        if (item.sourceApp()) {
-            bytes += R"(,"sourceApp":)";
-            bytes += JsonText::quoted(*item.sourceApp());
-        }
-        bytes += '}';
+        appendEntry(bytes, item);
         if (bytes.size() >= pieceBytes) {
             write(bytes);
             bytes.clear();
@@ -239,20 +263,17 @@ std::optional<std::vector<ClipboardItem>> HistoryCodec::decode(std::string_view 
 }
 
 std::optional<std::vector<ClipboardItem>> HistoryCodec::decode(std::istream& stream) {
-    // nlohmann skips a byte-order mark and takes a NUL byte for the end of the input, so a
-    // file such as "[]\0..." would load as empty and lose the rest at the next save. Strict
-    // JSON holds neither: no JSON text starts with the mark's first byte, and input that ends
-    // before the end of the stream ended at a NUL byte.
-    if (stream.peek() == 0xEF) {
+    return decodeStream(stream, false);
+}
+
+std::optional<ClipboardItem> HistoryCodec::decodeEntry(std::string_view bytes) {
+    ViewBuffer buffer(bytes);
+    std::istream stream(&buffer);
+    std::optional<std::vector<ClipboardItem>> items = decodeStream(stream, true);
+    if (!items) {
         return std::nullopt;
     }
-    std::vector<ClipboardItem> items;
-    EntryReader reader(items);
-    const bool parsed = nlohmann::json::sax_parse(stream, &reader);
-    if (!parsed || !reader.complete() || !stream.eof()) {
-        return std::nullopt;
-    }
-    return items;
+    return std::move(items->front());
 }
 
 }  // namespace nimbrook

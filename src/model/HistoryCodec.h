@@ -36,6 +36,12 @@ public:
     // held whole. A read error looks like the end of the input: the caller that can have one
     // checks for it.
     static std::optional<std::vector<ClipboardItem>> decode(std::istream& stream);
+
+    // One entry object exactly as `encode` writes it inside the array, appended to `bytes`.
+    static void appendEntry(std::string& bytes, const ClipboardItem& item);
+    // The entry that `bytes` hold as one object with nothing else but white space around it,
+    // by the rules of decode; nullopt for anything else (an array of one entry included).
+    static std::optional<ClipboardItem> decodeEntry(std::string_view bytes);
 };
 
 }  // namespace nimbrook

@@ -35,11 +35,25 @@ std::optional<std::string> text(const std::string& argument) {
 void ControllerFixture::TearDown() {
     viewModel_.reset();
     EXPECT_TRUE(console_.empty()) << console_.front();
+    EXPECT_TRUE(journalConsole_.empty()) << journalConsole_.front();
 }
 
 void ControllerFixture::launch() {
     viewModel_ = std::make_unique<ClipboardViewModel>(ClipboardViewModel::Services{
-        {pasteboard_, activeApplication_, images_, scheduler_, clock_, workQueue_}, *storage_});
+        {pasteboard_, activeApplication_, images_, scheduler_, clock_, workQueue_},
+        *storage_,
+        *journal_});
+}
+
+void ControllerFixture::restart() {
+    viewModel_.reset();
+    journal_ = makeJournal();
+    launch();
+}
+
+std::unique_ptr<HistoryJournal> ControllerFixture::makeJournal() {
+    return std::make_unique<HistoryJournal>(
+        folder_, [this](const std::string& line) { journalConsole_.push_back(line); });
 }
 
 void ControllerFixture::capture(const std::string& text) {
@@ -95,6 +109,7 @@ StepVerbs ControllerFixture::verbs(const std::string& argument) {
         {"toggle", [&] { viewModel_->toggleMonitoring(); }},
         {"clear", [&] { viewModel_->clearAll(); }},
         {"flush", [&] { viewModel_->flushPendingSave(); }},
+        {"restart", [&] { restart(); }},
         {"unlink", [&] { fs::remove(storage_->fileURL()); }},
         {"hold", [&] { workQueue_.hold(); }},
         {"run",
@@ -119,6 +134,11 @@ StepVerbs ControllerFixture::verbs(const std::string& argument) {
              EXPECT_EQ(scheduler_.activeRepeatingCount(), argument == "on" ? 1u : 0u);
          }},
         {"failures", [&] { EXPECT_EQ(console_.size(), std::stoul(argument)); }},
+        {"journaled",
+         [&] {
+             EXPECT_EQ(std::ranges::count(readFile(journal_->fileURL()), '\n'),
+                       std::stol(argument));
+         }},
     };
 }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "controller/ClipboardViewModel.h"
+#include "model/HistoryJournal.h"
 #include "model/NamedCase.h"
 #include "model/StorageService.h"
 #include "support/Files.h"
@@ -34,6 +35,8 @@ protected:
 
     // Stands for the program's start: loads what is in the history file.
     void launch();
+    // The program is killed, which leaves no time for a save, and started again.
+    void restart();
     // Another program copies `text`; the next tick picks it up.
     void capture(const std::string& text);
     void tick() { clock_.advance(500ms); }
@@ -50,8 +53,9 @@ protected:
 
     // Takes each step in turn: a verb (see verbs()) and its argument, which lists texts
     // separated by "|" and stands for nothing when it is "-". "copy" includes the tick that
-    // picks the text up, "flush" stands for quitting, "run" lets the held worker run one job
-    // and applies its result, "failures" counts the lines on the console.
+    // picks the text up, "flush" stands for quitting, "restart" for a kill and a new start,
+    // "run" lets the held worker run one job and applies its result, "failures" counts the
+    // lines on the console, "journaled" the lines in the journal.
     void play(const std::vector<std::string>& steps) {
         playSteps(steps, [this](const std::string& argument) { return verbs(argument); });
     }
@@ -67,9 +71,13 @@ protected:
     std::vector<std::string> console_;
     std::unique_ptr<StorageService> storage_ = std::make_unique<StorageService>(
         folder_, [this](const std::string& line) { console_.push_back(line); });
+    // Its own console, so that the saves' failures are counted alone.
+    std::vector<std::string> journalConsole_;
+    std::unique_ptr<HistoryJournal> journal_ = makeJournal();
     std::unique_ptr<ClipboardViewModel> viewModel_;
 
 private:
+    std::unique_ptr<HistoryJournal> makeJournal();
     StepVerbs verbs(const std::string& argument);
     ClipboardItem item(const std::string& index) const;
 };

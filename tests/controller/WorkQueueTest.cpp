@@ -61,6 +61,8 @@ TEST_F(Controller, FailingSavesAreRetriedEveryThirtySecondsAndOnEachChangeUntilO
     play({"wait 30000", "saved B|A", "wait 120000", "failures 4"});
     EXPECT_EQ(viewModel_->saveError(), std::nullopt);
     console_.clear();
+    EXPECT_EQ(journalConsole_.size(), 1u) << "the journal's failures are said once";
+    journalConsole_.clear();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "controller/ClipboardViewModel.h"
+#include "model/HistoryJournal.h"
 #include "model/StorageService.h"
 #include "support/InMemoryActiveApplication.h"
 #include "support/InMemoryImageStore.h"
@@ -27,8 +28,11 @@ struct ControllerHarness {
     InMemoryActiveApplication activeApplication;
     InMemoryImageStore imageStore;
     StorageService storage{folder.path().toStdString(), [](const std::string&) {}};
+    HistoryJournal journal{folder.path().toStdString(), [](const std::string&) {}};
     ClipboardViewModel viewModel{
-        {{pasteboard, activeApplication, imageStore, scheduler, clock, workQueue}, storage}};
+        {{pasteboard, activeApplication, imageStore, scheduler, clock, workQueue},
+         storage,
+         journal}};
 
     // Another program copies `text`, and the next tick of the monitor sees it.
     void copy(const std::string& text) {

@@ -56,7 +56,8 @@ void HistoryListModelTest::copiedHighlightRepaintsEveryRowOfTheId() {
     harness.storage.save({items.at(1), items.at(0), items.at(1)});
     ClipboardViewModel reloaded{{{harness.pasteboard, harness.activeApplication, harness.imageStore,
                                   harness.scheduler, harness.clock, harness.workQueue},
-                                 harness.storage}};
+                                 harness.storage,
+                                 harness.journal}};
     HistoryListModel model{reloaded};
     QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
     const auto notifiedRows = [&changed] {

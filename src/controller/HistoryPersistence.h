@@ -1,0 +1,79 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/ClipboardItem.h"
+#include "model/Timestamp.h"
+
+namespace nimbrook {
+
+class Clock;
+class HistoryChange;
+class HistoryJournal;
+class Scheduler;
+class StorageService;
+class TaskHandle;
+class WorkQueue;
+
+// Keeps the controller's history on disk. Each change goes to the journal as it is made, on
+// the owner's thread, so that a kill loses nothing the panel or the command line has shown.
+// The whole list goes to the history file on the work queue a second after the last change,
+// and at the latest five seconds after the first change the file does not hold yet; a save
+// that succeeds then empties the journal of the changes it holds, one that fails is retried
+// every 30 s and on every change.
+class HistoryPersistence final {
+public:
+    struct Services {
+        StorageService& storage;
+        HistoryJournal& journal;
+        Scheduler& scheduler;
+        Clock& clock;
+        WorkQueue& workQueue;
+    };
+
+    // `items` is the history kept, read when a save starts; `saveErrorChanged` is called
+    // whenever saveError() changes.
+    HistoryPersistence(Services services, const std::vector<ClipboardItem>& items,
+                       std::function<void()> saveErrorChanged);
+    // Drops a pending save and cancels the retries; saves already on the work queue still
+    // run, their results are dropped.
+    ~HistoryPersistence();
+    HistoryPersistence(const HistoryPersistence&) = delete;
+    HistoryPersistence& operator=(const HistoryPersistence&) = delete;
+
+    // The history file (kept whole, even past the limit) with the journal replayed onto it;
+    // when the journal held changes, they are saved as if just made.
+    std::vector<ClipboardItem> load();
+    // Journals a change just made to the items and schedules the save.
+    void record(const HistoryChange& change);
+    // Waits for the work queue, then writes a pending save, or retries a failing one, and
+    // waits for that too.
+    void flush();
+
+    // Why the last save failed, until one succeeds.
+    const std::optional<std::string>& saveError() const { return saveError_; }
+
+private:
+    void debounceSave();
+    std::chrono::milliseconds saveDelayAt(Timestamp now) const;
+    void startSave();
+    void saveFinished(std::optional<std::string> error);
+
+    Services services_;
+    const std::vector<ClipboardItem>& items_;
+    std::function<void()> saveErrorChanged_;
+    bool savePending_ = false;
+    Timestamp firstUnsavedChange_;
+    std::unique_ptr<TaskHandle> saveTask_;
+    std::unique_ptr<TaskHandle> retryTask_;
+    std::optional<std::string> saveError_;
+    // Completions of the work queue hold it weakly: they do nothing once this is gone.
+    std::shared_ptr<const bool> lifetime_ = std::make_shared<const bool>(true);
+};
+
+}  // namespace nimbrook
