@@ -4,9 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <utility>
 
 #include "model/RelativeTimeFormatter.h"
-#include "remote/JsonStringWriter.h"
+#include "remote/ListingBody.h"
 
 namespace nimbrook {
 namespace {
@@ -41,24 +42,38 @@ std::size_t separatorLength(std::string_view text) {
     return 0;
 }
 
-void appendObject(std::string& out, std::size_t index, const ClipboardItem& item) {
-    out += "{\"index\":";
-    out += std::to_string(index + 1);
-    out += ",\"id\":\"";
-    out += item.id().text();
-    out += "\",\"type\":\"";
-    out += rawValue(item.contentType());
-    out += "\",\"timestamp\":\"";
-    out += HistoryListing::isoTimestamp(item.timestamp());
-    out += "\",\"sourceApp\":";
-    if (const auto& source = item.sourceApp()) {
-        JsonStringWriter::appendQuoted(out, *source);
-    } else {
-        out += "null";
+using Entries = std::vector<std::pair<std::size_t, ClipboardItem>>;
+
+// The entries listed, each beside its index: handles that share the entries' payloads, so a
+// reply keeps what it lists for as long as it is sent, at the cost of a pointer or two each.
+Entries snapshot(const std::vector<ClipboardItem>& items, const std::vector<std::size_t>& indexes) {
+    Entries entries;
+    entries.reserve(indexes.size());
+    for (const std::size_t index : indexes) {
+        entries.emplace_back(index, items[index]);
     }
-    out += item.contentType() == ContentType::image ? ",\"path\":" : ",\"content\":";
-    JsonStringWriter::appendQuoted(out, item.content());
-    out += '}';
+    return entries;
+}
+
+std::vector<ListingBody::Part> objectParts(std::size_t index, const ClipboardItem& item,
+                                           bool first) {
+    std::string head = first ? "\n" : ",\n";
+    head += "{\"index\":";
+    head += std::to_string(index + 1);
+    head += ",\"id\":\"";
+    head += item.id().text();
+    head += "\",\"type\":\"";
+    head += rawValue(item.contentType());
+    head += "\",\"timestamp\":\"";
+    head += HistoryListing::isoTimestamp(item.timestamp());
+    head += "\",\"sourceApp\":";
+    const auto& source = item.sourceApp();
+    head += source ? "\"" : "null";
+    std::string field = source ? "\"" : "";
+    field += item.contentType() == ContentType::image ? ",\"path\":\"" : ",\"content\":\"";
+    return {{std::move(head), source ? std::string_view(*source) : std::string_view()},
+            {std::move(field), item.content()},
+            {"\"}"}};
 }
 
 }  // namespace
@@ -99,38 +114,39 @@ std::string HistoryListing::isoTimestamp(Timestamp moment) {
     return buffer;
 }
 
-std::string HistoryListing::text(const std::vector<ClipboardItem>& items,
-                                 const std::vector<std::size_t>& indexes, Timestamp now) {
-    const RelativeTimeFormatter& relative = ClipboardItem::relativeFormatter();
-    std::string out;
-    for (const std::size_t index : indexes) {
-        const ClipboardItem& item = items[index];
-        const auto& source = item.sourceApp();
-        const std::string application = source ? oneLine(*source) : std::string();
-        out += std::to_string(index + 1) + '\t' + std::string(searchLabel(item.contentType())) +
-               '\t' + relative.format(item.timestamp(), now) + '\t' +
-               (application.empty() ? std::string("-") : application) + '\t' +
-               oneLine(item.preview()) + '\n';
-    }
-    return out;
+std::shared_ptr<ReplyBody> HistoryListing::text(const std::vector<ClipboardItem>& items,
+                                                const std::vector<std::size_t>& indexes,
+                                                Timestamp now) {
+    // An entry's line is made again when it is sent: a preview is 120 characters, but a
+    // character may carry any number of combining marks.
+    return std::make_shared<ListingBody>(
+        indexes.size(), [entries = snapshot(items, indexes), now](std::size_t place) {
+            const auto& [index, item] = entries[place];
+            const auto& source = item.sourceApp();
+            const std::string application = source ? oneLine(*source) : std::string();
+            std::string line = std::to_string(index + 1) + '\t' +
+                               std::string(searchLabel(item.contentType())) + '\t' +
+                               ClipboardItem::relativeFormatter().format(item.timestamp(), now) +
+                               '\t' + (application.empty() ? std::string("-") : application) +
+                               '\t' + oneLine(item.preview()) + '\n';
+            return std::vector<ListingBody::Part>{{std::move(line)}};
+        });
 }
 
-std::string HistoryListing::json(const std::vector<ClipboardItem>& items,
-                                 const std::vector<std::size_t>& indexes) {
-    // Megabytes for a full history: one buffer, grown once, quoted into in place.
-    std::size_t estimate = 8;
-    for (const std::size_t index : indexes) {
-        estimate += items[index].content().size() + 256;
-    }
-    std::string out;
-    out.reserve(estimate);
-    out += '[';
-    for (const std::size_t index : indexes) {
-        out += out.size() == 1 ? "\n" : ",\n";
-        appendObject(out, index, items[index]);
-    }
-    out += indexes.empty() ? "]\n" : "\n]\n";
-    return out;
+std::shared_ptr<ReplyBody> HistoryListing::json(const std::vector<ClipboardItem>& items,
+                                                const std::vector<std::size_t>& indexes) {
+    // Places: the opening bracket, one object per entry, the closing bracket.
+    return std::make_shared<ListingBody>(
+        indexes.size() + 2, [entries = snapshot(items, indexes)](std::size_t place) {
+            if (place == 0) {
+                return std::vector<ListingBody::Part>{{"["}};
+            }
+            if (place > entries.size()) {
+                return std::vector<ListingBody::Part>{{entries.empty() ? "]\n" : "\n]\n"}};
+            }
+            const auto& [index, item] = entries[place - 1];
+            return objectParts(index, item, place == 1);
+        });
 }
 
 }  // namespace nimbrook

@@ -12,6 +12,7 @@
 
 #include "platform/FileDescriptor.h"
 #include "remote/RemoteProtocol.h"
+#include "remote/ReplySpool.h"
 
 namespace nimbrook {
 namespace {
@@ -56,19 +57,36 @@ std::optional<std::string> receiveFrame(int fd) {
     return payload;
 }
 
-// Passes `size` bytes from the socket on to `fd` through one small buffer.
-bool pass(int socket, int fd, std::size_t size) {
+// Takes `size` bytes from the socket into `spool` through one small buffer.
+bool take(int socket, ReplySpool& spool, std::size_t size) {
     std::array<char, 64 * 1024> buffer;
     for (std::size_t left = size; left > 0;) {
         const std::size_t chunk = std::min(left, buffer.size());
         if (!receiveAll(socket, buffer.data(), chunk)) {
             return false;
         }
-        // A failed write (a full disk) does not keep the status from being read.
-        FileDescriptor::writeAll(fd, {buffer.data(), chunk});
+        spool.append({buffer.data(), chunk});
         left -= chunk;
     }
     return true;
+}
+
+// The reply's status once its standard output and error are all held; nullopt when the
+// connection breaks first or the lengths do not add up.
+std::optional<int> drained(int socket, ReplySpool& output, ReplySpool& error) {
+    constexpr std::size_t size = RemoteProtocol::headerSize;
+    char header[size + 1 + size];
+    if (!receiveAll(socket, header, sizeof header)) {
+        return std::nullopt;
+    }
+    const std::size_t payload = RemoteProtocol::payloadSize({header, size});
+    const std::size_t outputSize = RemoteProtocol::payloadSize({header + size + 1, size});
+    if (payload < 1 + size || outputSize > payload - 1 - size ||
+        !take(socket, output, outputSize) ||
+        !take(socket, error, payload - 1 - size - outputSize)) {
+        return std::nullopt;
+    }
+    return static_cast<unsigned char>(header[size]);
 }
 
 RemoteReply broken() {
@@ -123,26 +141,33 @@ std::optional<RemoteReply> RemoteClient::exchange(const std::filesystem::path& s
 
 std::optional<int> RemoteClient::forward(const std::filesystem::path& socketPath,
                                          const std::vector<std::string>& words,
-                                         std::chrono::milliseconds timeout, int outputFd,
-                                         int errorFd) {
-    const FileDescriptor socket = requested(socketPath, words, timeout);
+                                         std::chrono::milliseconds timeout,
+                                         const std::vector<std::filesystem::path>& spoolFolders,
+                                         int outputFd, int errorFd) {
+    FileDescriptor socket = requested(socketPath, words, timeout);
     if (!socket.isOpen()) {
         return std::nullopt;
     }
-    constexpr std::size_t size = RemoteProtocol::headerSize;
-    char header[size + 1 + size];
-    if (receiveAll(socket.get(), header, sizeof header)) {
-        const std::size_t payload = RemoteProtocol::payloadSize({header, size});
-        const std::size_t output = RemoteProtocol::payloadSize({header + size + 1, size});
-        if (payload >= 1 + size && output <= payload - 1 - size &&
-            pass(socket.get(), outputFd, output) &&
-            pass(socket.get(), errorFd, payload - 1 - size - output)) {
-            return static_cast<unsigned char>(header[size]);
-        }
+    ReplySpool output(spoolFolders);
+    ReplySpool error(spoolFolders);
+    const std::optional<int> status = drained(socket.get(), output, error);
+    // The program's connection goes before the first byte waits on the reader.
+    socket.close();
+    if (!status) {
+        FileDescriptor::writeAll(errorFd, broken().error);
+        return broken().status;
     }
-    const std::string error = broken().error;
-    FileDescriptor::writeAll(errorFd, error);
-    return broken().status;
+    const bool written = output.writeTo(outputFd);
+    // A reader that quit early (nimbrook list | head -1) wants no word about it.
+    const bool readerGone = !written && errno == EPIPE;
+    error.writeTo(errorFd);
+    if (!written) {
+        if (!readerGone) {
+            FileDescriptor::writeAll(errorFd, "nimbrook: 无法写出输出\n");
+        }
+        return 1;
+    }
+    return *status;
 }
 
 }  // namespace nimbrook

@@ -20,12 +20,18 @@ public:
     static std::optional<RemoteReply> exchange(const std::filesystem::path& socketPath,
                                                const std::vector<std::string>& words,
                                                std::chrono::milliseconds timeout);
-    // As `exchange`, but passes the reply's standard output and error on to `outputFd` and
-    // `errorFd` as they arrive instead of holding megabytes of a listing, and returns the
-    // status. A connection that breaks midway may leave part of the output written.
+    // As `exchange`, but takes the whole reply as fast as it comes (past a few megabytes into
+    // a temporary file of the first of `spoolFolders` that takes one), closes the connection,
+    // and only then writes the reply's standard output and error to `outputFd` and `errorFd`
+    // at the pace they take them, so a pager never holds the running program's connection.
+    // Returns the reply's status; nothing of a reply that breaks midway is written, only that
+    // it broke, with status 1. A failed write of the output gives status 1 too, and a message
+    // unless the reader went away (EPIPE).
     static std::optional<int> forward(const std::filesystem::path& socketPath,
                                       const std::vector<std::string>& words,
-                                      std::chrono::milliseconds timeout, int outputFd, int errorFd);
+                                      std::chrono::milliseconds timeout,
+                                      const std::vector<std::filesystem::path>& spoolFolders,
+                                      int outputFd, int errorFd);
 };
 
 }  // namespace nimbrook

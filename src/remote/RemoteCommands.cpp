@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 #include <optional>
 #include <utility>
 
 #include "controller/ClipboardViewModel.h"
 #include "platform/Clock.h"
+#include "remote/ContentBody.h"
 #include "remote/HistoryListing.h"
 
 namespace nimbrook {
@@ -20,6 +22,10 @@ RemoteReply failure(int status, std::string message) {
 
 RemoteReply printed(std::string output) {
     return {.status = 0, .output = std::move(output), .error = {}};
+}
+
+RemoteReply streamed(std::shared_ptr<ReplyBody> body) {
+    return {.status = 0, .output = {}, .error = {}, .body = std::move(body)};
 }
 
 RemoteReply malformed() {
@@ -89,8 +95,8 @@ RemoteReply RemoteCommands::list(const std::vector<std::string>& words) {
         indexes.resize(*limit);
     }
     const auto& items = viewModel_.items();
-    return printed(words[2] == "json" ? HistoryListing::json(items, indexes)
-                                      : HistoryListing::text(items, indexes, clock_.now()));
+    return streamed(words[2] == "json" ? HistoryListing::json(items, indexes)
+                                       : HistoryListing::text(items, indexes, clock_.now()));
 }
 
 // nullopt when the answer comes later through `reply`.
@@ -111,7 +117,7 @@ std::optional<RemoteReply> RemoteCommands::onEntry(const std::vector<std::string
     const ClipboardItem item = items[index];
     if (command == "get") {
         const bool image = item.contentType() == ContentType::image;
-        return printed(image ? item.content() + '\n' : item.content());
+        return streamed(std::make_shared<ContentBody>(item, image ? "\n" : ""));
     }
     if (command == "copy") {
         viewModel_.copyToPasteboard(item);

@@ -58,10 +58,11 @@ std::optional<std::vector<std::string>> RemoteProtocol::decodeRequest(std::strin
 }
 
 std::string RemoteProtocol::replyHeader(const RemoteReply& reply) {
+    const std::size_t output = reply.body ? reply.body->size() : reply.output.size();
     std::string header;
-    appendSize(header, 1 + headerSize + reply.output.size() + reply.error.size());
+    appendSize(header, 1 + headerSize + output + reply.error.size());
     header.push_back(static_cast<char>(reply.status));
-    appendSize(header, reply.output.size());
+    appendSize(header, output);
     return header;
 }
 

@@ -28,9 +28,10 @@ public:
     // The words of a request payload; nullopt for an empty payload.
     static std::optional<std::vector<std::string>> decodeRequest(std::string_view payload);
 
+    // The frame of a reply without a body.
     static std::string encodeReply(const RemoteReply& reply);
-    // The frame of `reply` up to its standard output: written before the output and the
-    // error, it spares copying them into one frame.
+    // The frame of `reply` up to its standard output: written before the output (or its
+    // body's bytes) and the error, it spares copying them into one frame.
     static std::string replyHeader(const RemoteReply& reply);
     // nullopt when the payload is shorter than its own lengths say.
     static std::optional<RemoteReply> decodeReply(std::string payload);

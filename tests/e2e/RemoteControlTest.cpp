@@ -1,64 +1,22 @@
 #include <algorithm>
-#include <ctime>
 #include <random>
 #include <thread>
 
 #include <nlohmann/json.hpp>
 #include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
-#include "NimbrookFixture.h"
+#include "RemoteFixture.h"
 #include "platform/FileDescriptor.h"
 #include "remote/RemoteProtocol.h"
 
 namespace nimbrook::e2e {
 namespace {
 
-constexpr double referenceDate = 978307200.0;
-
-// The id of the history file's entry `index` (from 1).
-std::string idOf(std::size_t index) {
-    return "00000000-0000-4000-8000-00000000000" + std::to_string(index);
-}
-
-class RemoteControlTest : public NimbrookFixture {
+class RemoteControlTest : public RemoteFixture {
 protected:
-    // Every entry three hours and a minute old, so the listing reads "3小时前" for an hour;
-    // returns that moment as the JSON listing shows it.
-    std::string writeHistory(const std::vector<HistoryEntry>& entries) {
-        const auto moment = std::time(nullptr) - 3 * 3600 - 60;
-        auto array = nlohmann::json::array();
-        for (const auto& entry : entries) {
-            array.push_back({{"id", idOf(array.size() + 1)},
-                             {"content", entry.content},
-                             {"contentType", entry.contentType},
-                             {"timestamp", static_cast<double>(moment) - referenceDate},
-                             {"sourceApp", entry.sourceApp ? nlohmann::json(*entry.sourceApp)
-                                                           : nlohmann::json(nullptr)}});
-        }
-        std::filesystem::create_directories(dataFolder());
-        nimbrook::writeFile(historyFile(), array.dump());
-        char text[32];
-        std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S.000Z", std::gmtime(&moment));
-        return text;
-    }
-
     std::string clipboard() {
         return output({"/usr/bin/xclip", "-selection", "clipboard", "-out"}).value_or("");
-    }
-
-    // A connection to the program's socket, or a closed descriptor when it was refused.
-    FileDescriptor connected(int flags = 0) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const auto path = (dataFolder() / "nimbrook.socket").string();
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        FileDescriptor fd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | flags, 0));
-        if (::connect(fd.get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-            fd.close();
-        }
-        return fd;
     }
 
     // Sends raw bytes to the program's socket; whether it answers does not matter.

@@ -53,15 +53,32 @@ struct QuotedCase {
 
 class Quoted : public testing::TestWithParam<QuotedCase> {};
 
-// The listing's quoting must stay byte for byte what scripts got from the JSON library, also
-// past the fast path's eight-byte steps and for text that is not UTF-8.
-TEST_P(Quoted, MatchesTheJsonLibrary) {
-    for (const std::string& prefix : {std::string(), std::string("0123456789abc")}) {
+// Escaped a slice at a time, text must read byte for byte as scripts got it from the JSON
+// library, however its slices fall: past the fast path's eight-byte steps, inside characters
+// of any width, and for text that is not UTF-8. Each slice keeps to its room.
+TEST_P(Quoted, SlicesReadAsTheJsonLibraryQuotesTheWhole) {
+    for (const std::string& prefix : {std::string(), std::string("0"), std::string("01"),
+                                      std::string("012"), std::string("0123456789abc")}) {
         const std::string text = prefix + GetParam().text;
-        std::string out = "x";
-        JsonStringWriter::appendQuoted(out, text);
-        EXPECT_EQ(out, "x" + nlohmann::json(text).dump(-1, ' ', false,
-                                                       nlohmann::json::error_handler_t::replace));
+        for (const std::size_t room : {JsonStringWriter::minimumRoom, std::size_t{33},
+                                       std::size_t{37}, std::size_t{100}, std::size_t{4096}}) {
+            std::string out = "\"";
+            for (std::string_view rest = text; !rest.empty();) {
+                const std::size_t before = out.size();
+                out.reserve(before + room);
+                const std::size_t capacity = out.capacity();
+                const std::size_t taken = JsonStringWriter::appendEscapedSlice(out, rest, room);
+                ASSERT_GT(taken, 0u) << room;
+                EXPECT_LE(out.size() - before, room);
+                EXPECT_EQ(out.capacity(), capacity);
+                rest.remove_prefix(taken);
+            }
+            out += '"';
+            EXPECT_EQ(out, nlohmann::json(text).dump(-1, ' ', false,
+                                                     nlohmann::json::error_handler_t::replace))
+                << room;
+            EXPECT_EQ(JsonStringWriter::escapedSize(text), out.size() - 2);
+        }
     }
 }
 
@@ -74,6 +91,8 @@ const QuotedCase quotedCases[] = {
     {"PastUnicode", "\xf4\x90\x80\x80 \xf5\x80"},
     {"TruncatedAtEnd", "abcdefgh\xe5\x89"},
     {"TruncatedBeforeAscii", "\xe5\x89\"x"},
+    {"TruncatedBeforeValid", "\xe5\x89\xe5\x89\x80\xf0\x9f\x93\xf0\x9f\x93\x8b"},
+    {"WideRuns", "\xf0\x9f\x93\x8b\xf0\x9f\x93\x8b\xf0\x9f\x93\x8b剪贴板剪贴板éééé\x01\x01\x01"},
 };
 INSTANTIATE_TEST_SUITE_P(JsonStringWriter, Quoted, testing::ValuesIn(quotedCases), nameOf);
 

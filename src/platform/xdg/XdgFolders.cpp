@@ -71,6 +71,16 @@ std::filesystem::path XdgFolders::imageFolder() {
     return temporary / (std::string(bundleName) + "-" + std::to_string(getuid()));
 }
 
+std::vector<std::filesystem::path> XdgFolders::spoolFolders() {
+    std::vector<std::filesystem::path> folders;
+    if (const std::filesystem::path runtime(environment("XDG_RUNTIME_DIR"));
+        runtime.is_absolute()) {
+        folders.push_back(runtime);
+    }
+    folders.push_back(absoluteOr(environment("TMPDIR"), "/tmp"));
+    return folders;
+}
+
 std::vector<std::filesystem::path> XdgFolders::applicationFolders() {
     std::vector<std::filesystem::path> folders{dataHome() / "applications"};
     for (const auto& folder : folderList("XDG_DATA_DIRS", "/usr/local/share:/usr/share")) {

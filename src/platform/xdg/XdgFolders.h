@@ -13,6 +13,9 @@ public:
     // ${TMPDIR:-/tmp} + "/com.quolla.nimbrook-<uid>": private to the user, checked by the
     // image store before use.
     static std::filesystem::path imageFolder();
+    // Where the command line may keep a long reply for a moment: $XDG_RUNTIME_DIR (when
+    // absolute), then ${TMPDIR:-/tmp}.
+    static std::vector<std::filesystem::path> spoolFolders();
     // $XDG_DATA_HOME/applications first, then each of $XDG_DATA_DIRS (default
     // /usr/local/share:/usr/share) + "/applications", most important first.
     static std::vector<std::filesystem::path> applicationFolders();

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -204,9 +205,12 @@ int request(const CommandLine::Parsed& parsed) {
         std::fputs("nimbrook: 已取消\n", stderr);
         return 1;
     }
-    const auto status =
-        RemoteClient::forward(RemoteProtocol::socketPath(XdgFolders::dataFolder()), parsed.words,
-                              replyTimeout, STDOUT_FILENO, STDERR_FILENO);
+    // A reader that quits early (nimbrook list | head -1) ends the command with a write error
+    // and status 1, the same whatever the parent left the signal as.
+    std::signal(SIGPIPE, SIG_IGN);
+    const auto status = RemoteClient::forward(
+        RemoteProtocol::socketPath(XdgFolders::dataFolder()), parsed.words, replyTimeout,
+        XdgFolders::spoolFolders(), STDOUT_FILENO, STDERR_FILENO);
     if (!status) {
         std::fputs("nimbrook: 没有正在运行的 nimbrook；先运行不带命令的 nimbrook 启动它\n", stderr);
         return 3;

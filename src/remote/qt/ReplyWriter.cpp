@@ -1,14 +1,13 @@
 #include "remote/qt/ReplyWriter.h"
 
 #include <QLocalSocket>
-#include <array>
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <string_view>
+#include <cstddef>
 #include <utility>
 
 #include <sys/socket.h>
-#include <sys/uio.h>
 
 #include "remote/RemoteProtocol.h"
 
@@ -16,6 +15,9 @@ namespace nimbrook {
 namespace {
 
 constexpr std::chrono::seconds stallLimit{30};
+// A client that reads as fast as the program writes would otherwise keep the panel's thread
+// for a whole listing: past this much, the others (and the panel) have their turn first.
+constexpr std::size_t bytesPerTurn = 1024 * 1024;
 
 }  // namespace
 
@@ -34,28 +36,14 @@ ReplyWriter::ReplyWriter(QLocalSocket* socket, RemoteReply reply)
 }
 
 void ReplyWriter::writeMore() {
-    const std::array<std::string_view, 3> parts{header_, reply_.output, reply_.error};
-    while (true) {
-        std::array<iovec, parts.size()> vectors{};
-        std::size_t count = 0;
-        std::size_t skip = sent_;
-        for (const std::string_view part : parts) {
-            if (skip >= part.size()) {
-                skip -= part.size();
-                continue;
-            }
-            vectors[count++] = {const_cast<char*>(part.data() + skip), part.size() - skip};
-            skip = 0;
-        }
-        if (count == 0) {
+    for (std::size_t turn = 0; turn < bytesPerTurn;) {
+        if (pending_.empty() && !advance()) {
             finish(true);
             return;
         }
-        msghdr message{};
-        message.msg_iov = vectors.data();
-        message.msg_iovlen = count;
-        const auto written = ::sendmsg(static_cast<int>(socket_->socketDescriptor()), &message,
-                                       MSG_NOSIGNAL | MSG_DONTWAIT);
+        const auto written =
+            ::send(static_cast<int>(socket_->socketDescriptor()), pending_.data(),
+                   std::min(pending_.size(), bytesPerTurn - turn), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (written < 0 && errno == EINTR) {
             continue;
         }
@@ -66,9 +54,34 @@ void ReplyWriter::writeMore() {
             }
             return;
         }
-        sent_ += static_cast<std::size_t>(written);
+        pending_.remove_prefix(static_cast<std::size_t>(written));
+        turn += static_cast<std::size_t>(written);
         stall_.start();
     }
+}
+
+bool ReplyWriter::advance() {
+    while (pending_.empty()) {
+        switch (stage_) {
+            case Stage::header:
+                pending_ = header_;
+                stage_ = Stage::output;
+                break;
+            case Stage::output:
+                pending_ = reply_.body ? reply_.body->next() : std::string_view(reply_.output);
+                if (!reply_.body || pending_.empty()) {
+                    stage_ = Stage::error;
+                }
+                break;
+            case Stage::error:
+                pending_ = reply_.error;
+                stage_ = Stage::done;
+                break;
+            case Stage::done:
+                return false;
+        }
+    }
+    return true;
 }
 
 void ReplyWriter::finish(bool sent) {

@@ -45,8 +45,10 @@ bool isSameUser(const QLocalSocket& socket) {
 }
 
 RemoteReply refusal(std::string message) {
-    return {
-        .status = RemoteReply::usageError, .output = {}, .error = "nimbrook: " + message + '\n'};
+    return {.status = RemoteReply::usageError,
+            .output = {},
+            .error = "nimbrook: " + message + '\n',
+            .body = nullptr};
 }
 
 }  // namespace
