@@ -267,11 +267,13 @@ bool NimbrookFixture::served(const std::filesystem::path& ownerLog, const std::s
         [&] { return readFile(ownerLog).find("served " + mimeType + "\n") != std::string::npos; });
 }
 
-bool NimbrookFixture::newestIs(const std::string& content) {
-    return eventually([&] {
-        const auto entries = history();
-        return entries && !entries->empty() && entries->front().content == content;
-    });
+bool NimbrookFixture::newestIs(const std::string& content, std::chrono::milliseconds deadline) {
+    return eventually(
+        [&] {
+            const auto entries = history();
+            return entries && !entries->empty() && entries->front().content == content;
+        },
+        deadline);
 }
 
 bool NimbrookFixture::holds(std::size_t count) {
