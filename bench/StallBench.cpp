@@ -87,7 +87,7 @@ public:
                           XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
         const auto cookie = xcb_intern_atom(connection_, 0, 9, "CLIPBOARD");
         xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection_, cookie, nullptr);
-        clipboard_ = reply != nullptr ? reply->atom : XCB_ATOM_NONE;
+        clipboard_ = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
         std::free(reply);
     }
     ~SilentOwner() { xcb_disconnect(connection_); }

@@ -1,5 +1,6 @@
 #include "NimbrookFixture.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <regex>
 #include <thread>
@@ -166,6 +167,13 @@ void NimbrookFixture::startSway() {
         })) {
         desktop_.clear();
     }
+}
+
+std::string NimbrookFixture::display() const {
+    const auto found = std::find_if(desktop_.begin(), desktop_.end(), [](const auto& setting) {
+        return setting.starts_with("DISPLAY=");
+    });
+    return found == desktop_.end() ? std::string() : *found;
 }
 
 std::filesystem::path NimbrookFixture::imageFolder() const {

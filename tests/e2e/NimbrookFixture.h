@@ -49,6 +49,8 @@ protected:
     static bool inSession(const std::string& name);
     void SetUp() override;
 
+    // "DISPLAY=:n" of the private X server, or an empty text on another desktop.
+    std::string display() const;
     std::filesystem::path dataFolder() const { return root_ / "data" / "com.quolla.nimbrook"; }
     std::filesystem::path historyFile() const { return dataFolder() / "clipboard_history.json"; }
     std::filesystem::path imageFolder() const;
