@@ -249,7 +249,9 @@ void ClipboardViewModel::notifyBusy(const Uuid& id) {
 }
 
 void ClipboardViewModel::flushPendingSave() {
-    // Captures and conversions in flight land first, so that the last save holds them.
+    // A copy the pasteboard already holds is not left to the next tick, which may never come;
+    // then captures and conversions in flight land first, so that the last save holds them.
+    monitor_.pollNow();
     services_.monitor.workQueue.drain();
     saveTask_.reset();
     if (savePending_ || saveError_) {
