@@ -3,6 +3,9 @@
 // of 500 entries of 100 KB (51 MB): the largest gap between the ticks of a 1 ms timer on that
 // thread. Runs the real session (history file, tray and open panel) on the display it is
 // given, in folders of its own; writes one JSON object to the file named by its argument.
+// With "silent-owner" after it, the script is instead an X client that takes the clipboard
+// six times, two seconds apart, and never answers a request, then one ordinary copy, which
+// must reach the history.
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
@@ -11,6 +14,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -18,6 +22,7 @@
 #include <vector>
 
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include "BenchInputs.h"
 #include "controller/ClipboardViewModel.h"
@@ -72,6 +77,34 @@ private:
     long long ticks_ = 0;
 };
 
+// An X client that owns the clipboard and never reads its connection, so never answers.
+class SilentOwner final {
+public:
+    SilentOwner() : connection_(xcb_connect(nullptr, nullptr)) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+        window_ = xcb_generate_id(connection_);
+        xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, 0, nullptr);
+        const auto cookie = xcb_intern_atom(connection_, 0, 9, "CLIPBOARD");
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection_, cookie, nullptr);
+        clipboard_ = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(reply);
+    }
+    ~SilentOwner() { xcb_disconnect(connection_); }
+    SilentOwner(const SilentOwner&) = delete;
+    SilentOwner& operator=(const SilentOwner&) = delete;
+
+    void claim() {
+        xcb_set_selection_owner(connection_, window_, clipboard_, XCB_CURRENT_TIME);
+        xcb_flush(connection_);
+    }
+
+private:
+    xcb_connection_t* connection_;
+    xcb_window_t window_ = 0;
+    xcb_atom_t clipboard_ = 0;
+};
+
 // 1 KB growing by a constant factor to 1 MB, mixed kinds: what a day of copies brings.
 std::vector<QString> copiedTexts() {
     std::vector<QString> texts;
@@ -89,7 +122,41 @@ fs::file_time_type modified(const fs::path& file) {
     return fs::last_write_time(file, error);
 }
 
-int run(int argc, char** argv, const fs::path& root) {
+void writeResult(const char* path, const StallMeter& meter, std::uintmax_t historyBytes) {
+    std::ofstream(path) << "{\"longest_stall_ms\": " << meter.longestMs()
+                        << ", \"seconds\": " << meter.seconds() << ", \"ticks\": " << meter.ticks()
+                        << ", \"history_bytes\": " << historyBytes << "}\n";
+}
+
+int runSilentOwner(ClipboardViewModel& viewModel, const char* resultPath,
+                   std::uintmax_t historyBytes) {
+    constexpr int claims = 6;
+    const QString copied = QStringLiteral("copied after the silent owner");
+    SilentOwner owner;
+    int step = 0;
+    StallMeter meter(step);
+    QTimer script;
+    QObject::connect(&script, &QTimer::timeout, [&] {
+        if (step < claims) {
+            owner.claim();
+        } else if (step == claims) {
+            QGuiApplication::clipboard()->setText(copied);
+        } else if (viewModel.items().front().content() == copied.toStdString()) {
+            meter.stop();
+            QCoreApplication::quit();
+        }
+        ++step;
+    });
+    QTimer::singleShot(2000, [&] {
+        meter.start();
+        script.start(2000);
+    });
+    QApplication::exec();
+    writeResult(resultPath, meter, historyBytes);
+    return 0;
+}
+
+int run(int argc, char** argv, const fs::path& root, bool silentOwner) {
     const fs::path data = root / "data";
     ::setenv("XDG_DATA_HOME", data.c_str(), 1);
     ::setenv("TMPDIR", root.c_str(), 1);
@@ -108,6 +175,9 @@ int run(int argc, char** argv, const fs::path& root) {
     shell.openPanel();
     ClipboardViewModel& viewModel = session.viewModel();
 
+    if (silentOwner) {
+        return runSilentOwner(viewModel, argv[1], historyBytes);
+    }
     const std::vector<QString> texts = copiedTexts();
     const std::string htmlText =
         BenchInputs::text(BenchInputs::Kind::html, BenchInputs::megabyte, 11);
@@ -146,11 +216,7 @@ int run(int argc, char** argv, const fs::path& root) {
         script.start(copyIntervalMs);
     });
     QApplication::exec();
-
-    std::ofstream(argv[1]) << "{\"longest_stall_ms\": " << meter.longestMs()
-                           << ", \"seconds\": " << meter.seconds()
-                           << ", \"ticks\": " << meter.ticks()
-                           << ", \"history_bytes\": " << historyBytes << "}\n";
+    writeResult(argv[1], meter, historyBytes);
     return 0;
 }
 
@@ -158,15 +224,16 @@ int run(int argc, char** argv, const fs::path& root) {
 }  // namespace nimbrook
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s <result file>\n", argv[0]);
+    const bool silentOwner = argc == 3 && std::strcmp(argv[2], "silent-owner") == 0;
+    if (argc < 2 || (argc == 3 && !silentOwner) || argc > 3) {
+        std::fprintf(stderr, "usage: %s <result file> [silent-owner]\n", argv[0]);
         return 2;
     }
     std::string pattern = (std::filesystem::temp_directory_path() / "stall-bench-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         return 1;
     }
-    const int status = nimbrook::run(argc, argv, pattern);
+    const int status = nimbrook::run(argc, argv, pattern, silentOwner);
     std::filesystem::remove_all(pattern);
     return status;
 }

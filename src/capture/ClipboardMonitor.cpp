@@ -48,6 +48,12 @@ void ClipboardMonitor::stop() {
     isRunning_ = false;
 }
 
+void ClipboardMonitor::pollNow() {
+    if (isRunning_) {
+        poll();
+    }
+}
+
 void ClipboardMonitor::poll() {
     const std::int64_t changeCount = services_.pasteboard.changeCount();
     if (changeCount == lastChangeCount_) {

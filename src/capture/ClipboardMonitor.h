@@ -47,6 +47,8 @@ public:
     // Cancels the timer; safe at any time. Destruction stops too.
     void stop();
     bool isRunning() const { return isRunning_; }
+    // Looks at the pasteboard at once, as a tick does; nothing while stopped.
+    void pollNow();
 
 private:
     void poll();

@@ -254,6 +254,8 @@ void ClipboardViewModel::notifyBusy(const Uuid& id) {
 }
 
 void ClipboardViewModel::flushPendingSave() {
+    // A copy the pasteboard already holds is not left to the next tick, which may never come.
+    monitor_.pollNow();
     persistence_.flush();
 }
 

@@ -87,8 +87,8 @@ public:
     void copyConverted(const ClipboardItem& item, SmartConverter::Conversion conversion,
                        ConversionDone done = {});
 
-    // An orderly end of the program: waits for the work queue, then writes a pending save,
-    // or retries a failing one, and waits for that too.
+    // An orderly end of the program: takes a last look at the pasteboard, waits for the work
+    // queue, then writes a pending save, or retries a failing one, and waits for that too.
     void flushPendingSave();
 
     // Observers are not owned and must be removed before they are destroyed.

@@ -11,11 +11,11 @@
 #include "controller/ClipboardViewModel.h"
 #include "platform/qt/NoActiveApplication.h"
 #include "platform/qt/NoPasteboard.h"
-#include "platform/qt/QtPasteboard.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/ForeignToplevelApplication.h"
 #include "platform/x11/X11ActiveApplication.h"
 #include "platform/x11/X11GlobalShortcut.h"
+#include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11WindowNames.h"
 #include "platform/xdg/XdgFolders.h"
 
@@ -118,11 +118,14 @@ void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute
         pasteboard.reset();
         wayland_.reset();
     } else if (route == DesktopRoute::x11) {
-        std::cerr << "[Nimbrook] clipboard: X11 (the CLIPBOARD selection of display "
-                  << qgetenv("DISPLAY").toStdString() << ")\n";
-        pasteboard_ = std::make_unique<QtPasteboard>(*QGuiApplication::clipboard());
-        activeApplication_ = activeApplicationOf(application);
-        return;
+        auto pasteboard = std::make_unique<X11Pasteboard>(*QGuiApplication::clipboard());
+        if (pasteboard->isAvailable()) {
+            std::cerr << "[Nimbrook] clipboard: X11 (the CLIPBOARD selection of display "
+                      << qgetenv("DISPLAY").toStdString() << ")\n";
+            pasteboard_ = std::move(pasteboard);
+            activeApplication_ = activeApplicationOf(application);
+            return;
+        }
     }
     capturesClipboard_ = false;
     std::cerr << "nimbrook: this desktop does not let programs read the clipboard (no Wayland "

@@ -47,6 +47,8 @@ const Script scripts[] = {
       "wait 500", "items"}},
     {"FlushWritesAtOnceAndOnlyOnce",
      {"flush", "unsaved", "copy A", "flush", "saved A", "unlink", "wait 2000", "unsaved"}},
+    {"FlushTakesTheCopyNoTickHasSeen", {"copy A", "offer B", "flush", "saved B|A"}},
+    {"FlushWhileOffTakesNothing", {"copy A", "toggle", "offer B", "flush", "saved A"}},
     {"LoadedHistoryIsNotWrittenBack", {"items A|A|B", "wait 2000", "unsaved"}, {"A", "A", "B"}},
 };
 

@@ -1,5 +1,6 @@
 #include "NimbrookFixture.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <regex>
@@ -188,6 +189,13 @@ bool NimbrookFixture::restartSway() {
     return !desktop_.empty() && waylandSocket_ == socket.string();
 }
 
+std::string NimbrookFixture::display() const {
+    const auto found = std::find_if(desktop_.begin(), desktop_.end(), [](const auto& setting) {
+        return setting.starts_with("DISPLAY=");
+    });
+    return found == desktop_.end() ? std::string() : *found;
+}
+
 std::filesystem::path NimbrookFixture::imageFolder() const {
     return root_ / "tmp" / ("com.quolla.nimbrook-" + std::to_string(::getuid()));
 }
@@ -287,11 +295,13 @@ bool NimbrookFixture::served(const std::filesystem::path& ownerLog, const std::s
         [&] { return readFile(ownerLog).find("served " + mimeType + "\n") != std::string::npos; });
 }
 
-bool NimbrookFixture::newestIs(const std::string& content) {
-    return eventually([&] {
-        const auto entries = history();
-        return entries && !entries->empty() && entries->front().content == content;
-    });
+bool NimbrookFixture::newestIs(const std::string& content, std::chrono::milliseconds deadline) {
+    return eventually(
+        [&] {
+            const auto entries = history();
+            return entries && !entries->empty() && entries->front().content == content;
+        },
+        deadline);
 }
 
 bool NimbrookFixture::holds(std::size_t count) {

@@ -49,6 +49,8 @@ protected:
     static bool inSession(const std::string& name);
     void SetUp() override;
 
+    // "DISPLAY=:n" of the private X server, or an empty text on another desktop.
+    std::string display() const;
     std::filesystem::path dataFolder() const { return root_ / "data" / "com.quolla.nimbrook"; }
     std::filesystem::path historyFile() const { return dataFolder() / "clipboard_history.json"; }
     std::filesystem::path imageFolder() const;
@@ -80,9 +82,10 @@ protected:
                                         const std::string& argument = "-",
                                         const std::string& program = NIMBROOK_OWNER);
     // These wait: until the owner has handed `mimeType` to a reader, until the newest history
-    // entry holds `content`, until the history holds `count` entries.
+    // entry holds `content` (at most `deadline`), until the history holds `count` entries.
     bool served(const std::filesystem::path& ownerLog, const std::string& mimeType);
-    bool newestIs(const std::string& content);
+    bool newestIs(const std::string& content,
+                  std::chrono::milliseconds deadline = std::chrono::seconds(20));
     bool holds(std::size_t count);
     // The bus name of the program's item in the session's tray, once registered (else empty).
     std::string trayItem();

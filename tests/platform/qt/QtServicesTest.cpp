@@ -1,74 +1,24 @@
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QMimeData>
+#include <QCoreApplication>
 #include <QTest>
 #include <QThread>
 #include <algorithm>
 #include <atomic>
 #include <vector>
 
-#include "platform/qt/QtPasteboard.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/ThreadWorkQueue.h"
 
 namespace nimbrook {
 
-using Flavours = QList<QPair<QByteArray, QByteArray>>;
-
-// The Qt clipboard and timers on the offscreen platform, where the clipboard is in-process.
+// The Qt timers and the worker thread on the offscreen platform.
 class QtServicesTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void readsOffers_data();
-    void readsOffers();
-    void countsChangesAndWritesPlainTextOnly();
     void runsOnlyTasksNeitherCancelledNorDestroyed();
     void workQueueRunsOffThisThreadAndCompletesInOrderOnIt();
     void workQueueDrainAndDestructionLoseNoJob();
 };
-
-// Images and plain texts reach the history byte for byte in the end-to-end run; these are
-// the offers that must not.
-void QtServicesTest::readsOffers_data() {
-    QTest::addColumn<Flavours>("flavours");
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<bool>("secret");
-    const QByteArray hint = "x-kde-passwordManagerHint";
-    QTest::newRow("html alone is no text")
-        << Flavours{{"text/html", "<b>x</b>"}} << QByteArray() << false;
-    QTest::newRow("password manager")
-        << Flavours{{"text/plain", "pw"}, {hint, "secret"}} << QByteArray("pw") << true;
-    QTest::newRow("other hint is no secret")
-        << Flavours{{"text/plain", "pw"}, {hint, "public"}} << QByteArray("pw") << false;
-}
-
-void QtServicesTest::readsOffers() {
-    QFETCH(Flavours, flavours);
-    QFETCH(QByteArray, text);
-    QFETCH(bool, secret);
-    auto* mimeData = new QMimeData;
-    for (const auto& [type, bytes] : flavours) {
-        mimeData->setData(QString::fromLatin1(type), bytes);
-    }
-    QGuiApplication::clipboard()->setMimeData(mimeData);
-    const QtPasteboard pasteboard(*QGuiApplication::clipboard());
-    QCOMPARE(QByteArray::fromStdString(pasteboard.string().value_or("")), text);
-    QCOMPARE(pasteboard.isSecret(), secret);
-}
-
-void QtServicesTest::countsChangesAndWritesPlainTextOnly() {
-    QClipboard& clipboard = *QGuiApplication::clipboard();
-    QtPasteboard pasteboard(clipboard);
-    const auto before = pasteboard.changeCount();
-    clipboard.setText(QStringLiteral("selection"), QClipboard::Selection);
-    QCOMPARE(pasteboard.changeCount(), before);
-    pasteboard.clearAndSetString("same");
-    pasteboard.clearAndSetString("same");
-    QCOMPARE(pasteboard.changeCount(), before + 2);
-    QCOMPARE(clipboard.mimeData()->formats(), QStringList{QStringLiteral("text/plain")});
-    QCOMPARE(pasteboard.string(), std::optional<std::string>("same"));
-}
 
 // Cancelled twice, or its handle destroyed (by the task itself too): a task runs no more.
 void QtServicesTest::runsOnlyTasksNeitherCancelledNorDestroyed() {
