@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace nimbrook {
 
@@ -13,6 +14,14 @@ public:
     // No representation larger than this is taken: a source that offers gigabytes would
     // otherwise hold that much memory, and then a second copy in the history.
     static constexpr std::size_t maximumRepresentationBytes = 128 * 1024 * 1024;
+    // The type by which password managers mark an offer, and whether its bytes say "secret"
+    // (white space around it allowed).
+    static constexpr std::string_view secretHintType = "x-kde-passwordManagerHint";
+    static bool marksSecret(std::string_view hint) {
+        const auto first = hint.find_first_not_of(" \t\r\n");
+        return first != std::string_view::npos &&
+               hint.substr(first, hint.find_last_not_of(" \t\r\n") - first + 1) == "secret";
+    }
 
     virtual ~Pasteboard() = default;
 

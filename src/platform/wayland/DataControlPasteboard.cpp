@@ -27,7 +27,6 @@ constexpr std::array<std::string_view, 3> readTextTypes{"text/plain;charset=utf-
 constexpr std::array<const char*, 5> writtenTextTypes{"text/plain;charset=utf-8", "text/plain",
                                                       "UTF8_STRING", "TEXT", "STRING"};
 // Set by password managers on what they copy; such an offer is never recorded.
-constexpr std::string_view secretHintType = "x-kde-passwordManagerHint";
 
 }  // namespace
 
@@ -188,13 +187,8 @@ std::optional<std::string> DataControlPasteboard::string() const {
 }
 
 bool DataControlPasteboard::isSecret() const {
-    auto hint = bytesOf(secretHintType);
-    if (!hint) {
-        return false;
-    }
-    const auto first = hint->find_first_not_of(" \t\r\n");
-    const auto last = hint->find_last_not_of(" \t\r\n");
-    return first != std::string::npos && hint->substr(first, last - first + 1) == "secret";
+    const auto hint = bytesOf(secretHintType);
+    return hint && marksSecret(*hint);
 }
 
 std::vector<std::string> DataControlPasteboard::mimeTypes() const {

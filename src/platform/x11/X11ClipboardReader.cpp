@@ -8,6 +8,7 @@
 
 #include <xcb/xfixes.h>
 
+#include "platform/Pasteboard.h"
 #include "platform/UnicodeText.h"
 
 namespace nimbrook {
@@ -32,14 +33,6 @@ std::string latin1ToUtf8(std::string_view bytes) {
         }
     }
     return text;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 // The atoms of a TARGETS answer, which must be 32-bit values; any other form names none.
@@ -101,7 +94,7 @@ bool X11ClipboardReader::connect(const std::string& ownType) {
                                                  "TEXT",
                                                  "image/png",
                                                  "image/tiff",
-                                                 "x-kde-passwordManagerHint",
+                                                 Pasteboard::secretHintType,
                                                  ownType};
     std::array<xcb_intern_atom_cookie_t, names.size()> cookies{};
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -202,7 +195,7 @@ std::optional<X11Offer> X11ClipboardReader::read() {
     };
     if (!lost_ && offers(atoms_.secretHint)) {
         const auto hint = fetch(atoms_.secretHint);
-        offer.isSecret = hint && trimmed(hint->bytes) == "secret";
+        offer.isSecret = hint && Pasteboard::marksSecret(hint->bytes);
     }
     if (!lost_ && !offer.isSecret) {
         if (offers(atoms_.own)) {
