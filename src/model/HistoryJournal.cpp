@@ -17,6 +17,7 @@
 
 #include "model/HistoryChange.h"
 #include "model/HistoryCodec.h"
+#include "model/TemporarySibling.h"
 #include "platform/FileDescriptor.h"
 
 namespace nimbrook {
@@ -27,7 +28,6 @@ namespace fs = std::filesystem;
 using Mark = HistoryJournal::Mark;
 
 constexpr std::string_view fileName = "clipboard_history.journal";
-constexpr std::string_view temporaryInfix = ".tmp-";
 // Numbers past this are none of the program's: counting on from them could wrap around.
 constexpr Mark largestSequence = Mark{1} << 62;
 
@@ -154,13 +154,12 @@ void printLine(const std::string& line) {
 }  // namespace
 
 HistoryJournal::HistoryJournal(std::filesystem::path folder, ConsoleLine console)
-    : folder_(std::move(folder)),
-      file_(folder_ / fileName),
-      console_(console ? std::move(console) : ConsoleLine(printLine)) {}
+    : file_(folder / fileName), console_(console ? std::move(console) : ConsoleLine(printLine)) {}
 
 std::size_t HistoryJournal::replay(std::vector<ClipboardItem>& items) {
     const std::scoped_lock lock(mutex_);
-    removeLeftoverTemporaryFiles();
+    // A rewrite cut short leaves its file behind; only one instance runs, so none is under way.
+    TemporarySibling::removeLeftovers(file_);
     const FileDescriptor file(openRegular(file_, O_RDONLY));
     if (!file.isOpen()) {
         return 0;
@@ -244,8 +243,9 @@ void HistoryJournal::empty() {
 // a kill amid the rewrite leaves the whole journal.
 void HistoryJournal::keepAfter(Mark mark) {
     const FileDescriptor source(openRegular(file_, O_RDONLY));
-    std::string temporary = file_.string() + std::string(temporaryInfix) + "XXXXXX";
-    FileDescriptor target(source.isOpen() ? ::mkostemp(temporary.data(), O_CLOEXEC) : -1);
+    std::string temporary;
+    FileDescriptor target =
+        source.isOpen() ? TemporarySibling::create(file_, temporary) : FileDescriptor(-1);
     if (!target.isOpen()) {
         return;
     }
@@ -266,19 +266,6 @@ void HistoryJournal::keepAfter(Mark mark) {
         needsSeparator_ = false;
     } else {
         ::unlink(temporary.c_str());
-    }
-}
-
-// A rewrite cut short leaves its temporary file, which nothing else would remove. Only one
-// instance runs per user, so at the start no rewrite can be under way.
-void HistoryJournal::removeLeftoverTemporaryFiles() const {
-    const std::string prefix = std::string(fileName) + std::string(temporaryInfix);
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder_, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() == prefix.size() + 6 && name.starts_with(prefix)) {
-            fs::remove(entry.path(), error);
-        }
     }
 }
 

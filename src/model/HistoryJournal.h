@@ -54,9 +54,7 @@ private:
     void fail(const std::string& what);
     void empty();
     void keepAfter(Mark mark);
-    void removeLeftoverTemporaryFiles() const;
 
-    std::filesystem::path folder_;
     std::filesystem::path file_;
     ConsoleLine console_;
     mutable std::mutex mutex_;

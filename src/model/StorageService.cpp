@@ -22,6 +22,7 @@
 
 #include "model/HistoryCodec.h"
 #include "model/HistoryLimit.h"
+#include "model/TemporarySibling.h"
 #include "platform/FileDescriptor.h"
 
 namespace nimbrook {
@@ -32,7 +33,6 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view fileName = "clipboard_history.json";
 constexpr std::string_view corruptInfix = ".corrupt-";
-constexpr std::string_view temporaryInfix = ".tmp-";
 constexpr std::size_t keptCorruptFiles = 5;
 
 std::string systemError(const std::string& what, const fs::path& path, int error) {
@@ -104,8 +104,8 @@ std::optional<std::vector<ClipboardItem>> readHistory(const fs::path& path) {
 // so a crash or a full disk leaves either the old file or the new one, never a part. Throws
 // std::runtime_error with the reason; the temporary file is gone.
 void replaceAtomically(const fs::path& target, std::span<const ClipboardItem> items) {
-    std::string temporary = target.string() + std::string(temporaryInfix) + "XXXXXX";
-    FileDescriptor file(::mkostemp(temporary.data(), O_CLOEXEC));
+    std::string temporary;
+    FileDescriptor file = TemporarySibling::create(target, temporary);
     if (file.get() < 0) {
         throw std::runtime_error(
             systemError("cannot create a file in", target.parent_path(), errno));
@@ -254,20 +254,6 @@ std::optional<fs::path> moveAside(const fs::path& file, long long seconds) {
     throw std::runtime_error(systemError("cannot move aside the undecodable", file, errno));
 }
 
-// A save cut short by a crash or power loss leaves its temporary file behind: a full copy of
-// the history that nothing would ever remove. Only one instance runs per user, so at load no
-// other save can be under way.
-void removeLeftoverTemporaryFiles(const fs::path& folder) {
-    const std::string prefix = std::string(fileName) + std::string(temporaryInfix);
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(folder, error)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() == prefix.size() + 6 && name.starts_with(prefix)) {
-            fs::remove(entry.path(), error);
-        }
-    }
-}
-
 void printLine(const std::string& line) {
     std::cout << line << std::endl;
 }
@@ -308,7 +294,8 @@ std::optional<std::string> StorageService::save(const std::vector<ClipboardItem>
 std::vector<ClipboardItem> StorageService::load() {
     undecodableFileInPlace_ = false;
     createFolder(folder_);
-    removeLeftoverTemporaryFiles(folder_);
+    // A save cut short leaves a whole copy of the history behind; at load no save runs.
+    TemporarySibling::removeLeftovers(file_);
     struct stat status {};
     if (::lstat(file_.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
         return {};  // no file, or no folder to hold one
