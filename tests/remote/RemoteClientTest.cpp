@@ -134,10 +134,7 @@ TEST(RemoteClient, LetsGoOfTheProgramBeforeTheReaderTakesTheOutput) {
     std::string received;
     std::jthread reader([&received, &reading, wasClosed = closed.get_future()]() mutable {
         EXPECT_TRUE(wasClosed.get()) << "the connection was held while the output waited";
-        char buffer[4096];
-        for (ssize_t count; (count = ::read(reading.get(), buffer, sizeof buffer)) > 0;) {
-            received.append(buffer, static_cast<std::size_t>(count));
-        }
+        received = readToEnd(reading.get());
     });
     const FileDescriptor error(
         ::open((program.folder() / "error").c_str(), O_CREAT | O_WRONLY, 0600));

@@ -84,12 +84,7 @@ TEST(ReplySpool, WaitsOnANonBlockingReader) {
     const std::string reply(3 << 20, 'r');
     spool.append(reply);
     std::string received;
-    std::jthread reader([&received, &reading] {
-        char buffer[4096];
-        for (ssize_t count; (count = ::read(reading.get(), buffer, sizeof buffer)) > 0;) {
-            received.append(buffer, static_cast<std::size_t>(count));
-        }
-    });
+    std::jthread reader([&received, &reading] { received = readToEnd(reading.get()); });
     EXPECT_TRUE(spool.writeTo(writing.get()));
     writing.close();
     reader.join();

@@ -9,6 +9,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace nimbrook {
 
@@ -23,6 +24,16 @@ inline std::string readFile(const std::filesystem::path& path) {
     }
     std::ifstream stream(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+// What a pipe or socket gives until its writer closes it.
+inline std::string readToEnd(int fd) {
+    std::string received;
+    char buffer[4096];
+    for (ssize_t count; (count = ::read(fd, buffer, sizeof buffer)) > 0;) {
+        received.append(buffer, static_cast<std::size_t>(count));
+    }
+    return received;
 }
 
 // The permission bits of the path itself, not of what a link at it leads to.
