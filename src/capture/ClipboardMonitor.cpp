@@ -65,6 +65,10 @@ void ClipboardMonitor::poll() {
         return;
     }
     const auto sourceApp = services_.activeApplication.frontmostName();
+    // As for a secret: the ignored program's copy is read no further, so no file is made.
+    if (ignored_.contains(sourceApp)) {
+        return;
+    }
     if (auto image = imageItem(sourceApp)) {
         // Through the queue all the same, so that it comes after a text copied before it.
         post([] {}, std::make_shared<std::optional<ClipboardItem>>(std::move(image)));

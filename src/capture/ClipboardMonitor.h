@@ -5,7 +5,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
+#include "capture/IgnoredApplications.h"
 #include "model/ClipboardItem.h"
 
 namespace nimbrook {
@@ -20,7 +22,8 @@ class WorkQueue;
 
 // Polls the pasteboard twice a second and turns each change into at most one item: an
 // image (PNG, else TIFF) written through the ImageStore and recorded by its path, else a
-// non-blank text, untrimmed. Offers marked secret are consumed without an item or a file.
+// non-blank text, untrimmed. Offers marked secret, and copies made in an ignored
+// application, are consumed without an item or a file.
 // Texts are classified on the work queue, so a large one never holds the owner's thread.
 class ClipboardMonitor final {
 public:
@@ -47,6 +50,8 @@ public:
     // Cancels the timer; safe at any time. Destruction stops too.
     void stop();
     bool isRunning() const { return isRunning_; }
+    // From the next change on.
+    void setIgnoredApplications(IgnoredApplications ignored) { ignored_ = std::move(ignored); }
     // Looks at the pasteboard at once, as a tick does; nothing while stopped.
     void pollNow();
 
@@ -58,6 +63,7 @@ private:
 
     Services services_;
     std::function<void(const ClipboardItem&)> onNewItem_;
+    IgnoredApplications ignored_;
     std::int64_t lastChangeCount_ = 0;
     std::unique_ptr<TaskHandle> timer_;
     bool isRunning_ = false;

@@ -4,11 +4,13 @@
 #include <array>
 #include <utility>
 
+#include "capture/IgnoredApplications.h"
 #include "controller/ClipboardViewModelObserver.h"
 #include "controller/SubstringSearch.h"
 #include "detection/ContentDetector.h"
 #include "model/HistoryChange.h"
 #include "model/HistoryLimit.h"
+#include "model/PinnedOrder.h"
 #include "platform/CharacterSet.h"
 #include "platform/Clock.h"
 #include "platform/Pasteboard.h"
@@ -28,6 +30,7 @@ constexpr std::chrono::milliseconds toastDuration{1500};
 constexpr std::string_view convertedToast = "已转换并复制";
 constexpr std::string_view emptyResultToast = "转换结果为空";
 constexpr std::string_view unchangedToast = "转换无变化";
+constexpr std::string_view pinLimitToast = "最多置顶 100 条";
 
 // The search labels are ASCII words, so their lower-case forms can be made once.
 const std::string& lowercasedSearchLabel(ContentType type) {
@@ -135,9 +138,63 @@ void ClipboardViewModel::deleteItem(const ClipboardItem& item) {
 }
 
 void ClipboardViewModel::clearAll() {
-    items_.clear();
-    notify([](ClipboardViewModelObserver& observer) { observer.itemsReset(); });
+    const std::size_t pinned = pinnedCount();
+    const std::size_t removed = items_.size() - pinned;
+    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(pinned), items_.end());
+    if (pinned == 0) {
+        notify([](ClipboardViewModelObserver& observer) { observer.itemsReset(); });
+    } else if (removed > 0) {
+        notify([pinned, removed](ClipboardViewModelObserver& observer) {
+            observer.itemsRemoved(pinned, removed);
+        });
+    }
     persistence_.record(HistoryChange::clearing());
+}
+
+std::size_t ClipboardViewModel::pinnedCount() const {
+    return PinnedOrder::pinnedCount(items_);
+}
+
+bool ClipboardViewModel::setPinned(const ClipboardItem& item, bool pinned) {
+    const auto found = std::ranges::find(items_, item.id(), &ClipboardItem::id);
+    if (found == items_.end() || found->isPinned() == pinned) {
+        return true;
+    }
+    if (pinned && pinnedCount() >= pinLimit) {
+        showToast(std::string(pinLimitToast));
+        return false;
+    }
+    const auto from = static_cast<std::size_t>(found - items_.begin());
+    const Timestamp moment = now();
+    const ClipboardItem changed = found->withPin(pinned ? std::optional(moment) : std::nullopt);
+    items_.erase(found);
+    const std::size_t to = pinned ? 0 : PinnedOrder::placeOf(items_, changed.timestamp());
+    moveItem(from, to, changed);
+    persistence_.record(pinned ? HistoryChange::pinning(changed.id(), moment)
+                               : HistoryChange::unpinning(changed.id()));
+    return true;
+}
+
+// `moved` has left `from` already; the views are told of its removal and its arrival.
+void ClipboardViewModel::moveItem(std::size_t from, std::size_t to, const ClipboardItem& moved) {
+    notify([from](ClipboardViewModelObserver& observer) { observer.itemsRemoved(from, 1); });
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(to), moved);
+    notify([to](ClipboardViewModelObserver& observer) { observer.itemsInserted(to, 1); });
+}
+
+void ClipboardViewModel::setIgnoredApplications(const std::vector<std::string>& names) {
+    monitor_.setIgnoredApplications(IgnoredApplications(names));
+}
+
+std::vector<std::string> ClipboardViewModel::sourceApplications() const {
+    std::vector<std::string> names;
+    for (const ClipboardItem& item : items_) {
+        const auto& source = item.sourceApp();
+        if (source && !source->empty() && std::ranges::find(names, *source) == names.end()) {
+            names.push_back(*source);
+        }
+    }
+    return names;
 }
 
 void ClipboardViewModel::copyToPasteboard(const ClipboardItem& item) {
@@ -238,11 +295,13 @@ std::optional<ClipboardItem> ClipboardViewModel::applyConversion(const Clipboard
     if (found == items_.end()) {
         return std::nullopt;
     }
-    *found = *outcome.replacement;
+    // The result keeps the converted entry's pin and place.
+    *found = outcome.replacement->withPin(found->isPinned() ? std::optional(found->pinnedAt())
+                                                            : std::nullopt);
     const auto index = static_cast<std::size_t>(found - items_.begin());
     notify([index](ClipboardViewModelObserver& observer) { observer.itemReplaced(index); });
-    persistence_.record(HistoryChange::replacement(item.id(), *outcome.replacement));
-    return outcome.replacement;
+    persistence_.record(HistoryChange::replacement(item.id(), *found));
+    return *found;
 }
 
 void ClipboardViewModel::notifyBusy(const Uuid& id) {
@@ -277,8 +336,9 @@ void ClipboardViewModel::handleNewItem(const ClipboardItem& item) {
     if (contains(item.canonicalContent())) {
         return;
     }
-    items_.insert(items_.begin(), item);
-    notify([](ClipboardViewModelObserver& observer) { observer.itemsInserted(0, 1); });
+    const std::size_t top = pinnedCount();
+    items_.insert(items_.begin() + static_cast<std::ptrdiff_t>(top), item);
+    notify([top](ClipboardViewModelObserver& observer) { observer.itemsInserted(top, 1); });
     trimIfNeeded();
     persistence_.record(HistoryChange::insertion(item));
 }
@@ -290,14 +350,12 @@ bool ClipboardViewModel::contains(const std::string& canonicalContent) const {
 }
 
 void ClipboardViewModel::trimIfNeeded() {
-    if (items_.size() <= historyLimit) {
-        return;
+    const std::size_t removed = PinnedOrder::trim(items_);
+    if (removed > 0) {
+        notify([first = items_.size(), removed](ClipboardViewModelObserver& observer) {
+            observer.itemsRemoved(first, removed);
+        });
     }
-    const std::size_t removed = items_.size() - historyLimit;
-    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(historyLimit), items_.end());
-    notify([removed](ClipboardViewModelObserver& observer) {
-        observer.itemsRemoved(historyLimit, removed);
-    });
 }
 
 void ClipboardViewModel::writeToPasteboard(const ClipboardItem& item) {

@@ -46,7 +46,11 @@ public:
     ClipboardViewModel(const ClipboardViewModel&) = delete;
     ClipboardViewModel& operator=(const ClipboardViewModel&) = delete;
 
+    // The history as shown: the pinned entries first, the latest pin first, then the others
+    // newest first (PinnedOrder).
     const std::vector<ClipboardItem>& items() const { return items_; }
+    // How many entries lead items() pinned.
+    std::size_t pinnedCount() const;
     // The moment the clock the entries are stamped by reads.
     Timestamp now() const;
     const std::string& searchText() const { return searchText_; }
@@ -62,7 +66,7 @@ public:
 
     // Invalid UTF-8 is repaired; setting the same text again announces nothing.
     void setSearchText(std::string text);
-    // The entries matching searchText, in history order: all of items() when it is empty,
+    // The entries matching searchText, in the order of items(): all of items() when it is empty,
     // else those whose lower-cased NFC content, then type search label, then source name
     // contains the lower-cased NFC search text (blanks included, nothing trimmed).
     std::vector<ClipboardItem> filteredItems() const;
@@ -74,8 +78,17 @@ public:
     void toggleMonitoring();
     // Removes the entry with the item's id (nothing when absent) and schedules a save.
     void deleteItem(const ClipboardItem& item);
-    // Empties the history and schedules a save.
+    // Removes every entry that is not pinned and schedules a save.
     void clearAll();
+    // Pins the entry on top of the pinned ones, or unpins it back to where its time places it
+    // among the others, and schedules a save; nothing when it is absent or already so. Pinning
+    // past pinLimit entries only raises the toast "最多置顶 100 条" and returns false.
+    bool setPinned(const ClipboardItem& item, bool pinned);
+    // Copies whose source application has one of these names (by the rules of
+    // IgnoredApplications) leave no trace from now on.
+    void setIgnoredApplications(const std::vector<std::string>& names);
+    // The source applications the history names, each once, in the order first found.
+    std::vector<std::string> sourceApplications() const;
     // Puts the item's content on the pasteboard as plain text (the monitor's report of it
     // is dropped) and highlights the item for 0.8 s.
     void copyToPasteboard(const ClipboardItem& item);
@@ -117,6 +130,7 @@ private:
     void handleNewItem(const ClipboardItem& item);
     bool contains(const std::string& canonicalContent) const;
     void trimIfNeeded();
+    void moveItem(std::size_t from, std::size_t to, const ClipboardItem& moved);
     void startConversion(const ClipboardItem& item, ConversionRequest request);
     void finishConversion(const ClipboardItem& item, const ConversionRequest& request,
                           const ConversionOutcome& outcome);

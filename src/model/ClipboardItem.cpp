@@ -153,6 +153,12 @@ std::string ClipboardItem::preview() const {
     return prefix;
 }
 
+ClipboardItem ClipboardItem::withPin(std::optional<Timestamp> moment) const {
+    ClipboardItem result = *this;
+    result.pinnedAt_ = moment;
+    return result;
+}
+
 const RelativeTimeFormatter& ClipboardItem::relativeFormatter() {
     static const RelativeTimeFormatter formatter;
     return formatter;

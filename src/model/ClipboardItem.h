@@ -48,11 +48,21 @@ public:
     // use; safe to call from any thread.
     static const RelativeTimeFormatter& relativeFormatter();
 
+    // A pinned entry is never trimmed and is shown above the others, the latest pin first.
+    bool isPinned() const { return pinnedAt_.has_value(); }
+    // When it was pinned; for an entry read from the history file, which keeps no such time,
+    // the time its place in the file stands for (PinnedOrder). Meaningless when not pinned.
+    Timestamp pinnedAt() const { return pinnedAt_.value_or(Timestamp{}); }
+    // The same entry, id and payload shared, pinned at `moment` or, with nullopt, not pinned.
+    ClipboardItem withPin(std::optional<Timestamp> moment) const;
+
     bool operator==(const ClipboardItem& other) const { return id() == other.id(); }
 
 private:
     struct Payload;
     std::shared_ptr<const Payload> payload_;
+    // Outside the payload: pinning changes an entry that other snapshots share.
+    std::optional<Timestamp> pinnedAt_;
 };
 
 }  // namespace nimbrook

@@ -1,6 +1,7 @@
 #include "model/HistoryCodec.h"
 
 #include <cstdint>
+#include <limits>
 #include <streambuf>
 #include <utility>
 
@@ -24,7 +25,7 @@ public:
     }
 };
 
-enum class Member { none, id, content, contentType, timestamp, sourceApp, unknown };
+enum class Member { none, id, content, contentType, timestamp, sourceApp, pinned, unknown };
 
 Member memberNamed(std::string_view key) {
     if (key == "id") {
@@ -42,6 +43,9 @@ Member memberNamed(std::string_view key) {
     if (key == "sourceApp") {
         return Member::sourceApp;
     }
+    if (key == "pinned") {
+        return Member::pinned;
+    }
     return Member::unknown;
 }
 
@@ -51,7 +55,11 @@ struct PendingEntry {
     std::optional<ContentType> contentType;
     std::optional<double> timestamp;
     std::optional<std::string> sourceApp;
+    bool pinned = false;
 };
+
+// Entries the history file marks pinned keep no pin time; PinnedOrder gives them one.
+constexpr Timestamp unknownPinTime{std::numeric_limits<double>::lowest()};
 
 // Streams the file into items without building a document, so a 5 MB history is parsed in
 // one pass with each content string moved, never copied. Returning false stops the parse:
@@ -67,7 +75,11 @@ public:
     bool null() {
         return scalar(Member::sourceApp, [this] { entry_.sourceApp.reset(); });
     }
-    bool boolean(bool) {
+    bool boolean(bool value) {
+        if (skipping_ == 0 && level_ == Level::entry && member_ == Member::pinned) {
+            entry_.pinned = value;
+            return true;
+        }
         return scalar(Member::none, [] {});
     }
     bool number_integer(Json::number_integer_t value) { return number(static_cast<double>(value)); }
@@ -78,7 +90,7 @@ public:
     bool binary(Json::binary_t&) { return false; }
 
     bool string(Json::string_t& value) {
-        if (skipping_ > 0 || (level_ == Level::entry && member_ == Member::unknown)) {
+        if (ignored()) {
             return true;
         }
         if (level_ != Level::entry) {
@@ -117,6 +129,9 @@ public:
     bool key(Json::string_t& name) {
         if (skipping_ == 0) {
             member_ = memberNamed(name);
+            if (member_ == Member::pinned) {
+                entry_.pinned = false;  // the last of repeated members counts, as for the others
+            }
         }
         return true;
     }
@@ -130,8 +145,9 @@ public:
         if (!entry_.id || !entry_.content || !entry_.contentType || !entry_.timestamp) {
             return false;
         }
-        items_.emplace_back(*entry_.id, std::move(*entry_.content), *entry_.contentType,
-                            Timestamp{*entry_.timestamp}, std::move(entry_.sourceApp));
+        ClipboardItem item(*entry_.id, std::move(*entry_.content), *entry_.contentType,
+                           Timestamp{*entry_.timestamp}, std::move(entry_.sourceApp));
+        items_.push_back(entry_.pinned ? item.withPin(unknownPinTime) : std::move(item));
         return true;
     }
 
@@ -164,10 +180,19 @@ public:
 private:
     enum class Level { top, list, entry, done };
 
-    // An object or array inside an entry is only allowed as the value of an unknown member;
+    // A value that the entry does not hold: one inside a skipped subtree, one of an unknown
+    // member, or a "pinned" that is not a boolean, which older files never hold and which
+    // leaves the entry unpinned rather than failing the whole history.
+    bool ignored() const {
+        return skipping_ > 0 ||
+               (level_ == Level::entry &&
+                (member_ == Member::unknown || member_ == Member::pinned));
+    }
+
+    // An object or array inside an entry is only allowed as the value of an ignored member;
     // its whole subtree is skipped.
     bool enterNested() {
-        if (skipping_ > 0 || (level_ == Level::entry && member_ == Member::unknown)) {
+        if (ignored()) {
             ++skipping_;
             return true;
         }
@@ -176,7 +201,7 @@ private:
 
     template <typename Assign>
     bool scalar(Member accepted, Assign assign) {
-        if (skipping_ > 0 || (level_ == Level::entry && member_ == Member::unknown)) {
+        if (ignored()) {
             return true;
         }
         if (level_ != Level::entry || member_ != accepted) {
@@ -229,6 +254,9 @@ void HistoryCodec::appendEntry(std::string& bytes, const ClipboardItem& item) {
     if (item.sourceApp()) {
         bytes += R"(,"sourceApp":)";
         bytes += JsonText::quoted(*item.sourceApp());
+    }
+    if (item.isPinned()) {
+        bytes += R"(,"pinned":true)";
     }
     bytes += '}';
 }

@@ -13,12 +13,13 @@
 namespace nimbrook {
 
 // The bytes of the history file: a compact JSON array of entry objects with the members
-// "id", "content", "contentType", "timestamp" and "sourceApp", newest entry first.
+// "id", "content", "contentType", "timestamp" and "sourceApp", and "pinned":true after them
+// for a pinned entry, in the order PinnedOrder stores.
 class HistoryCodec final {
 public:
     // Every item, in order, members in the order above; "/" written as "\/", text outside
     // ASCII as UTF-8, the timestamp as the shortest number that reads back to the same
-    // double, "sourceApp" left out when absent.
+    // double, "sourceApp" left out when absent, "pinned" only when pinned.
     static std::string encode(std::span<const ClipboardItem> items);
     // The same bytes handed to `write` in pieces of about 64 KB, so that no more than one
     // entry is held besides the items. An exception thrown by `write` ends the encoding.
@@ -30,7 +31,8 @@ public:
     // but white space after the array included), not an array at the top, an entry that is
     // not an object, a required member missing or of the wrong type, a malformed "id", a
     // "contentType" other than the six raw values, a "sourceApp" neither string nor null.
-    // Members may come in any order; unknown members are ignored whatever they hold.
+    // Members may come in any order; unknown members are ignored whatever they hold. An entry
+    // is pinned when its last "pinned" member is true; any other value leaves it unpinned.
     static std::optional<std::vector<ClipboardItem>> decode(std::string_view bytes);
     // The same, read from `stream` to its end as it is parsed, so that the bytes are never
     // held whole. A read error looks like the end of the input: the caller that can have one

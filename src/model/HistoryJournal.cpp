@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -19,6 +20,7 @@
 #include "model/HistoryCodec.h"
 #include "model/TemporarySibling.h"
 #include "platform/FileDescriptor.h"
+#include "platform/JsonText.h"
 
 namespace nimbrook {
 
@@ -68,6 +70,13 @@ std::string encodedBody(const HistoryChange& change) {
         case HistoryChange::Kind::clearing:
             body = " clear";
             break;
+        case HistoryChange::Kind::pinning:
+            body = " pin " + change.id().text() + " " +
+                   JsonText::number(change.moment().secondsSinceReferenceDate);
+            break;
+        case HistoryChange::Kind::unpinning:
+            body = " unpin " + change.id().text();
+            break;
     }
     body += '\n';
     return body;
@@ -92,10 +101,35 @@ std::optional<Mark> sequenceOf(std::string_view& rest) {
     return sequence;
 }
 
+std::optional<Timestamp> momentOf(std::string_view word) {
+    double seconds = 0;
+    const char* end = word.data() + word.size();
+    const auto [last, error] = std::from_chars(word.data(), end, seconds);
+    if (word.empty() || error != std::errc() || last != end || !std::isfinite(seconds)) {
+        return std::nullopt;
+    }
+    return Timestamp{seconds};
+}
+
+std::optional<HistoryChange> pinChangeOf(std::string_view kind, std::string_view rest) {
+    const std::optional<Uuid> id = Uuid::parse(nextWord(rest));
+    if (!id) {
+        return std::nullopt;
+    }
+    if (kind == "unpin") {
+        return rest.empty() ? std::optional(HistoryChange::unpinning(*id)) : std::nullopt;
+    }
+    const std::optional<Timestamp> moment = momentOf(rest);
+    return moment ? std::optional(HistoryChange::pinning(*id, *moment)) : std::nullopt;
+}
+
 std::optional<HistoryChange> changeOf(std::string_view rest) {
     const std::string_view kind = nextWord(rest);
     if (kind == "clear" && rest.empty()) {
         return HistoryChange::clearing();
+    }
+    if (kind == "pin" || kind == "unpin") {
+        return pinChangeOf(kind, rest);
     }
     if (kind == "remove") {
         const std::optional<Uuid> id = Uuid::parse(rest);

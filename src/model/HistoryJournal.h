@@ -17,8 +17,9 @@ class HistoryChange;
 // "clipboard_history.journal" beside the history file: the changes made since the history
 // file was last saved, written as they are made, so that a kill, which leaves no time for a
 // save, loses none of them. One line per change, ended by a line feed: a sequence number,
-// the kind ("insert", "replace", "remove", "clear"), the id of the entry taken out and the
-// entry put in, as the history file writes it. A line that a kill cut short lacks the line
+// the kind ("insert", "replace", "remove", "clear", "pin", "unpin"), the id of the entry
+// taken out, pinned or unpinned, the pin's time, and the entry put in, as the history file
+// writes it. A line that a kill cut short lacks the line
 // feed and is the only one lost. Safe to use from several threads at once.
 class HistoryJournal final {
 public:

@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 #include "model/HistoryCodec.h"
-#include "model/HistoryLimit.h"
+#include "model/PinnedOrder.h"
 #include "model/TemporarySibling.h"
 #include "platform/FileDescriptor.h"
 
@@ -282,8 +282,7 @@ std::optional<std::string> StorageService::save(const std::vector<ClipboardItem>
             }
             undecodableFileInPlace_ = false;
         }
-        const std::size_t kept = std::min(items.size(), historyLimit);
-        replaceAtomically(file_, std::span(items.data(), kept));
+        replaceAtomically(file_, PinnedOrder::stored(items));
         return std::nullopt;
     } catch (const std::exception& error) {
         console_(std::string("[StorageService] save error: ") + error.what());
@@ -309,7 +308,7 @@ std::vector<ClipboardItem> StorageService::load() {
             return {};
         }
         undecodableFileInPlace_ = false;
-        return std::move(*items);
+        return PinnedOrder::shown(std::move(*items));
     } catch (const std::exception&) {
         return {};  // out of memory for a huge file: it stays, to be moved aside
     }

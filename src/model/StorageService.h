@@ -11,7 +11,8 @@
 namespace nimbrook {
 
 // The history file "clipboard_history.json" in the program's data folder: a compact JSON
-// array, newest first, rewritten whole and atomically on every save.
+// array in the stored order of PinnedOrder, rewritten whole and atomically on every save. The
+// program holds the history in the shown order, which save and load turn it to and from.
 class StorageService final {
 public:
     using ConsoleLine = std::function<void(const std::string&)>;
@@ -24,7 +25,7 @@ public:
     explicit StorageService(std::filesystem::path folder, ConsoleLine console = {},
                             UnixSeconds now = {});
 
-    // Writes at most the first historyLimit items to a new 0600 file that atomically replaces
+    // Writes every pinned item and at most the first historyLimit others to a new 0600 file that atomically replaces
     // the old one (a symlink in the file's place is replaced, never written through). Never
     // throws; a failure prints "[StorageService] save error: <description>", leaves the
     // previous file in place and returns the description (nullopt when the file was written).
@@ -33,7 +34,8 @@ public:
     // file; it and the four others set aside last are kept), which prints "[StorageService] moved
     // undecodable history to <path>"; when it cannot be moved, nothing is written.
     std::optional<std::string> save(const std::vector<ClipboardItem>& items);
-    // The stored history unchanged (order, length, duplicates), or empty when the file is
+    // The stored history in the shown order, unchanged otherwise (length, duplicates, the
+    // order of the pinned entries and of the others), or empty when the file is
     // missing, unreadable, not a regular file (a symlink to one is followed) or fails to
     // decode. Never throws and never changes the file; temporary files left by an
     // interrupted save are removed.

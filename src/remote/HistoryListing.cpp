@@ -70,6 +70,7 @@ std::vector<ListingBody::Part> objectParts(std::size_t index, const ClipboardIte
     const auto& source = item.sourceApp();
     head += source ? "\"" : "null";
     std::string field = source ? "\"" : "";
+    field += item.isPinned() ? ",\"pinned\":true" : ",\"pinned\":false";
     field += item.contentType() == ContentType::image ? ",\"path\":\"" : ",\"content\":\"";
     return {{std::move(head), source ? std::string_view(*source) : std::string_view()},
             {std::move(field), item.content()},
@@ -128,7 +129,8 @@ std::shared_ptr<ReplyBody> HistoryListing::text(const std::vector<ClipboardItem>
                                std::string(searchLabel(item.contentType())) + '\t' +
                                ClipboardItem::relativeFormatter().format(item.timestamp(), now) +
                                '\t' + (application.empty() ? std::string("-") : application) +
-                               '\t' + oneLine(item.preview()) + '\n';
+                               '\t' + oneLine(item.preview()) + '\t' +
+                               (item.isPinned() ? "置顶" : "-") + '\n';
             return std::vector<ListingBody::Part>{{std::move(line)}};
         });
 }

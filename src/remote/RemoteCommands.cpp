@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "controller/ClipboardViewModel.h"
+#include "model/HistoryLimit.h"
 #include "platform/Clock.h"
 #include "remote/ContentBody.h"
 #include "remote/HistoryListing.h"
@@ -65,7 +66,7 @@ void RemoteCommands::run(const std::vector<std::string>& words, const Reply& rep
     if (command == "list" || command == "search") {
         reply(list(words));
     } else if (command == "get" || command == "copy" || command == "delete" ||
-               command == "convert") {
+               command == "convert" || command == "pin" || command == "unpin") {
         if (std::optional<RemoteReply> now = onEntry(words, reply)) {
             reply(std::move(*now));
         }
@@ -123,6 +124,10 @@ std::optional<RemoteReply> RemoteCommands::onEntry(const std::vector<std::string
         viewModel_.copyToPasteboard(item);
     } else if (command == "delete") {
         viewModel_.deleteItem(item);
+    } else if (command == "pin" || command == "unpin") {
+        if (!viewModel_.setPinned(item, command == "pin")) {
+            return failure(1, "最多置顶 " + std::to_string(pinLimit) + " 条");
+        }
     } else {
         return convert(index, words[2], reply);
     }

@@ -44,17 +44,18 @@ constexpr const char* description =
     "\n"
     "萤川（Nimbrook）剪贴板历史。不带命令时启动程序，或打开正在运行的程序的面板。\n"
     "\n"
-    "命令（记录编号从 1 开始，最新的在前）：\n"
-    "  list [--limit N] [--json]    列出历史：编号、类型、时间、应用、预览\n"
+    "命令（记录编号从 1 开始，与面板一致：置顶的在前，其余最新的在前）：\n"
+    "  list [--limit N] [--json]    列出历史：编号、类型、时间、应用、预览、置顶\n"
     "  search TEXT [--limit N] [--json]\n"
     "                               列出面板搜索 TEXT 时显示的记录\n"
     "  get N                        输出第 N 条的完整内容（图片：文件路径）\n"
     "  copy N                       把第 N 条复制到剪贴板\n"
     "  delete N                     删除第 N 条\n"
+    "  pin N、unpin N               置顶第 N 条、取消置顶\n"
     "  convert N CONVERSION         转换第 N 条并复制结果；CONVERSION 是\n"
     "                               prettifyJSON、minifyJSON、wrapCode、\n"
     "                               htmlToMarkdown、urlToMarkdown 或 stripFormat\n"
-    "  clear [--yes]                清空历史（在终端上先确认）\n"
+    "  clear [--yes]                清空历史，置顶的保留（在终端上先确认）\n"
     "  pause、resume                暂停、恢复记录剪贴板\n"
     "\n"
     "没有正在运行的程序时，命令以状态 3 结束。";
@@ -173,7 +174,8 @@ CommandLine::Parsed command(const QCommandLineParser& parser, const Options& opt
         return listing(parser, options, positional);
     }
     if (name == QStringLiteral("get") || name == QStringLiteral("copy") ||
-        name == QStringLiteral("delete") || name == QStringLiteral("convert")) {
+        name == QStringLiteral("delete") || name == QStringLiteral("convert") ||
+        name == QStringLiteral("pin") || name == QStringLiteral("unpin")) {
         return onEntry(positional);
     }
     if (name != QStringLiteral("clear") && name != QStringLiteral("pause") &&
@@ -189,7 +191,7 @@ CommandLine::Parsed command(const QCommandLineParser& parser, const Options& opt
 }
 
 bool confirmed() {
-    std::fputs("清空全部剪贴板历史？[y/N] ", stderr);
+    std::fputs("清空剪贴板历史（置顶的保留）？[y/N] ", stderr);
     std::string answer;
     std::getline(std::cin, answer);
     return answer == "y" || answer == "Y" || answer == "yes";
