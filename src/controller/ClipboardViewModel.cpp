@@ -11,6 +11,7 @@
 #include "model/HistoryChange.h"
 #include "model/HistoryLimit.h"
 #include "model/PinnedOrder.h"
+#include "platform/ActiveApplication.h"
 #include "platform/CharacterSet.h"
 #include "platform/Clock.h"
 #include "platform/Pasteboard.h"
@@ -183,7 +184,20 @@ void ClipboardViewModel::moveItem(std::size_t from, std::size_t to, const Clipbo
 }
 
 void ClipboardViewModel::setIgnoredApplications(const std::vector<std::string>& names) {
+    if (names == ignoredApplications_) {
+        return;
+    }
+    ignoredApplications_ = names;
     monitor_.setIgnoredApplications(IgnoredApplications(names));
+    notify([](ClipboardViewModelObserver& observer) { observer.ignoredApplicationsChanged(); });
+}
+
+bool ClipboardViewModel::isIgnored(const std::string& sourceApp) const {
+    return IgnoredApplications(ignoredApplications_).contains(sourceApp);
+}
+
+bool ClipboardViewModel::knowsSourceApplications() const {
+    return services_.monitor.activeApplication.reportsApplications();
 }
 
 std::vector<std::string> ClipboardViewModel::sourceApplications() const {

@@ -85,10 +85,16 @@ public:
     // past pinLimit entries only raises the toast "最多置顶 100 条" and returns false.
     bool setPinned(const ClipboardItem& item, bool pinned);
     // Copies whose source application has one of these names (by the rules of
-    // IgnoredApplications) leave no trace from now on.
+    // IgnoredApplications) leave no trace from now on. Observers are told when the list
+    // changes.
     void setIgnoredApplications(const std::vector<std::string>& names);
+    const std::vector<std::string>& ignoredApplications() const { return ignoredApplications_; }
+    // Whether a copy from `sourceApp` is not recorded.
+    bool isIgnored(const std::string& sourceApp) const;
     // The source applications the history names, each once, in the order first found.
     std::vector<std::string> sourceApplications() const;
+    // False where the desktop never names the source of a copy.
+    bool knowsSourceApplications() const;
     // Puts the item's content on the pasteboard as plain text (the monitor's report of it
     // is dropped) and highlights the item for 0.8 s.
     void copyToPasteboard(const ClipboardItem& item);
@@ -156,6 +162,7 @@ private:
     // NFC form of the text this program last wrote to the pasteboard.
     std::optional<std::string> lastCopiedContent_;
     std::vector<ConversionChain> conversions_;
+    std::vector<std::string> ignoredApplications_;
     std::vector<ClearingTask> clearingTasks_;
     // Completions of the work queue hold it weakly: they do nothing once the controller is gone.
     std::shared_ptr<const bool> lifetime_ = std::make_shared<const bool>(true);

@@ -26,6 +26,7 @@ public:
     // The entry at `index` started or stopped showing that a conversion runs on it.
     virtual void itemBusyChanged(std::size_t /*index*/) {}
     virtual void saveErrorChanged() {}
+    virtual void ignoredApplicationsChanged() {}
 };
 
 }  // namespace nimbrook

@@ -10,6 +10,7 @@ namespace nimbrook {
 namespace {
 
 const QString key = QStringLiteral("openPanelShortcut");
+const QString ignoredKey = QStringLiteral("ignoredApplications");
 
 QSettings settingsFile() {
     const auto path = XdgFolders::configFolder() / "nimbrook.conf";
@@ -29,6 +30,16 @@ QKeySequence DesktopPreferences::panelShortcut() const {
 void DesktopPreferences::setPanelShortcut(const QKeySequence& sequence) {
     QSettings settings = settingsFile();
     settings.setValue(key, sequence.toString(QKeySequence::PortableText));
+    settings.sync();
+}
+
+QStringList DesktopPreferences::ignoredApplications() const {
+    return settingsFile().value(ignoredKey).toStringList();
+}
+
+void DesktopPreferences::setIgnoredApplications(const QStringList& names) {
+    QSettings settings = settingsFile();
+    settings.setValue(ignoredKey, names);
     settings.sync();
 }
 

@@ -4,7 +4,8 @@
 
 namespace nimbrook {
 
-// The preferences as this desktop keeps them: the panel's chord in nimbrook.conf of the
+// The preferences as this desktop keeps them: the panel's chord and the ignored programs in
+// nimbrook.conf of the
 // program's settings folder (an INI file; the history file holds no settings), the login start
 // as the user's autostart entry. Every call reads or writes the files themselves.
 class DesktopPreferences final : public Preferences {
@@ -14,6 +15,8 @@ public:
     void setPanelShortcut(const QKeySequence& sequence) override;
     bool startsAtLogin() const override;
     bool setStartsAtLogin(bool enabled) override;
+    QStringList ignoredApplications() const override;
+    void setIgnoredApplications(const QStringList& names) override;
 };
 
 }  // namespace nimbrook

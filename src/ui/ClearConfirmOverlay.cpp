@@ -19,6 +19,7 @@ constexpr int cardPadding = 20;
 constexpr int cardSpacing = 12;
 constexpr int buttonSpacing = 16;
 constexpr int cardRadius = 12;
+constexpr int questionWidth = 260;
 constexpr qreal shadowBlur = 8;
 constexpr qreal dimmingOpacity = 0.25;
 
@@ -44,10 +45,14 @@ ClearConfirmOverlay::ClearConfirmOverlay(QWidget* parent) : QWidget(parent) {
     shadow->setOffset(0, 0);
     card_->setGraphicsEffect(shadow);
 
-    auto* question = new QLabel(QStringLiteral("确认清空所有剪贴板记录？"), card_);
-    question->setObjectName(QStringLiteral("clearConfirmText"));
-    question->setFont(Theme::textStyle(TextStyle::subheadline));
-    question->setAlignment(Qt::AlignCenter);
+    question_ = new QLabel(card_);
+    question_->setObjectName(QStringLiteral("clearConfirmText"));
+    question_->setFont(Theme::textStyle(TextStyle::subheadline));
+    question_->setAlignment(Qt::AlignCenter);
+    // The longer question with pins wraps inside the card instead of widening it past the
+    // panel.
+    question_->setWordWrap(true);
+    question_->setMaximumWidth(questionWidth);
 
     auto* cancelButton =
         makeButton(QStringLiteral("取消"), QStringLiteral("cancelClearButton"), card_);
@@ -63,7 +68,7 @@ ClearConfirmOverlay::ClearConfirmOverlay(QWidget* parent) : QWidget(parent) {
     auto* column = new QVBoxLayout(card_);
     column->setContentsMargins(cardPadding, cardPadding, cardPadding, cardPadding);
     column->setSpacing(cardSpacing);
-    column->addWidget(question, 0, Qt::AlignHCenter);
+    column->addWidget(question_, 0, Qt::AlignHCenter);
     column->addLayout(buttons);
     column->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -72,7 +77,11 @@ ClearConfirmOverlay::ClearConfirmOverlay(QWidget* parent) : QWidget(parent) {
     applyTheme();
 }
 
-void ClearConfirmOverlay::open() {
+void ClearConfirmOverlay::open(std::size_t keptPinned) {
+    question_->setText(
+        keptPinned == 0
+            ? QStringLiteral("确认清空所有剪贴板记录？")
+            : QStringLiteral("确认清空所有剪贴板记录？置顶的 %1 条会保留。").arg(keptPinned));
     if (parentWidget() != nullptr) {
         setGeometry(parentWidget()->rect());
     }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QWidget>
+#include <cstddef>
 
 class QFrame;
+class QLabel;
 
 namespace nimbrook {
 
@@ -15,8 +17,9 @@ class ClearConfirmOverlay final : public QWidget {
 public:
     explicit ClearConfirmOverlay(QWidget* parent);
 
-    // Covers the parent, shows at once and takes the keyboard focus.
-    void open();
+    // Covers the parent, shows at once and takes the keyboard focus; the question says that
+    // `keptPinned` pinned entries stay, when there are any.
+    void open(std::size_t keptPinned = 0);
 
 signals:
     void confirmed();
@@ -35,6 +38,7 @@ private:
     void applyTheme();
 
     QFrame* card_ = nullptr;
+    QLabel* question_ = nullptr;
 };
 
 }  // namespace nimbrook

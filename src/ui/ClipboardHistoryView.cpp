@@ -104,7 +104,7 @@ void ClipboardHistoryView::buildParts() {
 void ClipboardHistoryView::connectParts() {
     connect(header_, &PanelHeader::settingsClicked, this, &ClipboardHistoryView::settingsRequested);
     connect(header_, &PanelHeader::clearAllClicked, this, [this] {
-        clearConfirm_->open();
+        clearConfirm_->open(viewModel_.pinnedCount());
         // A toast always lies above the confirmation.
         toast_->raise();
     });

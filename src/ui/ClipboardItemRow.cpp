@@ -26,6 +26,29 @@ ContentType typeOf(const QModelIndex& index) {
     return static_cast<ContentType>(index.data(HistoryListModel::ContentTypeRole).toInt());
 }
 
+bool isPinned(const QModelIndex& index) {
+    return index.isValid() && index.data(HistoryListModel::PinnedRole).toBool();
+}
+
+// The pinned rows come first: the first of them carries the label, the last one that others
+// follow carries the divider.
+struct SectionBands {
+    bool label = false;
+    bool divider = false;
+};
+
+SectionBands bandsOf(const QModelIndex& index) {
+    if (!isPinned(index)) {
+        return {};
+    }
+    const QModelIndex next = index.siblingAtRow(index.row() + 1);
+    return {index.row() == 0, next.isValid() && !isPinned(next)};
+}
+
+QString toQString(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 }  // namespace
 
 ClipboardItemRow::ClipboardItemRow(ClipboardViewModel& viewModel, QObject* parent)
@@ -41,6 +64,16 @@ QRect ClipboardItemRow::deleteButtonRect(const QRect& rowRect) {
 
 QRect ClipboardItemRow::menuButtonRect(const QRect& rowRect, ContentType type) {
     return conversionsFor(type).empty() ? QRect() : ItemRowPainter::menuButtonRect(rowRect);
+}
+
+QRect ClipboardItemRow::pinButtonRect(const QRect& rowRect, ContentType type) {
+    return ItemRowPainter::pinButtonRect(rowRect, !conversionsFor(type).empty());
+}
+
+QRect ClipboardItemRow::entryRect(const QRect& rect, const QModelIndex& index) {
+    const SectionBands bands = bandsOf(index);
+    return rect.adjusted(0, bands.label ? ItemRowPainter::sectionLabelHeight : 0, 0,
+                         bands.divider ? -ItemRowPainter::sectionDividerHeight : 0);
 }
 
 const QStringList& ClipboardItemRow::previewLines(const QModelIndex& index, int rowWidth) const {
@@ -80,7 +113,10 @@ int ClipboardItemRow::rowWidth(const QStyleOptionViewItem& option) const {
 QSize ClipboardItemRow::sizeHint(const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const {
     const int width = rowWidth(option);
-    return QSize(width, painter_.rowHeight(previewLines(index, width).size()));
+    const SectionBands bands = bandsOf(index);
+    return QSize(width, painter_.rowHeight(previewLines(index, width).size()) +
+                            (bands.label ? ItemRowPainter::sectionLabelHeight : 0) +
+                            (bands.divider ? ItemRowPainter::sectionDividerHeight : 0));
 }
 
 bool ClipboardItemRow::showsControls(const QModelIndex& index) const {
@@ -178,11 +214,16 @@ void ClipboardItemRow::moveMark(QPersistentModelIndex& mark, const QModelIndex& 
 bool ClipboardItemRow::openConversionMenu(const QModelIndex& index) {
     const auto* model = qobject_cast<const HistoryListModel*>(index.model());
     const ClipboardItem* entry = model != nullptr ? model->item(index.row()) : nullptr;
-    if (entry == nullptr || view_ == nullptr || conversionsFor(entry->contentType()).empty()) {
+    if (entry == nullptr || view_ == nullptr || !hasMenu(*entry)) {
         return false;
     }
-    const QRect row = view_->visualRect(index).adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
-    openConversionMenu(*entry, menuButtonRect(row, entry->contentType()), index, view_);
+    const QRect row = entryRect(view_->visualRect(index), index)
+                          .adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
+    // An entry without conversions has no menu button: its menu hangs from the pin button.
+    const QRect button = conversionsFor(entry->contentType()).empty()
+                             ? pinButtonRect(row, entry->contentType())
+                             : menuButtonRect(row, entry->contentType());
+    openConversionMenu(*entry, button, index, view_);
     menu_->setActiveAction(menu_->actions().value(0));
     return true;
 }
@@ -250,6 +291,7 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
                     : index.data(HistoryListModel::RelativeTimeRole).toString(),
         .source = source.isValid() ? std::optional(source.toString()) : std::nullopt,
         .copied = index.data(HistoryListModel::CopiedRole).toBool(),
+        .pinned = isPinned(index),
         .hovered = showsControls(index),
         .hasMenu = !conversionsFor(type).empty(),
         .selected = selectedIndex_.isValid() && selectedIndex_ == index,
@@ -258,7 +300,17 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
     if (selectionIndex_ == index && selectionAnchor_ != selectionEnd_) {
         row.selection = std::minmax(selectionAnchor_, selectionEnd_);
     }
-    painter_.paint(*painter, option.rect, row);
+    const QRect entry = entryRect(option.rect, index);
+    if (entry.top() > option.rect.top()) {
+        painter_.paintSectionLabel(
+            *painter, QRect(option.rect.topLeft(), QPoint(option.rect.right(), entry.top() - 1)));
+    }
+    painter_.paint(*painter, entry, row);
+    if (entry.bottom() < option.rect.bottom()) {
+        ItemRowPainter::paintSectionDivider(
+            *painter,
+            QRect(QPoint(option.rect.left(), entry.bottom() + 1), option.rect.bottomRight()));
+    }
 }
 
 ClipboardItemRow::Target ClipboardItemRow::targetAt(const QPoint& position,
@@ -268,13 +320,16 @@ ClipboardItemRow::Target ClipboardItemRow::targetAt(const QPoint& position,
     if (!showsControls(index)) {
         return Target::row;
     }
-    const QRect row = rowRect.adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
+    const QRect row = entryRect(rowRect, index).adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
     const ContentType type = typeOf(index);
     if (deleteButtonRect(row).contains(position)) {
         return Target::remove;
     }
     if (menuButtonRect(row, type).contains(position)) {
         return Target::menu;
+    }
+    if (pinButtonRect(row, type).contains(position)) {
+        return Target::pin;
     }
     return Target::row;
 }
@@ -291,6 +346,14 @@ bool ClipboardItemRow::editorEvent(QEvent* event, QAbstractItemModel* model,
         return false;
     }
     const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::RightButton && isRelease) {
+        const auto* listModel = qobject_cast<const HistoryListModel*>(model);
+        const ClipboardItem* entry = listModel != nullptr ? listModel->item(index.row()) : nullptr;
+        if (entry != nullptr && hasMenu(*entry)) {
+            const QPoint at = mouse->position().toPoint();
+            openConversionMenu(*entry, QRect(at, at), index, const_cast<QWidget*>(option.widget));
+        }
+    }
     if (mouse->button() != Qt::LeftButton) {
         return true;
     }
@@ -321,9 +384,12 @@ bool ClipboardItemRow::editorEvent(QEvent* event, QAbstractItemModel* model,
         case Target::remove:
             viewModel_.deleteItem(item);
             break;
+        case Target::pin:
+            viewModel_.setPinned(item, !item.isPinned());
+            break;
         case Target::menu:
-            openConversionMenu(item, menuButtonRect(option.rect, typeOf(index)), index,
-                               const_cast<QWidget*>(option.widget));
+            openConversionMenu(item, menuButtonRect(entryRect(option.rect, index), typeOf(index)),
+                               index, const_cast<QWidget*>(option.widget));
             break;
     }
     return true;
@@ -344,6 +410,7 @@ void ClipboardItemRow::openConversionMenu(const ClipboardItem& item, const QRect
         connect(action, &QAction::triggered, this,
                 [this, item, conversion] { viewModel_.copyConverted(item, conversion); });
     }
+    addIgnoreAction(*menu, item);
     menu_ = menu;
     menuIndex_ = index;
     auto* itemView = qobject_cast<QAbstractItemView*>(view);
@@ -354,6 +421,32 @@ void ClipboardItemRow::openConversionMenu(const ClipboardItem& item, const QRect
     const QPoint corner = buttonRect.bottomRight() + QPoint(1 - menu->sizeHint().width(), 0);
     const QPoint anchor = surface != nullptr ? surface->mapToGlobal(corner) : corner;
     menu->popup(anchor + QPoint(0, 2));
+}
+
+bool ClipboardItemRow::hasMenu(const ClipboardItem& item) const {
+    if (!conversionsFor(item.contentType()).empty()) {
+        return true;
+    }
+    const auto& source = item.sourceApp();
+    return source && !source->empty() && !viewModel_.isIgnored(*source);
+}
+
+void ClipboardItemRow::addIgnoreAction(QMenu& menu, const ClipboardItem& item) {
+    const auto& source = item.sourceApp();
+    if (!source || source->empty() || viewModel_.isIgnored(*source)) {
+        return;
+    }
+    if (!menu.isEmpty()) {
+        menu.addSeparator();
+    }
+    QAction* ignore = menu.addAction(QStringLiteral("不再记录此应用"));
+    ignore->setObjectName(QStringLiteral("ignoreApplicationAction"));
+    ignore->setToolTip(toQString(*source));
+    connect(ignore, &QAction::triggered, this, [this, name = *source] {
+        std::vector<std::string> names = viewModel_.ignoredApplications();
+        names.push_back(name);
+        viewModel_.setIgnoredApplications(names);
+    });
 }
 
 void ClipboardItemRow::menuClosed() {
@@ -371,8 +464,14 @@ bool ClipboardItemRow::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     if (event == nullptr || view == nullptr || event->type() != QEvent::ToolTip) {
         return QStyledItemDelegate::helpEvent(event, view, option, index);
     }
-    const QRect row = option.rect.adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
+    const QRect row =
+        entryRect(option.rect, index).adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
     switch (targetAt(event->pos(), index, option.rect)) {
+        case Target::pin:
+            RowToolTip::show(isPinned(index) ? QStringLiteral("取消置顶") : QStringLiteral("置顶"),
+                             pinButtonRect(row, typeOf(index)), event->globalPos(),
+                             *view->viewport());
+            break;
         case Target::menu:
             RowToolTip::show(QStringLiteral("智能转换"), menuButtonRect(row, typeOf(index)),
                              event->globalPos(), *view->viewport());

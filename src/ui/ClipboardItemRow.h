@@ -23,9 +23,11 @@ class ClipboardViewModel;
 class HistoryListModel;
 
 // Paints one history entry of a HistoryListModel: type badge, preview of at most three
-// lines, relative time and source tag, and, for the hovered row only, the conversion menu
-// button and the delete button. A click on the row copies the entry; the two controls run
-// only their own action; a press and drag on the preview selects text instead.
+// lines, relative time, pin mark and source tag, and, for the hovered row only, the pin
+// button, the conversion menu button and the delete button. The first pinned row carries the
+// section label above it, the last one the divider below it. A click on the row copies the
+// entry; the controls run only their own action; a press and drag on the preview selects
+// text instead; a right click opens the row's menu.
 class ClipboardItemRow final : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -39,6 +41,11 @@ public:
     static QRect menuButtonRect(const QRect& rowRect, ContentType type);
     // Where the delete button of a hovered row with `rowRect` sits.
     static QRect deleteButtonRect(const QRect& rowRect);
+    // Where the pin button of a hovered row with `rowRect` sits.
+    static QRect pinButtonRect(const QRect& rowRect, ContentType type);
+    // The part of the row at `index`, whose whole rectangle is `rect`, that shows the entry:
+    // without the section label above it or the section divider below it.
+    static QRect entryRect(const QRect& rect, const QModelIndex& index);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
@@ -57,8 +64,9 @@ public:
     // its entry while other rows come and go.
     void setSelected(const QModelIndex& index);
     QModelIndex selected() const { return selectedIndex_; }
-    // Opens the conversion menu of `index` from the keyboard, its first item active; false
-    // when the entry has no conversions.
+    // Opens the row menu of `index` (its conversions, then "不再记录此应用" for an entry with
+    // a source application not ignored yet) from the keyboard, its first item active; false
+    // when the menu would be empty.
     bool openConversionMenu(const QModelIndex& index);
 
     // The conversion menu open right now, or nullptr.
@@ -67,7 +75,7 @@ public:
     QString selectedText() const;
 
 private:
-    enum class Target { row, menu, remove };
+    enum class Target { row, pin, menu, remove };
 
     int rowWidth(const QStyleOptionViewItem& option) const;
     const QStringList& previewLines(const QModelIndex& index, int rowWidth) const;
@@ -81,6 +89,8 @@ private:
     void hoverAtCursor();
     void openConversionMenu(const ClipboardItem& item, const QRect& buttonRect,
                             const QModelIndex& index, QWidget* view);
+    void addIgnoreAction(QMenu& menu, const ClipboardItem& item);
+    bool hasMenu(const ClipboardItem& item) const;
     void menuClosed();
     void dragTo(const QPoint& position);
     void setSelection(const QModelIndex& index, PreviewLayout::Position anchor,

@@ -33,10 +33,13 @@ QString relativeTime(const ClipboardItem& entry, Timestamp now) {
     return toQString(ClipboardItem::relativeFormatter().format(entry.timestamp(), now));
 }
 
-// What a screen reader says of a row: type, preview, time, application.
+// What a screen reader says of a row: pin, type, preview, time, application.
 QString spokenRow(const ClipboardItem& entry, Timestamp now) {
     QStringList parts{typeName(entry.contentType()), toQString(entry.preview()),
                       relativeTime(entry, now)};
+    if (entry.isPinned()) {
+        parts.prepend(QStringLiteral("已置顶"));
+    }
     if (entry.sourceApp() && !entry.sourceApp()->empty()) {
         parts << toQString(*entry.sourceApp());
     }
@@ -109,6 +112,8 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
             return spokenRow(*entry, now_);
         case BusyRole:
             return viewModel_.isConverting(entry->id());
+        case PinnedRole:
+            return entry->isPinned();
         default:
             return {};
     }
@@ -123,6 +128,7 @@ QHash<int, QByteArray> HistoryListModel::roleNames() const {
     names.insert(CopiedRole, "copied");
     names.insert(RelativeTimeRole, "relativeTime");
     names.insert(BusyRole, "busy");
+    names.insert(PinnedRole, "pinned");
     return names;
 }
 

@@ -28,6 +28,7 @@ public:
         CopiedRole,                 // bool, whether the copied highlight is on this row
         RelativeTimeRole,           // QString, the timestamp relative to the list's now
         BusyRole,                   // bool, whether a conversion of the entry runs
+        PinnedRole,                 // bool, whether the entry is pinned
     };
 
     explicit HistoryListModel(ClipboardViewModel& viewModel, QObject* parent = nullptr);

@@ -34,7 +34,8 @@ constexpr qsizetype maxShownNameLength = 256;
 // The text column always leaves room for the hover controls, so a row keeps its height
 // when the pointer enters it.
 constexpr int textLeft = horizontalPadding + badgeSize + columnSpacing;
-constexpr int controlsWidth = columnSpacing + 2 * controlSize + controlSpacing;
+constexpr int controlsWidth = columnSpacing + 3 * controlSize + 2 * controlSpacing;
+constexpr qreal pinMarkSize = 10;
 
 struct TypeLook {
     const char16_t* icon;
@@ -129,6 +130,11 @@ QRect ItemRowPainter::menuButtonRect(const QRect& rowRect) {
     return deleteButtonRect(rowRect).translated(-(controlSize + controlSpacing), 0);
 }
 
+QRect ItemRowPainter::pinButtonRect(const QRect& rowRect, bool hasMenu) {
+    const QRect before = hasMenu ? menuButtonRect(rowRect) : deleteButtonRect(rowRect);
+    return before.translated(-(controlSize + controlSpacing), 0);
+}
+
 QRect ItemRowPainter::previewRect(const QRect& rect, qsizetype lineCount) const {
     return QRect(rect.left() + textLeft, rect.top() + verticalPadding, previewWidth(rect.width()),
                  static_cast<int>(lineCount) * lineSpacing_);
@@ -161,6 +167,26 @@ PreviewLayout::Position ItemRowPainter::positionAt(const QRect& rect, const QStr
         bestDistance = distance;
     }
     return {line, best};
+}
+
+void ItemRowPainter::paintSectionLabel(QPainter& painter, const QRect& band) const {
+    const Theme theme = Theme::current();
+    painter.save();
+    painter.fillRect(band, theme.color(NamedColor::windowBackground));
+    painter.setFont(sectionFont_);
+    painter.setPen(theme.color(NamedColor::secondaryLabel));
+    painter.drawText(band.adjusted(horizontalPadding, textSpacing, -horizontalPadding, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     QStringLiteral("已置顶"));
+    painter.restore();
+}
+
+void ItemRowPainter::paintSectionDivider(QPainter& painter, const QRect& band) {
+    const Theme theme = Theme::current();
+    painter.fillRect(band, theme.color(NamedColor::windowBackground));
+    const int middle = band.top() + band.height() / 2;
+    painter.fillRect(QRect(band.left(), middle, band.width(), dividerHeight),
+                     theme.color(NamedColor::separator));
 }
 
 void ItemRowPainter::paintSelection(QPainter& painter, const QRect& rect,
@@ -224,14 +250,25 @@ void ItemRowPainter::paint(QPainter& painter, const QRect& rect, const RowConten
     const qreal timeWidth = QFontMetricsF(timeFont_).horizontalAdvance(row.time);
     painter.drawText(QRectF(area.left() + textLeft, metaTop, timeWidth + 1, metaHeight_),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, row.time);
+    qreal metaRight = area.left() + textLeft + timeWidth;
+    if (row.pinned) {
+        const QRectF mark(metaRight + metaSpacing / 2.0, metaTop, pinMarkSize, metaHeight_);
+        SymbolIcons::paint(painter, mark, u"pin.fill", pinMarkSize,
+                           theme.color(NamedColor::orange));
+        metaRight = mark.right();
+    }
     if (row.source) {
-        const qreal tagLeft = area.left() + textLeft + timeWidth + metaSpacing;
+        const qreal tagLeft = metaRight + metaSpacing;
         const qreal maxWidth = area.left() + textLeft + previewWidth(rect.width()) - tagLeft;
         paintTag(painter, QPointF(tagLeft, metaTop), metaHeight_, maxWidth,
                  row.source->left(maxShownNameLength), tagFont_, theme);
     }
 
     if (row.hovered) {
+        // Set, the pin is drawn in full colour: the button also says the entry is pinned.
+        paintControl(painter, pinButtonRect(area, row.hasMenu), u"pin.fill", 12,
+                     theme.color(row.pinned ? NamedColor::orange : NamedColor::secondaryLabel),
+                     row.pinned ? 0.2 : 0.1);
         if (row.hasMenu) {
             paintControl(painter, menuButtonRect(area), u"wand.and.stars", 12,
                          theme.color(NamedColor::accent), 0.12);

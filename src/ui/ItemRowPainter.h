@@ -22,6 +22,8 @@ struct RowContents {
     // The source application as recorded; absent means no tag at all.
     std::optional<QString> source;
     bool copied = false;
+    // A pin mark beside the time, and the pin button drawn set.
+    bool pinned = false;
     // The hover fill and the controls; the menu button only with `hasMenu`.
     bool hovered = false;
     bool hasMenu = false;
@@ -36,6 +38,10 @@ struct RowContents {
 class ItemRowPainter final {
 public:
     static constexpr int dividerHeight = 1;
+    // The band above the first pinned row that holds "已置顶", and the one below the last
+    // pinned row that holds the line parting them from the others.
+    static constexpr int sectionLabelHeight = 22;
+    static constexpr int sectionDividerHeight = 7;
 
     ItemRowPainter();
 
@@ -48,6 +54,8 @@ public:
     // The controls of a row whose rectangle (without its divider) is `rowRect`.
     static QRect deleteButtonRect(const QRect& rowRect);
     static QRect menuButtonRect(const QRect& rowRect);
+    // Before the menu button, or in its place in a row without one.
+    static QRect pinButtonRect(const QRect& rowRect, bool hasMenu);
     // Where `lineCount` preview lines sit in the row with the rectangle `rect`.
     QRect previewRect(const QRect& rect, qsizetype lineCount) const;
     // The place between characters of `lines` nearest to `point`, for a row with the
@@ -57,6 +65,10 @@ public:
 
     // Paints `row` into `rect`, the row's whole rectangle with its divider.
     void paint(QPainter& painter, const QRect& rect, const RowContents& row) const;
+    // "已置顶" in `band`, a row's top sectionLabelHeight pixels.
+    void paintSectionLabel(QPainter& painter, const QRect& band) const;
+    // The line in `band`, a row's bottom sectionDividerHeight pixels.
+    static void paintSectionDivider(QPainter& painter, const QRect& band);
 
 private:
     void paintSelection(QPainter& painter, const QRect& rect, const RowContents& row) const;
@@ -64,6 +76,7 @@ private:
     QFont previewFont_ = Theme::monospacedFont(12);
     QFont timeFont_ = Theme::systemFont(10);
     QFont tagFont_ = Theme::systemFont(10, QFont::Medium);
+    QFont sectionFont_ = Theme::systemFont(10, QFont::DemiBold);
     int lineSpacing_ = 0;
     qreal previewAscent_ = 0;
     int metaHeight_ = 0;

@@ -37,7 +37,11 @@ QScreen* screenOf(const QRect& iconGeometry, QPoint pointer) {
 
 NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, Preferences& preferences,
                          GlobalShortcut* shortcut, QObject* parent)
-    : QObject(parent), viewModel_(viewModel), preferences_(preferences), shortcut_(shortcut) {
+    : QObject(parent),
+      viewModel_(viewModel),
+      preferences_(preferences),
+      shortcut_(shortcut),
+      ignoreList_(viewModel, preferences) {
     const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
     const bool placesWindows = QGuiApplication::platformName() != QStringLiteral("wayland");
     panelIsPopup_ = hasTray && placesWindows;

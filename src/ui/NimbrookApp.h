@@ -5,6 +5,8 @@
 #include <QSystemTrayIcon>
 #include <memory>
 
+#include "ui/IgnoreListKeeper.h"
+
 class QMenu;
 class QWidget;
 
@@ -71,6 +73,7 @@ private:
     // A window is told it is inactive as it is shown, before the compositor focuses it;
     // only losing the focus it had hides it.
     bool panelHadFocus_ = false;
+    IgnoreListKeeper ignoreList_;
     std::unique_ptr<QWidget> panel_;
     std::unique_ptr<SettingsView> settings_;
     std::unique_ptr<QMenu> trayMenu_;

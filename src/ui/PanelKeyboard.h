@@ -19,6 +19,7 @@ enum class PanelKey {
     copyAndClose,
     remove,
     openMenu,
+    togglePin,
     escape,
     copyRow1,  // Alt+1; Alt+2 to Alt+9 follow in order.
     copyRow9 = copyRow1 + 8,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QKeySequence>
+#include <QStringList>
 
 namespace nimbrook {
 
@@ -16,6 +17,10 @@ public:
     virtual bool startsAtLogin() const = 0;
     // False when it could not be changed; it then stays as it was.
     virtual bool setStartsAtLogin(bool enabled) = 0;
+    // The programs whose copies are not recorded, as the user wrote their names; none when
+    // none were ever saved.
+    virtual QStringList ignoredApplications() const = 0;
+    virtual void setIgnoredApplications(const QStringList& names) = 0;
 };
 
 }  // namespace nimbrook

@@ -54,9 +54,31 @@ bool RowSelection::act(PanelKey key) {
             }
             rows_.openConversionMenu(model_.index(current, 0));
             return true;
+        case PanelKey::togglePin:
+            if (current < 0) {
+                return false;
+            }
+            togglePin(current);
+            return true;
         default:
             copy(static_cast<int>(key) - static_cast<int>(PanelKey::copyRow1));
             return true;
+    }
+}
+
+// The entry moves to its new place; the selection goes with it.
+void RowSelection::togglePin(int row) {
+    const ClipboardItem* entry = model_.item(row);
+    if (entry == nullptr) {
+        return;
+    }
+    const ClipboardItem item = *entry;
+    viewModel_.setPinned(item, !item.isPinned());
+    for (int each = 0; each < model_.rowCount(); ++each) {
+        if (const ClipboardItem* shown = model_.item(each); shown != nullptr && *shown == item) {
+            select(each);
+            return;
+        }
     }
 }
 

@@ -18,8 +18,9 @@ public:
     RowSelection(ClipboardViewModel& viewModel, HistoryListModel& model, QListView& list,
                  ClipboardItemRow& rows);
 
-    // Moves, copies (as a click does), removes or opens the conversion menu for `key`. False
-    // for a key that is not a row key, and for removing or the menu with no row selected:
+    // Moves, copies (as a click does), removes, pins or unpins, or opens the conversion menu
+    // for `key`. False for a key that is not a row key, and for removing, pinning or the menu
+    // with no row selected:
     // the search field keeps those for its cut and its own menu.
     bool act(PanelKey key);
     // No row selected and the list at its newest row, as the panel opens.
@@ -31,6 +32,7 @@ private:
     int pageRows() const;
     void copy(int row);
     void removeSelected();
+    void togglePin(int row);
 
     ClipboardViewModel& viewModel_;
     HistoryListModel& model_;

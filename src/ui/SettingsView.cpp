@@ -9,6 +9,7 @@
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
 #include "platform/qt/GlobalShortcut.h"
+#include "ui/IgnoredAppsSection.h"
 #include "ui/Preferences.h"
 #include "ui/ShortcutField.h"
 #include "ui/Theme.h"
@@ -97,6 +98,10 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, Preferences& preferenc
                {valueRow(QStringLiteral("历史记录上限"),
                          valueLabel(QStringLiteral("limitValue"), entries(historyLimit))),
                 valueRow(QStringLiteral("当前记录"), countValue_)});
+    ignoredApps_ = new IgnoredAppsSection(viewModel_);
+    secondaryLabels_.append(ignoredApps_->secondaryLabels());
+    addSection(*form, QStringLiteral("privacySection"), QStringLiteral("不记录的应用"),
+               {ignoredApps_});
     addSection(*form, QStringLiteral("aboutSection"), QStringLiteral("关于"),
                {valueRow(QStringLiteral("应用名称"), valueLabel(QStringLiteral("appNameValue"),
                                                                 QStringLiteral("萤川 Nimbrook"))),
@@ -153,6 +158,9 @@ void SettingsView::itemsReset() {
 }
 void SettingsView::monitoringChanged() {
     showMonitoring();
+}
+void SettingsView::ignoredApplicationsChanged() {
+    ignoredApps_->refresh();
 }
 
 void SettingsView::addSection(QVBoxLayout& layout, const QString& objectName, const QString& title,
@@ -262,6 +270,7 @@ void SettingsView::applyThemeColors() {
         setTextColor(*title, theme.color(NamedColor::secondaryLabel));
     }
     setTextColor(*shortcutStatus_, theme.color(NamedColor::orange));
+    setTextColor(*ignoredApps_->note(), theme.color(NamedColor::orange));
 }
 
 void SettingsView::showCount() {

@@ -12,12 +12,14 @@ namespace nimbrook {
 
 class ClipboardViewModel;
 class GlobalShortcut;
+class IgnoredAppsSection;
 class Preferences;
 class ShortcutField;
 class ToggleSwitch;
 
 // The "设置" window: switches monitoring and shows the fixed limit, the live entry count
-// and the about box, and sets the key chord that opens the panel (`shortcut`; null where the
+// and the about box, edits the programs whose copies are not recorded, and sets the key
+// chord that opens the panel (`shortcut`; null where the
 // desktop lets no program take a key). Everything else it shows is read from the controller
 // when it changes.
 class SettingsView final : public QWidget, private ClipboardViewModelObserver {
@@ -40,6 +42,7 @@ private:
     void itemsReset() override;
     void searchTextChanged() override {}
     void monitoringChanged() override;
+    void ignoredApplicationsChanged() override;
     void copiedFlashChanged() override {}
     void toastMessageChanged() override {}
 
@@ -60,6 +63,7 @@ private:
     GlobalShortcut* shortcut_ = nullptr;
     ToggleSwitch* monitoringToggle_ = nullptr;
     ShortcutField* shortcutField_ = nullptr;
+    IgnoredAppsSection* ignoredApps_ = nullptr;
     QLabel* shortcutStatus_ = nullptr;
     QLabel* countValue_ = nullptr;
     QList<QLabel*> secondaryLabels_;

@@ -27,6 +27,7 @@ constexpr std::array symbolTable{
     SymbolGlyph{u"xmark.circle.fill", 0xe5c9},                        // cancel
     SymbolGlyph{u"checkmark.circle.fill", 0xe86c},                    // check_circle
     SymbolGlyph{u"wand.and.stars", 0xe663},                           // auto_fix_high
+    SymbolGlyph{u"pin.fill", 0xf10d},                                 // push_pin
     SymbolGlyph{u"curlybraces", 0xead3},                              // data_object
     SymbolGlyph{u"chevron.left.forwardslash.chevron.right", 0xe86f},  // code
     SymbolGlyph{u"link", 0xe157},                                     // link

@@ -104,6 +104,23 @@ StepVerbs ControllerFixture::verbs(const std::string& argument) {
                  SmartConverter::fromRawValue(argument.substr(space + 1)).value());
          }},
         {"delete", [&] { viewModel_->deleteItem(item(argument)); }},
+        {"pin", [&] { EXPECT_TRUE(viewModel_->setPinned(item(argument), true)); }},
+        {"refused", [&] { EXPECT_FALSE(viewModel_->setPinned(item(argument), true)); }},
+        {"unpin", [&] { viewModel_->setPinned(item(argument), false); }},
+        {"pinned",
+         [&] {
+             std::vector<std::string> pinned = contents();
+             pinned.resize(viewModel_->pinnedCount());
+             EXPECT_EQ(pinned, texts(argument));
+         }},
+        {"from", [&] { activeApplication_.setFrontmostName(text(argument)); }},
+        {"ignore", [&] { viewModel_->setIgnoredApplications(texts(argument)); }},
+        {"image",
+         [&] {
+             pasteboard_.copy({.png = argument});
+             tick();
+         }},
+        {"files", [&] { EXPECT_EQ(images_.files().size(), std::stoul(argument)); }},
         {"copyback", [&] { viewModel_->copyToPasteboard(item(argument)); }},
         {"search", [&] { viewModel_->setSearchText(argument); }},
         {"toggle", [&] { viewModel_->toggleMonitoring(); }},
@@ -119,7 +136,14 @@ StepVerbs ControllerFixture::verbs(const std::string& argument) {
          }},
         {"release", [&] { workQueue_.release(); }},
         {"items", [&] { EXPECT_EQ(contents(), texts(argument)); }},
+        {"count", [&] { EXPECT_EQ(viewModel_->items().size(), std::stoul(argument)); }},
         {"saved", [&] { EXPECT_EQ(savedContents(), texts(argument)); }},
+        {"stored",
+         [&] {
+             const auto stored = HistoryCodec::decode(readFile(storage_->fileURL()));
+             ASSERT_TRUE(stored.has_value());
+             EXPECT_EQ(contentsOf(*stored), texts(argument));
+         }},
         {"unsaved", [&] { EXPECT_EQ(savedContents(), std::nullopt); }},
         {"pasteboard", [&] { EXPECT_EQ(pasteboard_.string(), text(argument)); }},
         {"toast", [&] { EXPECT_EQ(viewModel_->toastMessage(), text(argument)); }},

@@ -55,7 +55,9 @@ protected:
     // separated by "|" and stands for nothing when it is "-". "copy" includes the tick that
     // picks the text up, "flush" stands for quitting, "restart" for a kill and a new start,
     // "run" lets the held worker run one job and applies its result, "failures" counts the
-    // lines on the console, "journaled" the lines in the journal.
+    // lines on the console, "journaled" the lines in the journal, "pinned" lists the pinned
+    // entries, "refused" pins and expects the pin limit, "from" names the application in
+    // front, "image" copies PNG bytes, "files" counts the image files.
     void play(const std::vector<std::string>& steps) {
         playSteps(steps, [this](const std::string& argument) { return verbs(argument); });
     }

@@ -72,5 +72,31 @@ TEST_F(LifecycleTest, NamesTheApplicationOfTheActiveWindow) {
     }
 }
 
+// A program in the settings' list leaves nothing of its copies, neither a text nor an image
+// file, while the copy of another window is recorded as ever.
+TEST_F(LifecycleTest, AnIgnoredProgramsCopiesLeaveNoEntryAndNoFile) {
+    std::filesystem::create_directories(root_ / "config/com.quolla.nimbrook");
+    nimbrook::writeFile(root_ / "config/com.quolla.nimbrook/nimbrook.conf",
+                        "[General]\nignoredApplications=nimbrookkeeper, Other\n");
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_TRUE(served(copyWithOwner({{"text/plain", "recorded"}}, "NimbrookProbe"), "text/plain"));
+    ASSERT_TRUE(newestIs("recorded"));
+    EXPECT_EQ(history()->front().sourceApp, "NimbrookProbe");
+    const auto tracesLeft = [this] {
+        std::error_code error;
+        std::filesystem::directory_iterator files(imageFolder(), error);
+        return history().value_or(std::vector<HistoryEntry>{}).size() != 1 ||
+               std::distance(files, {}) != 0;
+    };
+    // Read from the clipboard all the same, then dropped: a few ticks and a save later there
+    // is still nothing of it.
+    for (const Flavour& flavour :
+         {Flavour{"text/plain", "a password"}, Flavour{"image/png", pngBytes(4096)}}) {
+        SCOPED_TRACE(flavour.first);
+        ASSERT_TRUE(served(copyWithOwner({flavour}, "NimbrookKeeper"), flavour.first));
+        EXPECT_FALSE(eventually(tracesLeft, std::chrono::seconds(3)));
+    }
+}
+
 }  // namespace
 }  // namespace nimbrook::e2e

@@ -51,24 +51,29 @@ TEST_F(RemoteControlTest, EveryCommandAgainstAKnownHistory) {
     const auto fails = [](int status, const std::string& error) {
         return CommandResult{status, "", "nimbrook: " + error + "\n"};
     };
-    const auto jsonLine = [&](std::size_t index, const HistoryEntry& entry) {
-        return "{\"index\":" + std::to_string(index) + ",\"id\":\"" + idOf(index) +
-               "\",\"type\":\"plainText\",\"timestamp\":\"" + moment +
-               "\",\"sourceApp\":" + nlohmann::json(*entry.sourceApp).dump() +
+    // The entry written `written`th, listed `index`th.
+    const auto jsonLine = [&](std::size_t index, const HistoryEntry& entry, std::size_t written,
+                              bool pinned) {
+        return "{\"index\":" + std::to_string(index) + ",\"id\":\"" + idOf(written) +
+               "\",\"type\":\"plainText\",\"timestamp\":\"" + moment + "\",\"sourceApp\":" +
+               (entry.sourceApp ? nlohmann::json(*entry.sourceApp).dump() : "null") +
+               ",\"pinned\":" + (pinned ? "true" : "false") +
                ",\"content\":" + nlohmann::json(entry.content).dump() + "}";
     };
-    const std::string chineseRow = "2\tText\t3小时前\t文本编辑器\t萤川剪贴板：你好，世界 第二行\n";
+    const std::string chineseRow =
+        "\tText\t3小时前\t文本编辑器\t萤川剪贴板：你好，世界 第二行\t-\n";
     const std::vector<std::pair<std::vector<std::string>, CommandResult>> steps{
         {{"--version"}, succeeds("nimbrook " NIMBROOK_VERSION "\n")},
         {{"get", "x"}, fails(2, "“x”不是记录编号\n请运行 nimbrook --help 查看用法")},
         {{"list"},
-         succeeds("1\tText\t3小时前\tHex Editor\tbin: ÿend\n" + chineseRow +
+         succeeds("1\tText\t3小时前\tHex Editor\tbin: ÿend\t-\n2" + chineseRow +
                   "3\tText\t3小时前\t-\t" + std::string(120, 'x') +
-                  "…\n4\tJSON\t3小时前\tFirefox\t" + json.content + "\n5\tImage\t3小时前\tGIMP\t" +
-                  image.content + "\n")},
+                  "…\t-\n4\tJSON\t3小时前\tFirefox\t" + json.content +
+                  "\t-\n5\tImage\t3小时前\tGIMP\t" + image.content + "\t-\n")},
         {{"list", "--json", "--limit=2"},
-         succeeds("[\n" + jsonLine(1, binary) + ",\n" + jsonLine(2, chinese) + "\n]\n")},
-        {{"search", "萤川"}, succeeds(chineseRow)},
+         succeeds("[\n" + jsonLine(1, binary, 1, false) + ",\n" + jsonLine(2, chinese, 2, false) +
+                  "\n]\n")},
+        {{"search", "萤川"}, succeeds("2" + chineseRow)},
         {{"get", "1"}, succeeds(binary.content)},
         {{"get", "3"}, succeeds(large.content)},
         {{"get", "5"}, succeeds(image.content + "\n")},
@@ -81,6 +86,16 @@ TEST_F(RemoteControlTest, EveryCommandAgainstAKnownHistory) {
         {{"resume"}, succeeds("")},
         {{"delete", "1"}, succeeds("")},
         {{"get", "1"}, succeeds(chinese.content)},
+        // Pinned, the large entry is listed first and numbered so; unpinned, it goes back
+        // after the entries of its time.
+        {{"pin", "2"}, succeeds("")},
+        {{"list", "--json", "--limit=2"},
+         succeeds("[\n" + jsonLine(1, large, 3, true) + ",\n" + jsonLine(2, chinese, 2, false) +
+                  "\n]\n")},
+        {{"search", "萤川"}, succeeds("2" + chineseRow)},
+        {{"unpin", "1"}, succeeds("")},
+        {{"get", "1"}, succeeds(chinese.content)},
+        {{"get", "4"}, succeeds(large.content)},
     };
     for (const auto& [arguments, expected] : steps) {
         SCOPED_TRACE(arguments.front() + " " + arguments.back());

@@ -78,7 +78,7 @@ const AcceptCase acceptCases[] = {
      entry(idMember + R"(,"content":"{}","contentType":"json","timestamp":7,"sourceApp":"Kate")")},
     {"nullSourceAndUnknownMembersOfAnyKindOrDepth",
      entry(validMembers +
-           R"(,"sourceApp":null,"pinned":true,"n":null,"more":"\u4f60",)"
+           R"(,"sourceApp":null,"starred":true,"n":null,"more":"\u4f60",)"
            R"("extra":{"id":5,"content":[1,{"a":[]}]},"deep":)" +
            std::string(5000, '[') + std::string(5000, ']')),
      valid},
@@ -87,6 +87,19 @@ const AcceptCase acceptCases[] = {
            R"(,"content":"\u4f60\ud83d\ude00\/","contentType":"code","timestamp":7.86E8)"),
      entry(idMember + R"(,"content":"你😀\/","contentType":"code","timestamp":786000000)")},
     {"duplicatesKept", "[{" + validMembers + "},{" + validMembers + "}]"},
+    // Only a last "pinned" member that is true pins; no other value fails the file, which an
+    // older or a foreign writer may have left.
+    {"pinnedAfterTheSource", entry(validMembers + R"(,"sourceApp":"Kate","pinned":true)")},
+    {"pinnedFirst", entry(R"("pinned":true,)" + validMembers),
+     entry(validMembers + R"(,"pinned":true)")},
+    {"pinnedFalse", entry(validMembers + R"(,"pinned":false)"), valid},
+    {"pinnedString", entry(validMembers + R"(,"pinned":"true")"), valid},
+    {"pinnedNumber", entry(validMembers + R"(,"pinned":1)"), valid},
+    {"pinnedNull", entry(validMembers + R"(,"pinned":null)"), valid},
+    {"pinnedNested", entry(validMembers + R"(,"pinned":{"pinned":[true]})"), valid},
+    {"pinnedRepeatedLastFalse", entry(validMembers + R"(,"pinned":true,"pinned":false)"), valid},
+    {"pinnedRepeatedLastTrue", entry(validMembers + R"(,"pinned":"no","pinned":true)"),
+     entry(validMembers + R"(,"pinned":true)")},
 };
 
 class AcceptTest : public testing::TestWithParam<AcceptCase> {};

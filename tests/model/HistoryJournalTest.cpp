@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 using Contents = std::vector<std::string>;
 
-// Lists contents newest first; "#<n>" stands for "entry 0" .. "entry <n - 1>".
+// Lists contents as shown; "#<n>" stands for "entry 0" .. "entry <n - 1>", "*A" for A pinned.
 Contents expanded(const Contents& contents) {
     Contents result;
     for (const std::string& content : contents) {
@@ -56,14 +56,15 @@ protected:
     std::vector<ClipboardItem> itemsOf(const Contents& contents) {
         std::vector<ClipboardItem> items;
         for (const std::string& content : expanded(contents)) {
-            items.push_back(entry(content));
+            items.push_back(content.starts_with('*') ? entry(content.substr(1)).withPin(Timestamp{})
+                                                     : entry(content));
         }
         return items;
     }
     static Contents contentsOf(const std::vector<ClipboardItem>& items) {
         Contents contents;
         for (const ClipboardItem& item : items) {
-            contents.push_back(item.content());
+            contents.push_back((item.isPinned() ? "*" : "") + item.content());
         }
         return contents;
     }
@@ -88,6 +89,11 @@ protected:
                  }},
                 {"remove", [&] { writer_->append(HistoryChange::removal(entry(argument).id())); }},
                 {"clear", [&] { writer_->append(HistoryChange::clearing()); }},
+                {"pin",
+                 [&] {
+                     writer_->append(HistoryChange::pinning(entry(argument).id(), Timestamp{9}));
+                 }},
+                {"unpin", [&] { writer_->append(HistoryChange::unpinning(entry(argument).id())); }},
                 {"bytes",
                  [&] { std::ofstream(file(), std::ios::binary | std::ios::app) << argument; }},
                 {"cut",
@@ -159,6 +165,19 @@ const ReplayCase replayCases[] = {
      {"B", "A", "H"}},
     {"HostileBytesAlone", {"H"}, {"bytes \x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01"s}, {"H"}},
     {"BeyondTheHistoryLimit", {"#500"}, {"insert A", "insert B"}, {"B", "A", "#498"}},
+    {"PinsAndUnpins", {"C", "B", "A"}, {"pin A", "pin B", "unpin A"}, {"*B", "C", "A"}},
+    {"PinsTheHistoryHolds", {"*B", "*A", "C"}, {"pin A", "pin B"}, {"*B", "*A", "C"}},
+    {"UnpinOfAnEntryNotPinned", {"B", "A"}, {"unpin B", "pin X"}, {"B", "A"}},
+    {"CopiesGoBelowThePins", {"*A", "B"}, {"insert C"}, {"*A", "C", "B"}},
+    {"ClearingKeepsThePins", {"*A", "B"}, {"clear", "insert C"}, {"*A", "C"}},
+    {"ReplacementKeepsThePin", {"B", "*A", "C"}, {"replace A A2"}, {"B", "*A2", "C"}},
+    {"PinsAreNotCountedByTheLimit", {"*P", "#500"}, {"insert A"}, {"*P", "A", "#499"}},
+    {"GarbledPinLinesAreSkipped",
+     {"H"},
+     {"bytes 1 pin\n", "bytes 2 pin E621E1F8-C36C-495A-93FC-0C247A3E6E5F\n",
+      "bytes 3 pin E621E1F8-C36C-495A-93FC-0C247A3E6E5F nan\n", "bytes 4 unpin x\n",
+      "bytes 5 unpin E621E1F8-C36C-495A-93FC-0C247A3E6E5F 7\n", "pin H"},
+     {"*H"}},
     {"SaveEmptiesTheJournal",
      {"B", "A"},
      {"insert A", "insert B", "mark", "discard", "lines 0"},

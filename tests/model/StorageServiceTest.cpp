@@ -85,6 +85,29 @@ TEST_F(StorageServiceTest, loadKeepsALongerFileAndSaveWritesTheNewestFiveHundred
     EXPECT_EQ(bytesOf(makeStorage().load()), bytesOf(newest));
 }
 
+// Loaded, the pinned entries come first; saved, every entry is back where the file had it, and
+// an entry that is not pinned is written as a file without pins holds it.
+TEST_F(StorageServiceTest, aFileWithOrWithoutPinsIsWrittenBackByteForByte) {
+    for (const std::vector<std::size_t>& pins : {std::vector<std::size_t>{}, {1, 3}}) {
+        std::vector<ClipboardItem> items = history(5);
+        for (const std::size_t index : pins) {
+            items[index] = items[index].withPin(Timestamp{});
+        }
+        fs::create_directories(folder_);
+        writeFile(file(), bytesOf(items));
+        StorageService storage = makeStorage();
+        const std::vector<ClipboardItem> loaded = storage.load();
+        ASSERT_EQ(loaded.size(), items.size());
+        for (std::size_t shown = 0; shown < pins.size(); ++shown) {
+            EXPECT_EQ(loaded[shown].id(), items[pins[shown]].id());
+            EXPECT_TRUE(loaded[shown].isPinned());
+        }
+        EXPECT_FALSE(loaded[pins.size()].isPinned());
+        storage.save(loaded);
+        EXPECT_EQ(readFile(file()), bytesOf(items));
+    }
+}
+
 TEST_F(StorageServiceTest, missingFileLoadsEmptyAndSavesPrivatelyWithNothingMovedAside) {
     const mode_t previousMask = ::umask(0);
     StorageService storage = makeStorage();

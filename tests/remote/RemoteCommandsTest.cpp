@@ -24,6 +24,8 @@ struct CommandCase {
     std::string error{};
     Words before{};
     bool monitoring = true;
+    // The history after the command, when it changed.
+    Words after{};
 };
 
 // The one reply to `words`; nullopt while none came.
@@ -55,7 +57,7 @@ TEST_P(Commands, AnswerAndEffect) {
     EXPECT_EQ(reply.status, c.status);
     EXPECT_EQ(reply.output, "");
     EXPECT_EQ(reply.error, c.error);
-    EXPECT_EQ(contents(), (Words{jsonText, controlText}));
+    EXPECT_EQ(contents(), c.after.empty() ? (Words{jsonText, controlText}) : c.after);
     EXPECT_EQ(viewModel_->isMonitoring(), c.monitoring);
 }
 
@@ -74,6 +76,14 @@ const CommandCase commandCases[] = {
     {"HugeNumber", {"get", "99999999999999999999"}, 2, malformed},
     {"ExtraWord", {"clear", "now"}, 2, malformed},
     {"UnknownCommand", {"activate"}, 2, malformed},
+    {.name = "PinMovesTheEntryOnTop", .words = {"pin", "2"}, .after = {controlText, jsonText}},
+    {.name = "UnpinPutsItBack", .words = {"unpin", "1"}, .before = {"pin", "2"}},
+    {.name = "PinTwice",
+     .words = {"pin", "1"},
+     .before = {"pin", "2"},
+     .after = {controlText, jsonText}},
+    {"PinBeyondTheHistory", {"pin", "3"}, 1, "nimbrook: 没有第 3 条记录（共 2 条）\n"},
+    {"PinWithoutNumber", {"unpin"}, 2, malformed},
 };
 INSTANTIATE_TEST_SUITE_P(RemoteCommands, Commands, testing::ValuesIn(commandCases), nameOf);
 

@@ -41,6 +41,7 @@ std::string wholeJson(const std::vector<ClipboardItem>& items,
                std::string(rawValue(item.contentType())) + "\",\"timestamp\":\"" +
                HistoryListing::isoTimestamp(item.timestamp()) +
                "\",\"sourceApp\":" + (source ? nlohmann::json(*source).dump() : "null") +
+               ",\"pinned\":" + (item.isPinned() ? "true" : "false") +
                (item.contentType() == ContentType::image ? ",\"path\":" : ",\"content\":") +
                nlohmann::json(item.content()).dump() + "}";
     }
@@ -57,7 +58,8 @@ std::string wholeText(const std::vector<ClipboardItem>& items,
         out += std::to_string(index + 1) + '\t' + std::string(searchLabel(item.contentType())) +
                '\t' + ClipboardItem::relativeFormatter().format(item.timestamp(), now) + '\t' +
                (application.empty() ? "-" : application) + '\t' +
-               HistoryListing::oneLine(item.preview()) + '\n';
+               HistoryListing::oneLine(item.preview()) + '\t' + (item.isPinned() ? "置顶" : "-") +
+               '\n';
     }
     return out;
 }
@@ -82,8 +84,10 @@ class Bodies : public testing::TestWithParam<BodyCase> {
 protected:
     void SetUp() override {
         for (const std::string& content : GetParam().contents) {
-            items_.emplace_back(Uuid::random(), content, GetParam().type, copied,
-                                GetParam().source);
+            const ClipboardItem item(Uuid::random(), content, GetParam().type, copied,
+                                     GetParam().source);
+            // Every third one pinned, which the listings mark.
+            items_.push_back(items_.size() % 3 == 0 ? item.withPin(copied) : item);
             all_.push_back(all_.size());
             if (all_.size() % 2 == 0) {
                 // A search's listing: entries keep their place in the whole history.

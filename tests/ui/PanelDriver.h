@@ -76,6 +76,15 @@ struct PanelDriver {
     QListView* list() const { return find<QListView>("historyList"); }
     QWidget* viewport() const { return list()->viewport(); }
     QRect rowRect(int row) const { return list()->visualRect(list()->model()->index(row, 0)); }
+    // The part of the row that shows its entry, without its divider: where the controls sit.
+    QRect entryRect(int row) const {
+        return ClipboardItemRow::entryRect(rowRect(row), list()->model()->index(row, 0))
+            .adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
+    }
+    ContentType typeAt(int row) const {
+        return ContentType(
+            list()->model()->index(row, 0).data(HistoryListModel::ContentTypeRole).toInt());
+    }
     QImage grab(const QRect& area) const { return viewport()->grab(area).toImage(); }
     void click(const QPoint& position) const {
         QTest::mouseClick(viewport(), Qt::LeftButton, {}, position);
@@ -141,13 +150,27 @@ struct PanelDriver {
         } else if (verb == u"click") {
             click(rowRect(row).center());
         } else if (verb == u"delete") {
-            click(ClipboardItemRow::deleteButtonRect(rowRect(row)).center());
+            click(ClipboardItemRow::deleteButtonRect(entryRect(row)).center());
+        } else if (verb == u"pin") {
+            hover(row);
+            click(ClipboardItemRow::pinButtonRect(entryRect(row), typeAt(row)).center());
+        } else if (verb == u"png") {
+            harness.pasteboard.copy({.png = "\x89PNG" + std::to_string(numbered++)});
+            harness.clock.advance(std::chrono::milliseconds(500));
+        } else if (verb == u"rightclick") {
+            QTest::mouseClick(viewport(), Qt::RightButton, {}, rowRect(row).center());
+        } else if (verb == u"ignore") {
+            std::vector<std::string> names;
+            for (const QString& name : argument.split(u',')) {
+                names.push_back(name.toStdString());
+            }
+            harness.viewModel.setIgnoredApplications(names);
+        } else if (verb == u"from") {
+            // The application in front for the copies of later steps.
+            harness.activeApplication.setFrontmostName(argument.toStdString());
         } else if (verb == u"menu") {
             hover(row);
-            const auto type = ContentType(
-                list()->model()->index(row, 0).data(HistoryListModel::ContentTypeRole).toInt());
-            click(ClipboardItemRow::menuButtonRect(rowRect(row).adjusted(0, 0, 0, -1), type)
-                      .center());
+            click(ClipboardItemRow::menuButtonRect(entryRect(row), typeAt(row)).center());
         } else if (verb == u"point") {
             // The pointer rests on the row; its move is delivered now, not later.
             QCursor::setPos(viewport()->mapToGlobal(rowRect(row).center()));
@@ -189,9 +212,10 @@ struct PanelDriver {
             // the pointer rests on the first row's "menu" or "delete" button.
             const QRect screen = view->screen()->availableGeometry();
             view->move(screen.topRight() - QPoint(view->width() - 1, 0));
-            const QRect row = rowRect(0).adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
-            const QRect button = argument == u"menu"
-                                     ? ClipboardItemRow::menuButtonRect(row, ContentType::json)
+            const QRect row = entryRect(0);
+            const QRect button =
+                argument == u"menu"  ? ClipboardItemRow::menuButtonRect(row, ContentType::json)
+                : argument == u"pin" ? ClipboardItemRow::pinButtonRect(row, typeAt(0))
                                      : ClipboardItemRow::deleteButtonRect(row);
             move(button.center());
             QHelpEvent help(QEvent::ToolTip, button.center(),
@@ -250,6 +274,9 @@ struct PanelDriver {
             {u"flash"_s, rowsWith(HistoryListModel::CopiedRole)},
             {u"times"_s, relativeTimes()},
             {u"busy"_s, rowsWith(HistoryListModel::BusyRole)},
+            {u"pins"_s, rowsWith(HistoryListModel::PinnedRole)},
+            {u"bands"_s, bands()},
+            {u"ignored"_s, ignored()},
             // What the panel wrote: the pasteboard holds the last copy of another program before.
             {u"paste"_s, harness.pasteboard.writeCount() > 0 && pasted
                              ? QString::fromStdString(*pasted)
@@ -290,13 +317,37 @@ struct PanelDriver {
             const QStringList lines = PreviewLayout::lines(
                 model->index(row, 0).data(HistoryListModel::PreviewRole).toString(),
                 painter.previewFont(), ItemRowPainter::previewWidth(width));
-            const QRect needed(0, top, width, painter.rowHeight(lines.size()));
+            const QModelIndex index = model->index(row, 0);
+            const QRect bands = ClipboardItemRow::entryRect(QRect(0, 0, width, 1000), index);
+            const int extra = 1000 - bands.height();
+            const QRect needed(0, top, width, painter.rowHeight(lines.size()) + extra);
             if (rowRect(row) != needed) {
                 rows << QString::number(row);
             }
             top = needed.bottom() + 1;
         }
         return rows.isEmpty() ? u"-"_s : rows.join(u',');
+    }
+    // The rows that carry the section label ("t") or the section divider ("b").
+    QString bands() const {
+        QStringList rows;
+        for (int row = 0; row < list()->model()->rowCount(); ++row) {
+            const QRect whole = rowRect(row);
+            const QRect entry = ClipboardItemRow::entryRect(whole, list()->model()->index(row, 0));
+            const QString marks = QString(entry.top() > whole.top() ? u"t" : u"") +
+                                  (entry.bottom() < whole.bottom() ? u"b" : u"");
+            if (!marks.isEmpty()) {
+                rows << QString::number(row) + marks;
+            }
+        }
+        return rows.isEmpty() ? u"-"_s : rows.join(u',');
+    }
+    QString ignored() const {
+        QStringList names;
+        for (const std::string& name : harness.viewModel.ignoredApplications()) {
+            names << QString::fromStdString(name);
+        }
+        return names.isEmpty() ? u"-"_s : names.join(u',');
     }
     QString tipState() const {
         if (!QToolTip::isVisible()) {

@@ -49,7 +49,10 @@ const std::pair<QString, QString> shots[] = {
     {u"panel-toast"_s, u"menu:1 Down Return hover:1"_s},
     {u"panel-selection"_s, u"drag:0.5-1.14"_s},
     {u"panel-wrapped"_s, u"words:40 hover:1"_s},
+    {u"panel-pinned"_s, u"pin:3 pin:5 hover:0"_s},
+    {u"panel-confirm-pinned"_s, u"pin:3 press:clearAllButton"_s},
     {u"settings"_s, {}},
+    {u"settings-ignored"_s, u"ignore:KeePassXC,1Password"_s},
 };
 
 }  // namespace
@@ -80,7 +83,8 @@ void ScreenshotTest::everyStateIsDrawnInTheLightAndInTheDark() {
     }
     DesktopPreferences preferences;
     SettingsView settings(panel.harness.viewModel, preferences);
-    QWidget* window = state == u"settings" ? static_cast<QWidget*>(&settings) : panel.view.get();
+    QWidget* window =
+        state.startsWith(u"settings") ? static_cast<QWidget*>(&settings) : panel.view.get();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window));
     if (state == u"panel-toast") {

@@ -3,16 +3,20 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSet>
 #include <QTest>
 
 #include "ControllerHarness.h"
 #include "desktop/DesktopPreferences.h"
 #include "platform/qt/GlobalShortcut.h"
+#include "ui/IgnoreListKeeper.h"
 #include "ui/SettingsView.h"
 #include "ui/ToggleSwitch.h"
 
 namespace nimbrook {
+
+using namespace Qt::StringLiterals;
 
 class SettingsViewTest final : public QObject {
     Q_OBJECT
@@ -21,6 +25,8 @@ private slots:
     void showsTheDesignedTextsAndFollowsTheController();
     void shortcutRow_data();
     void shortcutRow();
+    void ignoredApps_data();
+    void ignoredApps();
 };
 
 namespace {
@@ -55,7 +61,8 @@ void SettingsViewTest::showsTheDesignedTextsAndFollowsTheController() {
     const QStringList expected =
         QStringLiteral(
             "通用设置|启用剪贴板监控|登录时启动|打开面板快捷键|存储|历史记录上限|"
-            "500 条|当前记录|0 条|关于|应用名称|萤川 Nimbrook|版本|1.0.0|开发者|Quolla")
+            "500 条|当前记录|0 条|不记录的应用|不记录以下应用的复制内容|尚未添加应用|关于|"
+            "应用名称|萤川 Nimbrook|版本|1.0.0|开发者|Quolla")
             .split(u'|');
     QCOMPARE(texts, QSet<QString>(expected.begin(), expected.end()));
     // Two switches and the shortcut's field are the only controls: no stepper for the limit.
@@ -176,6 +183,110 @@ void SettingsViewTest::shortcutRow() {
     QCOMPARE(status->isVisibleTo(&view) ? status->text() : QString(), QString::fromUtf8(c.status));
     QCOMPARE(shortcut.sequence().toString(), QString::fromUtf8(c.held));
     QCOMPARE(preferences.panelShortcut().toString(), QString::fromUtf8(c.nextStart));
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+namespace {
+
+// "copy:App" copies a text from App, "add:Name" types Name into the add menu's field and
+// presses Return, "offer:Name" picks Name among the menu's programs, "remove:n" removes the
+// n-th row; "_" stands for a space.
+void runIgnoreStep(ControllerHarness& harness, SettingsView& view, const QString& step) {
+    const QString argument = step.section(u':', 1).replace(u'_', u' ');
+    auto* menu = view.findChild<QMenu*>(QStringLiteral("addIgnoredMenu"));
+    if (step.startsWith(u"copy:")) {
+        harness.activeApplication.setFrontmostName(argument.toStdString());
+        harness.copy("from " + argument.toStdString());
+    } else if (step.startsWith(u"add:")) {
+        emit menu->aboutToShow();
+        auto* field = menu->findChild<QLineEdit*>(QStringLiteral("ignoredNameField"));
+        field->setText(argument);
+        QTest::keyClick(field, Qt::Key_Return);
+    } else if (step.startsWith(u"offer:")) {
+        emit menu->aboutToShow();
+        for (QAction* action : menu->actions()) {
+            if (action->text() == argument) {
+                action->trigger();
+            }
+        }
+    } else if (step.startsWith(u"remove:")) {
+        QList<QAbstractButton*> buttons;
+        for (QAbstractButton* button :
+             view.findChildren<QAbstractButton*>(QStringLiteral("removeIgnoredButton"))) {
+            if (button->isVisibleTo(&view)) {
+                buttons << button;
+            }
+        }
+        buttons.at(argument.toInt())->click();
+    }
+}
+
+// The programs the add menu offers, the rows listed, and whether each caption shows.
+QString ignoreState(SettingsView& view) {
+    auto* menu = view.findChild<QMenu*>(QStringLiteral("addIgnoredMenu"));
+    emit menu->aboutToShow();
+    QStringList offered;
+    for (const QAction* action : menu->actions()) {
+        if (!action->text().isEmpty()) {
+            offered << action->text();
+        }
+    }
+    QStringList rows;
+    for (const QLabel* name : view.findChildren<QLabel*>(QStringLiteral("ignoredAppName"))) {
+        if (name->isVisibleTo(&view)) {
+            rows << name->text();
+        }
+    }
+    const auto shows = [&view](const char* name) {
+        return QString::number(
+            view.findChild<QLabel*>(QLatin1StringView(name))->isVisibleTo(&view));
+    };
+    return offered.join(u',') + u" / " + rows.join(u',') + u" / " + shows("ignoredAppsEmpty") +
+           shows("ignoredAppsNote");
+}
+
+}  // namespace
+
+void SettingsViewTest::ignoredApps_data() {
+    QTest::addColumn<bool>("reports");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("state");
+    QTest::newRow("empty by default") << true << u""_s << u" /  / 10"_s;
+    QTest::newRow("the history's programs are offered, once each")
+        << true << u"copy:Kate copy:微信 copy:Kate"_s << u"微信,Kate /  / 10"_s;
+    QTest::newRow("a typed name is trimmed; one listed is offered no more")
+        << true << u"copy:Kate copy:GIMP add:_Kate_"_s << u"GIMP / Kate / 00"_s;
+    QTest::newRow("a picked program, then the same name in capitals")
+        << true << u"copy:KeePassXC offer:KeePassXC add:KEEPASSXC add:"_s << u" / KeePassXC / 00"_s;
+    QTest::newRow("removing a row offers its program again")
+        << true << u"copy:Kate add:kate add:pass remove:0"_s << u"Kate / pass / 00"_s;
+    QTest::newRow("a desktop that never names the source")
+        << false << u"add:pass"_s << u" / pass / 01"_s;
+}
+
+// The list goes to nimbrook.conf and comes back at the next start.
+void SettingsViewTest::ignoredApps() {
+    QFETCH(bool, reports);
+    QFETCH(QString, steps);
+    QFETCH(QString, state);
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    DesktopPreferences preferences;
+    std::vector<std::string> kept;
+    {
+        ControllerHarness harness;
+        harness.activeApplication.setReportsApplications(reports);
+        IgnoreListKeeper keeper(harness.viewModel, preferences);
+        SettingsView view(harness.viewModel, preferences);
+        for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+            runIgnoreStep(harness, view, step);
+        }
+        QCOMPARE(ignoreState(view), state);
+        kept = harness.viewModel.ignoredApplications();
+    }
+    ControllerHarness next;
+    IgnoreListKeeper keeper(next.viewModel, preferences);
+    QCOMPARE(next.viewModel.ignoredApplications(), kept);
     qunsetenv("XDG_CONFIG_HOME");
 }
 

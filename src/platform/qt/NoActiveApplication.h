@@ -9,6 +9,7 @@ namespace nimbrook {
 class NoActiveApplication final : public ActiveApplication {
 public:
     std::optional<std::string> frontmostName() const override { return std::nullopt; }
+    bool reportsApplications() const override { return false; }
 };
 
 }  // namespace nimbrook

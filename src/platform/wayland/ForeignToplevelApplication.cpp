@@ -40,6 +40,10 @@ ForeignToplevelApplication::ForeignToplevelApplication(WaylandConnection& connec
     connection_.roundtrip();
 }
 
+bool ForeignToplevelApplication::reportsApplications() const {
+    return connection_.foreignToplevels() != nullptr;
+}
+
 ForeignToplevelApplication::~ForeignToplevelApplication() {
     toplevels_.clear();
     connection_.flush();

@@ -32,6 +32,8 @@ public:
     ForeignToplevelApplication& operator=(const ForeignToplevelApplication&) = delete;
 
     std::optional<std::string> frontmostName() const override;
+    // Only where the compositor lists its windows.
+    bool reportsApplications() const override;
 
 private:
     struct Toplevel;
