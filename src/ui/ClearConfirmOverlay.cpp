@@ -19,7 +19,6 @@ constexpr int cardPadding = 20;
 constexpr int cardSpacing = 12;
 constexpr int buttonSpacing = 16;
 constexpr int cardRadius = 12;
-constexpr int questionWidth = 260;
 constexpr qreal shadowBlur = 8;
 constexpr qreal dimmingOpacity = 0.25;
 
@@ -49,10 +48,6 @@ ClearConfirmOverlay::ClearConfirmOverlay(QWidget* parent) : QWidget(parent) {
     question_->setObjectName(QStringLiteral("clearConfirmText"));
     question_->setFont(Theme::textStyle(TextStyle::subheadline));
     question_->setAlignment(Qt::AlignCenter);
-    // The longer question with pins wraps inside the card instead of widening it past the
-    // panel.
-    question_->setWordWrap(true);
-    question_->setMaximumWidth(questionWidth);
 
     auto* cancelButton =
         makeButton(QStringLiteral("取消"), QStringLiteral("cancelClearButton"), card_);

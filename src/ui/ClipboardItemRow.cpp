@@ -14,6 +14,8 @@
 #include "ui/HistoryListModel.h"
 #include "ui/ItemRowPainter.h"
 #include "ui/PreviewLayout.h"
+#include "ui/RowMenu.h"
+#include "ui/RowSections.h"
 #include "ui/RowToolTip.h"
 
 namespace nimbrook {
@@ -24,29 +26,6 @@ constexpr int defaultRowWidth = 400;
 
 ContentType typeOf(const QModelIndex& index) {
     return static_cast<ContentType>(index.data(HistoryListModel::ContentTypeRole).toInt());
-}
-
-bool isPinned(const QModelIndex& index) {
-    return index.isValid() && index.data(HistoryListModel::PinnedRole).toBool();
-}
-
-// The pinned rows come first: the first of them carries the label, the last one that others
-// follow carries the divider.
-struct SectionBands {
-    bool label = false;
-    bool divider = false;
-};
-
-SectionBands bandsOf(const QModelIndex& index) {
-    if (!isPinned(index)) {
-        return {};
-    }
-    const QModelIndex next = index.siblingAtRow(index.row() + 1);
-    return {index.row() == 0, next.isValid() && !isPinned(next)};
-}
-
-QString toQString(const std::string& text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -71,9 +50,7 @@ QRect ClipboardItemRow::pinButtonRect(const QRect& rowRect, ContentType type) {
 }
 
 QRect ClipboardItemRow::entryRect(const QRect& rect, const QModelIndex& index) {
-    const SectionBands bands = bandsOf(index);
-    return rect.adjusted(0, bands.label ? ItemRowPainter::sectionLabelHeight : 0, 0,
-                         bands.divider ? -ItemRowPainter::sectionDividerHeight : 0);
+    return RowSections::entryRect(rect, index);
 }
 
 const QStringList& ClipboardItemRow::previewLines(const QModelIndex& index, int rowWidth) const {
@@ -113,10 +90,8 @@ int ClipboardItemRow::rowWidth(const QStyleOptionViewItem& option) const {
 QSize ClipboardItemRow::sizeHint(const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const {
     const int width = rowWidth(option);
-    const SectionBands bands = bandsOf(index);
     return QSize(width, painter_.rowHeight(previewLines(index, width).size()) +
-                            (bands.label ? ItemRowPainter::sectionLabelHeight : 0) +
-                            (bands.divider ? ItemRowPainter::sectionDividerHeight : 0));
+                            RowSections::bandsHeight(index));
 }
 
 bool ClipboardItemRow::showsControls(const QModelIndex& index) const {
@@ -214,7 +189,7 @@ void ClipboardItemRow::moveMark(QPersistentModelIndex& mark, const QModelIndex& 
 bool ClipboardItemRow::openConversionMenu(const QModelIndex& index) {
     const auto* model = qobject_cast<const HistoryListModel*>(index.model());
     const ClipboardItem* entry = model != nullptr ? model->item(index.row()) : nullptr;
-    if (entry == nullptr || view_ == nullptr || !hasMenu(*entry)) {
+    if (entry == nullptr || view_ == nullptr || !RowMenu::offersAnything(viewModel_, *entry)) {
         return false;
     }
     const QRect row = entryRect(view_->visualRect(index), index)
@@ -291,7 +266,7 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
                     : index.data(HistoryListModel::RelativeTimeRole).toString(),
         .source = source.isValid() ? std::optional(source.toString()) : std::nullopt,
         .copied = index.data(HistoryListModel::CopiedRole).toBool(),
-        .pinned = isPinned(index),
+        .pinned = RowSections::isPinned(index),
         .hovered = showsControls(index),
         .hasMenu = !conversionsFor(type).empty(),
         .selected = selectedIndex_.isValid() && selectedIndex_ == index,
@@ -300,17 +275,8 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
     if (selectionIndex_ == index && selectionAnchor_ != selectionEnd_) {
         row.selection = std::minmax(selectionAnchor_, selectionEnd_);
     }
-    const QRect entry = entryRect(option.rect, index);
-    if (entry.top() > option.rect.top()) {
-        painter_.paintSectionLabel(
-            *painter, QRect(option.rect.topLeft(), QPoint(option.rect.right(), entry.top() - 1)));
-    }
-    painter_.paint(*painter, entry, row);
-    if (entry.bottom() < option.rect.bottom()) {
-        ItemRowPainter::paintSectionDivider(
-            *painter,
-            QRect(QPoint(option.rect.left(), entry.bottom() + 1), option.rect.bottomRight()));
-    }
+    RowSections::paintBands(*painter, painter_, option.rect, index);
+    painter_.paint(*painter, entryRect(option.rect, index), row);
 }
 
 ClipboardItemRow::Target ClipboardItemRow::targetAt(const QPoint& position,
@@ -349,7 +315,7 @@ bool ClipboardItemRow::editorEvent(QEvent* event, QAbstractItemModel* model,
     if (mouse->button() == Qt::RightButton && isRelease) {
         const auto* listModel = qobject_cast<const HistoryListModel*>(model);
         const ClipboardItem* entry = listModel != nullptr ? listModel->item(index.row()) : nullptr;
-        if (entry != nullptr && hasMenu(*entry)) {
+        if (entry != nullptr && RowMenu::offersAnything(viewModel_, *entry)) {
             const QPoint at = mouse->position().toPoint();
             openConversionMenu(*entry, QRect(at, at), index, const_cast<QWidget*>(option.widget));
         }
@@ -400,17 +366,7 @@ void ClipboardItemRow::openConversionMenu(const ClipboardItem& item, const QRect
     if (menu_ != nullptr) {
         menu_->close();
     }
-    auto* menu = new QMenu(view);
-    menu->setObjectName(QStringLiteral("conversionMenu"));
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (const SmartConverter::Conversion conversion : conversionsFor(item.contentType())) {
-        const std::string_view title = SmartConverter::title(conversion);
-        QAction* action =
-            menu->addAction(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-        connect(action, &QAction::triggered, this,
-                [this, item, conversion] { viewModel_.copyConverted(item, conversion); });
-    }
-    addIgnoreAction(*menu, item);
+    auto* menu = new RowMenu(viewModel_, item, view);
     menu_ = menu;
     menuIndex_ = index;
     auto* itemView = qobject_cast<QAbstractItemView*>(view);
@@ -421,32 +377,6 @@ void ClipboardItemRow::openConversionMenu(const ClipboardItem& item, const QRect
     const QPoint corner = buttonRect.bottomRight() + QPoint(1 - menu->sizeHint().width(), 0);
     const QPoint anchor = surface != nullptr ? surface->mapToGlobal(corner) : corner;
     menu->popup(anchor + QPoint(0, 2));
-}
-
-bool ClipboardItemRow::hasMenu(const ClipboardItem& item) const {
-    if (!conversionsFor(item.contentType()).empty()) {
-        return true;
-    }
-    const auto& source = item.sourceApp();
-    return source && !source->empty() && !viewModel_.isIgnored(*source);
-}
-
-void ClipboardItemRow::addIgnoreAction(QMenu& menu, const ClipboardItem& item) {
-    const auto& source = item.sourceApp();
-    if (!source || source->empty() || viewModel_.isIgnored(*source)) {
-        return;
-    }
-    if (!menu.isEmpty()) {
-        menu.addSeparator();
-    }
-    QAction* ignore = menu.addAction(QStringLiteral("不再记录此应用"));
-    ignore->setObjectName(QStringLiteral("ignoreApplicationAction"));
-    ignore->setToolTip(toQString(*source));
-    connect(ignore, &QAction::triggered, this, [this, name = *source] {
-        std::vector<std::string> names = viewModel_.ignoredApplications();
-        names.push_back(name);
-        viewModel_.setIgnoredApplications(names);
-    });
 }
 
 void ClipboardItemRow::menuClosed() {
@@ -468,9 +398,9 @@ bool ClipboardItemRow::helpEvent(QHelpEvent* event, QAbstractItemView* view,
         entryRect(option.rect, index).adjusted(0, 0, 0, -ItemRowPainter::dividerHeight);
     switch (targetAt(event->pos(), index, option.rect)) {
         case Target::pin:
-            RowToolTip::show(isPinned(index) ? QStringLiteral("取消置顶") : QStringLiteral("置顶"),
-                             pinButtonRect(row, typeOf(index)), event->globalPos(),
-                             *view->viewport());
+            RowToolTip::show(
+                RowSections::isPinned(index) ? QStringLiteral("取消置顶") : QStringLiteral("置顶"),
+                pinButtonRect(row, typeOf(index)), event->globalPos(), *view->viewport());
             break;
         case Target::menu:
             RowToolTip::show(QStringLiteral("智能转换"), menuButtonRect(row, typeOf(index)),

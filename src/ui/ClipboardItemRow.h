@@ -89,8 +89,6 @@ private:
     void hoverAtCursor();
     void openConversionMenu(const ClipboardItem& item, const QRect& buttonRect,
                             const QModelIndex& index, QWidget* view);
-    void addIgnoreAction(QMenu& menu, const ClipboardItem& item);
-    bool hasMenu(const ClipboardItem& item) const;
     void menuClosed();
     void dragTo(const QPoint& position);
     void setSelection(const QModelIndex& index, PreviewLayout::Position anchor,

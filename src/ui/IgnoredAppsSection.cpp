@@ -56,6 +56,8 @@ IgnoredAppsSection::IgnoredAppsSection(ClipboardViewModel& viewModel, QWidget* p
     addButton_->setObjectName(QStringLiteral("addIgnoredButton"));
     addButton_->setText(QStringLiteral("添加"));
     addButton_->setPopupMode(QToolButton::InstantPopup);
+    // The menu opens on a click; an arrow drawn over the short text would hide it.
+    addButton_->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; }"));
     addMenu_ = new QMenu(addButton_);
     addMenu_->setObjectName(QStringLiteral("addIgnoredMenu"));
     addButton_->setMenu(addMenu_);

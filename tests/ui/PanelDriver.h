@@ -334,8 +334,8 @@ struct PanelDriver {
         for (int row = 0; row < list()->model()->rowCount(); ++row) {
             const QRect whole = rowRect(row);
             const QRect entry = ClipboardItemRow::entryRect(whole, list()->model()->index(row, 0));
-            const QString marks = QString(entry.top() > whole.top() ? u"t" : u"") +
-                                  (entry.bottom() < whole.bottom() ? u"b" : u"");
+            const QString marks = (entry.top() > whole.top() ? u"t"_s : u""_s) +
+                                  (entry.bottom() < whole.bottom() ? u"b"_s : u""_s);
             if (!marks.isEmpty()) {
                 rows << QString::number(row) + marks;
             }
