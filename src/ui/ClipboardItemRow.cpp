@@ -91,7 +91,13 @@ QSize ClipboardItemRow::sizeHint(const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const {
     const int width = rowWidth(option);
     return QSize(width, painter_.rowHeight(previewLines(index, width).size()) +
-                            RowSections::bandsHeight(index));
+                            (inPinnedPart(index) ? RowSections::bandsHeight(index) : 0));
+}
+
+// The pinned rows lead the list, so no row past as many as there are pins is one: the whole
+// list is measured after every change, and most rows need not be asked.
+bool ClipboardItemRow::inPinnedPart(const QModelIndex& index) const {
+    return static_cast<std::size_t>(index.row()) < viewModel_.pinnedCount();
 }
 
 bool ClipboardItemRow::showsControls(const QModelIndex& index) const {
@@ -266,7 +272,7 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
                     : index.data(HistoryListModel::RelativeTimeRole).toString(),
         .source = source.isValid() ? std::optional(source.toString()) : std::nullopt,
         .copied = index.data(HistoryListModel::CopiedRole).toBool(),
-        .pinned = RowSections::isPinned(index),
+        .pinned = inPinnedPart(index) && RowSections::isPinned(index),
         .hovered = showsControls(index),
         .hasMenu = !conversionsFor(type).empty(),
         .selected = selectedIndex_.isValid() && selectedIndex_ == index,
@@ -275,8 +281,10 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
     if (selectionIndex_ == index && selectionAnchor_ != selectionEnd_) {
         row.selection = std::minmax(selectionAnchor_, selectionEnd_);
     }
-    RowSections::paintBands(*painter, painter_, option.rect, index);
-    painter_.paint(*painter, entryRect(option.rect, index), row);
+    painter_.paint(
+        *painter,
+        row.pinned ? RowSections::paintBands(*painter, painter_, option.rect, index) : option.rect,
+        row);
 }
 
 ClipboardItemRow::Target ClipboardItemRow::targetAt(const QPoint& position,

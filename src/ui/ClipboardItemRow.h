@@ -80,6 +80,7 @@ private:
     int rowWidth(const QStyleOptionViewItem& option) const;
     const QStringList& previewLines(const QModelIndex& index, int rowWidth) const;
     bool showsControls(const QModelIndex& index) const;
+    bool inPinnedPart(const QModelIndex& index) const;
     void relayOutOnNewWidth(const QResizeEvent& event);
     void setHovered(const QModelIndex& index);
     // Moves the hover or the selection to `index`, repainting the row it leaves and the one

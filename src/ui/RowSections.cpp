@@ -38,8 +38,8 @@ int RowSections::bandsHeight(const QModelIndex& index) {
            (bands.divider ? ItemRowPainter::sectionDividerHeight : 0);
 }
 
-void RowSections::paintBands(QPainter& painter, const ItemRowPainter& rows, const QRect& rect,
-                             const QModelIndex& index) {
+QRect RowSections::paintBands(QPainter& painter, const ItemRowPainter& rows, const QRect& rect,
+                              const QModelIndex& index) {
     const QRect entry = entryRect(rect, index);
     if (entry.top() > rect.top()) {
         rows.paintSectionLabel(painter,
@@ -49,6 +49,7 @@ void RowSections::paintBands(QPainter& painter, const ItemRowPainter& rows, cons
         ItemRowPainter::paintSectionDivider(
             painter, QRect(QPoint(rect.left(), entry.bottom() + 1), rect.bottomRight()));
     }
+    return entry;
 }
 
 }  // namespace nimbrook

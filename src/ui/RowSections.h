@@ -18,9 +18,10 @@ public:
     static QRect entryRect(const QRect& rect, const QModelIndex& index);
     // How much taller the bands make the row at `index` than its entry.
     static int bandsHeight(const QModelIndex& index);
-    // Paints the bands of the row at `index` whose whole rectangle is `rect`.
-    static void paintBands(QPainter& painter, const ItemRowPainter& rows, const QRect& rect,
-                           const QModelIndex& index);
+    // Paints the bands of the row at `index` whose whole rectangle is `rect`; returns the part
+    // left for the entry.
+    static QRect paintBands(QPainter& painter, const ItemRowPainter& rows, const QRect& rect,
+                            const QModelIndex& index);
     static bool isPinned(const QModelIndex& index);
 };
 
