@@ -12,6 +12,7 @@
 
 #include "conversion/SmartConverter.h"
 #include "model/ContentType.h"
+#include "ui/ImageDecoder.h"
 #include "ui/ItemRowPainter.h"
 
 class QResizeEvent;
@@ -21,11 +22,12 @@ namespace nimbrook {
 class ClipboardItem;
 class ClipboardViewModel;
 class HistoryListModel;
+class ThumbnailCache;
 
 // Paints one history entry of a HistoryListModel: type badge, preview of at most three
-// lines, relative time and source tag, and, for the hovered row only, the conversion menu
-// button and the delete button. A click on the row copies the entry; the two controls run
-// only their own action; a press and drag on the preview selects text instead.
+// lines (for an image, its thumbnail), relative time and source tag, and, for the hovered row only,
+// the conversion menu button and the delete button. A click on the row copies the entry; the two
+// controls run only their own action; a press and drag on the preview selects text instead.
 class ClipboardItemRow final : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -71,6 +73,9 @@ private:
 
     int rowWidth(const QStyleOptionViewItem& option) const;
     const QStringList& previewLines(const QModelIndex& index, int rowWidth) const;
+    // The picture of an image row; the image rows just above and below are read ahead.
+    RowPicture pictureOf(const QModelIndex& index, int rowWidth, qreal pixelRatio) const;
+    std::optional<DecodedImage> thumbnailOf(const QModelIndex& index, QSize box) const;
     bool showsControls(const QModelIndex& index) const;
     void relayOutOnNewWidth(const QResizeEvent& event);
     void setHovered(const QModelIndex& index);
@@ -89,6 +94,7 @@ private:
 
     ClipboardViewModel& viewModel_;
     ItemRowPainter painter_;
+    ThumbnailCache* thumbnails_ = nullptr;
     // Entries never change, so a row's wrapped preview is kept by id for the current width.
     mutable QHash<QByteArray, QStringList> previewCache_;
     mutable int previewCacheWidth_ = -1;

@@ -35,6 +35,8 @@ PanelKey controlKey(int key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             return PanelKey::copyAndClose;
+        case Qt::Key_Y:
+            return PanelKey::preview;
         default:
             return PanelKey::none;
     }

@@ -1,0 +1,55 @@
+#include "ui/ThumbnailCache.h"
+
+#include <algorithm>
+
+#include "platform/WorkQueue.h"
+
+namespace nimbrook {
+
+namespace {
+
+// What a refusal costs in the cache: it holds no pixels, yet thousands of them must not pile up.
+constexpr qsizetype refusalCost = 256;
+
+}  // namespace
+
+ThumbnailCache::ThumbnailCache(WorkQueue& workQueue, QObject* parent)
+    : QObject(parent), workQueue_(workQueue), cache_(maxBytes) {}
+
+ThumbnailCache::~ThumbnailCache() = default;
+
+QString ThumbnailCache::keyOf(const QString& path, QSize box) {
+    return QString::number(box.width()) + u'x' + QString::number(box.height()) + u' ' + path;
+}
+
+std::optional<DecodedImage> ThumbnailCache::find(const QString& path, QSize box) {
+    const QString key = keyOf(path, box);
+    if (const DecodedImage* found = cache_.object(key)) {
+        return *found;
+    }
+    if (pending_.contains(key)) {
+        return std::nullopt;
+    }
+    pending_.insert(key);
+    auto result = std::make_shared<DecodedImage>();
+    workQueue_.post([result, path, box] { *result = ImageDecoder::decode(path, box); },
+                    [this, alive = std::weak_ptr(lifetime_), result, key, path] {
+                        if (!alive.expired()) {
+                            store(key, path, std::move(*result));
+                        }
+                    });
+    // A queue on this thread has read it already.
+    if (const DecodedImage* found = cache_.object(key)) {
+        return *found;
+    }
+    return std::nullopt;
+}
+
+void ThumbnailCache::store(const QString& key, const QString& path, DecodedImage image) {
+    pending_.remove(key);
+    const qsizetype cost = std::max(refusalCost, qsizetype(image.image.sizeInBytes()));
+    cache_.insert(key, new DecodedImage(std::move(image)), cost);
+    emit decoded(path);
+}
+
+}  // namespace nimbrook
