@@ -30,19 +30,36 @@ std::optional<DecodedImage> ThumbnailCache::find(const QString& path, QSize box)
     if (pending_.contains(key)) {
         return std::nullopt;
     }
-    pending_.insert(key);
+    if (pending_.size() >= maxPending) {
+        dropOldestRequest();
+    }
+    auto dropped = std::make_shared<std::atomic<bool>>(false);
+    pending_.insert(key, Request{.dropped = dropped, .sequence = nextSequence_++});
     auto result = std::make_shared<DecodedImage>();
-    workQueue_.post([result, path, box] { *result = ImageDecoder::decode(path, box); },
-                    [this, alive = std::weak_ptr(lifetime_), result, key, path] {
-                        if (!alive.expired()) {
-                            store(key, path, std::move(*result));
-                        }
-                    });
+    workQueue_.post(
+        [result, dropped, path, box] {
+            if (!*dropped) {
+                *result = ImageDecoder::decode(path, box);
+            }
+        },
+        [this, alive = std::weak_ptr(lifetime_), dropped, result, key, path] {
+            if (!alive.expired() && !*dropped) {
+                store(key, path, std::move(*result));
+            }
+        });
     // A queue on this thread has read it already.
     if (const DecodedImage* found = cache_.object(key)) {
         return *found;
     }
     return std::nullopt;
+}
+
+void ThumbnailCache::dropOldestRequest() {
+    auto oldest = std::min_element(
+        pending_.begin(), pending_.end(),
+        [](const Request& left, const Request& right) { return left.sequence < right.sequence; });
+    *oldest->dropped = true;
+    pending_.erase(oldest);
 }
 
 void ThumbnailCache::store(const QString& key, const QString& path, DecodedImage image) {

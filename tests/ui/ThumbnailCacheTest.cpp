@@ -59,6 +59,22 @@ TEST_F(ThumbnailCacheTest, keepsNoMoreThanItsBudget) {
     EXPECT_GT(largest, ThumbnailCache::maxBytes / 2);
 }
 
+TEST_F(ThumbnailCacheTest, aQuickScrollReadsOnlyTheLatestRows) {
+    ThumbnailCache cache(queue);
+    QSignalSpy decoded(&cache, &ThumbnailCache::decoded);
+    queue.hold();
+    QStringList paths;
+    for (int number = 0; number < ThumbnailCache::maxPending + 6; ++number) {
+        paths << picture(number, {8, 8});
+        cache.find(paths.back(), box);
+    }
+    queue.release();
+    ASSERT_EQ(decoded.size(), ThumbnailCache::maxPending);
+    EXPECT_EQ(decoded.front().front().toString(), paths[6]);
+    // A dropped row asked again is read then.
+    EXPECT_TRUE(cache.find(paths[0], box));
+}
+
 TEST_F(ThumbnailCacheTest, aReadingDoneAfterTheCacheIsGoneIsDropped) {
     const QString path = picture(1);
     queue.hold();
