@@ -60,6 +60,8 @@ public:
     // Why the last save failed, until one succeeds; saves are then retried on every change
     // and every 30 s.
     const std::optional<std::string>& saveError() const { return persistence_.saveError(); }
+    // The queue that saves and conversions run on, for the views' own work off their thread.
+    WorkQueue& workQueue() const { return services_.monitor.workQueue; }
     // Whether the entry's row shows that it is busy: a conversion of its large text runs
     // or waits.
     bool isConverting(const Uuid& id) const;

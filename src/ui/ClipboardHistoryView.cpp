@@ -19,6 +19,7 @@
 #include "ui/ClearConfirmOverlay.h"
 #include "ui/ClipboardItemRow.h"
 #include "ui/EmptyState.h"
+#include "ui/EntryPreviewControl.h"
 #include "ui/HistoryListContent.h"
 #include "ui/HistoryListModel.h"
 #include "ui/PanelFooter.h"
@@ -64,6 +65,8 @@ ClipboardHistoryView::ClipboardHistoryView(ClipboardViewModel& viewModel, QWidge
         std::make_unique<RowSelection>(viewModel_, *model_, *listContent_->list(), *rowDelegate_);
     clearConfirm_ = new ClearConfirmOverlay(this);
     toast_ = new ToastOverlay(this);
+    preview_ =
+        new EntryPreviewControl(viewModel_.workQueue(), *model_, *listContent_->list(), *this);
     connectParts();
     setUpKeyboard();
 
@@ -245,6 +248,7 @@ void ClipboardHistoryView::showEvent(QShowEvent* event) {
 
 void ClipboardHistoryView::hideEvent(QHideEvent* event) {
     minuteTimer_->stop();
+    preview_->close();
     QWidget::hideEvent(event);
 }
 
@@ -257,6 +261,13 @@ void ClipboardHistoryView::keyPressEvent(QKeyEvent* event) {
 
 bool ClipboardHistoryView::handleKey(const QKeyEvent& event) {
     const PanelKey key = PanelKeyboard::actionFor(event.key(), event.modifiers());
+    if (key == PanelKey::preview) {
+        togglePreview();
+        return true;
+    }
+    if (key == PanelKey::escape && preview_->close()) {
+        return true;
+    }
     if (key == PanelKey::escape) {
         if (!viewModel_.searchText().empty()) {
             viewModel_.setSearchText(std::string());
@@ -268,10 +279,21 @@ bool ClipboardHistoryView::handleKey(const QKeyEvent& event) {
     if (!selection_->act(key)) {
         return false;
     }
+    preview_->follow(rowDelegate_->selected());
     if (key == PanelKey::copyAndClose && model_->rowCount() > 0) {
         emit closeRequested();
     }
     return true;
+}
+
+void ClipboardHistoryView::togglePreview() {
+    if (preview_->close()) {
+        return;
+    }
+    if (!rowDelegate_->selected().isValid()) {
+        selection_->act(PanelKey::first);
+    }
+    preview_->open(rowDelegate_->selected());
 }
 
 bool ClipboardHistoryView::openRowMenu(const QContextMenuEvent& event) {

@@ -13,6 +13,7 @@ namespace nimbrook {
 class ClearConfirmOverlay;
 class ClipboardItemRow;
 class ClipboardViewModel;
+class EntryPreviewControl;
 class HistoryListContent;
 class HistoryListModel;
 class PanelFooter;
@@ -74,6 +75,8 @@ private:
     void confirmClearAll();
     // Acts on a key of PanelKeyboard's table; false when the key is left to the focused widget.
     bool handleKey(const QKeyEvent& event);
+    // Ctrl+Y: the selected entry's preview (the newest when none is selected), or none.
+    void togglePreview();
     // Opens the selected row's conversion menu for a context menu asked by the keyboard;
     // false when the search field keeps its own menu.
     bool openRowMenu(const QContextMenuEvent& event);
@@ -89,6 +92,7 @@ private:
     bool captureUnavailable_ = false;
     ClearConfirmOverlay* clearConfirm_ = nullptr;
     ToastOverlay* toast_ = nullptr;
+    EntryPreviewControl* preview_ = nullptr;
     // While the panel is open the rows' relative times are counted anew every minute.
     QTimer* minuteTimer_ = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QToolTip>
 
@@ -17,12 +18,16 @@
 #include "ui/RowMenu.h"
 #include "ui/RowSections.h"
 #include "ui/RowToolTip.h"
+#include "ui/ThumbnailCache.h"
 
 namespace nimbrook {
 
 namespace {
 
 constexpr int defaultRowWidth = 400;
+// Image rows this far above and below a painted one are read ahead, so that a scroll by a
+// few rows finds their pictures ready.
+constexpr int readAheadRows = 3;
 
 ContentType typeOf(const QModelIndex& index) {
     return static_cast<ContentType>(index.data(HistoryListModel::ContentTypeRole).toInt());
@@ -31,7 +36,15 @@ ContentType typeOf(const QModelIndex& index) {
 }  // namespace
 
 ClipboardItemRow::ClipboardItemRow(ClipboardViewModel& viewModel, QObject* parent)
-    : QStyledItemDelegate(parent), viewModel_(viewModel) {}
+    : QStyledItemDelegate(parent),
+      viewModel_(viewModel),
+      thumbnails_(new ThumbnailCache(viewModel.workQueue(), this)) {
+    connect(thumbnails_, &ThumbnailCache::decoded, this, [this] {
+        if (view_ != nullptr) {
+            view_->viewport()->update();
+        }
+    });
+}
 
 std::vector<SmartConverter::Conversion> ClipboardItemRow::conversionsFor(ContentType type) {
     return SmartConverter::offeredFor(type);
@@ -90,7 +103,10 @@ int ClipboardItemRow::rowWidth(const QStyleOptionViewItem& option) const {
 QSize ClipboardItemRow::sizeHint(const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const {
     const int width = rowWidth(option);
-    return QSize(width, painter_.rowHeight(previewLines(index, width).size()) +
+    // A picture takes the room of a whole preview.
+    const qsizetype lines = typeOf(index) == ContentType::image ? PreviewLayout::maxLines
+                                                                : previewLines(index, width).size();
+    return QSize(width, painter_.rowHeight(lines) +
                             (inPinnedPart(index) ? RowSections::bandsHeight(index) : 0));
 }
 
@@ -213,6 +229,10 @@ void ClipboardItemRow::dragTo(const QPoint& position) {
     if (view_ == nullptr || !pressedIndex_.isValid()) {
         return;
     }
+    // A picture has no text to select: a press on it is a click.
+    if (typeOf(pressedIndex_) == ContentType::image) {
+        return;
+    }
     const QRect row = view_->visualRect(pressedIndex_);
     const QStringList& lines = previewLines(pressedIndex_, view_->viewport()->width());
     if (!selecting_) {
@@ -260,6 +280,32 @@ QString ClipboardItemRow::selectedText() const {
         ItemRowPainter::previewWidth(view_->viewport()->width()), selectionAnchor_, selectionEnd_);
 }
 
+std::optional<DecodedImage> ClipboardItemRow::thumbnailOf(const QModelIndex& index,
+                                                          QSize box) const {
+    return thumbnails_->find(index.data(HistoryListModel::PreviewRole).toString(), box);
+}
+
+RowPicture ClipboardItemRow::pictureOf(const QModelIndex& index, int rowWidth,
+                                       qreal pixelRatio) const {
+    const QSize box = painter_.pictureBox(rowWidth) * pixelRatio;
+    const std::optional<DecodedImage> found = thumbnailOf(index, box);
+    for (int step = -readAheadRows; step <= readAheadRows; ++step) {
+        const QModelIndex near = index.siblingAtRow(index.row() + step);
+        if (step != 0 && near.isValid() && typeOf(near) == ContentType::image) {
+            thumbnailOf(near, box);
+        }
+    }
+    if (!found) {
+        return {};
+    }
+    if (found->status != DecodedImage::Status::decoded) {
+        return {.image = {}, .lost = true};
+    }
+    QImage image = found->image;
+    image.setDevicePixelRatio(pixelRatio);
+    return {.image = image, .lost = false};
+}
+
 void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
     const QVariant source = index.data(HistoryListModel::SourceAppRole);
@@ -277,9 +323,13 @@ void ClipboardItemRow::paint(QPainter* painter, const QStyleOptionViewItem& opti
         .hasMenu = !conversionsFor(type).empty(),
         .selected = selectedIndex_.isValid() && selectedIndex_ == index,
         .selection = std::nullopt,
+        .picture = std::nullopt,
     };
     if (selectionIndex_ == index && selectionAnchor_ != selectionEnd_) {
         row.selection = std::minmax(selectionAnchor_, selectionEnd_);
+    }
+    if (type == ContentType::image) {
+        row.picture = pictureOf(index, rowWidth(option), painter->device()->devicePixelRatioF());
     }
     painter_.paint(
         *painter,
@@ -419,7 +469,13 @@ bool ClipboardItemRow::helpEvent(QHelpEvent* event, QAbstractItemView* view,
                              *view->viewport());
             break;
         case Target::row:
-            QToolTip::hideText();
+            // The picture stands in for the path, which the tip still tells.
+            if (typeOf(index) == ContentType::image) {
+                RowToolTip::show(index.data(HistoryListModel::PreviewRole).toString(), row,
+                                 event->globalPos(), *view->viewport());
+            } else {
+                QToolTip::hideText();
+            }
             break;
     }
     return true;

@@ -12,6 +12,7 @@
 
 #include "conversion/SmartConverter.h"
 #include "model/ContentType.h"
+#include "ui/ImageDecoder.h"
 #include "ui/ItemRowPainter.h"
 
 class QResizeEvent;
@@ -21,13 +22,14 @@ namespace nimbrook {
 class ClipboardItem;
 class ClipboardViewModel;
 class HistoryListModel;
+class ThumbnailCache;
 
 // Paints one history entry of a HistoryListModel: type badge, preview of at most three
-// lines, relative time, pin mark and source tag, and, for the hovered row only, the pin
-// button, the conversion menu button and the delete button. The first pinned row carries the
-// section label above it, the last one the divider below it. A click on the row copies the
-// entry; the controls run only their own action; a press and drag on the preview selects
-// text instead; a right click opens the row's menu.
+// lines (for an image, its thumbnail), relative time, pin mark and source tag, and, for the
+// hovered row only, the pin button, the conversion menu button and the delete button. The first
+// pinned row carries the section label above it, the last one the divider below it. A click on
+// the row copies the entry; the controls run only their own action; a press and drag on the
+// preview selects text instead; a right click opens the row's menu.
 class ClipboardItemRow final : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -79,6 +81,9 @@ private:
 
     int rowWidth(const QStyleOptionViewItem& option) const;
     const QStringList& previewLines(const QModelIndex& index, int rowWidth) const;
+    // The picture of an image row; the image rows just above and below are read ahead.
+    RowPicture pictureOf(const QModelIndex& index, int rowWidth, qreal pixelRatio) const;
+    std::optional<DecodedImage> thumbnailOf(const QModelIndex& index, QSize box) const;
     bool showsControls(const QModelIndex& index) const;
     bool inPinnedPart(const QModelIndex& index) const;
     void relayOutOnNewWidth(const QResizeEvent& event);
@@ -98,6 +103,7 @@ private:
 
     ClipboardViewModel& viewModel_;
     ItemRowPainter painter_;
+    ThumbnailCache* thumbnails_ = nullptr;
     // Entries never change, so a row's wrapped preview is kept by id for the current width.
     mutable QHash<QByteArray, QStringList> previewCache_;
     mutable int previewCacheWidth_ = -1;

@@ -28,6 +28,7 @@ constexpr qreal tagIconSize = 8;
 constexpr int tagHorizontalPadding = 6;
 constexpr int tagVerticalPadding = 2;
 constexpr int tagSpacing = 3;
+constexpr int checkerCell = 6;
 // A window may carry any name; more than this never fits the tag and only costs time.
 constexpr qsizetype maxShownNameLength = 256;
 
@@ -121,6 +122,10 @@ int ItemRowPainter::rowHeight(qsizetype lineCount) const {
     return 2 * verticalPadding + std::max(badgeSize + badgeTopExtra, column) + dividerHeight;
 }
 
+QSize ItemRowPainter::pictureBox(int rowWidth) const {
+    return {previewWidth(rowWidth), PreviewLayout::maxLines * lineSpacing_};
+}
+
 QRect ItemRowPainter::deleteButtonRect(const QRect& rowRect) {
     return QRect(rowRect.right() + 1 - horizontalPadding - controlSize,
                  rowRect.top() + verticalPadding, controlSize, controlSize);
@@ -211,6 +216,35 @@ void ItemRowPainter::paintSelection(QPainter& painter, const QRect& rect,
     }
 }
 
+void ItemRowPainter::paintPicture(QPainter& painter, const QRect& area, const RowPicture& picture,
+                                  const Theme& theme) const {
+    if (picture.lost) {
+        painter.setFont(lostFont_);
+        painter.setPen(theme.color(NamedColor::secondaryLabel));
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         QStringLiteral("图片已丢失"));
+        return;
+    }
+    if (picture.image.isNull()) {
+        return;
+    }
+    const QRect shown(area.topLeft(), picture.image.deviceIndependentSize().toSize());
+    // The squares show through where the picture is transparent.
+    painter.fillRect(shown, theme.color(NamedColor::primaryLabel, 0.03));
+    painter.save();
+    painter.setClipRect(shown);
+    const QColor square = theme.color(NamedColor::primaryLabel, 0.07);
+    for (int y = shown.top(); y <= shown.bottom(); y += checkerCell) {
+        const int row = (y - shown.top()) / checkerCell;
+        for (int x = shown.left() + (row % 2) * checkerCell; x <= shown.right();
+             x += 2 * checkerCell) {
+            painter.fillRect(QRect(x, y, checkerCell, checkerCell), square);
+        }
+    }
+    painter.restore();
+    painter.drawImage(shown.topLeft(), picture.image);
+}
+
 void ItemRowPainter::paint(QPainter& painter, const QRect& rect, const RowContents& row) const {
     const Theme theme = Theme::current();
     const QRect area = rect.adjusted(0, 0, 0, -dividerHeight);
@@ -236,12 +270,17 @@ void ItemRowPainter::paint(QPainter& painter, const QRect& rect, const RowConten
     if (row.selection) {
         paintSelection(painter, area, row);
     }
-    painter.setFont(previewFont_);
-    painter.setPen(theme.color(NamedColor::primaryLabel));
     qreal baseline = area.top() + verticalPadding + previewAscent_;
-    for (const QString& line : row.previewLines) {
-        painter.drawText(QPointF(area.left() + textLeft, baseline), line);
-        baseline += lineSpacing_;
+    if (row.picture) {
+        paintPicture(painter, previewRect(area, PreviewLayout::maxLines), *row.picture, theme);
+        baseline += PreviewLayout::maxLines * lineSpacing_;
+    } else {
+        painter.setFont(previewFont_);
+        painter.setPen(theme.color(NamedColor::primaryLabel));
+        for (const QString& line : row.previewLines) {
+            painter.drawText(QPointF(area.left() + textLeft, baseline), line);
+            baseline += lineSpacing_;
+        }
     }
 
     const qreal metaTop = baseline - previewAscent_ + textSpacing;

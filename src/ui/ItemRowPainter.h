@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,13 @@
 class QPainter;
 
 namespace nimbrook {
+
+// An image entry's picture, shown in place of its preview lines: the thumbnail (a null image
+// while it is read), or `lost` when the file is missing or cannot be read.
+struct RowPicture {
+    QImage image;
+    bool lost = false;
+};
 
 // What one history row shows.
 struct RowContents {
@@ -31,6 +39,7 @@ struct RowContents {
     bool selected = false;
     // Selected preview text, from the first position to the second.
     std::optional<std::pair<PreviewLayout::Position, PreviewLayout::Position>> selection;
+    std::optional<RowPicture> picture;
 };
 
 // Draws a history row: type badge, preview lines, relative time and source tag, and the
@@ -51,6 +60,9 @@ public:
     static int previewWidth(int rowWidth);
     // The height of a row with `lineCount` preview lines, its divider included.
     int rowHeight(qsizetype lineCount) const;
+    // The room of an image row's picture, in a row `rowWidth` wide: the text column's width,
+    // as high as the most preview lines.
+    QSize pictureBox(int rowWidth) const;
     // The controls of a row whose rectangle (without its divider) is `rowRect`.
     static QRect deleteButtonRect(const QRect& rowRect);
     static QRect menuButtonRect(const QRect& rowRect);
@@ -71,9 +83,12 @@ public:
     static void paintSectionDivider(QPainter& painter, const QRect& band);
 
 private:
+    void paintPicture(QPainter& painter, const QRect& area, const RowPicture& picture,
+                      const Theme& theme) const;
     void paintSelection(QPainter& painter, const QRect& rect, const RowContents& row) const;
 
     QFont previewFont_ = Theme::monospacedFont(12);
+    QFont lostFont_ = Theme::systemFont(12);
     QFont timeFont_ = Theme::systemFont(10);
     QFont tagFont_ = Theme::systemFont(10, QFont::Medium);
     QFont sectionFont_ = Theme::systemFont(10, QFont::DemiBold);

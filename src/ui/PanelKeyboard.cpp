@@ -37,6 +37,8 @@ PanelKey controlKey(int key) {
             return PanelKey::copyAndClose;
         case Qt::Key_P:
             return PanelKey::togglePin;
+        case Qt::Key_Y:
+            return PanelKey::preview;
         default:
             return PanelKey::none;
     }

@@ -21,6 +21,10 @@ enum class PanelKey {
     openMenu,
     togglePin,
     escape,
+    // Ctrl+Y: the whole selected entry beside the panel, or away again. Space types into the
+    // field, Ctrl+Space and Shift+Space switch input methods, Alt+Space is the window
+    // manager's.
+    preview,
     copyRow1,  // Alt+1; Alt+2 to Alt+9 follow in order.
     copyRow9 = copyRow1 + 8,
 };

@@ -36,4 +36,16 @@ QRect PopupPlacement::geometry(QSize size, const QRect& iconGeometry, QPoint poi
             size};
 }
 
+QRect PopupPlacement::beside(QSize size, const QRect& panel, const QRect& availableGeometry) {
+    const QRect& area = availableGeometry;
+    const int roomRight = area.right() - panel.right();
+    const int roomLeft = panel.left() - area.left();
+    const bool right =
+        roomRight >= size.width() || (roomLeft < size.width() && roomRight >= roomLeft);
+    const int x = right ? panel.right() + 1 : panel.left() - size.width();
+    return {QPoint(clampedStart(x, size.width(), area.left(), area.width()),
+                   clampedStart(panel.top(), size.height(), area.top(), area.height())),
+            size};
+}
+
 }  // namespace nimbrook

@@ -16,6 +16,10 @@ class PopupPlacement final {
 public:
     static QRect geometry(QSize size, const QRect& iconGeometry, QPoint pointer,
                           const QRect& availableGeometry);
+    // Where a window of `size` goes beside the drop-down at `panel`: on its right when it
+    // fits there, else on its left, else on the roomier side; its top level with the
+    // panel's, and always moved inside `availableGeometry`.
+    static QRect beside(QSize size, const QRect& panel, const QRect& availableGeometry);
 };
 
 }  // namespace nimbrook

@@ -18,13 +18,17 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolTip>
 #include <memory>
 
 #include "ControllerHarness.h"
+#include "TestImages.h"
+#include "TextRecorder.h"
 #include "support/Files.h"
 #include "ui/ClipboardHistoryView.h"
 #include "ui/ClipboardItemRow.h"
+#include "ui/EntryPreview.h"
 #include "ui/HistoryListModel.h"
 #include "ui/ItemRowPainter.h"
 #include "ui/Theme.h"
@@ -116,6 +120,21 @@ struct PanelDriver {
         return QPoint(area.left() + qRound(x), area.top() + qRound((line + 0.5) * lineHeight));
     }
     QString labelText(const char* name) const { return find<QLabel>(name)->text(); }
+    // The path of a picture file for an entry: "small" 64 x 32 and "wide" 1000 x 100 of the test
+    // colour, "clear" a transparent one, "bomb" the header of 20000 x 20000, "missing" none.
+    QString imageFile(const QString& kind) const {
+        const QString path = harness.folder.filePath(u"clipboard_"_s + kind + u".png"_s);
+        if (kind == u"small" || kind == u"wide") {
+            testImages::writeSolidPng(path, kind == u"small" ? QSize(64, 32) : QSize(1000, 100));
+        } else if (kind == u"clear") {
+            testImages::writeSolidPng(path, QSize(300, 60), Qt::transparent);
+        } else if (kind == u"bomb") {
+            QFile file(path);
+            file.open(QIODevice::WriteOnly);
+            file.write(testImages::pngClaiming(20000, 20000));
+        }
+        return path;
+    }
     // A key by name, or a verb below and its argument after a colon, mostly a row; "drag:"
     // goes over the first row's preview from "line.column" to "line.column".
     void step(const QString& step) {
@@ -203,8 +222,19 @@ struct PanelDriver {
                              });
             QObject::connect(model, &QAbstractItemModel::modelReset, view.get(),
                              [this] { changes << u"reset"_s; });
+        } else if (verb == u"image") {
+            harness.copy(imageFile(argument).toStdString());
+        } else if (verb == u"long") {
+            harness.copy(std::string(row, 'x'));
         } else if (verb == u"hold") {
             harness.workQueue.hold();
+        } else if (verb == u"release") {
+            harness.workQueue.release();
+        } else if (verb == u"paint") {
+            grab(rowRect(0));
+        } else if (verb == u"rest") {
+            // The pointer rests until the preview opens.
+            QVERIFY(QTest::qWaitFor([this] { return previewState() != u"-"; }));
         } else if (verb == u"wait") {
             harness.clock.advance(std::chrono::milliseconds(row));
         } else if (verb == u"tip") {
@@ -213,10 +243,13 @@ struct PanelDriver {
             const QRect screen = view->screen()->availableGeometry();
             view->move(screen.topRight() - QPoint(view->width() - 1, 0));
             const QRect row = entryRect(0);
-            const QRect button =
-                argument == u"menu"  ? ClipboardItemRow::menuButtonRect(row, ContentType::json)
-                : argument == u"pin" ? ClipboardItemRow::pinButtonRect(row, typeAt(0))
-                                     : ClipboardItemRow::deleteButtonRect(row);
+            QRect button = argument == u"menu"
+                               ? ClipboardItemRow::menuButtonRect(row, ContentType::json)
+                           : argument == u"pin" ? ClipboardItemRow::pinButtonRect(row, typeAt(0))
+                                                : ClipboardItemRow::deleteButtonRect(row);
+            if (argument == u"row") {
+                button = QRect(row.topLeft() + QPoint(60, 10), QSize(1, 1));
+            }
             move(button.center());
             QHelpEvent help(QEvent::ToolTip, button.center(),
                             viewport()->mapToGlobal(button.center()));
@@ -303,7 +336,72 @@ struct PanelDriver {
             {u"overlay"_s, overlayState()},
             {u"toast"_s, toastState()},
             {u"same"_s, snapshot.isNull() ? u"-"_s : QString::number(grab(snapped) == snapshot)},
+            {u"picture"_s, pictureState()},
+            {u"texts"_s, paintedTexts()},
+            {u"preview"_s, previewState()},
         };
+    }
+    // Where the first row shows the test colour, relative to the row: "x,y WxH".
+    QString pictureState() const {
+        const QImage row = grab(rowRect(0));
+        QRect found;
+        for (int y = 0; y < row.height(); ++y) {
+            for (int x = 0; x < row.width(); ++x) {
+                if (row.pixelColor(x, y) == testImages::solid) {
+                    found |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        return found.isNull() ? u"-"_s
+                              : u"%1,%2_%3x%4"_s.arg(found.x())
+                                    .arg(found.y())
+                                    .arg(found.width())
+                                    .arg(found.height());
+    }
+    // The texts the first row paints, its icons' glyphs left out, joined by '/'.
+    QString paintedTexts() const {
+        TextRecorder recorder;
+        QPainter painter(&recorder);
+        QStyleOptionViewItem option;
+        option.rect = QRect(QPoint(), rowRect(0).size());
+        option.widget = list();
+        list()->itemDelegate()->paint(&painter, option, list()->model()->index(0, 0));
+        QStringList texts;
+        for (const QString& text : recorder.texts) {
+            if (text.front().category() != QChar::Other_PrivateUse) {
+                texts << text;
+            }
+        }
+        return texts.join(u'/');
+    }
+    // The preview window: "picture:WxH", "lost", or the text's start, length, "mono" or
+    // "wrapped", and its note; "-" when hidden.
+    QString previewState() const {
+        const auto* preview = view->findChild<EntryPreview*>();
+        if (preview == nullptr || !preview->isVisible()) {
+            return u"-"_s;
+        }
+        QString shown;
+        const auto* picture = preview->findChild<QLabel*>(u"previewPicture"_s);
+        const auto* text = preview->findChild<QTextEdit*>(u"previewText"_s);
+        if (picture->isVisible()) {
+            const QSize size = picture->pixmap().deviceIndependentSize().toSize();
+            shown = picture->pixmap().isNull()
+                        ? picture->text()
+                        : u"picture:%1x%2"_s.arg(size.width()).arg(size.height());
+        } else {
+            const QString all = text->toPlainText();
+            shown = all.left(12) + u':' + QString::number(all.size()) + u':' +
+                    (text->lineWrapMode() == QTextEdit::NoWrap ? u"mono"_s : u"wrapped"_s);
+            const auto* note = preview->findChild<QLabel*>(u"previewNote"_s);
+            if (note->isVisible()) {
+                shown += u':' + note->text();
+            }
+        }
+        if (!view->screen()->availableGeometry().contains(preview->frameGeometry())) {
+            shown += u" off the screen"_s;
+        }
+        return shown;
     }
     // The rows not laid out as wide as the viewport, right below the row above, and as high
     // as their preview needs at that width.
@@ -360,7 +458,8 @@ struct PanelDriver {
                 return QToolTip::text() + u" off the screen"_s;
             }
         }
-        return QToolTip::text();
+        // The folder of the test's files reads as "~".
+        return QToolTip::text().replace(harness.folder.path(), u"~"_s);
     }
     QString relativeTimes() const {
         const auto* model = list()->model();

@@ -39,5 +39,26 @@ TEST(PopupPlacementTest, staysInsideTheAvailableArea) {
     }
 }
 
+struct BesideCase {
+    const char* tag;
+    QRect panel;
+    QSize size;
+    QPoint corner;
+};
+
+const BesideCase besideCases[] = {
+    {"room on the right", {1000, 28, 400, 520}, {420, 300}, {1400, 28}},
+    {"panel at the right end: on its left", {1520, 28, 400, 520}, {360, 360}, {1160, 28}},
+    {"panel low on the screen: moved up inside", {100, 900, 400, 520}, {420, 520}, {500, 560}},
+    {"no room on either side: the roomier one, inside", {200, 28, 1600, 520}, {420, 300}, {0, 28}},
+    {"larger than the screen: pinned to its corner", {0, 28, 400, 520}, {2000, 1200}, {0, 28}},
+};
+
+TEST(PopupPlacementTest, previewGoesBesideThePanel) {
+    for (const auto& [tag, panelRect, size, corner] : besideCases) {
+        EXPECT_EQ(PopupPlacement::beside(size, panelRect, topBar), QRect(corner, size)) << tag;
+    }
+}
+
 }  // namespace
 }  // namespace nimbrook

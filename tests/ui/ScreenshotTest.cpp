@@ -51,6 +51,9 @@ const std::pair<QString, QString> shots[] = {
     {u"panel-wrapped"_s, u"words:40 hover:1"_s},
     {u"panel-pinned"_s, u"pin:3 pin:5 hover:0"_s},
     {u"panel-confirm-pinned"_s, u"pin:3 press:clearAllButton"_s},
+    {u"panel-images"_s, u"image:missing image:clear image:wide image:small hover:1"_s},
+    {u"panel-preview-text"_s, u"Down Down Down Ctrl+Y"_s},
+    {u"panel-preview-image"_s, u"image:wide Ctrl+Y"_s},
     {u"settings"_s, {}},
     {u"settings-ignored"_s, u"ignore:KeePassXC,1Password"_s},
 };
@@ -78,6 +81,9 @@ void ScreenshotTest::everyStateIsDrawnInTheLightAndInTheDark() {
     if (state != u"panel-empty") {
         fillMixedHistory(panel.harness);
     }
+    // Keys go to the window that has the keyboard.
+    panel.view->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(panel.view.get()));
     for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
         panel.step(step);
     }
@@ -96,6 +102,17 @@ void ScreenshotTest::everyStateIsDrawnInTheLightAndInTheDark() {
     QMenu* menu = panel.view->findChild<ClipboardItemRow*>()->openMenu();
     if (menu != nullptr && menu->isVisible()) {
         QPainter(&shot).drawPixmap(window->mapFromGlobal(menu->pos()), menu->grab());
+    }
+    // The entry preview stands beside the panel: the picture widens to hold both.
+    if (auto* preview = panel.view->findChild<EntryPreview*>(); preview && preview->isVisible()) {
+        const QRect both = window->geometry().united(preview->geometry());
+        QImage wide(both.size(), QImage::Format_RGB32);
+        wide.fill(Qt::gray);
+        QPainter painter(&wide);
+        painter.drawImage(window->geometry().topLeft() - both.topLeft(), shot);
+        painter.drawPixmap(preview->geometry().topLeft() - both.topLeft(), preview->grab());
+        painter.end();
+        shot = wide;
     }
     // The corner shows the window of the chosen appearance.
     QCOMPARE(QColor(shot.pixel(2, 2)).lightness() < 128, dark);
