@@ -32,7 +32,8 @@ bool KWinFakeInput::sendChord(std::span<const std::uint32_t> keysyms) {
     }
     org_kde_kwin_fake_input* input = connection_.fakeInput();
     if (!authenticated_) {
-        org_kde_kwin_fake_input_authenticate(input, "萤川", "把剪贴板历史中选中的条目粘贴到当前窗口");
+        org_kde_kwin_fake_input_authenticate(input, "萤川",
+                                             "把剪贴板历史中选中的条目粘贴到当前窗口");
         authenticated_ = true;
     }
     for (const std::uint32_t code : codes) {

@@ -27,9 +27,8 @@ void ignoreModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uin
 std::unique_ptr<XkbKeymap> SeatKeymap::current(WaylandConnection& connection) {
     std::string text;
     if (connection.seatHasKeyboard()) {
-        static const wl_keyboard_listener listener{&SeatKeymap::onKeymap, ignoreEnter,
-                                                   ignoreLeave,         ignoreKey,
-                                                   ignoreModifiers,     nullptr};
+        static const wl_keyboard_listener listener{
+            &SeatKeymap::onKeymap, ignoreEnter, ignoreLeave, ignoreKey, ignoreModifiers, nullptr};
         wl_keyboard* keyboard = wl_seat_get_keyboard(connection.seat());
         wl_keyboard_add_listener(keyboard, &listener, &text);
         connection.roundtrip();

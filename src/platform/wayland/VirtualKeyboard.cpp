@@ -81,9 +81,9 @@ bool VirtualKeyboard::upload(const XkbKeymap& keymap) {
 }
 
 void VirtualKeyboard::key(const XkbKeymap& keymap, std::uint32_t code, bool pressed) {
-    zwp_virtual_keyboard_v1_key(device_, milliseconds(), code,
-                                pressed ? WL_KEYBOARD_KEY_STATE_PRESSED
-                                        : WL_KEYBOARD_KEY_STATE_RELEASED);
+    zwp_virtual_keyboard_v1_key(
+        device_, milliseconds(), code,
+        pressed ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
     if (pressed) {
         held_.push_back(code);
     } else if (const auto held = std::find(held_.begin(), held_.end(), code); held != held_.end()) {

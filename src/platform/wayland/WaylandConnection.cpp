@@ -8,9 +8,9 @@
 #include <ext-data-control-v1-client-protocol.h>
 #include <fake-input-client-protocol.h>
 #include <poll.h>
+#include <virtual-keyboard-unstable-v1-client-protocol.h>
 #include <wayland-client.h>
 #include <wlr-data-control-unstable-v1-client-protocol.h>
-#include <virtual-keyboard-unstable-v1-client-protocol.h>
 #include <wlr-foreign-toplevel-management-unstable-v1-client-protocol.h>
 
 namespace nimbrook {
@@ -123,16 +123,15 @@ void WaylandConnection::onGlobal(void* data, wl_registry* registry, std::uint32_
     }
 }
 
-void WaylandConnection::bindSeat(wl_registry* registry, std::uint32_t name,
-                                 std::uint32_t version) {
+void WaylandConnection::bindSeat(wl_registry* registry, std::uint32_t name, std::uint32_t version) {
     static const wl_seat_listener listener{&WaylandConnection::onSeatCapabilities,
                                            &WaylandConnection::onSeatName};
     seat_ = bind<wl_seat>(registry, name, wl_seat_interface, version, seatVersion);
     wl_seat_add_listener(seat_, &listener, this);
 }
 
-void WaylandConnection::bindInput(wl_registry* registry, std::uint32_t name,
-                                  const char* interface, std::uint32_t version) {
+void WaylandConnection::bindInput(wl_registry* registry, std::uint32_t name, const char* interface,
+                                  std::uint32_t version) {
     if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0 &&
         virtualKeyboards_ == nullptr) {
         virtualKeyboards_ = bind<zwp_virtual_keyboard_manager_v1>(
@@ -140,8 +139,8 @@ void WaylandConnection::bindInput(wl_registry* registry, std::uint32_t name,
             virtualKeyboardVersion);
     } else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 &&
                version >= fakeInputVersion && fakeInput_ == nullptr) {
-        fakeInput_ = bind<org_kde_kwin_fake_input>(registry, name, org_kde_kwin_fake_input_interface,
-                                                   version, fakeInputVersion);
+        fakeInput_ = bind<org_kde_kwin_fake_input>(
+            registry, name, org_kde_kwin_fake_input_interface, version, fakeInputVersion);
     }
 }
 

@@ -31,9 +31,8 @@ std::unique_ptr<XkbKeymap> XkbKeymap::fromText(const std::string& text) {
     if (context == nullptr) {
         return nullptr;
     }
-    xkb_keymap* keymap = xkb_keymap_new_from_buffer(context, text.data(), text.size(),
-                                                    XKB_KEYMAP_FORMAT_TEXT_V1,
-                                                    XKB_KEYMAP_COMPILE_NO_FLAGS);
+    xkb_keymap* keymap = xkb_keymap_new_from_buffer(
+        context, text.data(), text.size(), XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS);
     if (keymap == nullptr) {
         xkb_context_unref(context);
         return nullptr;
@@ -80,8 +79,7 @@ std::optional<KeyPosition> XkbKeymap::findAtLevel(std::uint32_t keysym, std::uin
             continue;
         }
         const xkb_keysym_t* symbols = nullptr;
-        const int count =
-            xkb_keymap_key_get_syms_by_level(keymap_, code, layout, level, &symbols);
+        const int count = xkb_keymap_key_get_syms_by_level(keymap_, code, layout, level, &symbols);
         if (count == 1 && symbols[0] == keysym) {
             return KeyPosition{.evdevCode = code - evdevOffset, .layout = layout};
         }

@@ -1,0 +1,86 @@
+#include <string>
+#include <vector>
+
+#include "NimbrookFixture.h"
+
+namespace nimbrook::e2e {
+namespace {
+
+// A program the user pastes into, and the chord it pastes with.
+struct PasteTarget {
+    std::string name;
+    std::string appId;
+    // Followed by the file that receives what arrives.
+    std::vector<std::string> command;
+    std::string chord;
+};
+
+// Text a terminal's line discipline passes on only line by line (at most 4095 bytes each):
+// Chinese, blanks and about 10 KB in all.
+std::string pastedText() {
+    std::string text = "萤川 粘贴 ✓\n\tindented line\n";
+    while (text.size() < 10'000) {
+        text += std::string(99, 'a' + static_cast<char>(text.size() % 26)) + '\n';
+    }
+    return text;
+}
+
+// Keys typed through the program's virtual keyboard on a headless sway whose seat has a
+// keyboard (a device of the tests' own, as a desktop's real keyboard is there first).
+class SwayPasteTest : public NimbrookFixture, public testing::WithParamInterface<PasteTarget> {
+protected:
+    SwayPasteTest() : NimbrookFixture(Desktop::sway) {}
+
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());
+        keep({NIMBROOK_WAYLAND_TYPIST, "hold"}, "keyboard");
+        ASSERT_TRUE(eventually([&] { return readFile(root_ / "keyboard.log") == "ready\n"; }))
+            << readFile(root_ / "keyboard.log");
+    }
+
+    bool focused(const std::string& appId) {
+        return output(
+                   {"/usr/bin/swaymsg", "[app_id=\"^" + appId + "$\" con_id=__focused__]", "nop"})
+            .has_value();
+    }
+};
+
+TEST_P(SwayPasteTest, TheFocusedProgramReceivesTheClipboard) {
+    const PasteTarget& target = GetParam();
+    std::vector<std::string> command = target.command;
+    command.push_back((root_ / "pasted.txt").string());
+    keep(command, "target", {"QT_QPA_PLATFORM=wayland"});
+    ASSERT_TRUE(eventually([&] { return focused(target.appId); }))
+        << readFile(root_ / "target.log");
+    const std::string text = pastedText();
+    ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
+    ASSERT_TRUE(eventually([&] { return output({"/usr/bin/wl-paste", "-n"}) == text; }));
+
+    const auto typed = output({NIMBROOK_WAYLAND_TYPIST, "virtual", target.chord});
+    ASSERT_TRUE(typed.has_value());
+    EXPECT_TRUE(eventually([&] { return readFile(root_ / "pasted.txt") == text; }))
+        << readFile(root_ / "pasted.txt").size() << " bytes arrived; "
+        << readFile(root_ / "target.log");
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, SwayPasteTest,
+                         testing::Values(PasteTarget{"Terminal",
+                                                     "org.nimbrook.Terminal",
+                                                     {
+                                                         "/usr/bin/foot",
+                                                         "--app-id",
+                                                         "org.nimbrook.Terminal",
+                                                         "/bin/sh",
+                                                         "-c",
+                                                         "exec cat > \"$0\"",
+                                                     },
+                                                     "ctrl+shift+v"},
+                                         PasteTarget{
+                                             "QtField",
+                                             "org.nimbrook.PasteTarget",
+                                             {NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget"},
+                                             "ctrl+v"}),
+                         [](const auto& info) { return info.param.name; });
+
+}  // namespace
+}  // namespace nimbrook::e2e
