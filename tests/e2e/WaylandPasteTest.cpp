@@ -82,5 +82,35 @@ INSTANTIATE_TEST_SUITE_P(Targets, SwayPasteTest,
                                              "ctrl+v"}),
                          [](const auto& info) { return info.param.name; });
 
+// KWin lets a program type only when an installed desktop entry that runs it by its full path
+// asks for the fake input; it reads the entries again when they change.
+class KWinPasteTest : public NimbrookFixture {
+protected:
+    KWinPasteTest() : NimbrookFixture(Desktop::kwin) {}
+};
+
+TEST_F(KWinPasteTest, FakeInputTypesOnlyForAProgramItsDesktopEntryGrantsIt) {
+    const auto pasted = root_ / "pasted.txt";
+    keep({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, "target",
+         {"QT_QPA_PLATFORM=wayland"});
+    ASSERT_TRUE(eventually([&] {
+        return readFile(root_ / "target.log").find("active\n") != std::string::npos;
+    })) << readFile(root_ / "target.log");
+    const std::string text = "萤川 on KWin\n第二行";
+    ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
+
+    EXPECT_FALSE(output({NIMBROOK_WAYLAND_TYPIST, "fake", "ctrl+v"})) << "typed without a grant";
+    std::filesystem::create_directories(root_ / "share/applications");
+    nimbrook::writeFile(root_ / "share/applications/typist.desktop",
+                        "[Desktop Entry]\nType=Application\nName=typist\nExec=" +
+                            std::string(NIMBROOK_WAYLAND_TYPIST) +
+                            "\nX-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n");
+    EXPECT_FALSE(std::filesystem::exists(pasted));
+    ASSERT_TRUE(eventually([&] {
+        return output({NIMBROOK_WAYLAND_TYPIST, "fake", "ctrl+v"}).has_value();
+    }));
+    EXPECT_TRUE(eventually([&] { return readFile(pasted) == text; })) << readFile(pasted);
+}
+
 }  // namespace
 }  // namespace nimbrook::e2e
