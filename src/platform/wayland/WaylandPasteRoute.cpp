@@ -3,13 +3,39 @@
 #include <utility>
 #include <vector>
 
+#include "platform/wayland/KWinFakeInput.h"
+#include "platform/wayland/VirtualKeyboard.h"
+
 namespace nimbrook {
 
+std::unique_ptr<WaylandPasteRoute> WaylandPasteRoute::forCompositor(
+    WaylandConnection& connection, ForeignToplevelApplication* windows, Scheduler& scheduler,
+    std::function<bool()> ownWindowFocused) {
+    Typist typist;
+    std::string description;
+    if (VirtualKeyboard::isOffered(connection)) {
+        typist = [keyboard = std::make_shared<VirtualKeyboard>(connection, scheduler)](
+                     std::span<const std::uint32_t> keysyms) {
+            return keyboard->sendChord(keysyms);
+        };
+    } else if (KWinFakeInput::isOffered(connection)) {
+        typist = [input = std::make_shared<KWinFakeInput>(connection)](
+                     std::span<const std::uint32_t> keysyms) { return input->sendChord(keysyms); };
+        description = "KWin fake input (org_kde_kwin_fake_input)";
+    } else {
+        return nullptr;
+    }
+    return std::make_unique<WaylandPasteRoute>(windows, std::move(ownWindowFocused),
+                                               std::move(typist), std::move(description));
+}
+
 WaylandPasteRoute::WaylandPasteRoute(ForeignToplevelApplication* windows,
-                                     std::function<bool()> ownWindowFocused, Typist typist)
+                                     std::function<bool()> ownWindowFocused, Typist typist,
+                                     std::string description)
     : windows_(windows != nullptr && windows->listsWindows() ? windows : nullptr),
       ownWindowFocused_(std::move(ownWindowFocused)),
-      typist_(std::move(typist)) {}
+      typist_(std::move(typist)),
+      description_(std::move(description)) {}
 
 void WaylandPasteRoute::rememberFocusedWindow() {
     remembered_ = windows_ != nullptr ? windows_->activatedWindow() : std::nullopt;

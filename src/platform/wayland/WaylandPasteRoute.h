@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 
 #include "platform/PasteRoute.h"
+#include "platform/Scheduler.h"
 #include "platform/wayland/ForeignToplevelApplication.h"
 
 namespace nimbrook {
@@ -19,13 +21,24 @@ namespace nimbrook {
 // and the chord is the plain one, since the program it goes to is unknown.
 class WaylandPasteRoute final : public PasteRoute {
 public:
+    // The route of this compositor: its virtual keyboard (wlroots), else KWin's fake input
+    // where granted; null when it offers neither. `connection`, `windows` and `scheduler`
+    // must outlive the route.
+    static std::unique_ptr<WaylandPasteRoute> forCompositor(WaylandConnection& connection,
+                                                            ForeignToplevelApplication* windows,
+                                                            Scheduler& scheduler,
+                                                            std::function<bool()> ownWindowFocused);
+
     // Types the keysyms (modifiers first) into the focused window; false when nothing went.
     using Typist = std::function<bool(std::span<const std::uint32_t> keysyms)>;
 
     // `windows` (null: none listed) must outlive this object; `ownWindowFocused` tells
     // whether one of the program's own windows has the keyboard focus.
     WaylandPasteRoute(ForeignToplevelApplication* windows, std::function<bool()> ownWindowFocused,
-                      Typist typist);
+                      Typist typist, std::string description = {});
+
+    // The protocol it types through, for the program's log.
+    const std::string& description() const { return description_; }
 
     std::optional<std::string> unavailableReason() const override { return std::nullopt; }
     void rememberFocusedWindow() override;
@@ -43,6 +56,7 @@ private:
     std::function<bool()> ownWindowFocused_;
     Typist typist_;
     std::optional<ToplevelWindow> remembered_;
+    std::string description_;
 };
 
 }  // namespace nimbrook
