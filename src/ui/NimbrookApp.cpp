@@ -167,6 +167,10 @@ void NimbrookApp::setPasteFlow(PasteFlow& flow) {
 void NimbrookApp::paste(const ClipboardItem& item) {
     closePanel();
     pasteFlow_->pasteIntoRemembered(item, [this](const PasteRoute::SendResult& result) {
+        if (!result.sent) {
+            std::cerr << "[Nimbrook] paste: " << PasteFlow::notPastedToast << "：" << result.reason
+                      << '\n';
+        }
         if (!result.sent && !panel_->isVisible()) {
             if (!desktopToast_) {
                 desktopToast_ = std::make_unique<DesktopToast>();
