@@ -3,7 +3,7 @@ _nimbrook() {
     local cur prev words cword
     _init_completion || return
 
-    local commands="list search get copy delete convert clear pause resume"
+    local commands="list search get copy paste delete convert clear pause resume"
     local conversions="prettifyJSON minifyJSON wrapCode htmlToMarkdown urlToMarkdown stripFormat"
     local command="" i
     for ((i = 1; i < cword; i++)); do

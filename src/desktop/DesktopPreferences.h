@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "ui/Preferences.h"
 
 namespace nimbrook {
@@ -14,6 +16,11 @@ public:
     void setPanelShortcut(const QKeySequence& sequence) override;
     bool startsAtLogin() const override;
     bool setStartsAtLogin(bool enabled) override;
+    bool pastesOnSelect() const override;
+    void setPastesOnSelect(bool enabled) override;
+    // The user's chords for pasting into certain programs, as PasteChords reads them:
+    // "program:chord" pairs separated by commas; empty when none were set.
+    static std::string pasteChords();
 };
 
 }  // namespace nimbrook

@@ -11,6 +11,7 @@
 
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
+#include "ui/EntryChooser.h"
 #include "ui/HistoryListModel.h"
 #include "ui/ItemRowPainter.h"
 #include "ui/PreviewLayout.h"
@@ -28,8 +29,9 @@ ContentType typeOf(const QModelIndex& index) {
 
 }  // namespace
 
-ClipboardItemRow::ClipboardItemRow(ClipboardViewModel& viewModel, QObject* parent)
-    : QStyledItemDelegate(parent), viewModel_(viewModel) {}
+ClipboardItemRow::ClipboardItemRow(ClipboardViewModel& viewModel, const EntryChooser& chooser,
+                                   QObject* parent)
+    : QStyledItemDelegate(parent), viewModel_(viewModel), chooser_(chooser) {}
 
 std::vector<SmartConverter::Conversion> ClipboardItemRow::conversionsFor(ContentType type) {
     return SmartConverter::offeredFor(type);
@@ -316,7 +318,9 @@ bool ClipboardItemRow::editorEvent(QEvent* event, QAbstractItemModel* model,
     const ClipboardItem item = *entry;
     switch (target) {
         case Target::row:
-            viewModel_.copyToPasteboard(item);
+            chooser_.choose(item, mouse->modifiers() == Qt::ShiftModifier
+                                      ? EntryChooser::Intent::paste
+                                      : EntryChooser::Intent::choose);
             break;
         case Target::remove:
             viewModel_.deleteItem(item);

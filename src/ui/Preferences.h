@@ -16,6 +16,9 @@ public:
     virtual bool startsAtLogin() const = 0;
     // False when it could not be changed; it then stays as it was.
     virtual bool setStartsAtLogin(bool enabled) = 0;
+    // Whether Return, a click and Alt+1..9 paste the entry as well as copy it; off until set.
+    virtual bool pastesOnSelect() const = 0;
+    virtual void setPastesOnSelect(bool enabled) = 0;
 };
 
 }  // namespace nimbrook
