@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QSessionManager>
+#include <QSettings>
 #include <iostream>
 #include <system_error>
 
@@ -13,10 +14,12 @@
 #include "desktop/DesktopPreferences.h"
 #include "platform/NoPasteRoute.h"
 #include "platform/PasteChords.h"
+#include "platform/portal/PortalPasteRoute.h"
 #include "platform/qt/NoActiveApplication.h"
 #include "platform/qt/NoPasteboard.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/ForeignToplevelApplication.h"
+#include "platform/wayland/WaylandPasteRoute.h"
 #include "platform/x11/X11ActiveApplication.h"
 #include "platform/x11/X11GlobalShortcut.h"
 #include "platform/x11/X11PasteRoute.h"
@@ -59,6 +62,25 @@ std::unique_ptr<PasteRoute> pasteRouteOf(QGuiApplication& application) {
         }
     }
     return std::make_unique<NoPasteRoute>(std::string(noPasteRoute));
+}
+
+bool ownWindowFocused() {
+    return QGuiApplication::focusWindow() != nullptr;
+}
+
+// The grant the portal hands out works once: each start replaces it in the settings file.
+PortalRemoteDesktop::TokenStore portalTokens() {
+    const auto settings = [] {
+        return std::make_unique<QSettings>(
+            QString::fromStdString((XdgFolders::configFolder() / "nimbrook.conf").string()),
+            QSettings::IniFormat);
+    };
+    const QString key = QStringLiteral("paste/portalRestoreToken");
+    return {.load = [=] { return settings()->value(key).toString().toStdString(); },
+            .store =
+                [=](const std::string& token) {
+                    settings()->setValue(key, QString::fromStdString(token));
+                }};
 }
 
 // Read at every paste, so an edited override holds from the next paste on.
@@ -164,12 +186,36 @@ void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute
     activeApplication_ = std::make_unique<NoActiveApplication>();
 }
 
-void DesktopSession::connectPaste(QGuiApplication& application) {
+// On Wayland the compositor's own typing first; then, where it lets no program type (GNOME,
+// KWin without the grant), the RemoteDesktop portal; X11 alone types with XTEST.
+std::string DesktopSession::choosePasteRoute(QGuiApplication& application) {
+    if (wayland_) {
+        auto route = WaylandPasteRoute::forCompositor(
+            wayland_->connection(),
+            dynamic_cast<ForeignToplevelApplication*>(activeApplication_.get()), scheduler_,
+            ownWindowFocused);
+        if (route) {
+            std::string description = route->description();
+            pasteRoute_ = std::move(route);
+            return description;
+        }
+    }
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        portal_ =
+            std::make_unique<PortalRemoteDesktop>(QDBusConnection::sessionBus(), portalTokens());
+        pasteRoute_ = std::make_unique<PortalPasteRoute>(*portal_, ownWindowFocused);
+        return "the RemoteDesktop portal";
+    }
     pasteRoute_ = pasteRouteOf(application);
+    return "X11 (XTEST)";
+}
+
+void DesktopSession::connectPaste(QGuiApplication& application) {
+    const std::string description = choosePasteRoute(application);
     if (const auto reason = pasteRoute_->unavailableReason()) {
         std::cerr << "nimbrook: " << *reason << "；选择的记录只复制，不粘贴\n";
     } else {
-        std::cerr << "[Nimbrook] paste: X11 (XTEST)\n";
+        std::cerr << "[Nimbrook] paste: " << description << "\n";
     }
     pasteFlow_ = std::make_unique<PasteFlow>(PasteFlow::Services{.viewModel = *viewModel_,
                                                                  .route = *pasteRoute_,

@@ -28,6 +28,7 @@ class ClipboardViewModel;
 class GlobalShortcut;
 class PasteFlow;
 class PasteRoute;
+class PortalRemoteDesktop;
 class X11WindowNames;
 
 // The running program without its windows: the real desktop services, the history file,
@@ -71,6 +72,8 @@ private:
     void start(QGuiApplication& application, DesktopRoute route);
     void connectClipboard(QGuiApplication& application, DesktopRoute route);
     void connectPaste(QGuiApplication& application);
+    // Sets the paste route; returns what it types through, for the log.
+    std::string choosePasteRoute(QGuiApplication& application);
     void handleRequest(const std::vector<std::string>& words, const SingleInstance::Reply& reply);
     void flush();
     // The last flush, which says on stderr when the history could not be saved.
@@ -93,6 +96,7 @@ private:
     // first two, gone after the last.
     std::unique_ptr<ThreadWorkQueue> workQueue_;
     std::unique_ptr<ClipboardViewModel> viewModel_;
+    std::unique_ptr<PortalRemoteDesktop> portal_;
     std::unique_ptr<PasteRoute> pasteRoute_;
     std::unique_ptr<PasteFlow> pasteFlow_;
     std::unique_ptr<RemoteCommands> commands_;
