@@ -108,6 +108,9 @@ public:
     void copyConverted(const ClipboardItem& item, SmartConverter::Conversion conversion,
                        ConversionDone done = {});
 
+    // Shows `text` as the toast for 1.5 s (a paste that could only copy says so).
+    void showToast(std::string text);
+
     // An orderly end of the program: takes a last look at the pasteboard, waits for the work
     // queue, then writes a pending save, or retries a failing one, and waits for that too.
     void flushPendingSave();
@@ -147,7 +150,6 @@ private:
     void notifyBusy(const Uuid& id);
     void writeToPasteboard(const ClipboardItem& item);
     void flashCopied(const Uuid& id);
-    void showToast(std::string text);
     void scheduleClearing(std::chrono::milliseconds delay, std::function<void()> action);
     template <typename Notification>
     void notify(Notification notification);

@@ -55,6 +55,7 @@ int main(int argc, char* argv[]) {
     }
     nimbrook::DesktopPreferences preferences;
     nimbrook::NimbrookApp shell(session.viewModel(), preferences, session.globalShortcut());
+    shell.setPasteFlow(session.pasteFlow());
     if (!session.capturesClipboard()) {
         shell.showCaptureUnavailable();
     }

@@ -11,6 +11,8 @@ namespace {
 
 const QString key = QStringLiteral("openPanelShortcut");
 const QString ignoredKey = QStringLiteral("ignoredApplications");
+const QString pastesOnSelectKey = QStringLiteral("paste/onSelect");
+const QString pasteChordsKey = QStringLiteral("paste/chords");
 
 QSettings settingsFile() {
     const auto path = XdgFolders::configFolder() / "nimbrook.conf";
@@ -49,6 +51,21 @@ bool DesktopPreferences::startsAtLogin() const {
 
 bool DesktopPreferences::setStartsAtLogin(bool enabled) {
     return LoginStart::setEnabled(enabled);
+}
+
+bool DesktopPreferences::pastesOnSelect() const {
+    return settingsFile().value(pastesOnSelectKey, false).toBool();
+}
+
+void DesktopPreferences::setPastesOnSelect(bool enabled) {
+    QSettings settings = settingsFile();
+    settings.setValue(pastesOnSelectKey, enabled);
+    settings.sync();
+}
+
+std::string DesktopPreferences::pasteChords() {
+    // Unquoted commas make the INI reader split the value into a list.
+    return settingsFile().value(pasteChordsKey).toStringList().join(u',').toStdString();
 }
 
 }  // namespace nimbrook

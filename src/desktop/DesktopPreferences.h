@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "ui/Preferences.h"
 
 namespace nimbrook {
@@ -17,6 +19,11 @@ public:
     bool setStartsAtLogin(bool enabled) override;
     QStringList ignoredApplications() const override;
     void setIgnoredApplications(const QStringList& names) override;
+    bool pastesOnSelect() const override;
+    void setPastesOnSelect(bool enabled) override;
+    // The user's chords for pasting into certain programs, as PasteChords reads them:
+    // "program:chord" pairs separated by commas; empty when none were set.
+    static std::string pasteChords();
 };
 
 }  // namespace nimbrook

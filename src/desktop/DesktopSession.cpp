@@ -3,18 +3,26 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QSessionManager>
+#include <QSettings>
 #include <iostream>
 #include <system_error>
 
 #include <sys/stat.h>
 
 #include "controller/ClipboardViewModel.h"
+#include "controller/PasteFlow.h"
+#include "desktop/DesktopPreferences.h"
+#include "platform/NoPasteRoute.h"
+#include "platform/PasteChords.h"
+#include "platform/portal/PortalPasteRoute.h"
 #include "platform/qt/NoActiveApplication.h"
 #include "platform/qt/NoPasteboard.h"
 #include "platform/wayland/DataControlPasteboard.h"
 #include "platform/wayland/ForeignToplevelApplication.h"
+#include "platform/wayland/WaylandPasteRoute.h"
 #include "platform/x11/X11ActiveApplication.h"
 #include "platform/x11/X11GlobalShortcut.h"
+#include "platform/x11/X11PasteRoute.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11WindowNames.h"
 #include "platform/xdg/XdgFolders.h"
@@ -42,6 +50,48 @@ std::unique_ptr<ActiveApplication> activeApplicationOf(QGuiApplication& applicat
         }
     }
     return std::make_unique<NoActiveApplication>();
+}
+
+constexpr std::string_view noPasteRoute = "这个桌面不让程序向其他窗口发送按键";
+
+// Where the toolkit speaks X11 (an X11 session, or Xwayland under a compositor), XTEST.
+std::unique_ptr<PasteRoute> pasteRouteOf(QGuiApplication& application) {
+    if (auto* x11 = application.nativeInterface<QNativeInterface::QX11Application>()) {
+        if (xcb_connection_t* connection = x11->connection()) {
+            return std::make_unique<X11PasteRoute>(*connection);
+        }
+    }
+    return std::make_unique<NoPasteRoute>(std::string(noPasteRoute));
+}
+
+bool ownWindowFocused() {
+    return QGuiApplication::focusWindow() != nullptr;
+}
+
+// The grant the portal hands out works once: each start replaces it in the settings file.
+PortalRemoteDesktop::TokenStore portalTokens() {
+    const auto settings = [] {
+        return std::make_unique<QSettings>(
+            QString::fromStdString((XdgFolders::configFolder() / "nimbrook.conf").string()),
+            QSettings::IniFormat);
+    };
+    const QString key = QStringLiteral("paste/portalRestoreToken");
+    return {.load = [=] { return settings()->value(key).toString().toStdString(); },
+            .store =
+                [=](const std::string& token) {
+                    settings()->setValue(key, QString::fromStdString(token));
+                }};
+}
+
+// Read at every paste, so an edited override holds from the next paste on.
+PasteFlow::ChordRule chordRule() {
+    return [index = installedEntries()](std::string_view program) mutable {
+        const PasteChords chords(DesktopPreferences::pasteChords(),
+                                 [&index](std::string_view name) {
+                                     return index.hasCategory(name, "TerminalEmulator");
+                                 });
+        return chords.chordFor(program);
+    };
 }
 
 }  // namespace
@@ -93,7 +143,8 @@ void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
                      &DesktopSession::flushAtQuit);
     QObject::connect(&application, &QGuiApplication::commitDataRequest, this,
                      [this](QSessionManager&) { flush(); });
-    commands_ = std::make_unique<RemoteCommands>(*viewModel_, clock_);
+    connectPaste(application);
+    commands_ = std::make_unique<RemoteCommands>(*viewModel_, clock_, pasteFlow_.get());
     // Last: a later start that finds the socket finds a program that already captures.
     instance_.listen([this](const std::vector<std::string>& words,
                             const SingleInstance::Reply& reply) { handleRequest(words, reply); });
@@ -133,6 +184,43 @@ void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute
                  "recorded\n";
     pasteboard_ = std::make_unique<NoPasteboard>();
     activeApplication_ = std::make_unique<NoActiveApplication>();
+}
+
+// On Wayland the compositor's own typing first; then, where it lets no program type (GNOME,
+// KWin without the grant), the RemoteDesktop portal; X11 alone types with XTEST.
+std::string DesktopSession::choosePasteRoute(QGuiApplication& application) {
+    if (wayland_) {
+        auto route = WaylandPasteRoute::forCompositor(
+            wayland_->connection(),
+            dynamic_cast<ForeignToplevelApplication*>(activeApplication_.get()), scheduler_,
+            ownWindowFocused);
+        if (route) {
+            std::string description = route->description();
+            pasteRoute_ = std::move(route);
+            return description;
+        }
+    }
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        portal_ =
+            std::make_unique<PortalRemoteDesktop>(QDBusConnection::sessionBus(), portalTokens());
+        pasteRoute_ = std::make_unique<PortalPasteRoute>(*portal_, ownWindowFocused);
+        return "the RemoteDesktop portal";
+    }
+    pasteRoute_ = pasteRouteOf(application);
+    return "X11 (XTEST)";
+}
+
+void DesktopSession::connectPaste(QGuiApplication& application) {
+    const std::string description = choosePasteRoute(application);
+    if (const auto reason = pasteRoute_->unavailableReason()) {
+        std::cerr << "nimbrook: " << *reason << "；选择的记录只复制，不粘贴\n";
+    } else {
+        std::cerr << "[Nimbrook] paste: " << description << "\n";
+    }
+    pasteFlow_ = std::make_unique<PasteFlow>(PasteFlow::Services{.viewModel = *viewModel_,
+                                                                 .route = *pasteRoute_,
+                                                                 .scheduler = scheduler_,
+                                                                 .chordFor = chordRule()});
 }
 
 void DesktopSession::handleRequest(const std::vector<std::string>& words,

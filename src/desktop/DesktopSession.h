@@ -26,6 +26,9 @@ namespace nimbrook {
 class ActiveApplication;
 class ClipboardViewModel;
 class GlobalShortcut;
+class PasteFlow;
+class PasteRoute;
+class PortalRemoteDesktop;
 class X11WindowNames;
 
 // The running program without its windows: the real desktop services, the history file,
@@ -53,6 +56,8 @@ public:
     bool capturesClipboard() const { return capturesClipboard_; }
     // Only while isPrimary().
     ClipboardViewModel& viewModel() { return *viewModel_; }
+    // Only while isPrimary(): the pastes of the panel and of the command line.
+    PasteFlow& pasteFlow() { return *pasteFlow_; }
     // The key grab of a plain X11 session, else null: in a Wayland session the X server sees
     // keys only while one of its own windows has the focus.
     GlobalShortcut* globalShortcut() { return shortcut_.get(); }
@@ -66,6 +71,9 @@ signals:
 private:
     void start(QGuiApplication& application, DesktopRoute route);
     void connectClipboard(QGuiApplication& application, DesktopRoute route);
+    void connectPaste(QGuiApplication& application);
+    // Sets the paste route; returns what it types through, for the log.
+    std::string choosePasteRoute(QGuiApplication& application);
     void handleRequest(const std::vector<std::string>& words, const SingleInstance::Reply& reply);
     void flush();
     // The last flush, which says on stderr when the history could not be saved.
@@ -88,6 +96,9 @@ private:
     // first two, gone after the last.
     std::unique_ptr<ThreadWorkQueue> workQueue_;
     std::unique_ptr<ClipboardViewModel> viewModel_;
+    std::unique_ptr<PortalRemoteDesktop> portal_;
+    std::unique_ptr<PasteRoute> pasteRoute_;
+    std::unique_ptr<PasteFlow> pasteFlow_;
     std::unique_ptr<RemoteCommands> commands_;
     std::unique_ptr<GlobalShortcut> shortcut_;
     bool capturesClipboard_ = true;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "controller/ClipboardViewModel.h"
+#include "controller/PasteFlow.h"
 #include "model/HistoryLimit.h"
 #include "platform/Clock.h"
 #include "remote/ContentBody.h"
@@ -65,7 +66,7 @@ void RemoteCommands::run(const std::vector<std::string>& words, const Reply& rep
     const std::string& command = words[0];
     if (command == "list" || command == "search") {
         reply(list(words));
-    } else if (command == "get" || command == "copy" || command == "delete" ||
+    } else if (command == "get" || command == "copy" || command == "paste" || command == "delete" ||
                command == "convert" || command == "pin" || command == "unpin") {
         if (std::optional<RemoteReply> now = onEntry(words, reply)) {
             reply(std::move(*now));
@@ -122,6 +123,9 @@ std::optional<RemoteReply> RemoteCommands::onEntry(const std::vector<std::string
     }
     if (command == "copy") {
         viewModel_.copyToPasteboard(item);
+    } else if (command == "paste") {
+        paste(item, reply);
+        return std::nullopt;
     } else if (command == "delete") {
         viewModel_.deleteItem(item);
     } else if (command == "pin" || command == "unpin") {
@@ -132,6 +136,19 @@ std::optional<RemoteReply> RemoteCommands::onEntry(const std::vector<std::string
         return convert(index, words[2], reply);
     }
     return RemoteReply{};
+}
+
+void RemoteCommands::paste(const ClipboardItem& item, const Reply& reply) {
+    if (paste_ == nullptr) {
+        viewModel_.copyToPasteboard(item);
+        reply(failure(1, std::string(PasteFlow::notPastedToast)));
+        return;
+    }
+    paste_->pasteIntoFocused(item, [reply](const PasteRoute::SendResult& result) {
+        reply(result.sent
+                  ? RemoteReply{}
+                  : failure(1, std::string(PasteFlow::notPastedToast) + "：" + result.reason));
+    });
 }
 
 std::optional<RemoteReply> RemoteCommands::convert(std::size_t index, const std::string& name,

@@ -59,10 +59,10 @@ ClipboardHistoryView::ClipboardHistoryView(ClipboardViewModel& viewModel, QWidge
     SymbolIcons::ensureFontLoaded();
 
     model_ = new HistoryListModel(viewModel_, this);
-    rowDelegate_ = new ClipboardItemRow(viewModel_, this);
+    rowDelegate_ = new ClipboardItemRow(viewModel_, chooser_, this);
     buildParts();
-    selection_ =
-        std::make_unique<RowSelection>(viewModel_, *model_, *listContent_->list(), *rowDelegate_);
+    selection_ = std::make_unique<RowSelection>(viewModel_, chooser_, *model_,
+                                                *listContent_->list(), *rowDelegate_);
     clearConfirm_ = new ClearConfirmOverlay(this);
     toast_ = new ToastOverlay(this);
     preview_ =

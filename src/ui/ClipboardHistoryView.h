@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "controller/ClipboardViewModelObserver.h"
+#include "ui/EntryChooser.h"
 
 class QContextMenuEvent;
 class QTimer;
@@ -37,6 +38,11 @@ public:
 
     // The empty history then says that this desktop lets no copy be recorded.
     void setCaptureUnavailable();
+    // How Shift+Return and Shift+click paste, and whether Return, a click and Alt+1..9 do
+    // too; without a paste they all copy.
+    void setPaste(EntryChooser::Paste paste, bool pastesOnChoose) {
+        chooser_.setPaste(std::move(paste), pastesOnChoose);
+    }
 
 signals:
     // The gear button or Ctrl+Comma: the owner opens or raises the settings window.
@@ -82,6 +88,7 @@ private:
     bool openRowMenu(const QContextMenuEvent& event);
 
     ClipboardViewModel& viewModel_;
+    EntryChooser chooser_{viewModel_};
     HistoryListModel* model_ = nullptr;
     ClipboardItemRow* rowDelegate_ = nullptr;
     std::unique_ptr<RowSelection> selection_;

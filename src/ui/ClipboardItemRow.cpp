@@ -12,6 +12,7 @@
 
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
+#include "ui/EntryChooser.h"
 #include "ui/HistoryListModel.h"
 #include "ui/ItemRowPainter.h"
 #include "ui/PreviewLayout.h"
@@ -35,9 +36,11 @@ ContentType typeOf(const QModelIndex& index) {
 
 }  // namespace
 
-ClipboardItemRow::ClipboardItemRow(ClipboardViewModel& viewModel, QObject* parent)
+ClipboardItemRow::ClipboardItemRow(ClipboardViewModel& viewModel, const EntryChooser& chooser,
+                                   QObject* parent)
     : QStyledItemDelegate(parent),
       viewModel_(viewModel),
+      chooser_(chooser),
       thumbnails_(new ThumbnailCache(viewModel.workQueue(), this)) {
     connect(thumbnails_, &ThumbnailCache::decoded, this, [this] {
         if (view_ != nullptr) {
@@ -403,7 +406,9 @@ bool ClipboardItemRow::editorEvent(QEvent* event, QAbstractItemModel* model,
     const ClipboardItem item = *entry;
     switch (target) {
         case Target::row:
-            viewModel_.copyToPasteboard(item);
+            chooser_.choose(item, mouse->modifiers() == Qt::ShiftModifier
+                                      ? EntryChooser::Intent::paste
+                                      : EntryChooser::Intent::choose);
             break;
         case Target::remove:
             viewModel_.deleteItem(item);

@@ -21,6 +21,7 @@ namespace nimbrook {
 
 class ClipboardItem;
 class ClipboardViewModel;
+class EntryChooser;
 class HistoryListModel;
 class ThumbnailCache;
 
@@ -34,7 +35,9 @@ class ClipboardItemRow final : public QStyledItemDelegate {
     Q_OBJECT
 
 public:
-    explicit ClipboardItemRow(ClipboardViewModel& viewModel, QObject* parent = nullptr);
+    // A click chooses the entry through `chooser`, a Shift+click pastes it.
+    ClipboardItemRow(ClipboardViewModel& viewModel, const EntryChooser& chooser,
+                     QObject* parent = nullptr);
 
     // The conversions the menu offers for `type`, in menu order; empty for images.
     static std::vector<SmartConverter::Conversion> conversionsFor(ContentType type);
@@ -102,6 +105,7 @@ private:
     void clearSelection();
 
     ClipboardViewModel& viewModel_;
+    const EntryChooser& chooser_;
     ItemRowPainter painter_;
     ThumbnailCache* thumbnails_ = nullptr;
     // Entries never change, so a row's wrapped preview is kept by id for the current width.

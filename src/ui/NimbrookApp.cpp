@@ -9,8 +9,10 @@
 #include <iostream>
 
 #include "controller/ClipboardViewModel.h"
+#include "controller/PasteFlow.h"
 #include "platform/qt/GlobalShortcut.h"
 #include "ui/ClipboardHistoryView.h"
+#include "ui/DesktopToast.h"
 #include "ui/PopupPlacement.h"
 #include "ui/Preferences.h"
 #include "ui/SettingsView.h"
@@ -52,12 +54,12 @@ NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, Preferences& preferences
     panel_->setWindowTitle(QStringLiteral("萤川"));
     auto* layout = new QVBoxLayout(panel_.get());
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* view = new ClipboardHistoryView(viewModel_);
-    layout->addWidget(view);
-    panel_->setFixedSize(view->size());
+    view_ = new ClipboardHistoryView(viewModel_);
+    layout->addWidget(view_);
+    panel_->setFixedSize(view_->size());
     panel_->installEventFilter(this);
-    connect(view, &ClipboardHistoryView::settingsRequested, this, &NimbrookApp::showSettings);
-    connect(view, &ClipboardHistoryView::closeRequested, this, &NimbrookApp::closePanel);
+    connect(view_, &ClipboardHistoryView::settingsRequested, this, &NimbrookApp::showSettings);
+    connect(view_, &ClipboardHistoryView::closeRequested, this, &NimbrookApp::closePanel);
 
     // The icon is made even without a status area: at login the tray may start after the
     // program, and the icon then appears in it by itself.
@@ -162,7 +164,35 @@ void NimbrookApp::openPanel() {
     showPanel();
 }
 
+void NimbrookApp::setPasteFlow(PasteFlow& flow) {
+    pasteFlow_ = &flow;
+}
+
+void NimbrookApp::paste(const ClipboardItem& item) {
+    closePanel();
+    pasteFlow_->pasteIntoRemembered(item, [this](const PasteRoute::SendResult& result) {
+        if (!result.sent) {
+            std::cerr << "[Nimbrook] paste: " << PasteFlow::notPastedToast << "：" << result.reason
+                      << '\n';
+        }
+        if (!result.sent && !panel_->isVisible()) {
+            if (!desktopToast_) {
+                desktopToast_ = std::make_unique<DesktopToast>();
+            }
+            desktopToast_->showMessage(QString::fromUtf8(PasteFlow::notPastedToast));
+        }
+    });
+}
+
 void NimbrookApp::showPanel() {
+    if (pasteFlow_ != nullptr) {
+        // The window the user came from, before the panel takes the focus from it.
+        if (!panel_->isVisible() || panel_->isMinimized()) {
+            pasteFlow_->rememberTarget();
+        }
+        view_->setPaste([this](const ClipboardItem& item) { paste(item); },
+                        preferences_.pastesOnSelect());
+    }
     panel_->setWindowState(panel_->windowState() & ~Qt::WindowMinimized);
     panel_->show();
     panel_->raise();

@@ -12,8 +12,12 @@ class QWidget;
 
 namespace nimbrook {
 
+class ClipboardHistoryView;
+class ClipboardItem;
 class ClipboardViewModel;
+class DesktopToast;
 class GlobalShortcut;
+class PasteFlow;
 class Preferences;
 class SettingsView;
 
@@ -45,6 +49,9 @@ public:
     void showSettings();
     // Tells the user, where the empty history would invite copying, that nothing is recorded.
     void showCaptureUnavailable();
+    // Lets the panel paste into the window it was opened from (Shift+Return, Shift+click, and
+    // Return, a click and Alt+1..9 when the settings say so); `flow` must outlive this object.
+    void setPasteFlow(PasteFlow& flow);
 
     QWidget* panel() const { return panel_.get(); }
     // The settings window once it was asked for, else null.
@@ -62,10 +69,14 @@ private:
     void placePanel(const QRect& iconGeometry);
     void showPanel();
     void bindShortcut();
+    void paste(const ClipboardItem& item);
 
     ClipboardViewModel& viewModel_;
     Preferences& preferences_;
     GlobalShortcut* shortcut_ = nullptr;
+    PasteFlow* pasteFlow_ = nullptr;
+    ClipboardHistoryView* view_ = nullptr;
+    std::unique_ptr<DesktopToast> desktopToast_;
     bool panelIsPopup_ = false;
     // Where windows cannot be placed or grab the pointer (Wayland), the tray's panel is a
     // normal window that the compositor places and that hides when it loses the focus.

@@ -50,6 +50,9 @@ PanelKey shiftKey(int key) {
             return PanelKey::remove;
         case Qt::Key_F10:
             return PanelKey::openMenu;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return PanelKey::paste;
         default:
             return PanelKey::none;
     }

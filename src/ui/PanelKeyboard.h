@@ -17,6 +17,7 @@ enum class PanelKey {
     last,
     copy,
     copyAndClose,
+    paste,
     remove,
     openMenu,
     togglePin,

@@ -21,6 +21,9 @@ public:
     // none were ever saved.
     virtual QStringList ignoredApplications() const = 0;
     virtual void setIgnoredApplications(const QStringList& names) = 0;
+    // Whether Return, a click and Alt+1..9 paste the entry as well as copy it; off until set.
+    virtual bool pastesOnSelect() const = 0;
+    virtual void setPastesOnSelect(bool enabled) = 0;
 };
 
 }  // namespace nimbrook

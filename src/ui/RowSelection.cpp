@@ -10,9 +10,9 @@
 
 namespace nimbrook {
 
-RowSelection::RowSelection(ClipboardViewModel& viewModel, HistoryListModel& model, QListView& list,
-                           ClipboardItemRow& rows)
-    : viewModel_(viewModel), model_(model), list_(list), rows_(rows) {}
+RowSelection::RowSelection(ClipboardViewModel& viewModel, const EntryChooser& chooser,
+                           HistoryListModel& model, QListView& list, ClipboardItemRow& rows)
+    : viewModel_(viewModel), chooser_(chooser), model_(model), list_(list), rows_(rows) {}
 
 bool RowSelection::act(PanelKey key) {
     const int current = selected();
@@ -39,8 +39,13 @@ bool RowSelection::act(PanelKey key) {
             select(model_.rowCount() - 1);
             return true;
         case PanelKey::copy:
+            choose(std::max(current, 0), EntryChooser::Intent::choose);
+            return true;
         case PanelKey::copyAndClose:
-            copy(std::max(current, 0));
+            choose(std::max(current, 0), EntryChooser::Intent::copy);
+            return true;
+        case PanelKey::paste:
+            choose(std::max(current, 0), EntryChooser::Intent::paste);
             return true;
         case PanelKey::remove:
             if (current < 0) {
@@ -61,7 +66,8 @@ bool RowSelection::act(PanelKey key) {
             togglePin(current);
             return true;
         default:
-            copy(static_cast<int>(key) - static_cast<int>(PanelKey::copyRow1));
+            choose(static_cast<int>(key) - static_cast<int>(PanelKey::copyRow1),
+                   EntryChooser::Intent::choose);
             return true;
     }
 }
@@ -111,11 +117,11 @@ int RowSelection::pageRows() const {
     return std::max(1, list_.viewport()->height() / std::max(rowHeight, 1));
 }
 
-void RowSelection::copy(int row) {
+void RowSelection::choose(int row, EntryChooser::Intent intent) {
     // The same call a click makes, with the same write and highlight.
     if (const ClipboardItem* entry = model_.item(row)) {
         const ClipboardItem item = *entry;
-        viewModel_.copyToPasteboard(item);
+        chooser_.choose(item, intent);
     }
 }
 

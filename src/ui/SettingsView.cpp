@@ -86,6 +86,15 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, Preferences& preferenc
         loginStartToggle->setChecked(preferences_.startsAtLogin());
     });
 
+    auto* pasteToggle = new ToggleSwitch;
+    pasteToggle->setObjectName(QStringLiteral("pasteOnSelectToggle"));
+    pasteToggle->setAccessibleName(QStringLiteral("选择后直接粘贴"));
+    pasteToggle->setChecked(preferences_.pastesOnSelect());
+    connect(pasteToggle, &ToggleSwitch::clicked, this, [this, pasteToggle](bool checked) {
+        preferences_.setPastesOnSelect(checked);
+        pasteToggle->setChecked(preferences_.pastesOnSelect());
+    });
+
     countValue_ = valueLabel(QStringLiteral("countValue"), {});
 
     auto* form = new QVBoxLayout;
@@ -93,7 +102,8 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, Preferences& preferenc
     form->setSpacing(0);
     addSection(*form, QStringLiteral("generalSection"), QStringLiteral("通用设置"),
                {valueRow(QStringLiteral("启用剪贴板监控"), monitoringToggle_),
-                valueRow(QStringLiteral("登录时启动"), loginStartToggle), shortcutRow()});
+                valueRow(QStringLiteral("登录时启动"), loginStartToggle), shortcutRow(),
+                valueRow(QStringLiteral("选择后直接粘贴"), pasteToggle)});
     addSection(*form, QStringLiteral("storageSection"), QStringLiteral("存储"),
                {valueRow(QStringLiteral("历史记录上限"),
                          valueLabel(QStringLiteral("limitValue"), entries(historyLimit))),

@@ -35,9 +35,11 @@ struct HistoryEntry {
 
 // The desktops a test can run on: a private X server (Xvfb on a free display, no TCP) with a
 // window manager and a system tray; a headless sway with one virtual output and a seat
-// without input devices; or the one started around the test (its displays and session bus,
-// the Wayland socket by its full path, no toolkit platform forced).
-enum class Desktop { x11, sway, surrounding };
+// without input devices; a headless KWin with a session bus of its own, which grants its
+// restricted interfaces through the desktop entries in the test's share/applications; or the
+// one started around the test (its displays and session bus, the Wayland socket by its full
+// path, no toolkit platform forced).
+enum class Desktop { x11, sway, kwin, surrounding };
 
 // The real program on a desktop, a fresh folder that stands in for the user's home, data and
 // temporary folders, and the programs that copy things. In the session "tray"
@@ -111,6 +113,7 @@ private:
     void startX11();
     void startSway();
     void launchSway(const std::filesystem::path& runtime, const std::string& logName);
+    void startKWin();
     std::vector<std::string> environment(const std::vector<std::string>& extra) const;
     CommandResult run(const std::vector<std::string>& arguments) const;
 

@@ -3,8 +3,10 @@
 #include <vector>
 
 #include "controller/ControllerFixture.h"
+#include "controller/PasteFlow.h"
 #include "model/NamedCase.h"
 #include "remote/RemoteCommands.h"
+#include "support/ScriptedPasteRoute.h"
 
 namespace nimbrook {
 namespace {
@@ -67,6 +69,8 @@ const std::string unknownConversion =
     "urlToMarkdown, stripFormat）\n";
 const CommandCase commandCases[] = {
     {"DeleteZero", {"delete", "0"}, 1, "nimbrook: 没有第 0 条记录（共 2 条）\n"},
+    {"PasteThree", {"paste", "3"}, 1, "nimbrook: 没有第 3 条记录（共 2 条）\n"},
+    {"PasteTwoEntries", {"paste", "1", "2"}, 2, malformed},
     {"ConvertUnchanged", {"convert", "1", "minifyJSON"}, 1, "nimbrook: 转换无变化\n"},
     {"ConvertUnknown", {"convert", "1", "shout"}, 2, unknownConversion},
     {.name = "Pause", .words = {"pause"}, .monitoring = false},
@@ -101,6 +105,41 @@ TEST_F(Commands, ConvertAnswersOnceTheEntryIsReplacedAndCopied) {
     EXPECT_NE(contents()[1], controlText);
     EXPECT_EQ(pasteboard_.string(), contents()[1]);
 }
+
+struct PasteCase {
+    std::string name;
+    std::optional<std::string> unavailable;
+    bool hasRoute = true;
+    int status = 0;
+    std::string error = {};
+};
+
+const PasteCase pasteCases[] = {
+    {"Sent", std::nullopt},
+    {"DesktopAllowsNoKeys", "不允许发送按键", true, 1,
+     "nimbrook: 已复制，未能粘贴到原窗口：不允许发送按键\n"},
+    {"NoPasteAtAll", std::nullopt, false, 1, "nimbrook: 已复制，未能粘贴到原窗口\n"},
+};
+
+class Pastes : public ControllerFixture, public testing::WithParamInterface<PasteCase> {};
+
+// Copied whatever happens to the keys; the status tells whether they were sent.
+TEST_P(Pastes, CopyThenAnswerWhetherTheKeysWereSent) {
+    writeHistory({makeItem("newer"), makeItem("第二条")});
+    launch();
+    ScriptedPasteRoute route(clock_, {}, "kate");
+    route.unavailable_ = GetParam().unavailable;
+    PasteFlow flow(
+        {*viewModel_, route, scheduler_, [](std::string_view) { return KeyChord::controlV(); }});
+    RemoteCommands commands(*viewModel_, clock_, GetParam().hasRoute ? &flow : nullptr);
+    const RemoteReply reply = answer(commands, {"paste", "2"}).value();
+    EXPECT_EQ(reply.status, GetParam().status);
+    EXPECT_EQ(reply.error, GetParam().error);
+    EXPECT_EQ(pasteboard_.string(), "第二条");
+    EXPECT_EQ(route.sent_.size(), GetParam().status == 0 ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(RemoteCommands, Pastes, testing::ValuesIn(pasteCases), nameOf);
 
 }  // namespace
 }  // namespace nimbrook

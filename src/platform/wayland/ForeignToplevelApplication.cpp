@@ -14,14 +14,16 @@ namespace nimbrook {
 
 // What the compositor said about one window; its changes take effect together on `done`.
 struct ForeignToplevelApplication::Toplevel {
-    Toplevel(ForeignToplevelApplication& owner, zwlr_foreign_toplevel_handle_v1* handle)
-        : owner(owner), handle(handle) {}
+    Toplevel(ForeignToplevelApplication& owner, zwlr_foreign_toplevel_handle_v1* handle,
+             std::uint64_t id)
+        : owner(owner), handle(handle), id(id) {}
     ~Toplevel() { zwlr_foreign_toplevel_handle_v1_destroy(handle); }
     Toplevel(const Toplevel&) = delete;
     Toplevel& operator=(const Toplevel&) = delete;
 
     ForeignToplevelApplication& owner;
     zwlr_foreign_toplevel_handle_v1* handle;
+    std::uint64_t id;
     std::string appId;
     std::string pendingAppId;
     bool activated = false;
@@ -50,23 +52,43 @@ ForeignToplevelApplication::~ForeignToplevelApplication() {
 }
 
 std::optional<std::string> ForeignToplevelApplication::frontmostName() const {
-    const auto front = std::find_if(toplevels_.begin(), toplevels_.end(), [](const auto& toplevel) {
-        return toplevel->activated && !toplevel->appId.empty();
-    });
+    const auto front = activatedWindow();
+    if (!front || front->appId.empty()) {
+        return std::nullopt;
+    }
+    if (auto name = nameOfAppId_(front->appId)) {
+        return name;
+    }
+    return front->appId;
+}
+
+bool ForeignToplevelApplication::listsWindows() const {
+    return connection_.foreignToplevels() != nullptr;
+}
+
+std::optional<ToplevelWindow> ForeignToplevelApplication::activatedWindow() const {
+    const auto front = std::find_if(toplevels_.begin(), toplevels_.end(),
+                                    [](const auto& toplevel) { return toplevel->activated; });
     if (front == toplevels_.end()) {
         return std::nullopt;
     }
-    const std::string appId = UnicodeText::repairedUtf8((*front)->appId);
-    if (auto name = nameOfAppId_(appId)) {
-        return name;
+    return ToplevelWindow{.id = (*front)->id, .appId = UnicodeText::repairedUtf8((*front)->appId)};
+}
+
+void ForeignToplevelApplication::activate(std::uint64_t id) {
+    const auto window = std::find_if(toplevels_.begin(), toplevels_.end(),
+                                     [id](const auto& toplevel) { return toplevel->id == id; });
+    if (window != toplevels_.end() && connection_.seat() != nullptr) {
+        zwlr_foreign_toplevel_handle_v1_activate((*window)->handle, connection_.seat());
+        connection_.flush();
     }
-    return appId;
 }
 
 void ForeignToplevelApplication::onToplevel(void* data, zwlr_foreign_toplevel_manager_v1*,
                                             zwlr_foreign_toplevel_handle_v1* handle) {
     auto& self = *static_cast<ForeignToplevelApplication*>(data);
-    auto& toplevel = self.toplevels_.emplace_back(std::make_unique<Toplevel>(self, handle));
+    auto& toplevel =
+        self.toplevels_.emplace_back(std::make_unique<Toplevel>(self, handle, ++self.lastId_));
     static const zwlr_foreign_toplevel_handle_v1_listener listener{
         &ForeignToplevelApplication::onTitle,  &ForeignToplevelApplication::onAppId,
         &ForeignToplevelApplication::onOutput, &ForeignToplevelApplication::onOutput,

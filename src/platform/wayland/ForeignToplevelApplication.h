@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,6 +19,13 @@ namespace nimbrook {
 
 class WaylandConnection;
 
+// One window as the compositor lists it: `id` tells it apart from every other window listed
+// during this run (a closed window's id is never reused).
+struct ToplevelWindow {
+    std::uint64_t id = 0;
+    std::string appId;
+};
+
 // The activated window as the compositor lists its windows (wlr-foreign-toplevel-management:
 // sway, Hyprland, labwc, Wayfire), named through `nameOfAppId`, else by its app_id. Without
 // that list, or with no window activated, no name: a wrong one would be worse.
@@ -34,6 +42,12 @@ public:
     std::optional<std::string> frontmostName() const override;
     // Only where the compositor lists its windows.
     bool reportsApplications() const override;
+    // Whether the compositor lists its windows at all.
+    bool listsWindows() const;
+    // The activated window; nullopt when none is or the compositor lists no windows.
+    std::optional<ToplevelWindow> activatedWindow() const;
+    // Asks the compositor to activate (raise and focus) the window `id`, if still listed.
+    void activate(std::uint64_t id);
 
 private:
     struct Toplevel;
@@ -53,6 +67,7 @@ private:
     WaylandConnection& connection_;
     NameLookup nameOfAppId_;
     std::vector<std::unique_ptr<Toplevel>> toplevels_;
+    std::uint64_t lastId_ = 0;
 };
 
 }  // namespace nimbrook

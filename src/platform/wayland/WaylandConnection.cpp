@@ -6,7 +6,9 @@
 #include <ostream>
 
 #include <ext-data-control-v1-client-protocol.h>
+#include <fake-input-client-protocol.h>
 #include <poll.h>
+#include <virtual-keyboard-unstable-v1-client-protocol.h>
 #include <wayland-client.h>
 #include <wlr-data-control-unstable-v1-client-protocol.h>
 #include <wlr-foreign-toplevel-management-unstable-v1-client-protocol.h>
@@ -18,6 +20,9 @@ namespace {
 constexpr std::uint32_t seatVersion = 1;
 constexpr std::uint32_t dataControlVersion = 1;
 constexpr std::uint32_t foreignToplevelVersion = 3;
+constexpr std::uint32_t virtualKeyboardVersion = 1;
+// Keys arrived in version 4.
+constexpr std::uint32_t fakeInputVersion = 4;
 
 static_assert(EXT_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE ==
               ZWLR_DATA_CONTROL_MANAGER_V1_GET_DATA_DEVICE);
@@ -50,11 +55,21 @@ WaylandConnection::WaylandConnection(const std::string& display, std::ostream& l
     registry_ = wl_display_get_registry(display_);
     wl_registry_add_listener(registry_, &listener, this);
     roundtrip();
+    // The seat says what devices it has in answer to being bound.
+    if (seat_ != nullptr) {
+        roundtrip();
+    }
 }
 
 WaylandConnection::~WaylandConnection() {
     if (display_ == nullptr) {
         return;
+    }
+    if (virtualKeyboards_ != nullptr) {
+        zwp_virtual_keyboard_manager_v1_destroy(virtualKeyboards_);
+    }
+    if (fakeInput_ != nullptr) {
+        org_kde_kwin_fake_input_destroy(fakeInput_);
     }
     if (foreignToplevels_ != nullptr) {
         zwlr_foreign_toplevel_manager_v1_destroy(foreignToplevels_);
@@ -82,7 +97,7 @@ void WaylandConnection::onGlobal(void* data, wl_registry* registry, std::uint32_
                                  const char* interface, std::uint32_t version) {
     auto& self = *static_cast<WaylandConnection*>(data);
     if (std::strcmp(interface, wl_seat_interface.name) == 0 && self.seat_ == nullptr) {
-        self.seat_ = bind<wl_seat>(registry, name, wl_seat_interface, version, seatVersion);
+        self.bindSeat(registry, name, version);
     } else if (std::strcmp(interface, ext_data_control_manager_v1_interface.name) == 0) {
         if (self.dataControl_ != nullptr) {
             zwlr_data_control_manager_v1_destroy(self.dataControl_);
@@ -103,8 +118,38 @@ void WaylandConnection::onGlobal(void* data, wl_registry* registry, std::uint32_
         self.foreignToplevels_ = bind<zwlr_foreign_toplevel_manager_v1>(
             registry, name, zwlr_foreign_toplevel_manager_v1_interface, version,
             foreignToplevelVersion);
+    } else {
+        self.bindInput(registry, name, interface, version);
     }
 }
+
+void WaylandConnection::bindSeat(wl_registry* registry, std::uint32_t name, std::uint32_t version) {
+    static const wl_seat_listener listener{&WaylandConnection::onSeatCapabilities,
+                                           &WaylandConnection::onSeatName};
+    seat_ = bind<wl_seat>(registry, name, wl_seat_interface, version, seatVersion);
+    wl_seat_add_listener(seat_, &listener, this);
+}
+
+void WaylandConnection::bindInput(wl_registry* registry, std::uint32_t name, const char* interface,
+                                  std::uint32_t version) {
+    if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0 &&
+        virtualKeyboards_ == nullptr) {
+        virtualKeyboards_ = bind<zwp_virtual_keyboard_manager_v1>(
+            registry, name, zwp_virtual_keyboard_manager_v1_interface, version,
+            virtualKeyboardVersion);
+    } else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 &&
+               version >= fakeInputVersion && fakeInput_ == nullptr) {
+        fakeInput_ = bind<org_kde_kwin_fake_input>(
+            registry, name, org_kde_kwin_fake_input_interface, version, fakeInputVersion);
+    }
+}
+
+void WaylandConnection::onSeatCapabilities(void* data, wl_seat*, std::uint32_t capabilities) {
+    static_cast<WaylandConnection*>(data)->seatHasKeyboard_ =
+        (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
+}
+
+void WaylandConnection::onSeatName(void*, wl_seat*, const char*) {}
 
 // Seats and managers of a desktop do not come and go while it runs.
 void WaylandConnection::onGlobalRemove(void*, wl_registry*, std::uint32_t) {}

@@ -8,8 +8,10 @@ struct wl_display;
 struct wl_interface;
 struct wl_registry;
 struct wl_seat;
+struct org_kde_kwin_fake_input;
 struct zwlr_data_control_manager_v1;
 struct zwlr_foreign_toplevel_manager_v1;
+struct zwp_virtual_keyboard_manager_v1;
 
 namespace nimbrook {
 
@@ -44,6 +46,8 @@ public:
     bool roundtrip();
 
     wl_seat* seat() const { return seat_; }
+    // Whether the seat has a keyboard now (a headless seat may have none).
+    bool seatHasKeyboard() const { return seatHasKeyboard_; }
     // Null when the compositor offers no data-control manager (ext is preferred).
     zwlr_data_control_manager_v1* dataControl() const { return dataControl_; }
     const DataControlInterfaces& dataControlInterfaces() const { return interfaces_; }
@@ -52,11 +56,20 @@ public:
     std::string dataControlProtocol() const;
     // Null when the compositor does not list its windows.
     zwlr_foreign_toplevel_manager_v1* foreignToplevels() const { return foreignToplevels_; }
+    // Null when the compositor lets no program type (wlroots compositors do).
+    zwp_virtual_keyboard_manager_v1* virtualKeyboards() const { return virtualKeyboards_; }
+    // Null unless KWin granted this program its fake input (through its desktop file).
+    org_kde_kwin_fake_input* fakeInput() const { return fakeInput_; }
 
 private:
     static void onGlobal(void* data, wl_registry* registry, std::uint32_t name,
                          const char* interface, std::uint32_t version);
     static void onGlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
+    static void onSeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
+    static void onSeatName(void* data, wl_seat* seat, const char* name);
+    void bindSeat(wl_registry* registry, std::uint32_t name, std::uint32_t version);
+    void bindInput(wl_registry* registry, std::uint32_t name, const char* interface,
+                   std::uint32_t version);
     bool checked(int result);
 
     std::ostream& log_;
@@ -67,6 +80,9 @@ private:
     bool dataControlIsExt_ = false;
     DataControlInterfaces interfaces_;
     zwlr_foreign_toplevel_manager_v1* foreignToplevels_ = nullptr;
+    zwp_virtual_keyboard_manager_v1* virtualKeyboards_ = nullptr;
+    org_kde_kwin_fake_input* fakeInput_ = nullptr;
+    bool seatHasKeyboard_ = false;
     bool lost_ = false;
 };
 

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <cstdint>
-
 #include "platform/ActiveApplication.h"
+#include "platform/x11/X11Windows.h"
 #include "platform/xdg/DesktopEntryIndex.h"
 
 struct xcb_connection_t;
@@ -21,14 +20,7 @@ public:
     std::optional<std::string> frontmostName() const override;
 
 private:
-    std::optional<std::uint32_t> activeWindow() const;
-    std::optional<std::string> windowClass(std::uint32_t window) const;
-    bool isOwnWindow(std::uint32_t window) const;
-
-    xcb_connection_t& connection_;
-    std::uint32_t root_ = 0;
-    std::uint32_t activeWindowAtom_ = 0;
-    std::uint32_t pidAtom_ = 0;
+    X11Windows windows_;
     // Looking up a name fills the index's cache.
     mutable DesktopEntryIndex index_;
 };

@@ -1,5 +1,6 @@
 #include "platform/x11/X11Keymap.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -14,25 +15,25 @@ using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
 }  // namespace
 
-xcb_keycode_t X11Keymap::keycodeOf(xcb_connection_t& connection, std::uint32_t keysym) {
+X11KeyboardMapping X11Keymap::mapping(xcb_connection_t& connection) {
     const xcb_setup_t* setup = xcb_get_setup(&connection);
     const auto count = static_cast<std::uint8_t>(setup->max_keycode - setup->min_keycode + 1);
-    const Reply<xcb_get_keyboard_mapping_reply_t> mapping(
+    const Reply<xcb_get_keyboard_mapping_reply_t> reply(
         xcb_get_keyboard_mapping_reply(
             &connection, xcb_get_keyboard_mapping(&connection, setup->min_keycode, count), nullptr),
         &std::free);
-    if (!mapping || mapping->keysyms_per_keycode == 0) {
-        return 0;
+    if (!reply) {
+        return {};
     }
-    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
-    const int length = xcb_get_keyboard_mapping_keysyms_length(mapping.get());
-    for (int i = 0; i < length; ++i) {
-        if (keysyms[i] == keysym) {
-            return static_cast<xcb_keycode_t>(setup->min_keycode +
-                                              i / mapping->keysyms_per_keycode);
-        }
-    }
-    return 0;
+    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(reply.get());
+    const int length = xcb_get_keyboard_mapping_keysyms_length(reply.get());
+    return {.minimumKeycode = setup->min_keycode,
+            .keysymsPerKeycode = reply->keysyms_per_keycode,
+            .keysyms = std::vector<std::uint32_t>(keysyms, keysyms + std::max(length, 0))};
+}
+
+xcb_keycode_t X11Keymap::keycodeOf(xcb_connection_t& connection, std::uint32_t keysym) {
+    return mapping(connection).keycodeOf(keysym);
 }
 
 std::uint16_t X11Keymap::numLockMask(xcb_connection_t& connection) {

@@ -4,12 +4,17 @@
 
 #include <xcb/xcb.h>
 
+#include "platform/x11/X11KeyboardMapping.h"
+
 namespace nimbrook {
 
 // The X server's keyboard map, asked afresh each time (the user may switch layouts).
 class X11Keymap final {
 public:
-    // The first key that produces `keysym` at any level; 0 when no key does.
+    // The map in force; empty when the server does not answer.
+    static X11KeyboardMapping mapping(xcb_connection_t& connection);
+    // The key that produces `keysym` in the map in force (X11KeyboardMapping::keycodeOf); 0
+    // when no key does.
     static xcb_keycode_t keycodeOf(xcb_connection_t& connection, std::uint32_t keysym);
     // The modifier bit of Num Lock; Mod2, where nearly every keyboard map puts it, when the
     // map does not say.

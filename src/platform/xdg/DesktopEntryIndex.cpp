@@ -20,6 +20,7 @@ constexpr int maximumDepth = 3;
 struct DesktopEntry {
     std::string name;
     std::string startupWmClass;
+    std::vector<std::string> categories;
     bool isApplication = false;
     bool hidden = false;
 };
@@ -72,6 +73,20 @@ std::string unescaped(std::string_view value) {
         }
     }
     return text;
+}
+
+// The items of a ";"-separated list value, empty items skipped.
+std::vector<std::string> listOf(std::string_view value) {
+    std::vector<std::string> items;
+    std::size_t start = 0;
+    while (start < value.size()) {
+        const auto end = std::min(value.find(';', start), value.size());
+        if (end > start) {
+            items.emplace_back(value.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return items;
 }
 
 // "Name[lang_COUNTRY@MODIFIER]", "Name[lang_COUNTRY]", "Name[lang@MODIFIER]", "Name[lang]",
@@ -142,6 +157,8 @@ std::optional<DesktopEntry> readEntry(const std::filesystem::path& file,
             entry.isApplication = value == "Application";
         } else if (key == "Hidden") {
             entry.hidden = value == "true";
+        } else if (key == "Categories") {
+            entry.categories = listOf(value);
         } else if (key == "StartupWMClass") {
             entry.startupWmClass = unescaped(value);
         } else if (key.starts_with("Name")) {
@@ -162,10 +179,10 @@ std::string desktopFileId(const std::filesystem::path& folder, const std::filesy
     return id;
 }
 
-template <typename Map>
-void addFirst(Map& map, std::string key, const std::string& name) {
+template <typename Map, typename Value>
+void addFirst(Map& map, std::string key, const Value& value) {
     if (!key.empty()) {
-        map.try_emplace(std::move(key), name);
+        map.try_emplace(std::move(key), value);
     }
 }
 
@@ -176,18 +193,29 @@ DesktopEntryIndex::DesktopEntryIndex(std::vector<std::filesystem::path> folders,
     : folders_(std::move(folders)), nameKeys_(nameKeysFor(messagesLocale)) {}
 
 std::optional<std::string> DesktopEntryIndex::nameForWindowClass(std::string_view windowClass) {
+    const Application* application = find(windowClass);
+    return application == nullptr ? std::nullopt : std::optional(application->name);
+}
+
+bool DesktopEntryIndex::hasCategory(std::string_view windowClass, std::string_view category) {
+    const Application* application = find(windowClass);
+    return application != nullptr &&
+           std::ranges::find(application->categories, category) != application->categories.end();
+}
+
+const DesktopEntryIndex::Application* DesktopEntryIndex::find(std::string_view windowClass) {
     if (windowClass.empty()) {
-        return std::nullopt;
+        return nullptr;
     }
     if (!scanned_) {
         scan();
     }
-    auto name = lookUp(windowClass);
-    if (!name && foldersChanged()) {
+    const Application* application = lookUp(windowClass);
+    if (application == nullptr && foldersChanged()) {
         scan();
-        name = lookUp(windowClass);
+        application = lookUp(windowClass);
     }
-    return name;
+    return application;
 }
 
 std::string DesktopEntryIndex::messagesLocaleFromEnvironment() {
@@ -229,12 +257,13 @@ void DesktopEntryIndex::scan() {
             if (!entry || !entry->isApplication || entry->hidden || entry->name.empty()) {
                 continue;
             }
-            addFirst(byWindowClass_, entry->startupWmClass, entry->name);
-            addFirst(byLowerWindowClass_, asciiLower(entry->startupWmClass), entry->name);
+            const Application application{entry->name, entry->categories};
+            addFirst(byWindowClass_, entry->startupWmClass, application);
+            addFirst(byLowerWindowClass_, asciiLower(entry->startupWmClass), application);
             const auto lowerId = asciiLower(id);
-            addFirst(byLowerId_, lowerId, entry->name);
+            addFirst(byLowerId_, lowerId, application);
             if (const auto dot = lowerId.rfind('.'); dot != std::string::npos) {
-                addFirst(byLowerIdSuffix_, lowerId.substr(dot + 1), entry->name);
+                addFirst(byLowerIdSuffix_, lowerId.substr(dot + 1), application);
             }
         }
     }
@@ -250,17 +279,18 @@ bool DesktopEntryIndex::foldersChanged() const {
     return false;
 }
 
-std::optional<std::string> DesktopEntryIndex::lookUp(std::string_view windowClass) const {
+const DesktopEntryIndex::Application* DesktopEntryIndex::lookUp(
+    std::string_view windowClass) const {
     const std::string exact(windowClass);
     const auto lower = asciiLower(windowClass);
     for (const auto& [map, key] :
          {std::pair{&byWindowClass_, &exact}, std::pair{&byLowerWindowClass_, &lower},
           std::pair{&byLowerId_, &lower}, std::pair{&byLowerIdSuffix_, &lower}}) {
         if (const auto found = map->find(*key); found != map->end()) {
-            return found->second;
+            return &found->second;
         }
     }
-    return std::nullopt;
+    return nullptr;
 }
 
 }  // namespace nimbrook

@@ -50,6 +50,7 @@ constexpr const char* description =
     "                               列出面板搜索 TEXT 时显示的记录\n"
     "  get N                        输出第 N 条的完整内容（图片：文件路径）\n"
     "  copy N                       把第 N 条复制到剪贴板\n"
+    "  paste N                      复制第 N 条并粘贴到当前有焦点的窗口\n"
     "  delete N                     删除第 N 条\n"
     "  pin N、unpin N               置顶第 N 条、取消置顶\n"
     "  convert N CONVERSION         转换第 N 条并复制结果；CONVERSION 是\n"
@@ -174,8 +175,9 @@ CommandLine::Parsed command(const QCommandLineParser& parser, const Options& opt
         return listing(parser, options, positional);
     }
     if (name == QStringLiteral("get") || name == QStringLiteral("copy") ||
-        name == QStringLiteral("delete") || name == QStringLiteral("convert") ||
-        name == QStringLiteral("pin") || name == QStringLiteral("unpin")) {
+        name == QStringLiteral("paste") || name == QStringLiteral("delete") ||
+        name == QStringLiteral("convert") || name == QStringLiteral("pin") ||
+        name == QStringLiteral("unpin")) {
         return onEntry(positional);
     }
     if (name != QStringLiteral("clear") && name != QStringLiteral("pause") &&

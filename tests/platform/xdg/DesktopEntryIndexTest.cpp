@@ -28,6 +28,8 @@ private slots:
     void namesWindowClasses_data();
     void namesWindowClasses();
     void seesEntriesInstalledLater();
+    void findsCategories_data();
+    void findsCategories();
 };
 
 void DesktopEntryIndexTest::namesWindowClasses_data() {
@@ -99,6 +101,30 @@ void DesktopEntryIndexTest::seesEntriesInstalledLater() {
     writeFiles(folder,
                {{"applications/late.desktop", "[Desktop Entry]\nType=Application\nName=Late\n"}});
     QCOMPARE(index.nameForWindowClass("late").value_or(""), std::string("Late"));
+}
+
+void DesktopEntryIndexTest::findsCategories_data() {
+    QTest::addColumn<QByteArray>("categories");
+    QTest::addColumn<bool>("isTerminal");
+    QTest::newRow("one of several") << QByteArray("System;TerminalEmulator;") << true;
+    QTest::newRow("without the last semicolon") << QByteArray("GTK;TerminalEmulator") << true;
+    QTest::newRow("a longer name is another") << QByteArray("TerminalEmulators;") << false;
+    QTest::newRow("case matters") << QByteArray("terminalemulator;") << false;
+    QTest::newRow("none listed") << QByteArray() << false;
+}
+
+void DesktopEntryIndexTest::findsCategories() {
+    QFETCH(QByteArray, categories);
+    QFETCH(bool, isTerminal);
+    QTemporaryDir root;
+    const std::filesystem::path folder = root.path().toStdString();
+    writeFiles(folder, {{"0/debian-xterm.desktop",
+                         "[Desktop Entry]\nType=Application\nName=X\n"
+                         "StartupWMClass=XTerm\nCategories=" +
+                             categories + "\n"}});
+    DesktopEntryIndex index({folder / "0"}, "C");
+    QCOMPARE(index.hasCategory("XTerm", "TerminalEmulator"), isTerminal);
+    QVERIFY(!index.hasCategory("Other", "TerminalEmulator"));
 }
 
 }  // namespace nimbrook

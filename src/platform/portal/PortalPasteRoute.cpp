@@ -1,0 +1,20 @@
+#include "platform/portal/PortalPasteRoute.h"
+
+#include <utility>
+
+namespace nimbrook {
+
+PortalPasteRoute::PortalPasteRoute(PortalRemoteDesktop& portal,
+                                   std::function<bool()> ownWindowFocused)
+    : portal_(portal), ownWindowFocused_(std::move(ownWindowFocused)) {}
+
+void PortalPasteRoute::sendChord(const KeyChord& chord, SendDone done) {
+    std::vector<std::uint32_t> keysyms = chord.modifierKeysyms();
+    keysyms.push_back(chord.keysym);
+    portal_.sendKeysyms(std::move(keysyms),
+                        [done = std::move(done)](bool sent, const std::string& reason) {
+                            done({.sent = sent, .reason = reason});
+                        });
+}
+
+}  // namespace nimbrook

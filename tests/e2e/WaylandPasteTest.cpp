@@ -1,0 +1,126 @@
+#include <string>
+#include <vector>
+
+#include "NimbrookFixture.h"
+
+namespace nimbrook::e2e {
+namespace {
+
+// A program the user pastes into, and the chord it pastes with.
+struct PasteTarget {
+    std::string name;
+    std::string appId;
+    // Followed by the file that receives what arrives.
+    std::vector<std::string> command;
+    // Of its desktop entry, which picks the chord: Ctrl+Shift+V for a terminal, else Ctrl+V.
+    std::string categories;
+};
+
+// Text a terminal's line discipline passes on only line by line (at most 4095 bytes each):
+// Chinese, blanks and about 10 KB in all.
+std::string pastedText() {
+    std::string text = "萤川 粘贴 ✓\n\tindented line\n";
+    while (text.size() < 10'000) {
+        text += std::string(99, 'a' + static_cast<char>(text.size() % 26)) + '\n';
+    }
+    return text;
+}
+
+// Keys typed through the program's virtual keyboard on a headless sway whose seat has a
+// keyboard (a device of the tests' own, as a desktop's real keyboard is there first).
+class SwayPasteTest : public NimbrookFixture, public testing::WithParamInterface<PasteTarget> {
+protected:
+    SwayPasteTest() : NimbrookFixture(Desktop::sway) {}
+
+    void SetUp() override {
+        ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());
+        keep({NIMBROOK_WAYLAND_TYPIST, "hold"}, "keyboard");
+        ASSERT_TRUE(eventually([&] { return readFile(root_ / "keyboard.log") == "ready\n"; }))
+            << readFile(root_ / "keyboard.log");
+    }
+
+    bool focused(const std::string& appId) {
+        return output(
+                   {"/usr/bin/swaymsg", "[app_id=\"^" + appId + "$\" con_id=__focused__]", "nop"})
+            .has_value();
+    }
+};
+
+TEST_P(SwayPasteTest, TheFocusedProgramReceivesTheClipboard) {
+    const PasteTarget& target = GetParam();
+    std::filesystem::create_directories(root_ / "share/applications");
+    nimbrook::writeFile(root_ / "share/applications" / (target.appId + ".desktop"),
+                        "[Desktop Entry]\nType=Application\nName=" + target.name +
+                            "\nExec=true\nCategories=" + target.categories + "\n");
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_TRUE(eventually([&] {
+        return output({"/usr/bin/swaymsg", "[app_id=\"nimbrook\"]", "nop"}).has_value();
+    }));
+    std::vector<std::string> command = target.command;
+    command.push_back((root_ / "pasted.txt").string());
+    keep(command, "target", {"QT_QPA_PLATFORM=wayland"});
+    ASSERT_TRUE(eventually([&] { return focused(target.appId); }))
+        << readFile(root_ / "target.log");
+    const std::string text = pastedText();
+    ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
+    ASSERT_TRUE(eventually([&] { return output({"/usr/bin/wl-paste", "-n"}) == text; }));
+
+    ASSERT_TRUE(newestIs(text));
+    const auto pasted = nimbrook({"paste", "1"});
+    ASSERT_EQ(pasted.status, 0) << pasted.error << readFile(root_ / "nimbrook.log");
+    EXPECT_TRUE(eventually([&] { return readFile(root_ / "pasted.txt") == text; }))
+        << readFile(root_ / "pasted.txt").size() << " bytes arrived; "
+        << readFile(root_ / "target.log");
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, SwayPasteTest,
+                         testing::Values(PasteTarget{"Terminal",
+                                                     "org.nimbrook.Terminal",
+                                                     {
+                                                         "/usr/bin/foot",
+                                                         "--app-id",
+                                                         "org.nimbrook.Terminal",
+                                                         "/bin/sh",
+                                                         "-c",
+                                                         "exec cat > \"$0\"",
+                                                     },
+                                                     "System;TerminalEmulator;"},
+                                         PasteTarget{
+                                             "QtField",
+                                             "org.nimbrook.PasteTarget",
+                                             {NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget"},
+                                             "Utility;"}),
+                         [](const auto& info) { return info.param.name; });
+
+// KWin lets a program type only when an installed desktop entry that runs it by its full path
+// asks for the fake input; it reads the entries again when they change.
+class KWinPasteTest : public NimbrookFixture {
+protected:
+    KWinPasteTest() : NimbrookFixture(Desktop::kwin) {}
+};
+
+TEST_F(KWinPasteTest, FakeInputTypesOnlyForAProgramItsDesktopEntryGrantsIt) {
+    const auto pasted = root_ / "pasted.txt";
+    keep({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, "target",
+         {"QT_QPA_PLATFORM=wayland"});
+    ASSERT_TRUE(eventually([&] {
+        return readFile(root_ / "target.log").find("active\n") != std::string::npos;
+    })) << readFile(root_ / "target.log");
+    const std::string text = "萤川 on KWin\n第二行";
+    ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
+
+    EXPECT_FALSE(output({NIMBROOK_WAYLAND_TYPIST, "fake", "ctrl+v"})) << "typed without a grant";
+    std::filesystem::create_directories(root_ / "share/applications");
+    nimbrook::writeFile(root_ / "share/applications/typist.desktop",
+                        "[Desktop Entry]\nType=Application\nName=typist\nExec=" +
+                            std::string(NIMBROOK_WAYLAND_TYPIST) +
+                            "\nX-KDE-Wayland-Interfaces=org_kde_kwin_fake_input\n");
+    EXPECT_FALSE(std::filesystem::exists(pasted));
+    ASSERT_TRUE(eventually([&] {
+        return output({NIMBROOK_WAYLAND_TYPIST, "fake", "ctrl+v"}).has_value();
+    }));
+    EXPECT_TRUE(eventually([&] { return readFile(pasted) == text; })) << readFile(pasted);
+}
+
+}  // namespace
+}  // namespace nimbrook::e2e
