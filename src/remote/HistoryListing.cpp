@@ -125,12 +125,11 @@ std::shared_ptr<ReplyBody> HistoryListing::text(const std::vector<ClipboardItem>
             const auto& [index, item] = entries[place];
             const auto& source = item.sourceApp();
             const std::string application = source ? oneLine(*source) : std::string();
-            std::string line = std::to_string(index + 1) + '\t' +
-                               std::string(searchLabel(item.contentType())) + '\t' +
-                               ClipboardItem::relativeFormatter().format(item.timestamp(), now) +
-                               '\t' + (application.empty() ? std::string("-") : application) +
-                               '\t' + oneLine(item.preview()) + '\t' +
-                               (item.isPinned() ? "置顶" : "-") + '\n';
+            std::string line =
+                std::to_string(index + 1) + '\t' + std::string(searchLabel(item.contentType())) +
+                '\t' + ClipboardItem::relativeFormatter().format(item.timestamp(), now) + '\t' +
+                (application.empty() ? std::string("-") : application) + '\t' +
+                (item.isPinned() ? "置顶" : "-") + '\t' + oneLine(item.preview()) + '\n';
             return std::vector<ListingBody::Part>{{std::move(line)}};
         });
 }

@@ -19,9 +19,10 @@ namespace nimbrook {
 class HistoryListing final {
 public:
     // One line per entry: number, type label, relative time, source application ("-" when
-    // unknown), preview and "置顶" for a pinned entry ("-" for the others), separated by tabs; the preview and the application name hold
-    // no tab, line break or control character, so one entry stays one line and a copied
-    // escape sequence never reaches the terminal.
+    // unknown), "置顶" for a pinned entry ("-" for the others) and preview, last so that a
+    // script takes it after the last tab, separated by tabs; the preview and the application name
+    // hold no tab, line break or control character, so one entry stays one line and a copied escape
+    // sequence never reaches the terminal.
     static std::shared_ptr<ReplyBody> text(const std::vector<ClipboardItem>& items,
                                            const std::vector<std::size_t>& indexes, Timestamp now);
     // A JSON array, one object per line: "index", "id", "type" (the raw value), "timestamp"

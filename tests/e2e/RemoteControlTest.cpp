@@ -61,15 +61,15 @@ TEST_F(RemoteControlTest, EveryCommandAgainstAKnownHistory) {
                ",\"content\":" + nlohmann::json(entry.content).dump() + "}";
     };
     const std::string chineseRow =
-        "\tText\t3小时前\t文本编辑器\t萤川剪贴板：你好，世界 第二行\t-\n";
+        "\tText\t3小时前\t文本编辑器\t-\t萤川剪贴板：你好，世界 第二行\n";
     const std::vector<std::pair<std::vector<std::string>, CommandResult>> steps{
         {{"--version"}, succeeds("nimbrook " NIMBROOK_VERSION "\n")},
         {{"get", "x"}, fails(2, "“x”不是记录编号\n请运行 nimbrook --help 查看用法")},
         {{"list"},
-         succeeds("1\tText\t3小时前\tHex Editor\tbin: ÿend\t-\n2" + chineseRow +
-                  "3\tText\t3小时前\t-\t" + std::string(120, 'x') +
-                  "…\t-\n4\tJSON\t3小时前\tFirefox\t" + json.content +
-                  "\t-\n5\tImage\t3小时前\tGIMP\t" + image.content + "\t-\n")},
+         succeeds("1\tText\t3小时前\tHex Editor\t-\tbin: ÿend\n2" + chineseRow +
+                  "3\tText\t3小时前\t-\t-\t" + std::string(120, 'x') +
+                  "…\n4\tJSON\t3小时前\tFirefox\t-\t" + json.content +
+                  "\n5\tImage\t3小时前\tGIMP\t-\t" + image.content + "\n")},
         {{"list", "--json", "--limit=2"},
          succeeds("[\n" + jsonLine(1, binary, 1, false) + ",\n" + jsonLine(2, chinese, 2, false) +
                   "\n]\n")},

@@ -57,9 +57,8 @@ std::string wholeText(const std::vector<ClipboardItem>& items,
         const std::string application = source ? HistoryListing::oneLine(*source) : "";
         out += std::to_string(index + 1) + '\t' + std::string(searchLabel(item.contentType())) +
                '\t' + ClipboardItem::relativeFormatter().format(item.timestamp(), now) + '\t' +
-               (application.empty() ? "-" : application) + '\t' +
-               HistoryListing::oneLine(item.preview()) + '\t' + (item.isPinned() ? "置顶" : "-") +
-               '\n';
+               (application.empty() ? "-" : application) + '\t' + (item.isPinned() ? "置顶" : "-") +
+               '\t' + HistoryListing::oneLine(item.preview()) + '\n';
     }
     return out;
 }

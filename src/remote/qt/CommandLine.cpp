@@ -45,7 +45,7 @@ constexpr const char* description =
     "萤川（Nimbrook）剪贴板历史。不带命令时启动程序，或打开正在运行的程序的面板。\n"
     "\n"
     "命令（记录编号从 1 开始，与面板一致：置顶的在前，其余最新的在前）：\n"
-    "  list [--limit N] [--json]    列出历史：编号、类型、时间、应用、预览、置顶\n"
+    "  list [--limit N] [--json]    列出历史：编号、类型、时间、应用、置顶、预览\n"
     "  search TEXT [--limit N] [--json]\n"
     "                               列出面板搜索 TEXT 时显示的记录\n"
     "  get N                        输出第 N 条的完整内容（图片：文件路径）\n"
