@@ -1,12 +1,12 @@
-#bash completion for nimbrook, the clipboard history
+# bash completion for nimbrook, the clipboard history
 _nimbrook() {
-    local cur prev words cword _init_completion || return
+    local cur prev words cword
+    _init_completion || return
 
-        local commands =
-        "list search get copy paste delete pin unpin convert clear pause resume" local conversions =
-            "prettifyJSON minifyJSON wrapCode htmlToMarkdown urlToMarkdown stripFormat" local
-                command = "" i for ((i = 1; i < cword; i++));
-    do
+    local commands="list search get copy paste delete pin unpin convert clear pause resume"
+    local conversions="prettifyJSON minifyJSON wrapCode htmlToMarkdown urlToMarkdown stripFormat"
+    local command="" i
+    for ((i = 1; i < cword; i++)); do
         case ${words[i]} in
             -n | --limit) ((i++)) ;;
             -*) ;;
@@ -33,7 +33,7 @@ _nimbrook() {
             COMPREPLY=($(compgen -W "--yes" -- "$cur"))
             ;;
         convert)
-#After the entry number comes the conversion.
+            # After the entry number comes the conversion.
             local positional=0
             for ((i = i + 1; i < cword; i++)); do
                 [[ ${words[i]} != -* ]] && ((positional++))
