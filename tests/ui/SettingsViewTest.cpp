@@ -60,13 +60,13 @@ void SettingsViewTest::showsTheDesignedTextsAndFollowsTheController() {
     }
     const QStringList expected =
         QStringLiteral(
-            "通用设置|启用剪贴板监控|登录时启动|打开面板快捷键|存储|历史记录上限|"
+            "通用设置|启用剪贴板监控|登录时启动|选择后直接粘贴|打开面板快捷键|存储|历史记录上限|"
             "500 条|当前记录|0 条|不记录的应用|不记录以下应用的复制内容|尚未添加应用|关于|"
             "应用名称|萤川 Nimbrook|版本|1.0.0|开发者|Quolla")
             .split(u'|');
     QCOMPARE(texts, QSet<QString>(expected.begin(), expected.end()));
-    // Two switches and the shortcut's field are the only controls: no stepper for the limit.
-    QCOMPARE(view.findChildren<ToggleSwitch*>().size(), 2);
+    // Three switches and the shortcut's field are the only controls: no stepper for the limit.
+    QCOMPARE(view.findChildren<ToggleSwitch*>().size(), 3);
     QCOMPARE(view.findChildren<QLineEdit*>().size(), 1);
     QCOMPARE(view.findChild<QLineEdit*>()->accessibleName(), QStringLiteral("打开面板快捷键"));
 
