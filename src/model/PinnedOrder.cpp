@@ -24,7 +24,9 @@ std::vector<ClipboardItem> PinnedOrder::shown(std::vector<ClipboardItem> stored)
             below = std::max(below, each->timestamp());
         }
     }
-    std::ranges::stable_partition(stored, &ClipboardItem::isPinned);
+    // The iterator form: clang cannot yet compile the ranges one against this standard library.
+    std::stable_partition(stored.begin(), stored.end(),
+                          [](const ClipboardItem& each) { return each.isPinned(); });
     return stored;
 }
 
