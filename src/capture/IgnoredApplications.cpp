@@ -12,8 +12,8 @@ namespace {
 
 // Blanks at the ends are no part of a name: one typed with a trailing space still matches.
 std::string keyOf(std::string_view name) {
-    const std::string valid = UnicodeText::isValidUtf8(name) ? std::string(name)
-                                                             : UnicodeText::repairedUtf8(name);
+    const std::string valid =
+        UnicodeText::isValidUtf8(name) ? std::string(name) : UnicodeText::repairedUtf8(name);
     const std::string trimmed = CharacterSets::trimmed(valid, CharacterSet::whitespaceAndNewlines);
     return UnicodeText::lowercasedNfc(UnicodeText::nfc(trimmed));
 }

@@ -52,8 +52,9 @@ void HistoryChange::applyTo(std::vector<ClipboardItem>& items) const {
             std::erase_if(items, [this](const ClipboardItem& each) { return each.id() == id_; });
             return;
         case Kind::clearing:
-            items.erase(items.begin() + static_cast<std::ptrdiff_t>(PinnedOrder::pinnedCount(items)),
-                        items.end());
+            items.erase(
+                items.begin() + static_cast<std::ptrdiff_t>(PinnedOrder::pinnedCount(items)),
+                items.end());
             return;
         case Kind::pinning:
             pinIn(items);

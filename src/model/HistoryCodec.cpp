@@ -184,9 +184,8 @@ private:
     // member, or a "pinned" that is not a boolean, which older files never hold and which
     // leaves the entry unpinned rather than failing the whole history.
     bool ignored() const {
-        return skipping_ > 0 ||
-               (level_ == Level::entry &&
-                (member_ == Member::unknown || member_ == Member::pinned));
+        return skipping_ > 0 || (level_ == Level::entry &&
+                                 (member_ == Member::unknown || member_ == Member::pinned));
     }
 
     // An object or array inside an entry is only allowed as the value of an ignored member;

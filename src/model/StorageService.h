@@ -25,10 +25,10 @@ public:
     explicit StorageService(std::filesystem::path folder, ConsoleLine console = {},
                             UnixSeconds now = {});
 
-    // Writes every pinned item and at most the first historyLimit others to a new 0600 file that atomically replaces
-    // the old one (a symlink in the file's place is replaced, never written through). Never
-    // throws; a failure prints "[StorageService] save error: <description>", leaves the
-    // previous file in place and returns the description (nullopt when the file was written).
+    // Writes every pinned item and at most the first historyLimit others to a new 0600 file that
+    // atomically replaces the old one (a symlink in the file's place is replaced, never written
+    // through). Never throws; a failure prints "[StorageService] save error: <description>", leaves
+    // the previous file in place and returns the description (nullopt when the file was written).
     // Call from one thread at a time, after load(). A file that the last load could not use is
     // first renamed to "clipboard_history.json.corrupt-<unix seconds>[-<n>]" (never over another
     // file; it and the four others set aside last are kept), which prints "[StorageService] moved
