@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "platform/AsciiText.h"
+
 namespace nimbrook {
 
 namespace {
@@ -36,15 +38,7 @@ constexpr std::uint32_t keysymF1 = 0xffbe;
 constexpr int functionKeys = 12;
 
 std::string lowerTrimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    std::string part(text.substr(first, text.find_last_not_of(" \t") - first + 1));
-    std::ranges::transform(part, part.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return part;
+    return asciiLower(trimmed(text));
 }
 
 std::optional<std::uint32_t> valueOf(std::string_view part, const auto& names) {

@@ -3,27 +3,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/AsciiText.h"
+
 namespace nimbrook {
 
-namespace {
-
-std::string asciiLower(std::string_view text) {
-    std::string lower(text);
-    std::ranges::transform(lower, lower.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return lower;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 PasteChords::PasteChords(std::string_view overrides, TerminalTest isTerminal)
     : isTerminal_(std::move(isTerminal)) {

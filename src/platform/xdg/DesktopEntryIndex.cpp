@@ -7,6 +7,7 @@
 #include <set>
 #include <system_error>
 
+#include "platform/AsciiText.h"
 #include "platform/UnicodeText.h"
 
 namespace nimbrook {
@@ -16,6 +17,8 @@ namespace {
 constexpr std::uintmax_t maximumEntrySize = 256 * 1024;
 // Deep enough for vendor subfolders ("kde4/"), shallow enough to stay quick.
 constexpr int maximumDepth = 3;
+// A line may end in a carriage return where the file was written on another system.
+constexpr std::string_view entrySpaces = " \t\r";
 
 struct DesktopEntry {
     std::string name;
@@ -24,22 +27,6 @@ struct DesktopEntry {
     bool isApplication = false;
     bool hidden = false;
 };
-
-std::string asciiLower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return lower;
-}
-
-std::string_view trimmedSpaces(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
 
 // The escapes of a desktop entry string value.
 std::string unescaped(std::string_view value) {
@@ -136,7 +123,7 @@ std::optional<DesktopEntry> readEntry(const std::filesystem::path& file,
     bool inMainGroup = false;
     std::string line;
     while (std::getline(stream, line)) {
-        const auto text = trimmedSpaces(line);
+        const auto text = trimmed(line, entrySpaces);
         if (text.empty() || text.front() == '#') {
             continue;
         }
@@ -151,8 +138,8 @@ std::optional<DesktopEntry> readEntry(const std::filesystem::path& file,
         if (!inMainGroup || equals == std::string_view::npos) {
             continue;
         }
-        const auto key = trimmedSpaces(text.substr(0, equals));
-        const auto value = trimmedSpaces(text.substr(equals + 1));
+        const auto key = trimmed(text.substr(0, equals), entrySpaces);
+        const auto value = trimmed(text.substr(equals + 1), entrySpaces);
         if (key == "Type") {
             entry.isApplication = value == "Application";
         } else if (key == "Hidden") {
