@@ -34,7 +34,8 @@ std::optional<Pasteboard::ImageOffer> ImageCopy::offerFor(const std::string& pat
 }
 
 bool ImageCopy::readsAtOnce(const std::string& path) {
-    return ImageFile::size(path).value_or(0) <= readAtOnceBytes;
+    const auto summary = ImageFile::summary(path);
+    return !summary || (summary->size <= readAtOnceBytes && summary->mimeType != "image/tiff");
 }
 
 }  // namespace nimbrook

@@ -23,7 +23,8 @@ public:
     // unreadable, larger than the clipboard takes, or not an image.
     static std::optional<Pasteboard::ImageOffer> offerFor(const std::string& path,
                                                           const ImageTranscoder* transcoder);
-    // Whether offerFor(path) is quick enough for the owner's thread; true for a missing file.
+    // Whether offerFor(path) is quick enough for the owner's thread: true for a missing file,
+    // false for a TIFF, whose conversion takes a while at any size.
     static bool readsAtOnce(const std::string& path);
 };
 

@@ -68,9 +68,15 @@ std::optional<std::string> ImageFile::read(const std::string& path, std::size_t 
     }
 }
 
-std::optional<std::uintmax_t> ImageFile::size(const std::string& path) {
+std::optional<ImageFile::Summary> ImageFile::summary(const std::string& path) {
     const auto file = opened(path);
-    return file ? std::optional(file->second) : std::nullopt;
+    if (!file) {
+        return std::nullopt;
+    }
+    std::array<char, 16> leading{};
+    const auto count = ::read(file->first.get(), leading.data(), leading.size());
+    const std::string_view bytes(leading.data(), count > 0 ? static_cast<std::size_t>(count) : 0);
+    return Summary{.size = file->second, .mimeType = mimeTypeOf(bytes)};
 }
 
 std::string_view ImageFile::mimeTypeOf(std::string_view bytes) {

@@ -103,15 +103,18 @@ struct CopyBackCase {
     // The entry's file; nullopt when it is gone.
     std::optional<std::string> bytes;
     bool pictureOffered;
+    // Read on the work queue rather than at once.
+    bool queued = false;
     std::optional<std::string> toast = std::nullopt;
 };
 
 const CopyBackCase copyBackCases[] = {
     {"SmallPngAtOnce", png, true},
-    // Read on the work queue.
-    {"LargePng", png + std::string(ImageCopy::readAtOnceBytes, 'x'), true},
-    {"MissingFileGoesAsThePath", std::nullopt, false, "图片已丢失，已复制路径"},
-    {"UnreadableBytesGoAsThePath", "garbage", false, "图片已丢失，已复制路径"},
+    {"LargePng", png + std::string(ImageCopy::readAtOnceBytes, 'x'), true, true},
+    // A conversion takes a while at any size.
+    {"SmallTiff", tiff, true, true},
+    {"MissingFileGoesAsThePath", std::nullopt, false, false, "图片已丢失，已复制路径"},
+    {"UnreadableBytesGoAsThePath", "garbage", false, false, "图片已丢失，已复制路径"},
 };
 
 class CopyBack : public ControllerFixture, public testing::WithParamInterface<CopyBackCase> {
@@ -131,6 +134,7 @@ TEST_P(CopyBack, PictureOrPathAndNothingRecorded) {
     workQueue_.hold();
     viewModel_->copyToPasteboard(viewModel_->items()[0]);
     EXPECT_EQ(viewModel_->copiedFlash(), viewModel_->items()[0].id());
+    EXPECT_EQ(pasteboard_.writeCount(), c.queued ? 0 : 1);
     workQueue_.release();
     EXPECT_EQ(pasteboard_.image().has_value(), c.pictureOffered);
     if (pasteboard_.image()) {
