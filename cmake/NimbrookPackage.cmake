@@ -62,9 +62,10 @@ file(WRITE "${PROJECT_BINARY_DIR}/conffiles"
     "${CMAKE_INSTALL_FULL_SYSCONFDIR}/xdg/autostart/com.quolla.nimbrook.desktop\n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${PROJECT_BINARY_DIR}/conffiles")
 # Beyond the libraries the binary links: the panel's fonts, Qt's Wayland platform, which the
-# program picks on compositors with data-control, and the toolkit's own texts in Chinese.
+# program picks on compositors with data-control, the toolkit's own texts in Chinese, and its
+# TIFF reader, which turns a TIFF entry copied back into the PNG that most programs ask for.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-noto-cjk, fonts-material-design-icons-iconfont, qt6-wayland, qt6-translations-l10n")
+    "fonts-noto-cjk, fonts-material-design-icons-iconfont, qt6-wayland, qt6-translations-l10n, qt6-image-formats-plugins")
 # The completion of the installed script needs the shell's completion framework.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS bash-completion)
 # CPack puts the summary first and indents these lines itself; the empty line separates paragraphs.

@@ -32,6 +32,9 @@ _nimbrook() {
         clear)
             COMPREPLY=($(compgen -W "--yes" -- "$cur"))
             ;;
+        get)
+            [[ $cur == -* ]] && COMPREPLY=($(compgen -W "--image" -- "$cur"))
+            ;;
         convert)
             # After the entry number comes the conversion.
             local positional=0

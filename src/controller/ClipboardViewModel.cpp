@@ -6,6 +6,7 @@
 
 #include "capture/IgnoredApplications.h"
 #include "controller/ClipboardViewModelObserver.h"
+#include "controller/ImageCopy.h"
 #include "controller/SubstringSearch.h"
 #include "detection/ContentDetector.h"
 #include "model/HistoryChange.h"
@@ -212,7 +213,22 @@ std::vector<std::string> ClipboardViewModel::sourceApplications() const {
 }
 
 void ClipboardViewModel::copyToPasteboard(const ClipboardItem& item) {
-    writeToPasteboard(item);
+    const std::string& path = item.content();
+    const ImageTranscoder* transcoder = services_.imageTranscoder;
+    if (item.contentType() != ContentType::image) {
+        writeToPasteboard(item);
+    } else if (ImageCopy::readsAtOnce(path)) {
+        writeImage(item, ImageCopy::offerFor(path, transcoder));
+    } else {
+        auto offer = std::make_shared<std::optional<Pasteboard::ImageOffer>>();
+        services_.monitor.workQueue.post(
+            [offer, path, transcoder] { *offer = ImageCopy::offerFor(path, transcoder); },
+            [this, offer, item, copy = ++copies_, alive = std::weak_ptr(lifetime_)] {
+                if (!alive.expired() && copy == copies_) {
+                    writeImage(item, *offer);
+                }
+            });
+    }
     flashCopied(item.id());
 }
 
@@ -373,8 +389,22 @@ void ClipboardViewModel::trimIfNeeded() {
 }
 
 void ClipboardViewModel::writeToPasteboard(const ClipboardItem& item) {
+    ++copies_;
     lastCopiedContent_ = item.canonicalContent();
     services_.monitor.pasteboard.clearAndSetString(item.content());
+}
+
+// Read back, the image write is the path as text, dropped as the program's own as any text is.
+void ClipboardViewModel::writeImage(const ClipboardItem& item,
+                                    const std::optional<Pasteboard::ImageOffer>& offer) {
+    if (!offer) {
+        writeToPasteboard(item);
+        showToast(std::string(imageMissingToast));
+        return;
+    }
+    ++copies_;
+    lastCopiedContent_ = item.canonicalContent();
+    services_.monitor.pasteboard.clearAndSetImage(*offer);
 }
 
 void ClipboardViewModel::flashCopied(const Uuid& id) {

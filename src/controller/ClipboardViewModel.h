@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -13,11 +14,13 @@
 #include "controller/HistoryPersistence.h"
 #include "conversion/SmartConverter.h"
 #include "model/ClipboardItem.h"
+#include "platform/Pasteboard.h"
 
 namespace nimbrook {
 
 class ClipboardViewModelObserver;
 class HistoryJournal;
+class ImageTranscoder;
 class StorageService;
 class TaskHandle;
 
@@ -32,7 +35,11 @@ public:
         ClipboardMonitor::Services monitor;
         StorageService& storage;
         HistoryJournal& journal;
+        // Gives a TIFF entry copied back its PNG form; without it only the TIFF is offered.
+        const ImageTranscoder* imageTranscoder = nullptr;
     };
+
+    static constexpr std::string_view imageMissingToast = "图片已丢失，已复制路径";
 
     // Called with the toast that a conversion raised once its result is applied.
     using ConversionDone = std::function<void(const std::string& toast)>;
@@ -98,7 +105,10 @@ public:
     // False where the desktop never names the source of a copy.
     bool knowsSourceApplications() const;
     // Puts the item's content on the pasteboard as plain text (the monitor's report of it
-    // is dropped) and highlights the item for 0.8 s.
+    // is dropped) and highlights the item for 0.8 s. An image entry goes as its picture, its
+    // file's URL and its path (ImageCopy), a large file read on the work queue; a later copy
+    // wins over one still read. Without a picture it goes as the path, with the toast
+    // imageMissingToast.
     void copyToPasteboard(const ClipboardItem& item);
     // Converts the content on the work queue; unchanged or blank results only raise a toast.
     // Otherwise the entry is replaced in place by a new one holding the result, the result is
@@ -149,6 +159,7 @@ private:
                                                  const ConversionOutcome& outcome);
     void notifyBusy(const Uuid& id);
     void writeToPasteboard(const ClipboardItem& item);
+    void writeImage(const ClipboardItem& item, const std::optional<Pasteboard::ImageOffer>& offer);
     void flashCopied(const Uuid& id);
     void scheduleClearing(std::chrono::milliseconds delay, std::function<void()> action);
     template <typename Notification>
@@ -165,6 +176,9 @@ private:
     ClipboardMonitor monitor_;
     // NFC form of the text this program last wrote to the pasteboard.
     std::optional<std::string> lastCopiedContent_;
+    // Counts the writes asked for: an image read on the work queue is written only when no
+    // other write was asked for after it.
+    std::uint64_t copies_ = 0;
     std::vector<ConversionChain> conversions_;
     std::vector<std::string> ignoredApplications_;
     std::vector<ClearingTask> clearingTasks_;

@@ -135,7 +135,8 @@ void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
                                                  .clock = clock_,
                                                  .workQueue = *workQueue_},
                                      .storage = *storage_,
-                                     .journal = *journal_});
+                                     .journal = *journal_,
+                                     .imageTranscoder = &imageTranscoder_});
 
     QObject::connect(&quitSignals_, &QuitSignals::quitRequested, &application,
                      &QCoreApplication::quit);

@@ -14,6 +14,7 @@
 #include "platform/FileImageStore.h"
 #include "platform/Pasteboard.h"
 #include "platform/SystemClock.h"
+#include "platform/qt/QtImageTranscoder.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/ThreadWorkQueue.h"
 #include "remote/RemoteCommands.h"
@@ -90,6 +91,7 @@ private:
     std::unique_ptr<ActiveApplication> activeApplication_;
     std::unique_ptr<X11WindowNames> windowNames_;
     std::unique_ptr<FileImageStore> imageStore_;
+    QtImageTranscoder imageTranscoder_;
     QtScheduler scheduler_;
     SystemClock clock_;
     // Its jobs use the storage, the journal and the controller's snapshots: made after the

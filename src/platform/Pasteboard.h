@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace nimbrook {
 
@@ -23,6 +25,21 @@ public:
                hint.substr(first, hint.find_last_not_of(" \t\r\n") - first + 1) == "secret";
     }
 
+    // An image entry as it is copied back: the picture for programs that take one, its file
+    // for those that take files, and the path for a text field.
+    struct ImageOffer {
+        struct Representation {
+            std::string mimeType;
+            // Shared, so that answering many readers of a large image copies nothing.
+            std::shared_ptr<const std::string> bytes;
+        };
+        // In the order offered, the most widely read first.
+        std::vector<Representation> images;
+        // The "text/uri-list" body: the file's URL and a CRLF.
+        std::string uriList;
+        std::string path;
+    };
+
     virtual ~Pasteboard() = default;
 
     // Moves whenever any program, this one included, changes the contents.
@@ -37,6 +54,10 @@ public:
     virtual bool isSecret() const = 0;
     // Makes `text` the only content (plain text); the change count moves.
     virtual void clearAndSetString(const std::string& text) = 0;
+    // Makes `offer` the only content: its images, "text/uri-list" and the path as plain text;
+    // the change count moves. Read back, it is the program's own write of the path as text:
+    // no image bytes come back, so the picture is never captured a second time.
+    virtual void clearAndSetImage(const ImageOffer& offer) = 0;
 };
 
 }  // namespace nimbrook

@@ -15,4 +15,23 @@ std::string PathText::extension(std::string_view path) {
     return dot == std::string_view::npos ? std::string() : std::string(component.substr(dot + 1));
 }
 
+std::string PathText::fileUrl(std::string_view absolutePath) {
+    constexpr std::string_view hex = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (const char character : absolutePath) {
+        const auto byte = static_cast<unsigned char>(character);
+        const bool unreserved = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                                (byte >= '0' && byte <= '9') ||
+                                std::string_view("/-._~").find(character) != std::string_view::npos;
+        if (unreserved) {
+            url += character;
+        } else {
+            url += '%';
+            url += hex[byte >> 4];
+            url += hex[byte & 0x0F];
+        }
+    }
+    return url;
+}
+
 }  // namespace nimbrook

@@ -10,6 +10,9 @@
 #include "controller/PasteFlow.h"
 #include "model/HistoryLimit.h"
 #include "platform/Clock.h"
+#include "platform/ImageFile.h"
+#include "platform/Pasteboard.h"
+#include "platform/WorkQueue.h"
 #include "remote/ContentBody.h"
 #include "remote/HistoryListing.h"
 
@@ -105,8 +108,10 @@ RemoteReply RemoteCommands::list(const std::vector<std::string>& words) {
 std::optional<RemoteReply> RemoteCommands::onEntry(const std::vector<std::string>& words,
                                                    const Reply& reply) {
     const std::string& command = words[0];
-    const auto position =
-        words.size() == (command == "convert" ? 3u : 2u) ? number(words[1]) : std::nullopt;
+    const bool asImage = command == "get" && words.size() == 3 && words[2] == "image";
+    const auto position = words.size() == (command == "convert" || asImage ? 3u : 2u)
+                              ? number(words[1])
+                              : std::nullopt;
     if (!position) {
         return malformed();
     }
@@ -117,6 +122,9 @@ std::optional<RemoteReply> RemoteCommands::onEntry(const std::vector<std::string
     }
     const std::size_t index = *position - 1;
     const ClipboardItem item = items[index];
+    if (asImage) {
+        return imageBytes(index, reply);
+    }
     if (command == "get") {
         const bool image = item.contentType() == ContentType::image;
         return streamed(std::make_shared<ContentBody>(item, image ? "\n" : ""));
@@ -149,6 +157,26 @@ void RemoteCommands::paste(const ClipboardItem& item, const Reply& reply) {
                   ? RemoteReply{}
                   : failure(1, std::string(PasteFlow::notPastedToast) + "：" + result.reason));
     });
+}
+
+// The file is read on the work queue: a large picture never holds the panel.
+std::optional<RemoteReply> RemoteCommands::imageBytes(std::size_t index, const Reply& reply) {
+    const ClipboardItem item = viewModel_.items()[index];
+    const std::string position = std::to_string(index + 1);
+    if (item.contentType() != ContentType::image) {
+        return failure(1, "第 " + position + " 条是 " +
+                              std::string(searchLabel(item.contentType())) + "，不是图片");
+    }
+    auto bytes = std::make_shared<std::optional<std::string>>();
+    viewModel_.workQueue().post(
+        [bytes, path = item.content()] {
+            *bytes = ImageFile::read(path, Pasteboard::maximumRepresentationBytes);
+        },
+        [bytes, reply, position, path = item.content()] {
+            reply(*bytes ? printed(std::move(**bytes))
+                         : failure(1, "第 " + position + " 条的图片已丢失：" + path));
+        });
+    return std::nullopt;
 }
 
 std::optional<RemoteReply> RemoteCommands::convert(std::size_t index, const std::string& name,

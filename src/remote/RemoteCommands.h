@@ -19,6 +19,7 @@ class PasteFlow;
 //   list <limit> <text|json>            limit 0: every entry
 //   search <limit> <text|json> <query>
 //   get <n> | copy <n> | delete <n>     n from 1, newest first
+//   get <n> image                       the bytes of an image entry's file
 //   paste <n>                           copies, then pastes into the focused window
 //   convert <n> <conversion raw value>
 //   clear | pause | resume
@@ -41,6 +42,7 @@ public:
 private:
     RemoteReply list(const std::vector<std::string>& words);
     std::optional<RemoteReply> onEntry(const std::vector<std::string>& words, const Reply& reply);
+    std::optional<RemoteReply> imageBytes(std::size_t index, const Reply& reply);
     std::optional<RemoteReply> convert(std::size_t index, const std::string& name,
                                        const Reply& reply);
 

@@ -42,7 +42,8 @@ void ControllerFixture::launch() {
     viewModel_ = std::make_unique<ClipboardViewModel>(ClipboardViewModel::Services{
         {pasteboard_, activeApplication_, images_, scheduler_, clock_, workQueue_},
         *storage_,
-        *journal_});
+        *journal_,
+        transcoder_});
 }
 
 void ControllerFixture::restart() {

@@ -77,6 +77,7 @@ protected:
     std::vector<std::string> journalConsole_;
     std::unique_ptr<HistoryJournal> journal_ = makeJournal();
     std::unique_ptr<ClipboardViewModel> viewModel_;
+    const ImageTranscoder* transcoder_ = nullptr;
 
 private:
     std::unique_ptr<HistoryJournal> makeJournal();

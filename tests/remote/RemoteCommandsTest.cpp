@@ -106,6 +106,44 @@ TEST_F(Commands, ConvertAnswersOnceTheEntryIsReplacedAndCopied) {
     EXPECT_EQ(pasteboard_.string(), contents()[1]);
 }
 
+struct ImageCase {
+    std::string name;
+    Words words;
+    int status;
+    // The output, or a part of the error.
+    std::string expected;
+};
+
+const std::string pictureBytes = std::string("\x89PNG\r\n\x1a\n\0\xff pixels", 17);
+const ImageCase imageCases[] = {
+    {"BytesOfTheFile", {"get", "1", "image"}, 0, pictureBytes},
+    {"FileGone", {"get", "2", "image"}, 1, "nimbrook: 第 2 条的图片已丢失：/"},
+    {"NotAnImageEntry", {"get", "3", "image"}, 1, "nimbrook: 第 3 条是 JSON，不是图片\n"},
+    {"ImageOfACopy", {"copy", "1", "image"}, 2, malformed},
+};
+
+class Images : public ControllerFixture, public testing::WithParamInterface<ImageCase> {};
+
+TEST_P(Images, GetWritesTheFileBytes) {
+    const auto picture = root_.path() / "clipboard_1.png";
+    writeFile(picture, pictureBytes);
+    writeHistory({makeItem(picture.string(), ContentType::image),
+                  makeItem((root_.path() / "gone.png").string(), ContentType::image),
+                  makeItem(jsonText, ContentType::json)});
+    launch();
+    RemoteCommands commands(*viewModel_, clock_);
+    const ImageCase& c = GetParam();
+    const RemoteReply reply = answer(commands, c.words).value();
+    EXPECT_EQ(reply.status, c.status);
+    if (c.status == 0) {
+        EXPECT_EQ(reply.output, c.expected);
+    } else {
+        EXPECT_TRUE(reply.error.starts_with(c.expected)) << reply.error;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(RemoteCommands, Images, testing::ValuesIn(imageCases), nameOf);
+
 struct PasteCase {
     std::string name;
     std::optional<std::string> unavailable;

@@ -29,19 +29,28 @@ public:
         copyText(text);
         ++writeCount_;
     }
+    // As the desktop's routes do, a read of the program's own image write gives only the path.
+    void clearAndSetImage(const ImageOffer& offer) override {
+        clearAndSetString(offer.path);
+        image_ = offer;
+    }
 
     // Another program copies `offer`, replacing everything that was offered before.
     void copy(Offer offer) {
         offer_ = std::move(offer);
+        image_.reset();
         ++changeCount_;
     }
     void copyText(std::string text) { copy(Offer{.text = std::move(text)}); }
 
     // How many times this program wrote to the clipboard.
     int writeCount() const { return writeCount_; }
+    // The image offer the clipboard holds, when the last write was one.
+    const std::optional<ImageOffer>& image() const { return image_; }
 
 private:
     Offer offer_;
+    std::optional<ImageOffer> image_;
     std::int64_t changeCount_ = 0;
     int writeCount_ = 0;
 };

@@ -13,6 +13,7 @@ public:
     std::optional<std::string> string() const override { return std::nullopt; }
     bool isSecret() const override { return false; }
     void clearAndSetString(const std::string&) override {}
+    void clearAndSetImage(const ImageOffer&) override {}
 };
 
 }  // namespace nimbrook

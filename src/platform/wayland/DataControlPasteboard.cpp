@@ -53,7 +53,8 @@ DataControlPasteboard::DataControlPasteboard(WaylandConnection& connection, Limi
       limits_(limits),
       // Every program on the desktop reads the offered types: the mark of the program's own
       // copies is a token of this start, which says nothing of the process.
-      ownType_("application/x-nimbrook-own-" + Uuid::random().text()) {
+      ownType_("application/x-nimbrook-own-" + Uuid::random().text()),
+      writers_(limits.deadlines) {
     if (connection_.dataControl() == nullptr || connection_.seat() == nullptr) {
         return;
     }
@@ -119,10 +120,15 @@ void DataControlPasteboard::onPrimarySelection(void* data, zwlr_data_control_dev
     static_cast<DataControlPasteboard*>(data)->takeAnnounced(proxy);
 }
 
-void DataControlPasteboard::onSend(void* data, zwlr_data_control_source_v1*, const char*,
+void DataControlPasteboard::onSend(void* data, zwlr_data_control_source_v1*, const char* mimeType,
                                    std::int32_t fd) {
     auto& self = *static_cast<DataControlPasteboard*>(data);
-    PipeTransfer::writeAll(fd, self.sourceText_, self.limits_.deadlines);
+    const auto found = self.sourceBytes_.find(std::string_view(mimeType));
+    if (found == self.sourceBytes_.end()) {
+        ::close(fd);
+        return;
+    }
+    self.writers_.write(fd, found->second);
 }
 
 void DataControlPasteboard::onCancelled(void* data, zwlr_data_control_source_v1*) {
@@ -225,6 +231,17 @@ std::optional<std::string> DataControlPasteboard::bytesOf(std::string_view mimeT
 }
 
 void DataControlPasteboard::clearAndSetString(const std::string& text) {
+    setSource(text, {});
+}
+
+void DataControlPasteboard::clearAndSetImage(const ImageOffer& offer) {
+    auto more = offer.images;
+    more.push_back({"text/uri-list", std::make_shared<const std::string>(offer.uriList)});
+    setSource(offer.path, more);
+}
+
+void DataControlPasteboard::setSource(const std::string& text,
+                                      const std::vector<ImageOffer::Representation>& more) {
     if (!isAvailable()) {
         return;
     }
@@ -237,9 +254,17 @@ void DataControlPasteboard::clearAndSetString(const std::string& text) {
                                                                &DataControlPasteboard::onCancelled};
     zwlr_data_control_source_v1_add_listener(source_, &listener, this);
     sourceText_ = text;
+    sourceBytes_.clear();
+    for (const auto& representation : more) {
+        sourceBytes_.emplace(representation.mimeType, representation.bytes);
+        zwlr_data_control_source_v1_offer(source_, representation.mimeType.c_str());
+    }
+    const auto shared = std::make_shared<const std::string>(text);
     for (const char* type : writtenTextTypes) {
+        sourceBytes_.emplace(type, shared);
         zwlr_data_control_source_v1_offer(source_, type);
     }
+    sourceBytes_.emplace(ownType_, std::make_shared<const std::string>());
     zwlr_data_control_source_v1_offer(source_, ownType_.c_str());
     zwlr_data_control_device_v1_set_selection(device_, source_);
     connection_.flush();
@@ -250,6 +275,7 @@ void DataControlPasteboard::dropSource() {
         zwlr_data_control_source_v1_destroy(source_);
         source_ = nullptr;
     }
+    sourceBytes_.clear();
 }
 
 }  // namespace nimbrook

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 
 #include "platform/Pasteboard.h"
 #include "platform/wayland/PipeTransfer.h"
+#include "platform/wayland/PipeWriters.h"
 
 struct zwlr_data_control_device_v1;
 struct zwlr_data_control_offer_v1;
@@ -50,6 +52,7 @@ public:
     std::optional<std::string> string() const override;
     bool isSecret() const override;
     void clearAndSetString(const std::string& text) override;
+    void clearAndSetImage(const ImageOffer& offer) override;
     // The MIME types of the current offer, as its source announced them.
     std::vector<std::string> mimeTypes() const;
 
@@ -71,6 +74,8 @@ private:
     Offer* countedOffer() const;
     bool isOwn(const Offer& offer) const;
     std::optional<std::string> bytesOf(std::string_view mimeType) const;
+    // Offers `text` under the text types, and `more`, as the selection of this program.
+    void setSource(const std::string& text, const std::vector<ImageOffer::Representation>& more);
     void dropSource();
 
     WaylandConnection& connection_;
@@ -86,7 +91,11 @@ private:
     // this thread would wait for this thread.
     zwlr_data_control_source_v1* source_ = nullptr;
     std::string sourceText_;
+    // What each type of that selection answers.
+    std::map<std::string, std::shared_ptr<const std::string>, std::less<>> sourceBytes_;
     std::string ownType_;
+    // Destroyed first: the end waits for the answers under way, each bounded by the deadlines.
+    PipeWriters writers_;
 };
 
 }  // namespace nimbrook

@@ -39,12 +39,28 @@ bool X11Pasteboard::isSecret() const {
     return counted_->isSecret;
 }
 
-// Plain text only, under the types the toolkit derives from it, and the mark of this start.
-void X11Pasteboard::clearAndSetString(const std::string& text) {
+// Plain text, under the types the toolkit derives from it, and the mark of this start.
+QMimeData* X11Pasteboard::ownData(const std::string& text) {
     writtenText_ = text;
     auto* mimeData = new QMimeData;
     mimeData->setData(QStringLiteral("text/plain"), QByteArray::fromStdString(text));
     mimeData->setData(QString::fromStdString(ownType_), QByteArray());
+    return mimeData;
+}
+
+void X11Pasteboard::clearAndSetString(const std::string& text) {
+    clipboard_.setMimeData(ownData(text), QClipboard::Clipboard);
+}
+
+// The toolkit answers a large image in INCR steps as the reader takes them, from its event
+// loop: a slow reader never holds the panel.
+void X11Pasteboard::clearAndSetImage(const ImageOffer& offer) {
+    QMimeData* mimeData = ownData(offer.path);
+    for (const auto& image : offer.images) {
+        mimeData->setData(QString::fromStdString(image.mimeType),
+                          QByteArray::fromStdString(*image.bytes));
+    }
+    mimeData->setData(QStringLiteral("text/uri-list"), QByteArray::fromStdString(offer.uriList));
     clipboard_.setMimeData(mimeData, QClipboard::Clipboard);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/x11/X11ClipboardReader.h"
 
 class QClipboard;
+class QMimeData;
 
 namespace nimbrook {
 
@@ -28,8 +29,12 @@ public:
     std::optional<std::string> string() const override;
     bool isSecret() const override;
     void clearAndSetString(const std::string& text) override;
+    void clearAndSetImage(const ImageOffer& offer) override;
 
 private:
+    // Owned by the toolkit's clipboard once set.
+    QMimeData* ownData(const std::string& text);
+
     QClipboard& clipboard_;
     std::string ownType_;
     X11ClipboardReader reader_;

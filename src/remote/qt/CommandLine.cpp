@@ -37,6 +37,8 @@ struct Options {
     QCommandLineOption json{QStringLiteral("json"), QStringLiteral("list、search：输出 JSON。")};
     QCommandLineOption yes{{QStringLiteral("y"), QStringLiteral("yes")},
                            QStringLiteral("clear：不询问，直接清空。")};
+    QCommandLineOption image{QStringLiteral("image"),
+                             QStringLiteral("get：输出图片文件的字节（不输出到终端）。")};
 };
 
 constexpr const char* description =
@@ -49,6 +51,7 @@ constexpr const char* description =
     "  search TEXT [--limit N] [--json]\n"
     "                               列出面板搜索 TEXT 时显示的记录\n"
     "  get N                        输出第 N 条的完整内容（图片：文件路径）\n"
+    "  get N --image                输出图片记录的图片字节，例如 > 图片.png\n"
     "  copy N                       把第 N 条复制到剪贴板\n"
     "  paste N                      复制第 N 条并粘贴到当前有焦点的窗口\n"
     "  delete N                     删除第 N 条\n"
@@ -62,8 +65,8 @@ constexpr const char* description =
     "没有正在运行的程序时，命令以状态 3 结束。";
 
 QList<QCommandLineOption> all(const Options& options) {
-    return {options.help,  options.version, options.toggle,
-            options.limit, options.json,    options.yes};
+    return {options.help, options.version, options.toggle, options.limit,
+            options.json, options.yes,     options.image};
 }
 
 // "-n, --limit <N>".
@@ -142,7 +145,7 @@ CommandLine::Parsed listing(const QCommandLineParser& parser, const Options& opt
     return parsedAs(CommandLine::Action::request, std::move(words));
 }
 
-CommandLine::Parsed onEntry(QStringList positional) {
+CommandLine::Parsed onEntry(QStringList positional, bool asImage) {
     const QString command = positional.takeFirst();
     const qsizetype expected = command == QStringLiteral("convert") ? 2 : 1;
     if (positional.size() != expected) {
@@ -159,6 +162,9 @@ CommandLine::Parsed onEntry(QStringList positional) {
     if (expected == 2 && !SmartConverter::fromRawValue(words[2])) {
         return usageError(RemoteCommands::unknownConversion(words[2]));
     }
+    if (asImage) {
+        words.emplace_back("image");
+    }
     return parsedAs(CommandLine::Action::request, std::move(words));
 }
 
@@ -168,7 +174,8 @@ CommandLine::Parsed command(const QCommandLineParser& parser, const Options& opt
     const bool lists = name == QStringLiteral("list") || name == QStringLiteral("search");
     if (parser.isSet(options.toggle) ||
         (!lists && (parser.isSet(options.limit) || parser.isSet(options.json))) ||
-        (name != QStringLiteral("clear") && parser.isSet(options.yes))) {
+        (name != QStringLiteral("clear") && parser.isSet(options.yes)) ||
+        (name != QStringLiteral("get") && parser.isSet(options.image))) {
         return usageError(QStringLiteral("此选项不能用于 ") + name);
     }
     if (lists) {
@@ -178,7 +185,7 @@ CommandLine::Parsed command(const QCommandLineParser& parser, const Options& opt
         name == QStringLiteral("paste") || name == QStringLiteral("delete") ||
         name == QStringLiteral("convert") || name == QStringLiteral("pin") ||
         name == QStringLiteral("unpin")) {
-        return onEntry(positional);
+        return onEntry(positional, parser.isSet(options.image));
     }
     if (name != QStringLiteral("clear") && name != QStringLiteral("pause") &&
         name != QStringLiteral("resume")) {
@@ -205,6 +212,14 @@ void write(std::FILE* stream, const std::string& bytes) {
 }
 
 int request(const CommandLine::Parsed& parsed) {
+    // A terminal would take the bytes as its own commands.
+    if (parsed.words.size() == 3 && parsed.words[0] == "get" && ::isatty(STDOUT_FILENO)) {
+        std::fputs(
+            "nimbrook: 不把图片的字节输出到终端；请重定向到文件或管道，例如 "
+            "nimbrook get N --image > 图片.png\n",
+            stderr);
+        return 1;
+    }
     if (parsed.confirm && ::isatty(STDIN_FILENO) && !confirmed()) {
         std::fputs("nimbrook: 已取消\n", stderr);
         return 1;
@@ -254,7 +269,8 @@ CommandLine::Parsed CommandLine::parse(const QStringList& arguments) {
     if (!parser.positionalArguments().isEmpty()) {
         return command(parser, options);
     }
-    if (parser.isSet(options.limit) || parser.isSet(options.json) || parser.isSet(options.yes)) {
+    if (parser.isSet(options.limit) || parser.isSet(options.json) || parser.isSet(options.yes) ||
+        parser.isSet(options.image)) {
         return usageError(QStringLiteral("此选项需要一个命令"));
     }
     auto parsed = parsedAs(Action::start);

@@ -1,10 +1,13 @@
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QImage>
 #include <QTest>
 #include <QThread>
 #include <algorithm>
 #include <atomic>
 #include <vector>
 
+#include "platform/qt/QtImageTranscoder.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/ThreadWorkQueue.h"
 
@@ -18,7 +21,67 @@ private slots:
     void runsOnlyTasksNeitherCancelledNorDestroyed();
     void workQueueRunsOffThisThreadAndCompletesInOrderOnIt();
     void workQueueDrainAndDestructionLoseNoJob();
+    void tiffBecomesTheSamePictureAsPng_data();
+    void tiffBecomesTheSamePictureAsPng();
 };
+
+namespace {
+
+QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+// A little-endian TIFF whose header claims width x height 8-bit grey pixels that are not there.
+QByteArray claimedTiff(quint32 width, quint32 height) {
+    QByteArray bytes("II*\0\x08\0\0\0", 8);
+    const auto put = [&bytes](quint32 value, int size) {
+        for (int i = 0; i < size; ++i) {
+            bytes.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+        }
+    };
+    const quint32 entries[][3] = {
+        {256, 4, width}, {257, 4, height}, {258, 3, 8},      {259, 3, 1},
+        {262, 3, 1},     {273, 4, 200},    {278, 4, height}, {279, 4, width * height}};
+    put(std::size(entries), 2);
+    for (const auto& [tag, type, value] : entries) {
+        put(tag, 2);
+        put(type, 2);
+        put(1, 4);
+        put(value, 4);
+    }
+    put(0, 4);
+    return bytes;
+}
+
+}  // namespace
+
+void QtServicesTest::tiffBecomesTheSamePictureAsPng_data() {
+    QTest::addColumn<QByteArray>("tiff");
+    QTest::addColumn<bool>("converts");
+    QImage picture(3, 2, QImage::Format_ARGB32);
+    picture.fill(QColor(200, 30, 90, 128));
+    picture.setPixelColor(2, 1, Qt::green);
+    QTest::newRow("translucent picture") << encoded(picture, "tiff") << true;
+    QTest::newRow("not a tiff") << QByteArray("II*\0 garbage", 12) << false;
+    // Decoded, it would take 1.6 GB.
+    QTest::newRow("decompression bomb") << claimedTiff(20000, 20000) << false;
+}
+
+void QtServicesTest::tiffBecomesTheSamePictureAsPng() {
+    QFETCH(QByteArray, tiff);
+    QFETCH(bool, converts);
+    const auto png = QtImageTranscoder().pngFromTiff(std::string_view(tiff.data(), tiff.size()));
+    QCOMPARE(png.has_value(), converts);
+    if (png) {
+        const QImage original = QImage::fromData(tiff, "tiff");
+        const QImage converted = QImage::fromData(QByteArray::fromStdString(*png), "png");
+        QCOMPARE(converted.convertToFormat(QImage::Format_ARGB32),
+                 original.convertToFormat(QImage::Format_ARGB32));
+    }
+}
 
 // Cancelled twice, or its handle destroyed (by the task itself too): a task runs no more.
 void QtServicesTest::runsOnlyTasksNeitherCancelledNorDestroyed() {
