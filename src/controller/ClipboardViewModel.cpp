@@ -228,6 +228,7 @@ void ClipboardViewModel::copyToPasteboard(const ClipboardItem& item) {
                     writeImage(item, *offer);
                 }
             });
+        copyInFlight_ = true;
     }
     flashCopied(item.id());
 }
@@ -390,6 +391,7 @@ void ClipboardViewModel::trimIfNeeded() {
 
 void ClipboardViewModel::writeToPasteboard(const ClipboardItem& item) {
     ++copies_;
+    copyInFlight_ = false;
     lastCopiedContent_ = item.canonicalContent();
     services_.monitor.pasteboard.clearAndSetString(item.content());
 }
@@ -403,6 +405,7 @@ void ClipboardViewModel::writeImage(const ClipboardItem& item,
         return;
     }
     ++copies_;
+    copyInFlight_ = false;
     lastCopiedContent_ = item.canonicalContent();
     services_.monitor.pasteboard.clearAndSetImage(*offer);
 }

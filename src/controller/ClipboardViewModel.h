@@ -110,6 +110,8 @@ public:
     // wins over one still read. Without a picture it goes as the path, with the toast
     // imageMissingToast.
     void copyToPasteboard(const ClipboardItem& item);
+    // Whether the last copy is a picture still read on the work queue: not on the pasteboard yet.
+    bool isCopyInFlight() const { return copyInFlight_; }
     // Converts the content on the work queue; unchanged or blank results only raise a toast.
     // Otherwise the entry is replaced in place by a new one holding the result, the result is
     // copied and "已转换并复制" shows for 1.5 s (also when the entry has gone meanwhile). A
@@ -179,6 +181,7 @@ private:
     // Counts the writes asked for: an image read on the work queue is written only when no
     // other write was asked for after it.
     std::uint64_t copies_ = 0;
+    bool copyInFlight_ = false;
     std::vector<ConversionChain> conversions_;
     std::vector<std::string> ignoredApplications_;
     std::vector<ClearingTask> clearingTasks_;

@@ -13,6 +13,7 @@ namespace {
 constexpr std::string_view focusLost = "焦点已不在原窗口，没有发送按键";
 constexpr std::string_view ownWindow = "焦点在萤川自己的窗口上，没有发送按键";
 constexpr std::string_view modifiersStillHeld = "修饰键一直按着，没有发送按键";
+constexpr std::string_view pictureNotReady = "图片还没有放到剪贴板上，没有发送按键";
 constexpr std::string_view replaced = "被新的粘贴取代";
 
 PasteRoute::SendResult notSent(std::string_view reason) {
@@ -78,10 +79,12 @@ void PasteFlow::poll() {
     // The user may move the focus while still holding a key.
     if (focus != PasteRoute::Focus::remembered) {
         finish(notSent(focus == PasteRoute::Focus::own ? ownWindow : focusLost));
-    } else if (!services_.route.modifiersHeld()) {
+    } else if (!services_.route.modifiersHeld() && !services_.viewModel.isCopyInFlight()) {
         send();
     } else if (waited_ >= modifierBound) {
-        finish(notSent(modifiersStillHeld));
+        // A picture read from a slow disk must not be pasted as whatever the clipboard held.
+        finish(
+            notSent(services_.viewModel.isCopyInFlight() ? pictureNotReady : modifiersStillHeld));
     }
 }
 

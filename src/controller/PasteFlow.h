@@ -38,7 +38,8 @@ public:
     static constexpr std::chrono::milliseconds pollInterval{10};
     // The window manager needs a moment to hand the focus back; longer means it went elsewhere.
     static constexpr std::chrono::milliseconds focusBound{500};
-    // Keys sent while the user still holds Shift or Alt would make another chord.
+    // Keys sent while the user still holds Shift or Alt would make another chord; a picture
+    // still read from its file is waited for as long.
     static constexpr std::chrono::milliseconds modifierBound{2000};
 
     explicit PasteFlow(Services services);

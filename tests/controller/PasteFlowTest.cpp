@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ControllerFixture.h"
+#include "controller/ImageCopy.h"
 #include "controller/PasteFlow.h"
 #include "support/ScriptedPasteRoute.h"
 
@@ -169,6 +170,33 @@ TEST_F(Controller, APasteGivenUpForANewOneTypesNothingLate) {
     route.pending_[1]({.sent = true, .reason = {}});
     EXPECT_EQ(outcomes, (std::vector<std::string>{"被新的粘贴取代", "sent"}));
     EXPECT_EQ(pasteboard_.string(), "new");
+}
+
+// A large picture is read on the work queue: the keys wait for it to be on the pasteboard, as
+// long as they would wait for the modifiers, and are never sent over what the clipboard held.
+TEST_F(Controller, APictureStillReadIsWaitedForBeforeTheKeys) {
+    const std::string path = (root_.path() / "clipboard_1700000000.png").string();
+    writeFile(path,
+              std::string("\x89PNG\r\n\x1a\n") + std::string(ImageCopy::readAtOnceBytes, 'x'));
+    writeHistory({makeItem(path, ContentType::image)});
+    launch();
+    for (const bool readInTime : {true, false}) {
+        ScriptedPasteRoute route(clock_, {}, "kate");
+        PasteFlow flow({*viewModel_, route, scheduler_,
+                        [](std::string_view) { return KeyChord::controlV(); }});
+        std::optional<PasteRoute::SendResult> result;
+        workQueue_.hold();
+        flow.pasteIntoFocused(viewModel_->items()[0],
+                              [&result](const PasteRoute::SendResult& r) { result = r; });
+        clock_.advance(readInTime ? 300ms : 2100ms);
+        EXPECT_EQ(result.has_value(), !readInTime);
+        workQueue_.release();
+        clock_.advance(100ms);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->sent, readInTime);
+        EXPECT_EQ(result->reason, readInTime ? "" : "图片还没有放到剪贴板上，没有发送按键");
+        EXPECT_TRUE(pasteboard_.image().has_value());
+    }
 }
 
 }  // namespace
