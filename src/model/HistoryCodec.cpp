@@ -1,12 +1,16 @@
 #include "model/HistoryCodec.h"
 
+#include <charconv>
+#include <clocale>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
-#include <streambuf>
+#include <system_error>
 #include <utility>
 
-#include <nlohmann/json.hpp>
-
+#include "platform/JsonEvents.h"
+#include "platform/JsonReader.h"
 #include "platform/JsonText.h"
 
 namespace nimbrook {
@@ -15,15 +19,6 @@ namespace {
 
 // Large enough that writing the file costs few system calls.
 constexpr std::size_t pieceBytes = 64 * 1024;
-
-// Bytes in memory read as a stream, so that they are decoded as a file is.
-class ViewBuffer final : public std::streambuf {
-public:
-    explicit ViewBuffer(std::string_view bytes) {
-        char* start = const_cast<char*>(bytes.data());  // only ever read
-        setg(start, start, start + bytes.size());
-    }
-};
 
 enum class Member { none, id, content, contentType, timestamp, sourceApp, pinned, unknown };
 
@@ -61,35 +56,49 @@ struct PendingEntry {
 // Entries the history file marks pinned keep no pin time; PinnedOrder gives them one.
 constexpr Timestamp unknownPinTime{std::numeric_limits<double>::lowest()};
 
+// The double of a JSON number, rounded to nearest; nullopt when it lies beyond a double's
+// range, which the file cannot have been given, while one too small to hold reads as zero.
+// An integer reads as a positive zero whatever its sign.
+std::optional<double> numberValue(std::string_view literal) {
+    double value = 0;
+    const auto result = std::from_chars(literal.data(), literal.data() + literal.size(), value);
+    if (result.ec == std::errc()) {
+        const bool integer = literal.find_first_of(".eE") == std::string_view::npos;
+        return integer && value == 0 ? 0.0 : value;
+    }
+    // from_chars says only that the value is out of range: strtod tells an overflow from
+    // an underflow, in the C locale whatever the program's own is.
+    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", nullptr);
+    const std::string text(literal);
+    value = ::strtod_l(text.c_str(), nullptr, cLocale);
+    return std::isfinite(value) ? std::optional(value) : std::nullopt;
+}
+
 // Streams the file into items without building a document, so a 5 MB history is parsed in
 // one pass with each content string moved, never copied. Returning false stops the parse:
 // one bad entry fails the whole file.
-class EntryReader final {
+class EntryReader final : public JsonEvents {
 public:
-    using Json = nlohmann::json;
-
     // With `oneEntry` the input is a single entry object instead of an array of them.
     EntryReader(std::vector<ClipboardItem>& items, bool oneEntry)
         : items_(items), oneEntry_(oneEntry), level_(oneEntry ? Level::list : Level::top) {}
 
-    bool null() {
+    bool null() override {
         return scalar(Member::sourceApp, [this] { entry_.sourceApp.reset(); });
     }
-    bool boolean(bool value) {
+    bool boolean(bool value) override {
         if (skipping_ == 0 && level_ == Level::entry && member_ == Member::pinned) {
             entry_.pinned = value;
             return true;
         }
         return scalar(Member::none, [] {});
     }
-    bool number_integer(Json::number_integer_t value) { return number(static_cast<double>(value)); }
-    bool number_unsigned(Json::number_unsigned_t value) {
-        return number(static_cast<double>(value));
+    bool number(std::string_view literal) override {
+        const std::optional<double> value = numberValue(literal);
+        return value && scalar(Member::timestamp, [this, value] { entry_.timestamp = value; });
     }
-    bool number_float(Json::number_float_t value, const Json::string_t&) { return number(value); }
-    bool binary(Json::binary_t&) { return false; }
 
-    bool string(Json::string_t& value) {
+    bool string(std::string& value) override {
         if (ignored()) {
             return true;
         }
@@ -114,7 +123,7 @@ public:
         }
     }
 
-    bool start_object(std::size_t) {
+    bool startObject() override {
         if (enterNested()) {
             return true;
         }
@@ -126,7 +135,7 @@ public:
         return true;
     }
 
-    bool key(Json::string_t& name) {
+    bool key(std::string& name) override {
         if (skipping_ == 0) {
             member_ = memberNamed(name);
             if (member_ == Member::pinned) {
@@ -136,7 +145,7 @@ public:
         return true;
     }
 
-    bool end_object() {
+    bool endObject() override {
         if (skipping_ > 0) {
             --skipping_;
             return true;
@@ -151,7 +160,7 @@ public:
         return true;
     }
 
-    bool start_array(std::size_t) {
+    bool startArray() override {
         if (enterNested()) {
             return true;
         }
@@ -162,17 +171,13 @@ public:
         return true;
     }
 
-    bool end_array() {
+    bool endArray() override {
         if (skipping_ > 0) {
             --skipping_;
             return true;
         }
         level_ = Level::done;
         return true;
-    }
-
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
-        return false;
     }
 
     bool complete() const { return level_ == Level::done; }
@@ -210,10 +215,6 @@ private:
         return true;
     }
 
-    bool number(double value) {
-        return scalar(Member::timestamp, [this, value] { entry_.timestamp = value; });
-    }
-
     std::vector<ClipboardItem>& items_;
     bool oneEntry_ = false;
     Level level_ = Level::top;
@@ -222,18 +223,10 @@ private:
     PendingEntry entry_;
 };
 
-// nlohmann skips a byte-order mark and takes a NUL byte for the end of the input, so a
-// file such as "[]\0..." would load as empty and lose the rest at the next save. Strict
-// JSON holds neither: no JSON text starts with the mark's first byte, and input that ends
-// before the end of the stream ended at a NUL byte.
-std::optional<std::vector<ClipboardItem>> decodeStream(std::istream& stream, bool oneEntry) {
-    if (stream.peek() == 0xEF) {
-        return std::nullopt;
-    }
+std::optional<std::vector<ClipboardItem>> decodeWith(JsonReader& jsonReader, bool oneEntry) {
     std::vector<ClipboardItem> items;
     EntryReader reader(items, oneEntry);
-    const bool parsed = nlohmann::json::sax_parse(stream, &reader);
-    if (!parsed || !reader.complete() || !stream.eof()) {
+    if (!jsonReader.read(reader) || !reader.complete()) {
         return std::nullopt;
     }
     return items;
@@ -284,19 +277,18 @@ std::string HistoryCodec::encode(std::span<const ClipboardItem> items) {
 }
 
 std::optional<std::vector<ClipboardItem>> HistoryCodec::decode(std::string_view bytes) {
-    ViewBuffer buffer(bytes);
-    std::istream stream(&buffer);
-    return decode(stream);
+    JsonReader reader(bytes);
+    return decodeWith(reader, false);
 }
 
 std::optional<std::vector<ClipboardItem>> HistoryCodec::decode(std::istream& stream) {
-    return decodeStream(stream, false);
+    JsonReader reader(*stream.rdbuf());
+    return decodeWith(reader, false);
 }
 
 std::optional<ClipboardItem> HistoryCodec::decodeEntry(std::string_view bytes) {
-    ViewBuffer buffer(bytes);
-    std::istream stream(&buffer);
-    std::optional<std::vector<ClipboardItem>> items = decodeStream(stream, true);
+    JsonReader reader(bytes);
+    std::optional<std::vector<ClipboardItem>> items = decodeWith(reader, true);
     if (!items) {
         return std::nullopt;
     }

@@ -1,9 +1,7 @@
 #include "platform/JsonNumberText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string>
-#include <system_error>
 
 #include "platform/JsonText.h"
 
@@ -102,12 +100,6 @@ bool JsonNumberText::writtenWithItsValue(double value, std::string_view literal)
     }
     const bool whole = literal.find_first_of(".eE") == std::string_view::npos;
     return !whole && sameValue(written, literal);
-}
-
-bool JsonNumberText::isBeyondDouble(std::string_view literal) {
-    double value = 0;
-    const auto result = std::from_chars(literal.data(), literal.data() + literal.size(), value);
-    return result.ec == std::errc::result_out_of_range;
 }
 
 }  // namespace nimbrook

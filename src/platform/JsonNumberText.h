@@ -21,8 +21,6 @@ public:
     // value. A whole number must even keep its text: an order number beyond 64 bits would
     // otherwise turn into 1e+23.
     static bool writtenWithItsValue(double value, std::string_view literal);
-    // Whether `literal`, a JSON number by the grammar, lies beyond the range of a double.
-    static bool isBeyondDouble(std::string_view literal);
 
 private:
     static constexpr std::uint64_t subtype = 0x4E;

@@ -20,8 +20,7 @@ public:
     // holding their source text, which `pretty` and `compact` write back as it stands.
     static std::optional<nlohmann::json> parse(std::string_view text);
     // Whether `parse` gives a value, decided without building it: a classification of a
-    // large text then allocates nothing, unless only the grammar takes it (a number beyond
-    // a double, a lone surrogate escape, invalid UTF-8).
+    // large text allocates no more than its longest string.
     static bool isDocument(std::string_view text);
     // Two-space indentation, `"key" : value`, one member or element per line, `{}` and
     // `[]` when empty, keys sorted by UTF-16 code units, strings as `quoted` writes them,

@@ -1,20 +1,32 @@
 #include "platform/JsonTreeBuilder.h"
 
+#include <charconv>
+#include <cstdint>
+#include <system_error>
 #include <utility>
 
 #include "platform/JsonNumberText.h"
+#include "platform/JsonReader.h"
 
 namespace nimbrook {
 
 using Json = nlohmann::json;
 
-JsonTreeBuilder::JsonTreeBuilder(const std::vector<std::string_view>* replaced)
-    : replaced_(replaced) {}
+namespace {
 
-std::optional<Json> JsonTreeBuilder::build(std::string_view text,
-                                           const std::vector<std::string_view>* replaced) {
-    JsonTreeBuilder builder(replaced);
-    if (!Json::sax_parse(text.begin(), text.end(), &builder)) {
+template <typename Integer>
+std::optional<Integer> integerOf(std::string_view literal) {
+    Integer value = 0;
+    const auto result = std::from_chars(literal.data(), literal.data() + literal.size(), value);
+    return result.ec == std::errc() ? std::optional(value) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Json> JsonTreeBuilder::build(std::string_view text, std::size_t maxDepth) {
+    JsonTreeBuilder builder;
+    JsonReader reader(text, maxDepth);
+    if (!reader.read(builder)) {
         return std::nullopt;
     }
     return std::move(builder.root_);
@@ -28,60 +40,48 @@ bool JsonTreeBuilder::boolean(bool value) {
     return put(value);
 }
 
-bool JsonTreeBuilder::number_integer(number_integer_t value) {
-    const std::string_view text = replacedText();
-    return text.empty() ? put(value) : put(JsonNumberText::held(text));
-}
-
-bool JsonTreeBuilder::number_unsigned(number_unsigned_t value) {
-    const std::string_view text = replacedText();
-    return text.empty() ? put(value) : put(JsonNumberText::held(text));
-}
-
-bool JsonTreeBuilder::number_float(number_float_t value, const string_t& literal) {
-    const std::string_view text = replacedText();
-    if (!text.empty()) {
-        return put(JsonNumberText::held(text));
+// Integers that fit 64 bits stay exact; a double whose written form would change the value,
+// and a number beyond a double's range either way (1e400, 1e-400), keep their text.
+bool JsonTreeBuilder::number(std::string_view literal) {
+    if (literal.find_first_of(".eE") == std::string_view::npos) {
+        if (literal.starts_with('-')) {
+            if (const auto value = integerOf<std::int64_t>(literal)) {
+                return put(*value);
+            }
+        } else if (const auto value = integerOf<std::uint64_t>(literal)) {
+            return put(*value);
+        }
     }
-    return JsonNumberText::writtenWithItsValue(value, literal) ? put(value)
-                                                               : put(JsonNumberText::held(literal));
+    double value = 0;
+    const auto result = std::from_chars(literal.data(), literal.data() + literal.size(), value);
+    const bool kept =
+        result.ec == std::errc() && JsonNumberText::writtenWithItsValue(value, literal);
+    return kept ? put(value) : put(JsonNumberText::held(literal));
 }
 
-bool JsonTreeBuilder::string(string_t& value) {
+bool JsonTreeBuilder::string(std::string& value) {
     return put(std::move(value));
 }
 
-// JSON text holds no binary values; only the held numbers are.
-bool JsonTreeBuilder::binary(binary_t&) {
-    return false;
+bool JsonTreeBuilder::key(std::string& name) {
+    key_ = std::move(name);
+    return true;
 }
 
-bool JsonTreeBuilder::start_object(std::size_t) {
+bool JsonTreeBuilder::startObject() {
     return open(Json::object());
 }
 
-bool JsonTreeBuilder::key(string_t& value) {
-    key_ = std::move(value);
-    return true;
+bool JsonTreeBuilder::endObject() {
+    return close();
 }
 
-bool JsonTreeBuilder::end_object() {
-    open_.pop_back();
-    return true;
-}
-
-bool JsonTreeBuilder::start_array(std::size_t) {
+bool JsonTreeBuilder::startArray() {
     return open(Json::array());
 }
 
-bool JsonTreeBuilder::end_array() {
-    open_.pop_back();
-    return true;
-}
-
-bool JsonTreeBuilder::parse_error(std::size_t, const std::string&,
-                                  const nlohmann::detail::exception&) {
-    return false;
+bool JsonTreeBuilder::endArray() {
+    return close();
 }
 
 Json& JsonTreeBuilder::place() {
@@ -90,10 +90,13 @@ Json& JsonTreeBuilder::place() {
     }
     Json& container = *open_.back();
     if (container.is_array()) {
-        container.push_back(nullptr);
-        return container.back();
+        auto& array = container.get_ref<Json::array_t&>();
+        array.emplace_back();
+        return array.back();
     }
-    return container[key_];
+    auto& object = container.get_ref<Json::object_t&>();
+    // Members mostly come in order already; the hint then spares the search.
+    return object.try_emplace(object.end(), std::move(key_))->second;
 }
 
 bool JsonTreeBuilder::put(Json value) {
@@ -108,11 +111,9 @@ bool JsonTreeBuilder::open(Json container) {
     return true;
 }
 
-std::string_view JsonTreeBuilder::replacedText() {
-    if (replaced_ == nullptr || nextNumber_ >= replaced_->size()) {
-        return {};
-    }
-    return (*replaced_)[nextNumber_++];
+bool JsonTreeBuilder::close() {
+    open_.pop_back();
+    return true;
 }
 
 }  // namespace nimbrook

@@ -8,45 +8,37 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/JsonEvents.h"
+
 namespace nimbrook {
 
-// Builds the value of a strict JSON text from nlohmann's parser events, keeping a number
-// that the writer would not give back with its value as its source text (JsonNumberText).
-class JsonTreeBuilder final : public nlohmann::json_sax<nlohmann::json> {
+// Builds the value of a strict JSON text from a JsonReader's events, keeping a number that the
+// writer would not give back with its value as its source text (JsonNumberText).
+class JsonTreeBuilder final : public JsonEvents {
 public:
-    // Nullopt when `text` does not parse. `replaced`, when given, holds for each number in
-    // document order the source text that a stand-in replaced there, or nothing.
-    static std::optional<nlohmann::json> build(std::string_view text,
-                                               const std::vector<std::string_view>* replaced);
+    // Nullopt when `text` does not parse or nests deeper than `maxDepth`.
+    static std::optional<nlohmann::json> build(std::string_view text, std::size_t maxDepth);
 
     bool null() override;
     bool boolean(bool value) override;
-    bool number_integer(number_integer_t value) override;
-    bool number_unsigned(number_unsigned_t value) override;
-    bool number_float(number_float_t value, const string_t& literal) override;
-    bool string(string_t& value) override;
-    bool binary(binary_t& value) override;
-    bool start_object(std::size_t elements) override;
-    bool key(string_t& value) override;
-    bool end_object() override;
-    bool start_array(std::size_t elements) override;
-    bool end_array() override;
-    bool parse_error(std::size_t position, const std::string& token,
-                     const nlohmann::detail::exception& error) override;
+    bool number(std::string_view literal) override;
+    bool string(std::string& value) override;
+    bool key(std::string& name) override;
+    bool startObject() override;
+    bool endObject() override;
+    bool startArray() override;
+    bool endArray() override;
 
 private:
-    explicit JsonTreeBuilder(const std::vector<std::string_view>* replaced);
+    JsonTreeBuilder() = default;
 
     // Where the next value goes: the root, the end of the open array or the open object's
-    // member named by the last key (a repeated key keeps the last value, as nlohmann's own
-    // parser does).
+    // member named by the last key (a repeated key keeps its place and takes the last value).
     nlohmann::json& place();
     bool put(nlohmann::json value);
     bool open(nlohmann::json container);
-    std::string_view replacedText();
+    bool close();
 
-    const std::vector<std::string_view>* replaced_ = nullptr;
-    std::size_t nextNumber_ = 0;
     nlohmann::json root_;
     // The open containers, innermost last; none moves while a child of it is open.
     std::vector<nlohmann::json*> open_;

@@ -13,7 +13,8 @@ bool sameEntries(const std::vector<ClipboardItem>& a, const std::vector<Clipboar
         return x.id() == y.id() && x.content() == y.content() &&
                x.contentType() == y.contentType() &&
                x.timestamp().secondsSinceReferenceDate == y.timestamp().secondsSinceReferenceDate &&
-               x.sourceApp() == y.sourceApp();
+               x.sourceApp() == y.sourceApp() && x.isPinned() == y.isPinned() &&
+               x.pinnedAt() == y.pinnedAt();
     });
 }
 

@@ -98,6 +98,10 @@ const AcceptCase acceptCases[] = {
     {"pinnedNull", entry(validMembers + R"(,"pinned":null)"), valid},
     {"pinnedNested", entry(validMembers + R"(,"pinned":{"pinned":[true]})"), valid},
     {"pinnedRepeatedLastFalse", entry(validMembers + R"(,"pinned":true,"pinned":false)"), valid},
+    // A number too small for a double reads as zero; one too large fails (below).
+    {"timestampUnderflowsToZero",
+     entry(idMember + R"(,"content":"x","contentType":"code","timestamp":-1e-400)"),
+     entry(idMember + R"(,"content":"x","contentType":"code","timestamp":0)")},
     {"pinnedRepeatedLastTrue", entry(validMembers + R"(,"pinned":"no","pinned":true)"),
      entry(validMembers + R"(,"pinned":true)")},
 };
@@ -132,6 +136,9 @@ const RejectCase rejectCases[] = {
     {"truncated", entry(validMembers).substr(0, 40)},
     {"trailingGarbage", "[]x"},
     {"byteOrderMark", "\xEF\xBB\xBF[]"},
+    {"timestampBeyondDouble",
+     entry(idMember + R"(,"content":"x","contentType":"code","timestamp":1e400)")},
+    {"numberBeyondDoubleInUnknownMember", entry(validMembers + R"(,"other":[-1e400])")},
     {"nulInTheMiddle", std::string("[]\0garbage{", 11)},
     {"invalidUtf8InUnknownMember", entry(validMembers + ",\"other\":\"\xC3\"")},
     {"loneSurrogateEscape",

@@ -1,0 +1,395 @@
+#include "platform/JsonReader.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+
+namespace nimbrook {
+
+namespace {
+
+constexpr std::size_t pieceBytes = 64 * 1024;
+
+bool isDigit(int c) {
+    return c >= '0' && c <= '9';
+}
+
+int hexValue(int c) {
+    if (isDigit(c)) {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// Whether eight bytes are all plain ASCII inside a string: none a control character, a quote,
+// a backslash or part of a multi-byte sequence.
+bool allPlain(const unsigned char* p) {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t highs = 0x8080808080808080ULL;
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    const std::uint64_t quote = word ^ (ones * '"');
+    const std::uint64_t backslash = word ^ (ones * '\\');
+    const std::uint64_t below = (word - ones * 0x20) & ~word;
+    const std::uint64_t quoteZero = (quote - ones) & ~quote;
+    const std::uint64_t backslashZero = (backslash - ones) & ~backslash;
+    return ((word | below | quoteZero | backslashZero) & highs) == 0;
+}
+
+// The length of the well-formed UTF-8 sequence (Unicode's table 3-7) that starts at `p`, or 0
+// when it is ill-formed or cut off by `end`.
+std::size_t sequenceLength(const unsigned char* p, const unsigned char* end) {
+    const unsigned char lead = p[0];
+    const auto continues = [](unsigned char c, unsigned char low, unsigned char high) {
+        return c >= low && c <= high;
+    };
+    const auto available = end - p;
+    if (lead < 0xC2 || lead > 0xF4) {
+        return 0;
+    }
+    if (lead < 0xE0) {
+        return available >= 2 && continues(p[1], 0x80, 0xBF) ? 2 : 0;
+    }
+    if (lead < 0xF0) {
+        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
+        return available >= 3 && continues(p[1], low, high) && continues(p[2], 0x80, 0xBF) ? 3 : 0;
+    }
+    const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
+    return available >= 4 && continues(p[1], low, high) && continues(p[2], 0x80, 0xBF) &&
+                   continues(p[3], 0x80, 0xBF)
+               ? 4
+               : 0;
+}
+
+// The length a sequence starting with `lead` must have, 0 for a byte no sequence starts with.
+std::size_t expectedLength(int lead) {
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        return 2;
+    }
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        return 3;
+    }
+    return lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+}
+
+void appendUtf8(std::string& out, unsigned codePoint) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else if (codePoint < 0x10000) {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (codePoint >> 18));
+        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+}  // namespace
+
+JsonReader::JsonReader(std::string_view bytes, std::size_t maxDepth)
+    : at_(bytes.data()), end_(bytes.data() + bytes.size()), maxDepth_(maxDepth) {}
+
+JsonReader::JsonReader(std::streambuf& input, std::size_t maxDepth)
+    : input_(&input), piece_(pieceBytes), maxDepth_(maxDepth) {}
+
+bool JsonReader::read(JsonEvents& events) {
+    events_ = &events;
+    skipWhitespace();
+    Opened opened = value();
+    while (opened != Opened::failed && !open_.empty()) {
+        skipWhitespace();
+        const int c = peek();
+        const char closing = open_.back() == '{' ? '}' : ']';
+        if (c == closing) {
+            opened = close() ? Opened::no : Opened::failed;
+            continue;
+        }
+        if (opened == Opened::no) {
+            if (c != ',') {
+                return false;
+            }
+            ++at_;
+            skipWhitespace();
+        }
+        if (open_.back() == '{') {
+            if (next() != '"' || !string(text_) || !events_->key(text_)) {
+                return false;
+            }
+            skipWhitespace();
+            if (next() != ':') {
+                return false;
+            }
+            skipWhitespace();
+        }
+        opened = value();
+    }
+    skipWhitespace();
+    return opened != Opened::failed && peek() < 0;
+}
+
+JsonReader::Opened JsonReader::value() {
+    const int c = peek();
+    bool accepted = false;
+    switch (c) {
+        case '{':
+        case '[':
+            return open(static_cast<char>(c));
+        case '"':
+            ++at_;
+            accepted = string(text_) && events_->string(text_);
+            break;
+        case 't':
+            accepted = literal("true") && events_->boolean(true);
+            break;
+        case 'f':
+            accepted = literal("false") && events_->boolean(false);
+            break;
+        case 'n':
+            accepted = literal("null") && events_->null();
+            break;
+        default:
+            accepted = number() && events_->number(text_);
+    }
+    return accepted ? Opened::no : Opened::failed;
+}
+
+JsonReader::Opened JsonReader::open(char bracket) {
+    ++at_;
+    if (open_.size() >= maxDepth_) {
+        return Opened::failed;
+    }
+    open_ += bracket;
+    const bool accepted = bracket == '{' ? events_->startObject() : events_->startArray();
+    return accepted ? Opened::yes : Opened::failed;
+}
+
+bool JsonReader::close() {
+    ++at_;
+    const bool object = open_.back() == '{';
+    open_.pop_back();
+    return object ? events_->endObject() : events_->endArray();
+}
+
+// After the opening quote. Runs of plain characters are taken whole from the piece at hand;
+// an escape, and a sequence cut by the end of a piece, byte by byte.
+bool JsonReader::string(std::string& out) {
+    out.clear();
+    while (true) {
+        const auto* start = reinterpret_cast<const unsigned char*>(at_);
+        const auto* end = reinterpret_cast<const unsigned char*>(end_);
+        const unsigned char* p = start;
+        while (p < end) {
+            if (end - p >= 8 && allPlain(p)) {
+                p += 8;
+                continue;
+            }
+            if (*p < 0x80) {
+                if (*p < 0x20 || *p == '"' || *p == '\\') {
+                    break;
+                }
+                ++p;
+                continue;
+            }
+            const std::size_t length = sequenceLength(p, end);
+            if (length == 0) {
+                break;
+            }
+            p += length;
+        }
+        out.append(reinterpret_cast<const char*>(start), reinterpret_cast<const char*>(p));
+        at_ = reinterpret_cast<const char*>(p);
+        const int c = peek();
+        if (c == '"') {
+            ++at_;
+            return true;
+        }
+        if (c < 0x20) {
+            return false;
+        }
+        if (c == '\\') {
+            ++at_;
+            if (!escape(out)) {
+                return false;
+            }
+        } else if (c >= 0x80 && !sequence(out)) {
+            return false;
+        }
+    }
+}
+
+bool JsonReader::escape(std::string& out) {
+    const int c = next();
+    switch (c) {
+        case '"':
+        case '\\':
+        case '/':
+            out += static_cast<char>(c);
+            return true;
+        case 'b':
+            out += '\b';
+            return true;
+        case 'f':
+            out += '\f';
+            return true;
+        case 'n':
+            out += '\n';
+            return true;
+        case 'r':
+            out += '\r';
+            return true;
+        case 't':
+            out += '\t';
+            return true;
+        case 'u':
+            break;
+        default:
+            return false;
+    }
+    unsigned unit = 0;
+    if (!codeUnit(unit) || (unit >= 0xDC00 && unit <= 0xDFFF)) {
+        return false;
+    }
+    if (unit >= 0xD800 && unit <= 0xDBFF) {
+        unsigned low = 0;
+        if (next() != '\\' || next() != 'u' || !codeUnit(low) || low < 0xDC00 || low > 0xDFFF) {
+            return false;
+        }
+        unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+    }
+    appendUtf8(out, unit);
+    return true;
+}
+
+bool JsonReader::codeUnit(unsigned& unit) {
+    for (int index = 0; index < 4; ++index) {
+        const int digit = hexValue(next());
+        if (digit < 0) {
+            return false;
+        }
+        unit = unit * 16 + static_cast<unsigned>(digit);
+    }
+    return true;
+}
+
+// A sequence that the run of plain characters stopped at: ill-formed, or cut by the end of
+// the piece.
+bool JsonReader::sequence(std::string& out) {
+    std::array<unsigned char, 4> bytes{};
+    const std::size_t length = expectedLength(peek());
+    if (length == 0) {
+        return false;
+    }
+    for (std::size_t index = 0; index < length; ++index) {
+        const int c = next();
+        if (c < 0) {
+            return false;
+        }
+        bytes[index] = static_cast<unsigned char>(c);
+    }
+    if (sequenceLength(bytes.data(), bytes.data() + length) != length) {
+        return false;
+    }
+    out.append(reinterpret_cast<const char*>(bytes.data()), length);
+    return true;
+}
+
+bool JsonReader::number() {
+    text_.clear();
+    if (peek() == '-') {
+        text_ += static_cast<char>(next());
+    }
+    if (peek() == '0') {
+        text_ += static_cast<char>(next());
+    } else if (!digits()) {
+        return false;
+    }
+    if (peek() == '.') {
+        text_ += static_cast<char>(next());
+        if (!digits()) {
+            return false;
+        }
+    }
+    if (peek() == 'e' || peek() == 'E') {
+        text_ += static_cast<char>(next());
+        if (peek() == '+' || peek() == '-') {
+            text_ += static_cast<char>(next());
+        }
+        return digits();
+    }
+    return true;
+}
+
+bool JsonReader::digits() {
+    const std::size_t before = text_.size();
+    while (isDigit(peek())) {
+        text_ += static_cast<char>(next());
+    }
+    return text_.size() > before;
+}
+
+bool JsonReader::literal(std::string_view word) {
+    for (const char c : word) {
+        if (next() != c) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void JsonReader::skipWhitespace() {
+    while (true) {
+        while (at_ < end_ && (*at_ == ' ' || *at_ == '\n' || *at_ == '\r' || *at_ == '\t')) {
+            ++at_;
+        }
+        if (at_ < end_ || !refill()) {
+            return;
+        }
+    }
+}
+
+// The next byte without taking it, or -1 at the end of the input.
+int JsonReader::peek() {
+    if (at_ == end_ && !refill()) {
+        return -1;
+    }
+    return static_cast<unsigned char>(*at_);
+}
+
+int JsonReader::next() {
+    const int c = peek();
+    if (c >= 0) {
+        ++at_;
+    }
+    return c;
+}
+
+bool JsonReader::refill() {
+    if (input_ == nullptr) {
+        return false;
+    }
+    const std::streamsize count =
+        input_->sgetn(piece_.data(), static_cast<std::streamsize>(piece_.size()));
+    if (count <= 0) {
+        input_ = nullptr;
+        return false;
+    }
+    at_ = piece_.data();
+    end_ = piece_.data() + count;
+    return true;
+}
+
+}  // namespace nimbrook
