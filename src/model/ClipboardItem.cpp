@@ -84,14 +84,15 @@ ClipboardItem::ClipboardItem(Uuid id, std::string content, ContentType contentTy
     payload->timestamp =
         std::isfinite(timestamp.secondsSinceReferenceDate) ? timestamp : Timestamp{0};
     payload->sourceApp = validUtf8(std::move(sourceApp));
-    if (!utf8::isAscii(payload->content)) {
+    // A full history is made at start: most texts need neither form computed.
+    if (!UnicodeText::isSettled(payload->content)) {
         std::string canonical = UnicodeText::nfc(payload->content);
         if (canonical != payload->content) {
             payload->canonicalContent = withoutSlack(std::move(canonical));
         }
+        payload->lowercasedContent =
+            lowercasedWhereNotAscii(payload->canonicalContent.value_or(payload->content));
     }
-    payload->lowercasedContent =
-        lowercasedWhereNotAscii(payload->canonicalContent.value_or(payload->content));
     if (payload->sourceApp) {
         const std::string canonical = UnicodeText::nfc(*payload->sourceApp);
         payload->lowercasedSourceApp = lowercasedWhereNotAscii(canonical);

@@ -8,6 +8,7 @@
 #include <unicode/bytestream.h>
 #include <unicode/casemap.h>
 #include <unicode/normalizer2.h>
+#include <unicode/uniset.h>
 #include <unicode/utext.h>
 
 #include "platform/Utf8.h"
@@ -116,6 +117,24 @@ std::string composed(std::string valid) {
     return U_SUCCESS(status) ? normalized : valid;
 }
 
+// A character that combines with none before it (quick check Yes, combining class 0) and
+// has no lower-case mapping: a text made only of these, and of ASCII, is in NFC, and stays
+// so once its ASCII capitals are lowered. Frozen, so any thread may read it.
+const icu::UnicodeSet& settledCharacters() {
+    static const icu::UnicodeSet set = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        icu::UnicodeSet built(
+            icu::UnicodeString(u"[[[:NFC_QC=Yes:]&[:ccc=0:]&[:^Changes_When_Lowercased:]][A-Z]]"),
+            status);
+        if (U_FAILURE(status)) {
+            built.clear();
+        }
+        built.freeze();
+        return built;
+    }();
+    return set;
+}
+
 }  // namespace
 
 std::string UnicodeText::repairedUtf8(std::string_view bytes) {
@@ -194,6 +213,14 @@ std::string UnicodeText::lowercasedNfc(std::string_view nfcText) {
         return lowercased(nfcText);
     }
     return composed(lowercased(nfcText));
+}
+
+bool UnicodeText::isSettled(std::string_view text) {
+    if (text.size() > static_cast<std::size_t>(INT32_MAX)) {
+        return false;
+    }
+    const auto length = static_cast<int32_t>(text.size());
+    return settledCharacters().spanUTF8(text.data(), length, USET_SPAN_CONTAINED) == length;
 }
 
 std::string UnicodeText::graphemePrefix(std::string_view text, std::size_t count) {

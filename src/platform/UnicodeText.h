@@ -22,6 +22,11 @@ public:
     // character), so texts that are canonically equivalent once lower-cased compare equal
     // byte for byte only in this form. `nfcText` must be in NFC (see nfc).
     static std::string lowercasedNfc(std::string_view nfcText);
+    // Whether NFC and lower-casing leave every character of valid `text` as it is, ASCII
+    // capitals aside: then nfc returns the text and lowercasedNfc the text with its ASCII
+    // letters lowered. True of most texts (Chinese has no case, accented letters are mostly
+    // small and precomposed), and far cheaper to tell than to compute either form.
+    static bool isSettled(std::string_view text);
     // The first `count` extended grapheme clusters (the whole text when it has fewer).
     static std::string graphemePrefix(std::string_view text, std::size_t count);
 };

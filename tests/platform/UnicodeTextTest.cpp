@@ -1,6 +1,8 @@
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -64,6 +66,65 @@ TEST_P(MappingTest, givesValidUtf8) {
 }
 
 INSTANTIATE_TEST_SUITE_P(UnicodeText, MappingTest, testing::ValuesIn(mappingCases), nameOf);
+
+std::string encoded(char32_t c) {
+    std::string text;
+    if (c < 0x80) {
+        text += static_cast<char>(c);
+    } else if (c < 0x800) {
+        text += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+        text += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                 static_cast<char>(0x80 | (c & 0x3F))};
+    } else {
+        text += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                 static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+    }
+    return text;
+}
+
+std::string asciiLowered(std::string text) {
+    for (char& c : text) {
+        c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    return text;
+}
+
+// The shortcut is only sound if no settled character changes under either mapping, or
+// composes with the letters around it: every code point is tried between two.
+TEST(UnicodeText, settledTextIsItsOwnNfcAndLowerCaseForm) {
+    std::vector<char32_t> wrong;
+    std::size_t settled = 0;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) {
+            continue;
+        }
+        const std::string text = "Ae" + encoded(c) + "E";
+        if (!UnicodeText::isSettled(text)) {
+            continue;
+        }
+        ++settled;
+        if (UnicodeText::nfc(text) != text ||
+            UnicodeText::lowercasedNfc(text) != asciiLowered(text)) {
+            wrong.push_back(c);
+        }
+    }
+    EXPECT_TRUE(wrong.empty()) << "first wrong: U+" << std::hex << std::uint32_t(wrong.front());
+    // Most of Unicode: the ideographs, the small letters, the symbols.
+    EXPECT_GT(settled, 200000u);
+}
+
+TEST(UnicodeText, settledTextsAreTheCommonOnes) {
+    const std::vector<std::pair<std::string, bool>> texts = {
+        {"", true},        {"Straße naïve résumé 剪贴板历史。", true},
+        {"😀 emoji", true}, {"École", false},
+        {"é", false},      {"Å", false},
+        {"ΟΣ", false},     {"가", false},
+    };
+    for (const auto& [text, settled] : texts) {
+        EXPECT_EQ(UnicodeText::isSettled(text), settled) << text;
+    }
+}
 
 const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
 const std::string flags = "\U0001F1E8\U0001F1F3\U0001F1FA\U0001F1F8";
