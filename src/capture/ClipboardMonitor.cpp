@@ -69,25 +69,30 @@ void ClipboardMonitor::poll() {
     if (ignored_.contains(sourceApp)) {
         return;
     }
-    if (auto image = imageItem(sourceApp)) {
-        // Through the queue all the same, so that it comes after a text copied before it.
-        post([] {}, std::make_shared<std::optional<ClipboardItem>>(std::move(image)));
-    } else {
-        postTextItem(sourceApp);
+    if (auto image = imageBytes()) {
+        postImageItem(std::move(*image), sourceApp);
+    } else if (auto text = services_.pasteboard.string()) {
+        postTextItem(std::move(*text), sourceApp);
     }
 }
 
 void ClipboardMonitor::post(std::function<void()> job,
-                            std::shared_ptr<std::optional<ClipboardItem>> item) {
-    services_.workQueue.post(std::move(job), [this, item, alive = std::weak_ptr(lifetime_)] {
-        if (!alive.expired() && *item && onNewItem_) {
+                            std::shared_ptr<std::optional<ClipboardItem>> item,
+                            std::function<void()> otherwise) {
+    services_.workQueue.post(std::move(job), [this, item, otherwise = std::move(otherwise),
+                                              alive = std::weak_ptr(lifetime_)] {
+        if (alive.expired()) {
+            return;
+        }
+        if (*item && onNewItem_) {
             onNewItem_(**item);
+        } else if (!*item && otherwise) {
+            otherwise();
         }
     });
 }
 
-std::optional<ClipboardItem> ClipboardMonitor::imageItem(
-    const std::optional<std::string>& sourceApp) {
+std::optional<std::string> ClipboardMonitor::imageBytes() const {
     // No image is zero bytes long: an empty representation is an owner that failed to
     // deliver it, and recording it would leave an empty file and lose the text beside it.
     const auto hasBytes = [](const std::optional<std::string>& data) {
@@ -97,38 +102,55 @@ std::optional<ClipboardItem> ClipboardMonitor::imageItem(
     if (!hasBytes(bytes)) {
         bytes = services_.pasteboard.tiffData();
     }
-    if (!hasBytes(bytes)) {
-        return std::nullopt;
-    }
-    const Timestamp now = services_.clock.now();
-    auto path = services_.imageStore.store(*bytes, now);
-    if (!path) {
-        return std::nullopt;
-    }
-    return ClipboardItem(Uuid::random(), std::move(*path), ContentType::image, now, sourceApp);
+    return hasBytes(bytes) ? std::move(bytes) : std::nullopt;
+}
+
+// The file is written on the worker: megabytes written on the owner's thread would hold the
+// panel for as long. The entry reaches the owner only once the file is whole, so no save
+// can name a file that is not there yet. When it cannot be written, the text of the same
+// offer is recorded instead, if the offer is still the pasteboard's.
+void ClipboardMonitor::postImageItem(std::string bytes,
+                                     const std::optional<std::string>& sourceApp) {
+    auto item = std::make_shared<std::optional<ClipboardItem>>();
+    post(
+        [item, &store = services_.imageStore,
+         bytes = std::make_shared<std::string>(std::move(bytes)), now = services_.clock.now(),
+         sourceApp] {
+            if (auto path = store.store(*bytes, now)) {
+                item->emplace(Uuid::random(), std::move(*path), ContentType::image, now, sourceApp);
+            }
+        },
+        item,
+        [this, count = lastChangeCount_, sourceApp] {
+            if (services_.pasteboard.changeCount() != count) {
+                return;
+            }
+            if (auto text = services_.pasteboard.string()) {
+                postTextItem(std::move(*text), sourceApp);
+            }
+        });
 }
 
 // The text is checked, classified and made an entry (normalised and lower-cased for search)
 // on the worker: for a text of megabytes each of these takes a while.
-void ClipboardMonitor::postTextItem(const std::optional<std::string>& sourceApp) {
-    auto text = services_.pasteboard.string();
-    if (!text) {
-        return;
-    }
+void ClipboardMonitor::postTextItem(std::string text, const std::optional<std::string>& sourceApp) {
     auto item = std::make_shared<std::optional<ClipboardItem>>();
-    post(
-        [item, text = std::move(*text), now = services_.clock.now(), sourceApp]() mutable {
-            // The pasteboard promises valid UTF-8; every later Unicode service relies on it.
-            if (!UnicodeText::isValidUtf8(text)) {
-                text = UnicodeText::repairedUtf8(text);
-            }
-            if (CharacterSets::isBlank(text, CharacterSet::whitespaceAndNewlines)) {
-                return;
-            }
-            const ContentType type = ContentDetector::detect(text);
-            item->emplace(Uuid::random(), std::move(text), type, now, sourceApp);
-        },
-        item);
+    post([item, text = std::move(text), now = services_.clock.now(),
+          sourceApp]() mutable { *item = textItem(std::move(text), now, sourceApp); },
+         item);
+}
+
+std::optional<ClipboardItem> ClipboardMonitor::textItem(
+    std::string text, Timestamp now, const std::optional<std::string>& sourceApp) {
+    // The pasteboard promises valid UTF-8; every later Unicode service relies on it.
+    if (!UnicodeText::isValidUtf8(text)) {
+        text = UnicodeText::repairedUtf8(text);
+    }
+    if (CharacterSets::isBlank(text, CharacterSet::whitespaceAndNewlines)) {
+        return std::nullopt;
+    }
+    const ContentType type = ContentDetector::detect(text);
+    return ClipboardItem(Uuid::random(), std::move(text), type, now, sourceApp);
 }
 
 }  // namespace nimbrook

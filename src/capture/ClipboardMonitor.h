@@ -9,6 +9,7 @@
 
 #include "capture/IgnoredApplications.h"
 #include "model/ClipboardItem.h"
+#include "model/Timestamp.h"
 
 namespace nimbrook {
 
@@ -24,7 +25,8 @@ class WorkQueue;
 // image (PNG, else TIFF) written through the ImageStore and recorded by its path, else a
 // non-blank text, untrimmed. Offers marked secret, and copies made in an ignored
 // application, are consumed without an item or a file.
-// Texts are classified on the work queue, so a large one never holds the owner's thread.
+// Images are written and texts classified on the work queue, so that neither a large image
+// nor a large text holds the owner's thread.
 class ClipboardMonitor final {
 public:
     struct Services {
@@ -57,9 +59,15 @@ public:
 
 private:
     void poll();
-    std::optional<ClipboardItem> imageItem(const std::optional<std::string>& sourceApp);
-    void postTextItem(const std::optional<std::string>& sourceApp);
-    void post(std::function<void()> job, std::shared_ptr<std::optional<ClipboardItem>> item);
+    std::optional<std::string> imageBytes() const;
+    void postImageItem(std::string bytes, const std::optional<std::string>& sourceApp);
+    void postTextItem(std::string text, const std::optional<std::string>& sourceApp);
+    // The completion hands the item to the owner, or when the job made none, runs `otherwise`.
+    void post(std::function<void()> job, std::shared_ptr<std::optional<ClipboardItem>> item,
+              std::function<void()> otherwise = {});
+    // The entry of a copied text; nullopt when it is blank.
+    static std::optional<ClipboardItem> textItem(std::string text, Timestamp now,
+                                                 const std::optional<std::string>& sourceApp);
 
     Services services_;
     std::function<void(const ClipboardItem&)> onNewItem_;

@@ -15,6 +15,7 @@
 #include "platform/ActiveApplication.h"
 #include "platform/CharacterSet.h"
 #include "platform/Clock.h"
+#include "platform/ImageStore.h"
 #include "platform/Pasteboard.h"
 #include "platform/Scheduler.h"
 #include "platform/UnicodeText.h"
@@ -63,10 +64,13 @@ ClipboardViewModel::ClipboardViewModel(Services services)
     : services_(services),
       persistence_(
           {services.storage, services.journal, services.monitor.scheduler, services.monitor.clock,
-           services.monitor.workQueue},
+           services.monitor.workQueue, services.monitor.imageStore},
           items_,
           [this] {
               notify([](ClipboardViewModelObserver& observer) { observer.saveErrorChanged(); });
+          },
+          [this] {
+              notify([](ClipboardViewModelObserver& observer) { observer.imageFilesChanged(); });
           }),
       monitor_(services.monitor) {
     items_ = persistence_.load();
@@ -237,6 +241,17 @@ Timestamp ClipboardViewModel::now() const {
     return services_.monitor.clock.now();
 }
 
+void ClipboardViewModel::measureImageFiles(std::function<void(std::uint64_t)> done) const {
+    auto bytes = std::make_shared<std::uint64_t>(0);
+    services_.monitor.workQueue.post(
+        [&images = services_.monitor.imageStore, bytes] { *bytes = images.totalBytes(); },
+        [alive = std::weak_ptr(lifetime_), bytes, done = std::move(done)] {
+            if (!alive.expired()) {
+                done(*bytes);
+            }
+        });
+}
+
 bool ClipboardViewModel::isConverting(const Uuid& id) const {
     return std::ranges::any_of(
         conversions_, [&id](const ConversionChain& chain) { return chain.busy && chain.id == id; });
@@ -372,6 +387,9 @@ void ClipboardViewModel::handleNewItem(const ClipboardItem& item) {
     notify([top](ClipboardViewModelObserver& observer) { observer.itemsInserted(top, 1); });
     trimIfNeeded();
     persistence_.record(HistoryChange::insertion(item));
+    if (item.contentType() == ContentType::image) {
+        notify([](ClipboardViewModelObserver& observer) { observer.imageFilesChanged(); });
+    }
 }
 
 bool ClipboardViewModel::contains(const std::string& canonicalContent) const {

@@ -69,6 +69,9 @@ public:
     const std::optional<std::string>& saveError() const { return persistence_.saveError(); }
     // The queue that saves and conversions run on, for the views' own work off their thread.
     WorkQueue& workQueue() const { return services_.monitor.workQueue; }
+    // Sums the sizes of the image files on the work queue and hands the bytes to `done` on
+    // the owner's thread (never once the controller is gone).
+    void measureImageFiles(std::function<void(std::uint64_t bytes)> done) const;
     // Whether the entry's row shows that it is busy: a conversion of its large text runs
     // or waits.
     bool isConverting(const Uuid& id) const;

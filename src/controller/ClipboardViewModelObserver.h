@@ -27,6 +27,8 @@ public:
     virtual void itemBusyChanged(std::size_t /*index*/) {}
     virtual void saveErrorChanged() {}
     virtual void ignoredApplicationsChanged() {}
+    // Image files were added to or removed from the image store's folder.
+    virtual void imageFilesChanged() {}
 };
 
 }  // namespace nimbrook

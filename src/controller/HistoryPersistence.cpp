@@ -1,10 +1,12 @@
 #include "controller/HistoryPersistence.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "model/HistoryChange.h"
 #include "model/HistoryJournal.h"
+#include "model/ImageReferences.h"
 #include "model/StorageService.h"
 #include "platform/Clock.h"
 #include "platform/Scheduler.h"
@@ -22,21 +24,34 @@ constexpr std::chrono::milliseconds saveRetryInterval{30000};
 }  // namespace
 
 HistoryPersistence::HistoryPersistence(Services services, const std::vector<ClipboardItem>& items,
-                                       std::function<void()> saveErrorChanged)
-    : services_(services), items_(items), saveErrorChanged_(std::move(saveErrorChanged)) {}
+                                       std::function<void()> saveErrorChanged,
+                                       std::function<void()> imageFilesChanged)
+    : services_(services),
+      items_(items),
+      saveErrorChanged_(std::move(saveErrorChanged)),
+      imageFilesChanged_(std::move(imageFilesChanged)) {}
 
 HistoryPersistence::~HistoryPersistence() = default;
 
 std::vector<ClipboardItem> HistoryPersistence::load() {
     std::vector<ClipboardItem> items = services_.storage.load();
+    // An entry the journal removed is still in the history file until the next save.
+    imageNames_ = ImageReferences::of(items);
     if (services_.journal.replay(items) > 0) {
+        imageNames_.merge(ImageReferences::of(items));
         debounceSave();
     }
+    sweepImages(imageNames_);
     return items;
 }
 
 void HistoryPersistence::record(const HistoryChange& change) {
     services_.journal.append(change);
+    if (change.item()) {
+        if (const auto name = ImageReferences::nameIn(change.item()->content()); !name.empty()) {
+            imageNames_.emplace(name);
+        }
+    }
     debounceSave();
 }
 
@@ -75,6 +90,11 @@ std::chrono::milliseconds HistoryPersistence::saveDelayAt(Timestamp now) const {
 // loses only changes that the file it has just written holds.
 void HistoryPersistence::startSave() {
     savePending_ = false;
+    ImageStore::Names named = ImageReferences::of(items_);
+    ImageStore::Names released;
+    std::set_difference(imageNames_.begin(), imageNames_.end(), named.begin(), named.end(),
+                        std::inserter(released, released.end()));
+    imageNames_ = std::move(named);
     auto error = std::make_shared<std::optional<std::string>>();
     services_.workQueue.post(
         [&storage = services_.storage, &journal = services_.journal, snapshot = items_,
@@ -84,23 +104,64 @@ void HistoryPersistence::startSave() {
                 journal.discardThrough(mark);
             }
         },
-        [this, alive = std::weak_ptr(lifetime_), error] {
+        [this, alive = std::weak_ptr(lifetime_), error, released = std::move(released)]() mutable {
             if (!alive.expired()) {
-                saveFinished(std::move(*error));
+                saveFinished(std::move(*error), std::move(released));
             }
         });
 }
 
-void HistoryPersistence::saveFinished(std::optional<std::string> error) {
+void HistoryPersistence::saveFinished(std::optional<std::string> error,
+                                      ImageStore::Names released) {
     if (error) {
+        // The file on disk may still name them: they go with the save that succeeds.
+        imageNames_.merge(released);
         retryTask_ = services_.scheduler.after(saveRetryInterval, [this] { startSave(); });
     } else {
         retryTask_.reset();
+        removeImages(std::move(released));
     }
     if (error != saveError_) {
         saveError_ = std::move(error);
         saveErrorChanged_();
     }
+}
+
+// Posted before any capture, so that a file being written for a new entry is not among those
+// listed. Nothing goes while a history that could not be read is kept, or one set aside
+// cannot be read: they may name any file.
+void HistoryPersistence::sweepImages(const ImageStore::Names& kept) {
+    services_.workQueue.post(
+        [&images = services_.images, kept, undecoded = services_.storage.undecodedFiles()] {
+            ImageStore::Names names = kept;
+            for (const auto& file : undecoded) {
+                if (!ImageReferences::addFoundIn(file, names)) {
+                    return;
+                }
+            }
+            images.removeAllBut(names);
+        },
+        [this, alive = std::weak_ptr(lifetime_)] {
+            if (!alive.expired() && imageFilesChanged_) {
+                imageFilesChanged_();
+            }
+        });
+}
+
+// Only the files that no entry has named again since the save started (a text equal to the
+// path copied anew): those are in imageNames_ once more.
+void HistoryPersistence::removeImages(ImageStore::Names released) {
+    std::erase_if(released, [this](const std::string& name) { return imageNames_.contains(name); });
+    if (released.empty()) {
+        return;
+    }
+    services_.workQueue.post(
+        [&images = services_.images, released = std::move(released)] { images.remove(released); },
+        [this, alive = std::weak_ptr(lifetime_)] {
+            if (!alive.expired() && imageFilesChanged_) {
+                imageFilesChanged_();
+            }
+        });
 }
 
 }  // namespace nimbrook

@@ -314,4 +314,15 @@ std::vector<ClipboardItem> StorageService::load() {
     }
 }
 
+std::vector<std::filesystem::path> StorageService::undecodedFiles() const {
+    std::vector<fs::path> files;
+    if (undecodableFileInPlace_) {
+        files.push_back(file_);
+    }
+    for (const CorruptFile& file : corruptFilesIn(folder_)) {
+        files.push_back(file.path);
+    }
+    return files;
+}
+
 }  // namespace nimbrook

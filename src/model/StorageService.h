@@ -41,6 +41,10 @@ public:
     // interrupted save are removed.
     std::vector<ClipboardItem> load();
 
+    // The files that hold a history the program could not read, whose entries a user may still
+    // recover by hand: the history file when the last load could not use it, and those set aside.
+    std::vector<std::filesystem::path> undecodedFiles() const;
+
     const std::filesystem::path& fileURL() const { return file_; }
 
 private:

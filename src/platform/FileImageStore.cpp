@@ -6,11 +6,14 @@
 #include <limits>
 #include <system_error>
 #include <utility>
+#include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "model/ImageReferences.h"
 #include "platform/FileDescriptor.h"
 
 namespace nimbrook {
@@ -31,25 +34,64 @@ std::string secondsText(Timestamp now) {
     return std::to_string(static_cast<std::int64_t>(seconds));
 }
 
-// Opens the folder, creating it when missing; refuses anything but a directory of this user,
-// and makes that directory private again if its mode was widened, rather than giving up
-// capturing images for good. Opening with O_NOFOLLOW and checking the open descriptor leaves
-// no window in which the folder could be swapped for a symlink.
-FileDescriptor openPrivateFolder(const std::filesystem::path& folder) {
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
-        return FileDescriptor(-1);
-    }
+// The folder when it is a directory of this user, opened with O_NOFOLLOW and checked through
+// the open descriptor, which leaves no window in which it could be swapped for a symlink.
+FileDescriptor openOwnFolder(const std::filesystem::path& folder, struct stat& status) {
     FileDescriptor directory(
         ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-    struct stat status {};
     if (!directory.isOpen() || ::fstat(directory.get(), &status) != 0 || !S_ISDIR(status.st_mode) ||
         status.st_uid != ::geteuid()) {
         return FileDescriptor(-1);
     }
-    if ((status.st_mode & (S_IRWXG | S_IRWXO)) != 0 && ::fchmod(directory.get(), 0700) != 0) {
+    return directory;
+}
+
+// Opens the folder, creating it (and the data folder above it) when missing, and makes it
+// private again if its mode was widened, rather than giving up capturing images for good.
+FileDescriptor openPrivateFolder(const std::filesystem::path& folder) {
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno == ENOENT) {
+        ::mkdir(folder.parent_path().c_str(), 0700);
+        ::mkdir(folder.c_str(), 0700);
+    }
+    struct stat status {};
+    FileDescriptor directory = openOwnFolder(folder, status);
+    if (directory.isOpen() && (status.st_mode & (S_IRWXG | S_IRWXO)) != 0 &&
+        ::fchmod(directory.get(), 0700) != 0) {
         return FileDescriptor(-1);
     }
     return directory;
+}
+
+// The names in the folder, and for each whether it is a regular file of this user (a link, a
+// folder or someone else's file under an own name is not the program's).
+std::vector<std::pair<std::string, struct stat>> filesIn(const FileDescriptor& folder) {
+    std::vector<std::pair<std::string, struct stat>> files;
+    const int copy = ::dup(folder.get());
+    DIR* listing = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (listing == nullptr) {
+        if (copy >= 0) {
+            ::close(copy);
+        }
+        return files;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        struct stat status {};
+        if (::fstatat(folder.get(), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(status.st_mode) && status.st_uid == ::geteuid()) {
+            files.emplace_back(entry->d_name, status);
+        }
+    }
+    ::closedir(listing);
+    return files;
+}
+
+void removeOwnFile(const FileDescriptor& folder, const std::string& name) {
+    struct stat status {};
+    if (ImageReferences::isOwnName(name) &&
+        ::fstatat(folder.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(status.st_mode) && status.st_uid == ::geteuid()) {
+        ::unlinkat(folder.get(), name.c_str(), 0);
+    }
 }
 
 // "<base>.png" first, then "<base>-1.png", "<base>-2.png", ...
@@ -96,6 +138,42 @@ std::optional<std::string> FileImageStore::store(std::string_view bytes, Timesta
         return (folder_ / name).string();
     }
     return std::nullopt;
+}
+
+void FileImageStore::remove(const Names& names) {
+    struct stat status {};
+    const FileDescriptor directory = openOwnFolder(folder_, status);
+    if (!directory.isOpen()) {
+        return;
+    }
+    for (const std::string& name : names) {
+        removeOwnFile(directory, name);
+    }
+}
+
+void FileImageStore::removeAllBut(const Names& kept) {
+    struct stat status {};
+    const FileDescriptor directory = openOwnFolder(folder_, status);
+    if (!directory.isOpen()) {
+        return;
+    }
+    for (const auto& [name, file] : filesIn(directory)) {
+        if (!kept.contains(name)) {
+            removeOwnFile(directory, name);
+        }
+    }
+}
+
+std::uint64_t FileImageStore::totalBytes() const {
+    struct stat status {};
+    const FileDescriptor directory = openOwnFolder(folder_, status);
+    std::uint64_t total = 0;
+    if (directory.isOpen()) {
+        for (const auto& [name, file] : filesIn(directory)) {
+            total += static_cast<std::uint64_t>(file.st_size);
+        }
+    }
+    return total;
 }
 
 }  // namespace nimbrook

@@ -4,7 +4,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <QVBoxLayout>
+#include <array>
+#include <cstdint>
 
 #include "controller/ClipboardViewModel.h"
 #include "model/HistoryLimit.h"
@@ -52,6 +55,21 @@ QString entries(std::size_t count) {
     return QString::number(count) + u" 条";
 }
 
+// In decimal units, as the desktop's file managers count: "999 B", "1.0 KB", "12.4 MB".
+QString byteSize(std::uint64_t bytes) {
+    if (bytes < 1000) {
+        return QString::number(bytes) + u" B";
+    }
+    static constexpr std::array units{u"KB", u"MB", u"GB", u"TB"};
+    double value = static_cast<double>(bytes) / 1000;
+    std::size_t unit = 0;
+    // 999.95 would read "1000.0" at one decimal.
+    for (; value >= 999.95 && unit + 1 < units.size(); ++unit) {
+        value /= 1000;
+    }
+    return QString::number(value, 'f', 1) + u' ' + QStringView(units[unit]);
+}
+
 void setTextColor(QLabel& label, const QColor& color) {
     QPalette palette = label.palette();
     palette.setColor(QPalette::WindowText, color);
@@ -96,6 +114,7 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, Preferences& preferenc
     });
 
     countValue_ = valueLabel(QStringLiteral("countValue"), {});
+    imageSizeValue_ = valueLabel(QStringLiteral("imageSizeValue"), {});
 
     auto* form = new QVBoxLayout;
     form->setContentsMargins(formMargin, formMargin, formMargin, formMargin);
@@ -107,7 +126,8 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, Preferences& preferenc
     addSection(*form, QStringLiteral("storageSection"), QStringLiteral("存储"),
                {valueRow(QStringLiteral("历史记录上限"),
                          valueLabel(QStringLiteral("limitValue"), entries(historyLimit))),
-                valueRow(QStringLiteral("当前记录"), countValue_)});
+                valueRow(QStringLiteral("当前记录"), countValue_),
+                valueRow(QStringLiteral("图片占用"), imageSizeValue_)});
     ignoredApps_ = new IgnoredAppsSection(viewModel_);
     secondaryLabels_.append(ignoredApps_->secondaryLabels());
     addSection(*form, QStringLiteral("privacySection"), QStringLiteral("不记录的应用"),
@@ -137,6 +157,7 @@ SettingsView::SettingsView(ClipboardViewModel& viewModel, Preferences& preferenc
     applyThemeColors();
     showMonitoring();
     showCount();
+    showImageSize();
     viewModel_.addObserver(*this);
 }
 
@@ -171,6 +192,9 @@ void SettingsView::monitoringChanged() {
 }
 void SettingsView::ignoredApplicationsChanged() {
     ignoredApps_->refresh();
+}
+void SettingsView::imageFilesChanged() {
+    showImageSize();
 }
 
 void SettingsView::addSection(QVBoxLayout& layout, const QString& objectName, const QString& title,
@@ -285,6 +309,15 @@ void SettingsView::applyThemeColors() {
 
 void SettingsView::showCount() {
     countValue_->setText(entries(viewModel_.items().size()));
+}
+
+// Summed on the work queue: a folder of hundreds of images is not listed on this thread.
+void SettingsView::showImageSize() {
+    viewModel_.measureImageFiles([view = QPointer(this)](std::uint64_t bytes) {
+        if (view) {
+            view->imageSizeValue_->setText(byteSize(bytes));
+        }
+    });
 }
 
 void SettingsView::showMonitoring() {

@@ -17,11 +17,10 @@ class Preferences;
 class ShortcutField;
 class ToggleSwitch;
 
-// The "设置" window: switches monitoring and shows the fixed limit, the live entry count
-// and the about box, edits the programs whose copies are not recorded, and sets the key
-// chord that opens the panel (`shortcut`; null where the
-// desktop lets no program take a key). Everything else it shows is read from the controller
-// when it changes.
+// The "设置" window: switches monitoring and shows the fixed limit, the live entry count,
+// the size of the image files and the about box, edits the programs whose copies are not recorded,
+// and sets the key chord that opens the panel (`shortcut`; null where the desktop lets no program
+// take a key). Everything else it shows is read from the controller when it changes.
 class SettingsView final : public QWidget, private ClipboardViewModelObserver {
     Q_OBJECT
 
@@ -43,6 +42,7 @@ private:
     void searchTextChanged() override {}
     void monitoringChanged() override;
     void ignoredApplicationsChanged() override;
+    void imageFilesChanged() override;
     void copiedFlashChanged() override {}
     void toastMessageChanged() override {}
 
@@ -56,6 +56,7 @@ private:
     void showShortcutState();
     void applyThemeColors();
     void showCount();
+    void showImageSize();
     void showMonitoring();
 
     ClipboardViewModel& viewModel_;
@@ -66,6 +67,7 @@ private:
     IgnoredAppsSection* ignoredApps_ = nullptr;
     QLabel* shortcutStatus_ = nullptr;
     QLabel* countValue_ = nullptr;
+    QLabel* imageSizeValue_ = nullptr;
     QList<QLabel*> secondaryLabels_;
     QList<QLabel*> sectionTitles_;
 };

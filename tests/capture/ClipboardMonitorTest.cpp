@@ -46,6 +46,7 @@ protected:
             {"destroy", [&] { monitor_.reset(); }},
             {"offer", [&] { pasteboard_.copyText(argument); }},
             {"offer-png", [&] { pasteboard_.copy(Offer{.png = png}); }},
+            {"offer-captioned", [&] { pasteboard_.copy(Offer{.png = png, .text = argument}); }},
             {"wait", [&] { clock_.advance(std::chrono::milliseconds(std::stoi(argument))); }},
             {"tick", [&] { tick(); }},
             {"failing", [&] { images_.setFailing(argument == "on"); }},
@@ -135,6 +136,14 @@ const Script scripts[] = {
       "captured 1"}},
     {"ChangeIsConsumedEvenWhenItGivesNoItem",
      {"failing on", "start", "offer-png", "tick", "failing off", "tick", "captured 0", "images 0"}},
+    // The file is written off the owner's thread, and whole before its item is handed over.
+    {"TheImageIsWrittenOnTheWorkerBeforeItsItemArrives",
+     {"start", "hold", "offer-png", "tick", "images 0", "captured 0", "release", "images 1",
+      "captured 1"}},
+    // The caption stands in for a failed image only while its offer is still the clipboard's.
+    {"AFailedImageGivesNoCaptionOnceTheOfferIsReplaced",
+     {"failing on", "start", "hold", "offer-captioned caption", "tick", "offer next", "release",
+      "captured 0", "tick", "captured 1"}},
     {"CopiesMadeBeforeStartOrWhileStoppedAreIgnored",
      {"offer before start", "tick", "start", "tick", "stop", "offer while stopped", "tick", "start",
       "tick", "captured 0"}},

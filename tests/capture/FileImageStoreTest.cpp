@@ -1,5 +1,8 @@
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -92,8 +95,13 @@ TEST_F(FileImageStoreTest, FolderOwnedBySomeoneElseIsRefused) {
         GTEST_SKIP() << "only root can hand a folder to another user";
     }
     ASSERT_EQ(::chown(privateDirectory(folder_).c_str(), 65534, 65534), 0);
-    EXPECT_EQ(FileImageStore(folder_).store("image", atSecond), std::nullopt);
+    FileImageStore store(folder_);
+    EXPECT_EQ(store.store("image", atSecond), std::nullopt);
     EXPECT_TRUE(fs::is_empty(folder_));
+    writeFile(folder_ / "clipboard_1.png", "theirs");
+    store.removeAllBut({});
+    EXPECT_TRUE(fs::exists(folder_ / "clipboard_1.png"));
+    EXPECT_EQ(store.totalBytes(), 0u);
 }
 
 // A file size limit makes the write fail after the first bytes, like a full disk.
@@ -103,6 +111,67 @@ TEST_F(FileImageStoreTest, WriteFailingHalfwayLeavesNoPartialFile) {
         4096, [&] { path = FileImageStore(folder_).store(std::string(100000, 'x'), atSecond); });
     EXPECT_EQ(path, std::nullopt);
     EXPECT_TRUE(fs::is_empty(folder_));
+}
+
+// The folder as a user may find it: the program's files, files of other names, and links and
+// folders under its names; what each removal leaves, and the bytes the folder then takes.
+TEST_F(FileImageStoreTest, RemovesOnlyRegularFilesOfItsOwnNaming) {
+    using Names = ImageStore::Names;
+    const struct {
+        std::string name;
+        std::function<void(FileImageStore&)> removal;
+        std::string folder;
+        Names left;
+        std::uint64_t bytes;
+    } cases[] = {
+        {"AllButTheNamed",
+         [](FileImageStore& store) { store.removeAllBut({"clipboard_200.png"}); },
+         "com.quolla.nimbrook-test",
+         {"clipboard_200.png", "notes.txt", "clipboard_400.png.bak", "clipboard_abc.png",
+          "clipboard_500.png", "clipboard_600.png"},
+         2 + 4 + 5 + 6},
+        {"TheNamed",
+         [](FileImageStore& store) {
+             store.remove({"clipboard_100.png", "clipboard_300-1.png", "notes.txt",
+                           "clipboard_500.png", "clipboard_600.png", "../victim"});
+         },
+         "com.quolla.nimbrook-test",
+         {"clipboard_200.png", "notes.txt", "clipboard_400.png.bak", "clipboard_abc.png",
+          "clipboard_500.png", "clipboard_600.png"},
+         2 + 4 + 5 + 6},
+        {"NothingThroughALinkedFolder",
+         [](FileImageStore& store) { store.removeAllBut({}); },
+         "link",
+         {"clipboard_100.png", "clipboard_200.png", "clipboard_300-1.png", "notes.txt",
+          "clipboard_400.png.bak", "clipboard_abc.png", "clipboard_500.png", "clipboard_600.png"},
+         0},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        fs::remove_all(folder_);
+        fs::remove(root_ / "link");
+        privateDirectory(folder_);
+        fs::create_directory_symlink(folder_, root_ / "link");
+        writeFile(root_ / "victim", "keep");
+        const std::pair<const char*, std::size_t> files[] = {
+            {"clipboard_100.png", 1}, {"clipboard_200.png", 2},     {"clipboard_300-1.png", 3},
+            {"notes.txt", 4},         {"clipboard_400.png.bak", 5}, {"clipboard_abc.png", 6}};
+        for (const auto& [name, size] : files) {
+            writeFile(folder_ / name, std::string(size, 'x'));
+        }
+        fs::create_symlink(root_ / "victim", folder_ / "clipboard_500.png");
+        fs::create_directory(folder_ / "clipboard_600.png");
+
+        FileImageStore store(root_ / testCase.folder);
+        testCase.removal(store);
+        Names left;
+        for (const auto& file : fs::directory_iterator(folder_)) {
+            left.insert(file.path().filename().string());
+        }
+        EXPECT_EQ(left, testCase.left);
+        EXPECT_EQ(store.totalBytes(), testCase.bytes);
+        EXPECT_EQ(readFile(root_ / "victim"), "keep");
+    }
 }
 
 }  // namespace

@@ -122,6 +122,22 @@ StepVerbs ControllerFixture::verbs(const std::string& argument) {
              tick();
          }},
         {"files", [&] { EXPECT_EQ(images_.files().size(), std::stoul(argument)); }},
+        {"images",
+         [&] {
+             std::vector<std::string> names;
+             for (const auto& [path, bytes] : images_.files()) {
+                 names.push_back(fs::path(path).filename().string());
+             }
+             EXPECT_EQ(names, text(argument) ? texts(argument) : Strings{});
+         }},
+        // A folder in the history file's place fails every save until it goes ("-").
+        {"blocksave",
+         [&] {
+             fs::remove(storage_->fileURL());
+             if (text(argument)) {
+                 fs::create_directory(storage_->fileURL());
+             }
+         }},
         {"copyback", [&] { viewModel_->copyToPasteboard(item(argument)); }},
         {"search", [&] { viewModel_->setSearchText(argument); }},
         {"toggle", [&] { viewModel_->toggleMonitoring(); }},

@@ -57,7 +57,8 @@ protected:
     // "run" lets the held worker run one job and applies its result, "failures" counts the
     // lines on the console, "journaled" the lines in the journal, "pinned" lists the pinned
     // entries, "refused" pins and expects the pin limit, "from" names the application in
-    // front, "image" copies PNG bytes, "files" counts the image files.
+    // front, "image" copies PNG bytes, "files" counts the image files and "images" names
+    // them, "blocksave" fails the saves until its argument is "-".
     void play(const std::vector<std::string>& steps) {
         playSteps(steps, [this](const std::string& argument) { return verbs(argument); });
     }

@@ -228,7 +228,7 @@ std::string NimbrookFixture::display() const {
     return found == desktop_.end() ? std::string() : *found;
 }
 
-std::filesystem::path NimbrookFixture::imageFolder() const {
+std::filesystem::path NimbrookFixture::legacyImageFolder() const {
     return root_ / "tmp" / ("com.quolla.nimbrook-" + std::to_string(::getuid()));
 }
 

@@ -55,7 +55,9 @@ protected:
     std::string display() const;
     std::filesystem::path dataFolder() const { return root_ / "data" / "com.quolla.nimbrook"; }
     std::filesystem::path historyFile() const { return dataFolder() / "clipboard_history.json"; }
-    std::filesystem::path imageFolder() const;
+    std::filesystem::path imageFolder() const { return dataFolder() / "images"; }
+    // Where images were written before they were kept in the data folder.
+    std::filesystem::path legacyImageFolder() const;
 
     // Starts a program on this desktop, with `extraEnvironment` ("NAME=value") added to its
     // environment; its output goes to <root>/<logName>.log.

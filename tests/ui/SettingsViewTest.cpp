@@ -27,6 +27,8 @@ private slots:
     void shortcutRow();
     void ignoredApps_data();
     void ignoredApps();
+    void imageSize_data();
+    void imageSize();
 };
 
 namespace {
@@ -61,7 +63,8 @@ void SettingsViewTest::showsTheDesignedTextsAndFollowsTheController() {
     const QStringList expected =
         QStringLiteral(
             "通用设置|启用剪贴板监控|登录时启动|选择后直接粘贴|打开面板快捷键|存储|历史记录上限|"
-            "500 条|当前记录|0 条|不记录的应用|不记录以下应用的复制内容|尚未添加应用|关于|"
+            "500 条|当前记录|0 条|图片占用|0 "
+            "B|不记录的应用|不记录以下应用的复制内容|尚未添加应用|关于|"
             "应用名称|萤川 Nimbrook|版本|1.0.0|开发者|Quolla")
             .split(u'|');
     QCOMPARE(texts, QSet<QString>(expected.begin(), expected.end()));
@@ -288,6 +291,39 @@ void SettingsViewTest::ignoredApps() {
     IgnoreListKeeper keeper(next.viewModel, preferences);
     QCOMPARE(next.viewModel.ignoredApplications(), kept);
     qunsetenv("XDG_CONFIG_HOME");
+}
+
+// "png:N" copies a PNG of N bytes, "delete" removes the newest entry, "wait" lets its save
+// and the removal of its file run.
+void SettingsViewTest::imageSize_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("bytes") << u"png:999"_s << u"999 B"_s;
+    QTest::newRow("kilobytes") << u"png:1000"_s << u"1.0 KB"_s;
+    QTest::newRow("rounded up to the next unit") << u"png:999950"_s << u"1.0 MB"_s;
+    QTest::newRow("two images summed") << u"png:12000000 png:400000"_s << u"12.4 MB"_s;
+    QTest::newRow("a deleted entry's file only after the save")
+        << u"png:2000 png:3000 delete"_s << u"5.0 KB"_s;
+    QTest::newRow("the save removes it") << u"png:2000 png:3000 delete wait"_s << u"2.0 KB"_s;
+}
+
+void SettingsViewTest::imageSize() {
+    QFETCH(QString, steps);
+    QFETCH(QString, shown);
+    ControllerHarness harness;
+    DesktopPreferences preferences;
+    SettingsView view(harness.viewModel, preferences);
+    for (const QString& step : steps.split(u' ')) {
+        if (step.startsWith(u"png:")) {
+            harness.pasteboard.copy({.png = std::string(step.mid(4).toULongLong(), 'p')});
+            harness.clock.advance(std::chrono::milliseconds(500));
+        } else if (step == u"delete") {
+            harness.viewModel.deleteItem(harness.viewModel.items().front());
+        } else {
+            harness.clock.advance(std::chrono::seconds(1));
+        }
+    }
+    QCOMPARE(view.findChild<QLabel*>(QStringLiteral("imageSizeValue"))->text(), shown);
 }
 
 }  // namespace nimbrook

@@ -67,8 +67,7 @@ std::filesystem::path XdgFolders::dataFolder() {
 }
 
 std::filesystem::path XdgFolders::imageFolder() {
-    const auto temporary = absoluteOr(environment("TMPDIR"), "/tmp");
-    return temporary / (std::string(bundleName) + "-" + std::to_string(getuid()));
+    return dataFolder() / "images";
 }
 
 std::vector<std::filesystem::path> XdgFolders::spoolFolders() {

@@ -10,8 +10,8 @@ class XdgFolders final {
 public:
     // $XDG_DATA_HOME (when absolute; else ~/.local/share) + "/com.quolla.nimbrook".
     static std::filesystem::path dataFolder();
-    // ${TMPDIR:-/tmp} + "/com.quolla.nimbrook-<uid>": private to the user, checked by the
-    // image store before use.
+    // dataFolder() + "/images": the captured images, kept as long as the history names them
+    // (a temporary folder is emptied at boot). Private to the user, checked by the image store.
     static std::filesystem::path imageFolder();
     // Where the command line may keep a long reply for a moment: $XDG_RUNTIME_DIR (when
     // absolute), then ${TMPDIR:-/tmp}.
