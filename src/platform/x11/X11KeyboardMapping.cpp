@@ -1,5 +1,7 @@
 #include "platform/x11/X11KeyboardMapping.h"
 
+#include "platform/LatinKeyPositions.h"
+
 namespace nimbrook {
 
 std::uint8_t X11KeyboardMapping::keycodeOf(std::uint32_t keysym) const {
@@ -21,7 +23,9 @@ std::uint8_t X11KeyboardMapping::keycodeOf(std::uint32_t keysym) const {
             return keycode(i / keysymsPerKeycode);
         }
     }
-    return 0;
+    const auto place = LatinKeyPositions::evdevCodeOf(keysym);
+    const std::size_t key = place ? *place + LatinKeyPositions::x11Offset - minimumKeycode : keys;
+    return key < keys && keysyms[key * keysymsPerKeycode] != 0 ? keycode(key) : 0;
 }
 
 }  // namespace nimbrook
