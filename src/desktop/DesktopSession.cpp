@@ -68,6 +68,13 @@ bool ownWindowFocused() {
     return QGuiApplication::focusWindow() != nullptr;
 }
 
+// A Wayland compositor tells the keys held only to the focused program.
+bool modifiersHeldInOwnWindows() {
+    return ownWindowFocused() &&
+           (QGuiApplication::queryKeyboardModifiers() &
+            (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
+}
+
 // The grant the portal hands out works once: each start replaces it in the settings file.
 PortalRemoteDesktop::TokenStore portalTokens() {
     const auto settings = [] {
@@ -193,7 +200,7 @@ std::string DesktopSession::choosePasteRoute(QGuiApplication& application) {
         auto route = WaylandPasteRoute::forCompositor(
             wayland_->connection(),
             dynamic_cast<ForeignToplevelApplication*>(activeApplication_.get()), scheduler_,
-            ownWindowFocused);
+            {.focused = ownWindowFocused, .modifiersHeld = modifiersHeldInOwnWindows});
         if (route) {
             std::string description = route->description();
             pasteRoute_ = std::move(route);
@@ -203,7 +210,8 @@ std::string DesktopSession::choosePasteRoute(QGuiApplication& application) {
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         portal_ =
             std::make_unique<PortalRemoteDesktop>(QDBusConnection::sessionBus(), portalTokens());
-        pasteRoute_ = std::make_unique<PortalPasteRoute>(*portal_, ownWindowFocused);
+        pasteRoute_ = std::make_unique<PortalPasteRoute>(*portal_, ownWindowFocused,
+                                                         modifiersHeldInOwnWindows);
         return "the RemoteDesktop portal";
     }
     pasteRoute_ = pasteRouteOf(application);
