@@ -90,8 +90,6 @@ const PasteCase pasteCases[] = {
      Way::command,
      Target::textField,
      {"us", "-variant", "dvorak"}},
-    // No Latin group at all: Ctrl with the key at V's place, read as Ctrl+V by the toolkit.
-    {"RussianLayoutOnly", "Привет 萤川", Way::panel, Target::textField, {"ru"}},
     // cat sees the text once a line ends.
     {"TerminalGetsControlShiftV", "终端里的\n两行\n", Way::command, Target::terminal},
     {"TerminalByShiftReturn", "终端 Shift+Return\n", Way::panel, Target::terminal},

@@ -4,13 +4,11 @@
 
 #include <xkbcommon/xkbcommon.h>
 
-#include "platform/LatinKeyPositions.h"
-
 namespace nimbrook {
 namespace {
 
 // evdev key codes are the xkb ones less this offset, which the X protocol left behind.
-constexpr std::uint32_t evdevOffset = LatinKeyPositions::x11Offset;
+constexpr std::uint32_t evdevOffset = 8;
 // No layout of xkeyboard-config puts a keysym above this level that a chord needs.
 constexpr std::uint32_t levelsSearched = 4;
 
@@ -69,11 +67,6 @@ std::optional<KeyPosition> XkbKeymap::find(std::uint32_t keysym) const {
                 return position;
             }
         }
-    }
-    const auto place = LatinKeyPositions::evdevCodeOf(keysym);
-    if (place && layouts > 0 && *place + evdevOffset <= xkb_keymap_max_keycode(keymap_) &&
-        xkb_keymap_num_levels_for_key(keymap_, *place + evdevOffset, 0) > 0) {
-        return KeyPosition{.evdevCode = *place, .layout = 0};
     }
     return std::nullopt;
 }

@@ -44,9 +44,8 @@ public:
     XkbKeymap(const XkbKeymap&) = delete;
     XkbKeymap& operator=(const XkbKeymap&) = delete;
 
-    // The key that produces `keysym` with the fewest modifiers, first layout first; where no
-    // layout has a Latin letter, the key at its place on a US keyboard (LatinKeyPositions);
-    // nullopt when there is none.
+    // The key that produces `keysym` with the fewest modifiers, first layout first; nullopt
+    // when no key of any layout does.
     std::optional<KeyPosition> find(std::uint32_t keysym) const;
     // The state while the keys `pressedCodes` (evdev) are held down in `layout`.
     KeyboardModifiers modifiersWhile(std::span<const std::uint32_t> pressedCodes,

@@ -1,7 +1,5 @@
 #include "platform/x11/X11KeyboardMapping.h"
 
-#include "platform/LatinKeyPositions.h"
-
 namespace nimbrook {
 
 std::uint8_t X11KeyboardMapping::keycodeOf(std::uint32_t keysym) const {
@@ -23,9 +21,7 @@ std::uint8_t X11KeyboardMapping::keycodeOf(std::uint32_t keysym) const {
             return keycode(i / keysymsPerKeycode);
         }
     }
-    const auto place = LatinKeyPositions::evdevCodeOf(keysym);
-    const std::size_t key = place ? *place + LatinKeyPositions::x11Offset - minimumKeycode : keys;
-    return key < keys && keysyms[key * keysymsPerKeycode] != 0 ? keycode(key) : 0;
+    return 0;
 }
 
 }  // namespace nimbrook

@@ -13,9 +13,7 @@ struct X11KeyboardMapping {
     std::vector<std::uint32_t> keysyms;
 
     // The key code of the key that gives `keysym` unshifted in the first group, else of the
-    // first key that gives it at any level or group, else, for a Latin letter on a map without
-    // one, of the key at its place on a US keyboard (LatinKeyPositions); 0 when there is none
-    // (or the map is empty).
+    // first key that gives it at any level or group; 0 when no key does (or the map is empty).
     // Finding the unshifted key first matters: a chord's letter sent with the key that gives it
     // at a higher level would reach the program as another key.
     std::uint8_t keycodeOf(std::uint32_t keysym) const;

