@@ -154,6 +154,16 @@ def command_line_rows(path):
              ("met" if median <= 50 * MS else "MISSED") + " (<= 50 ms)"]]
 
 
+def paste_rows(path):
+    paste = json.loads(path.read_text())
+    total = statistics.median(paste["totals"])
+    focus = statistics.median(paste["focus_waits"]) if paste["focus_waits"] else None
+    share = f"focus back after {focus * 1000:.0f} ms; " if focus is not None else ""
+    return [[f"paste: Shift+Return in the panel to the text in a Qt field, median of {len(paste['totals'])}",
+             f"{total * 1000:.0f} ms", "-", "-", "-", "-",
+             share + ("met" if total <= 0.15 else "MISSED") + " (<= 150 ms)"]]
+
+
 def main():
     folder = Path(sys.argv[1])
     table = [["benchmark (median of 5)", "wall", "cpu", "bytes", "memchr floor", "x floor",
@@ -172,6 +182,8 @@ def main():
         table.extend(idle_rows(folder / "idle.json"))
     if (folder / "wayland.json").exists():
         table.extend(wayland_rows(folder / "wayland.json"))
+    if (folder / "paste.json").exists():
+        table.extend(paste_rows(folder / "paste.json"))
     if (folder / "cli.json").exists():
         table.extend(command_line_rows(folder / "cli.json"))
     widths = [max(len(row[column]) for row in table) for column in range(len(table[0]))]

@@ -30,31 +30,41 @@ void PasteFlow::rememberTarget() {
     services_.route.rememberFocusedWindow();
 }
 
-void PasteFlow::pasteIntoRemembered(const ClipboardItem& item, Done done) {
-    start(item, true, std::move(done));
+void PasteFlow::pasteIntoRemembered(const ClipboardItem& item, Done done,
+                                    std::function<void()> leave) {
+    start(item, true, std::move(done), std::move(leave));
 }
 
 void PasteFlow::pasteIntoFocused(const ClipboardItem& item, Done done) {
     services_.route.rememberFocusedWindow();
-    start(item, false, std::move(done));
+    start(item, false, std::move(done), {});
 }
 
-void PasteFlow::start(const ClipboardItem& item, bool refocus, Done done) {
+void PasteFlow::start(const ClipboardItem& item, bool giveFocusBack, Done done,
+                      std::function<void()> leave) {
     if (done_) {
         finish(notSent(replaced));
     }
     done_ = done ? std::move(done) : [](const PasteRoute::SendResult&) {};
     ++*current_;
+    leave_ = std::move(leave);
     services_.viewModel.copyToPasteboard(item);
+    waited_ = std::chrono::milliseconds{0};
     if (const auto reason = services_.route.unavailableReason()) {
+        leavePanel();
         finish(notSent(*reason));
         return;
     }
-    if (refocus) {
-        services_.route.refocusRememberedWindow();
+    // The keys the user still holds from Shift+Return reach the panel only while it has the
+    // focus, and would turn the chord into another one.
+    stage_ =
+        giveFocusBack && !services_.route.seesModifiersElsewhere() ? Stage::release : Stage::focus;
+    if (stage_ == Stage::focus) {
+        leavePanel();
+        if (giveFocusBack) {
+            services_.route.refocusRememberedWindow();
+        }
     }
-    stage_ = Stage::focus;
-    waited_ = std::chrono::milliseconds{0};
     poll();
     if (done_ && stage_ != Stage::sending) {
         poller_ = services_.scheduler.repeat(pollInterval, [this] {
@@ -64,7 +74,25 @@ void PasteFlow::start(const ClipboardItem& item, bool refocus, Done done) {
     }
 }
 
+void PasteFlow::leavePanel() {
+    if (const auto leave = std::exchange(leave_, nullptr)) {
+        leave();
+    }
+}
+
 void PasteFlow::poll() {
+    if (stage_ == Stage::release) {
+        if (services_.route.modifiersHeld()) {
+            if (waited_ >= modifierBound) {
+                finish(notSent(modifiersStillHeld));
+            }
+            return;
+        }
+        stage_ = Stage::focus;
+        waited_ = std::chrono::milliseconds{0};
+        leavePanel();
+        services_.route.refocusRememberedWindow();
+    }
     const PasteRoute::Focus focus = services_.route.focus();
     if (stage_ == Stage::focus && focus == PasteRoute::Focus::remembered) {
         stage_ = Stage::modifiers;
@@ -103,6 +131,7 @@ void PasteFlow::send() {
 
 void PasteFlow::finish(const PasteRoute::SendResult& result) {
     poller_.reset();
+    leave_ = nullptr;
     if (!result.sent) {
         services_.viewModel.showToast(std::string(notPastedToast));
     }

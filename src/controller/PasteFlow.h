@@ -50,16 +50,21 @@ public:
     // Before the panel opens: the window that has the focus now is the one to paste into.
     void rememberTarget();
     // The panel's paste: into the window remembered when the panel opened, after giving it
-    // the focus back. `done` runs once on this thread when the keys were sent or given up.
-    // A paste that still waits is given up for the new one.
-    void pasteIntoRemembered(const ClipboardItem& item, Done done = {});
+    // the focus back. `leave` hides the panel, just before the refocus; it is not called when
+    // the paste is given up while the panel still waits for the modifiers. `done` runs once on
+    // this thread when the keys were sent or given up. A paste that still waits is given up
+    // for the new one.
+    void pasteIntoRemembered(const ClipboardItem& item, Done done = {},
+                             std::function<void()> leave = {});
     // The command line's paste: into the window that has the focus now.
     void pasteIntoFocused(const ClipboardItem& item, Done done = {});
 
 private:
-    enum class Stage { focus, modifiers, sending };
+    enum class Stage { release, focus, modifiers, sending };
 
-    void start(const ClipboardItem& item, bool refocus, Done done);
+    void start(const ClipboardItem& item, bool giveFocusBack, Done done,
+               std::function<void()> leave);
+    void leavePanel();
     void poll();
     void send();
     void finish(const PasteRoute::SendResult& result);
@@ -69,6 +74,7 @@ private:
     std::chrono::milliseconds waited_{0};
     std::unique_ptr<TaskHandle> poller_;
     Done done_;
+    std::function<void()> leave_;
     // Each paste's answer from the route holds its number: a late answer of one given up is
     // dropped, and none arrives once the flow is gone.
     std::shared_ptr<unsigned> current_ = std::make_shared<unsigned>(0);

@@ -14,6 +14,7 @@
 #include "desktop/DesktopPreferences.h"
 #include "platform/NoPasteRoute.h"
 #include "platform/PasteChords.h"
+#include "platform/SplitPasteRoute.h"
 #include "platform/portal/PortalPasteRoute.h"
 #include "platform/qt/NoActiveApplication.h"
 #include "platform/qt/NoPasteboard.h"
@@ -55,17 +56,24 @@ std::unique_ptr<ActiveApplication> activeApplicationOf(QGuiApplication& applicat
 constexpr std::string_view noPasteRoute = "这个桌面不让程序向其他窗口发送按键";
 
 // Where the toolkit speaks X11 (an X11 session, or Xwayland under a compositor), XTEST.
-std::unique_ptr<PasteRoute> pasteRouteOf(QGuiApplication& application) {
+std::unique_ptr<X11PasteRoute> x11RouteOf(QGuiApplication& application) {
     if (auto* x11 = application.nativeInterface<QNativeInterface::QX11Application>()) {
         if (xcb_connection_t* connection = x11->connection()) {
             return std::make_unique<X11PasteRoute>(*connection);
         }
     }
-    return std::make_unique<NoPasteRoute>(std::string(noPasteRoute));
+    return nullptr;
 }
 
 bool ownWindowFocused() {
     return QGuiApplication::focusWindow() != nullptr;
+}
+
+// A Wayland compositor tells the keys held only to the focused program.
+bool modifiersHeldInOwnWindows() {
+    return ownWindowFocused() &&
+           (QGuiApplication::queryKeyboardModifiers() &
+            (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0;
 }
 
 // The grant the portal hands out works once: each start replaces it in the settings file.
@@ -188,13 +196,14 @@ void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute
 }
 
 // On Wayland the compositor's own typing first; then, where it lets no program type (GNOME,
-// KWin without the grant), the RemoteDesktop portal; X11 alone types with XTEST.
+// KWin without the grant), the RemoteDesktop portal, with XTEST for the X11 programs where the
+// program itself is one (GNOME); X11 alone types with XTEST.
 std::string DesktopSession::choosePasteRoute(QGuiApplication& application) {
     if (wayland_) {
         auto route = WaylandPasteRoute::forCompositor(
             wayland_->connection(),
             dynamic_cast<ForeignToplevelApplication*>(activeApplication_.get()), scheduler_,
-            ownWindowFocused);
+            {.focused = ownWindowFocused, .modifiersHeld = modifiersHeldInOwnWindows});
         if (route) {
             std::string description = route->description();
             pasteRoute_ = std::move(route);
@@ -204,11 +213,25 @@ std::string DesktopSession::choosePasteRoute(QGuiApplication& application) {
     if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         portal_ =
             std::make_unique<PortalRemoteDesktop>(QDBusConnection::sessionBus(), portalTokens());
-        pasteRoute_ = std::make_unique<PortalPasteRoute>(*portal_, ownWindowFocused);
-        return "the RemoteDesktop portal";
+        auto portalRoute = std::make_unique<PortalPasteRoute>(*portal_, ownWindowFocused,
+                                                              modifiersHeldInOwnWindows);
+        auto x11 = x11RouteOf(application);
+        if (!x11) {
+            pasteRoute_ = std::move(portalRoute);
+            return "the RemoteDesktop portal";
+        }
+        const X11PasteRoute* xwayland = x11.get();
+        pasteRoute_ =
+            std::make_unique<SplitPasteRoute>(std::move(x11), std::move(portalRoute),
+                                              [xwayland] { return xwayland->remembersWindow(); });
+        return "X11 (XTEST) into X11 programs, the RemoteDesktop portal into the others";
     }
-    pasteRoute_ = pasteRouteOf(application);
-    return "X11 (XTEST)";
+    if (auto x11 = x11RouteOf(application)) {
+        pasteRoute_ = std::move(x11);
+        return "X11 (XTEST)";
+    }
+    pasteRoute_ = std::make_unique<NoPasteRoute>(std::string(noPasteRoute));
+    return {};
 }
 
 void DesktopSession::connectPaste(QGuiApplication& application) {

@@ -52,6 +52,10 @@ public:
     // Whether the user holds Control, Shift, Alt or Super now; false when the route cannot
     // tell.
     virtual bool modifiersHeld() const = 0;
+    // Whether modifiersHeld() still knows once none of the program's own windows has the
+    // focus. Where it does not (a Wayland compositor tells only the focused program), a paste
+    // from the panel waits for the keys to be let go before the panel gives up the focus.
+    virtual bool seesModifiersElsewhere() const { return true; }
 
     // Presses the chord's modifiers, taps its key and releases them all, as key codes of the
     // keyboard map in force, into the window that has the focus. `done` runs exactly once on

@@ -169,8 +169,7 @@ void NimbrookApp::setPasteFlow(PasteFlow& flow) {
 }
 
 void NimbrookApp::paste(const ClipboardItem& item) {
-    closePanel();
-    pasteFlow_->pasteIntoRemembered(item, [this](const PasteRoute::SendResult& result) {
+    const auto done = [this](const PasteRoute::SendResult& result) {
         if (!result.sent) {
             std::cerr << "[Nimbrook] paste: " << PasteFlow::notPastedToast << "：" << result.reason
                       << '\n';
@@ -181,7 +180,8 @@ void NimbrookApp::paste(const ClipboardItem& item) {
             }
             desktopToast_->showMessage(QString::fromUtf8(PasteFlow::notPastedToast));
         }
-    });
+    };
+    pasteFlow_->pasteIntoRemembered(item, done, [this] { closePanel(); });
 }
 
 void NimbrookApp::showPanel() {

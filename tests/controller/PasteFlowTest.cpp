@@ -111,6 +111,57 @@ TEST_P(PasteFlowCases, typesOnlyIntoTheRememberedWindow) {
 
 INSTANTIATE_TEST_SUITE_P(Timelines, PasteFlowCases, testing::ValuesIn(pasteCases), nameOf);
 
+// A desktop that tells the keys held only to the focused program: the panel keeps the focus
+// until they are let go, and only then hides and gives it back.
+struct ReleaseCase {
+    const char* name;
+    std::optional<std::chrono::milliseconds> releasedAt;
+    // When the panel hid, counted from the paste; nullopt: it stayed.
+    std::optional<std::chrono::milliseconds> leftAt;
+    bool sent;
+};
+
+const ReleaseCase releaseCases[] = {
+    {"alreadyReleased", 0ms, 0ms, true},
+    {"releasedWhileThePanelHasTheFocus", 170ms, 170ms, true},
+    {"heldTooLong", std::nullopt, std::nullopt, false},
+};
+
+class PasteFlowRelease : public ControllerFixture,
+                         public testing::WithParamInterface<ReleaseCase> {};
+
+TEST_P(PasteFlowRelease, thePanelHidesOnlyOnceTheModifiersAreLetGo) {
+    const ReleaseCase& row = GetParam();
+    writeHistory({makeItem("text")});
+    launch();
+    ScriptedPasteRoute route(
+        clock_, {.modifiersReleasedAt = row.releasedAt, .modifiersSeenOnlyInOwnWindows = true},
+        "kate");
+    PasteFlow flow(
+        {*viewModel_, route, scheduler_, [](std::string_view) { return KeyChord::controlV(); }});
+    flow.rememberTarget();
+    std::optional<std::chrono::milliseconds> leftAt;
+    int refocusesBeforeLeaving = -1;
+    std::optional<PasteRoute::SendResult> result;
+    const auto start = clock_.elapsed();
+    flow.pasteIntoRemembered(
+        viewModel_->items()[0], [&result](const PasteRoute::SendResult& r) { result = r; },
+        [&] {
+            leftAt = clock_.elapsed() - start;
+            refocusesBeforeLeaving = route.refocusCount_;
+        });
+    clock_.advance(3s);
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->sent, row.sent) << result->reason;
+    EXPECT_EQ(leftAt, row.leftAt);
+    EXPECT_EQ(route.refocusCount_, row.leftAt ? 1 : 0);
+    EXPECT_EQ(refocusesBeforeLeaving, row.leftAt ? 0 : -1);
+    EXPECT_EQ(route.sent_.size(), row.sent ? 1u : 0u);
+    EXPECT_EQ(pasteboard_.string(), "text");
+}
+
+INSTANTIATE_TEST_SUITE_P(OwnWindowsOnly, PasteFlowRelease, testing::ValuesIn(releaseCases), nameOf);
+
 struct OutcomeCase {
     const char* name;
     std::optional<std::string> unavailable;

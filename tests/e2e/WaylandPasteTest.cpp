@@ -122,5 +122,29 @@ TEST_F(KWinPasteTest, FakeInputTypesOnlyForAProgramItsDesktopEntryGrantsIt) {
     EXPECT_TRUE(eventually([&] { return readFile(pasted) == text; })) << readFile(pasted);
 }
 
+// The program itself on KWin without its typing entry: the RemoteDesktop portal is next, and
+// where none answers (here no session bus at all) the entry is only copied and the command
+// says why at once.
+TEST_F(KWinPasteTest, WithoutTheGrantAndNoPortalTheEntryIsOnlyCopied) {
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    const std::string text = "萤川 on KWin without the grant\n第二行";
+    ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
+    ASSERT_TRUE(newestIs(text)) << readFile(root_ / "nimbrook.log");
+    const auto pasted = root_ / "pasted.txt";
+    keep({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, "target",
+         {"QT_QPA_PLATFORM=wayland"});
+    ASSERT_TRUE(eventually([&] {
+        return readFile(root_ / "target.log").find("active\n") != std::string::npos;
+    })) << readFile(root_ / "target.log");
+
+    const CommandResult result = nimbrook({"paste", "1"});
+    EXPECT_EQ(result.status, 1) << readFile(root_ / "nimbrook.log");
+    EXPECT_EQ(result.error,
+              "nimbrook: 已复制，未能粘贴到原窗口：没有可用的远程桌面门户（xdg-desktop-portal 的 "
+              "RemoteDesktop），无法向其他窗口发送按键\n");
+    EXPECT_FALSE(std::filesystem::exists(pasted));
+    EXPECT_EQ(output({"/usr/bin/wl-paste", "-n"}), text);
+}
+
 }  // namespace
 }  // namespace nimbrook::e2e

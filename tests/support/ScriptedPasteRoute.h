@@ -14,7 +14,9 @@ namespace nimbrook {
 // A desktop whose focus and keyboard follow a timeline on a ManualClock, counted from the
 // moment the flow asks to refocus (or remembers, when it never refocuses): the remembered
 // window has the focus from `focusBackAt` until `focusLeavesAt`, the modifiers are held until
-// `modifiersReleasedAt`. Sent chords are recorded with the time they were sent.
+// `modifiersReleasedAt`. Where the modifiers are seen only in the program's own windows, they
+// count from the moment the window is remembered and are unknown (not held) once the flow has
+// asked to refocus. Sent chords are recorded with the time they were sent.
 class ScriptedPasteRoute final : public PasteRoute {
 public:
     struct Timeline {
@@ -23,6 +25,7 @@ public:
         // Where the focus is while the remembered window does not have it.
         Focus otherwise = Focus::elsewhere;
         std::optional<std::chrono::milliseconds> modifiersReleasedAt = std::chrono::milliseconds{0};
+        bool modifiersSeenOnlyInOwnWindows = false;
     };
     struct Sent {
         KeyChord chord;
@@ -49,8 +52,14 @@ public:
         return back ? Focus::remembered : timeline_.otherwise;
     }
     bool modifiersHeld() const override {
+        if (timeline_.modifiersSeenOnlyInOwnWindows && refocusCount_ > 0) {
+            return false;
+        }
         return !timeline_.modifiersReleasedAt ||
                clock_.elapsed() - origin_ < *timeline_.modifiersReleasedAt;
+    }
+    bool seesModifiersElsewhere() const override {
+        return !timeline_.modifiersSeenOnlyInOwnWindows;
     }
     void sendChord(const KeyChord& chord, SendDone done) override {
         sent_.push_back({chord, clock_.elapsed() - origin_});

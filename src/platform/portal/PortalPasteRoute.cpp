@@ -5,8 +5,11 @@
 namespace nimbrook {
 
 PortalPasteRoute::PortalPasteRoute(PortalRemoteDesktop& portal,
-                                   std::function<bool()> ownWindowFocused)
-    : portal_(portal), ownWindowFocused_(std::move(ownWindowFocused)) {}
+                                   std::function<bool()> ownWindowFocused,
+                                   std::function<bool()> heldInOwnWindows)
+    : portal_(portal),
+      ownWindowFocused_(std::move(ownWindowFocused)),
+      heldInOwnWindows_(std::move(heldInOwnWindows)) {}
 
 void PortalPasteRoute::sendChord(const KeyChord& chord, SendDone done) {
     std::vector<std::uint32_t> keysyms = chord.modifierKeysyms();

@@ -13,8 +13,10 @@ namespace nimbrook {
 class PortalPasteRoute final : public PasteRoute {
 public:
     // `portal` must outlive the route; `ownWindowFocused` tells whether one of the program's
-    // own windows has the keyboard focus.
-    PortalPasteRoute(PortalRemoteDesktop& portal, std::function<bool()> ownWindowFocused);
+    // own windows has the keyboard focus, `heldInOwnWindows` whether the user holds a modifier
+    // there: the desktop adds the keys it types to those the user holds.
+    PortalPasteRoute(PortalRemoteDesktop& portal, std::function<bool()> ownWindowFocused,
+                     std::function<bool()> heldInOwnWindows);
 
     std::optional<std::string> unavailableReason() const override {
         return portal_.missingReason();
@@ -23,12 +25,14 @@ public:
     std::string rememberedProgram() const override { return {}; }
     void refocusRememberedWindow() override {}
     Focus focus() const override { return ownWindowFocused_() ? Focus::own : Focus::remembered; }
-    bool modifiersHeld() const override { return false; }
+    bool modifiersHeld() const override { return heldInOwnWindows_(); }
+    bool seesModifiersElsewhere() const override { return false; }
     void sendChord(const KeyChord& chord, SendDone done) override;
 
 private:
     PortalRemoteDesktop& portal_;
     std::function<bool()> ownWindowFocused_;
+    std::function<bool()> heldInOwnWindows_;
 };
 
 }  // namespace nimbrook

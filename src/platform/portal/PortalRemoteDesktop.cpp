@@ -55,6 +55,11 @@ void PortalRemoteDesktop::sendKeysyms(std::vector<std::uint32_t> keysyms, Done d
 }
 
 void PortalRemoteDesktop::askVersion() {
+    // A call on a bus that is not there may never be answered (no session bus at all).
+    if (!bus_.isConnected()) {
+        QTimer::singleShot(0, this, [this] { failWithoutPortal(); });
+        return;
+    }
     QDBusMessage get = QDBusMessage::createMethodCall(
         service, objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));

@@ -10,7 +10,7 @@ namespace nimbrook {
 
 std::unique_ptr<WaylandPasteRoute> WaylandPasteRoute::forCompositor(
     WaylandConnection& connection, ForeignToplevelApplication* windows, Scheduler& scheduler,
-    std::function<bool()> ownWindowFocused) {
+    OwnWindows ownWindows) {
     Typist typist;
     std::string description;
     if (VirtualKeyboard::isOffered(connection)) {
@@ -18,6 +18,7 @@ std::unique_ptr<WaylandPasteRoute> WaylandPasteRoute::forCompositor(
                      std::span<const std::uint32_t> keysyms) {
             return keyboard->sendChord(keysyms);
         };
+        ownWindows.modifiersHeld = nullptr;
     } else if (KWinFakeInput::isOffered(connection)) {
         typist = [input = std::make_shared<KWinFakeInput>(connection)](
                      std::span<const std::uint32_t> keysyms) { return input->sendChord(keysyms); };
@@ -25,15 +26,14 @@ std::unique_ptr<WaylandPasteRoute> WaylandPasteRoute::forCompositor(
     } else {
         return nullptr;
     }
-    return std::make_unique<WaylandPasteRoute>(windows, std::move(ownWindowFocused),
-                                               std::move(typist), std::move(description));
+    return std::make_unique<WaylandPasteRoute>(windows, std::move(ownWindows), std::move(typist),
+                                               std::move(description));
 }
 
-WaylandPasteRoute::WaylandPasteRoute(ForeignToplevelApplication* windows,
-                                     std::function<bool()> ownWindowFocused, Typist typist,
-                                     std::string description)
+WaylandPasteRoute::WaylandPasteRoute(ForeignToplevelApplication* windows, OwnWindows ownWindows,
+                                     Typist typist, std::string description)
     : windows_(windows != nullptr && windows->listsWindows() ? windows : nullptr),
-      ownWindowFocused_(std::move(ownWindowFocused)),
+      ownWindows_(std::move(ownWindows)),
       typist_(std::move(typist)),
       description_(std::move(description)) {}
 
@@ -52,7 +52,7 @@ void WaylandPasteRoute::refocusRememberedWindow() {
 }
 
 PasteRoute::Focus WaylandPasteRoute::focus() const {
-    if (ownWindowFocused_()) {
+    if (ownWindows_.focused()) {
         return Focus::own;
     }
     if (windows_ == nullptr) {
@@ -61,6 +61,10 @@ PasteRoute::Focus WaylandPasteRoute::focus() const {
     const auto activated = windows_->activatedWindow();
     return remembered_ && activated && activated->id == remembered_->id ? Focus::remembered
                                                                         : Focus::elsewhere;
+}
+
+bool WaylandPasteRoute::modifiersHeld() const {
+    return ownWindows_.modifiersHeld && ownWindows_.modifiersHeld();
 }
 
 void WaylandPasteRoute::sendChord(const KeyChord& chord, SendDone done) {

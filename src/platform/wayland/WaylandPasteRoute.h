@@ -21,21 +21,29 @@ namespace nimbrook {
 // and the chord is the plain one, since the program it goes to is unknown.
 class WaylandPasteRoute final : public PasteRoute {
 public:
+    // Whether one of the program's own windows has the focus, and whether the user holds a
+    // modifier there (what the compositor tells the focused program alone).
+    struct OwnWindows {
+        std::function<bool()> focused;
+        std::function<bool()> modifiersHeld;
+    };
+
     // The route of this compositor: its virtual keyboard (wlroots), else KWin's fake input
     // where granted; null when it offers neither. `connection`, `windows` and `scheduler`
     // must outlive the route.
     static std::unique_ptr<WaylandPasteRoute> forCompositor(WaylandConnection& connection,
                                                             ForeignToplevelApplication* windows,
                                                             Scheduler& scheduler,
-                                                            std::function<bool()> ownWindowFocused);
+                                                            OwnWindows ownWindows);
 
     // Types the keysyms (modifiers first) into the focused window; false when nothing went.
     using Typist = std::function<bool(std::span<const std::uint32_t> keysyms)>;
 
-    // `windows` (null: none listed) must outlive this object; `ownWindowFocused` tells
-    // whether one of the program's own windows has the keyboard focus.
-    WaylandPasteRoute(ForeignToplevelApplication* windows, std::function<bool()> ownWindowFocused,
-                      Typist typist, std::string description = {});
+    // `windows` (null: none listed) must outlive this object. A typist whose keys carry their
+    // own modifier state (a virtual keyboard's) leaves `ownWindows.modifiersHeld` empty: the
+    // user's held keys do not change them.
+    WaylandPasteRoute(ForeignToplevelApplication* windows, OwnWindows ownWindows, Typist typist,
+                      std::string description = {});
 
     // The protocol it types through, for the program's log.
     const std::string& description() const { return description_; }
@@ -45,15 +53,16 @@ public:
     std::string rememberedProgram() const override;
     void refocusRememberedWindow() override;
     Focus focus() const override;
-    // A program without the keyboard focus is told nothing of the keys held on Wayland; the
-    // keys it types come from a keyboard of its own, whose modifiers the user's do not change
-    // on wlroots.
-    bool modifiersHeld() const override { return false; }
+    // A program without the keyboard focus is told nothing of the keys held on Wayland: known
+    // only while the panel has the focus, and where the typist's keys carry their own modifiers
+    // (a wlroots virtual keyboard) the user's do not matter.
+    bool modifiersHeld() const override;
+    bool seesModifiersElsewhere() const override { return !ownWindows_.modifiersHeld; }
     void sendChord(const KeyChord& chord, SendDone done) override;
 
 private:
     ForeignToplevelApplication* windows_;
-    std::function<bool()> ownWindowFocused_;
+    OwnWindows ownWindows_;
     Typist typist_;
     std::optional<ToplevelWindow> remembered_;
     std::string description_;

@@ -21,6 +21,8 @@ public:
     std::optional<std::string> unavailableReason() const override;
     void rememberFocusedWindow() override;
     std::string rememberedProgram() const override;
+    // Whether an X11 window was active when the focus was last remembered.
+    bool remembersWindow() const { return remembered_ != 0; }
     void refocusRememberedWindow() override;
     Focus focus() const override;
     bool modifiersHeld() const override;

@@ -27,10 +27,10 @@ class PortalRemoteDesktopTest : public QObject {
 private:
     // A connection as a new run of the program makes it, with the token file it left.
     std::unique_ptr<PortalRemoteDesktop> newRun(
-        std::chrono::milliseconds deadline = std::chrono::seconds(10)) {
+        std::chrono::milliseconds deadline = std::chrono::seconds(10), QString address = {}) {
         const QString name = QStringLiteral("run%1").arg(++runs_);
         return std::make_unique<PortalRemoteDesktop>(
-            QDBusConnection::connectToBus(address_, name),
+            QDBusConnection::connectToBus(address.isEmpty() ? address_ : address, name),
             PortalRemoteDesktop::TokenStore{
                 .load = [this] { return token_; },
                 .store = [this](const std::string& token) { token_ = token; }},
@@ -142,22 +142,29 @@ private slots:
         QTest::addColumn<QString>("mode");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("portalMissing");
+        QTest::addColumn<QString>("bus");
         QTest::newRow("refused") << "deny"
-                                 << "发送按键的请求被拒绝" << false;
+                                 << "发送按键的请求被拒绝" << false << "";
         QTest::newRow("never answers") << "silent"
-                                       << "远程桌面门户没有回答" << false;
+                                       << "远程桌面门户没有回答" << false << "";
         QTest::newRow("no portal") << ""
-                                   << "没有可用的远程桌面门户" << true;
+                                   << "没有可用的远程桌面门户" << true << "";
+        QTest::newRow("no session bus")
+            << ""
+            << "没有可用的远程桌面门户" << true << "unix:path=/nonexistent/bus";
     }
 
     void typesNothingWithoutAGrant() {
         QFETCH(QString, mode);
         QFETCH(QString, reason);
         QFETCH(bool, portalMissing);
+        QFETCH(QString, bus);
         if (!mode.isEmpty()) {
             startPortal(QStringLiteral("2"), mode);
         }
-        auto run = newRun(std::chrono::milliseconds(500));
+        // Longer than the answer's deadline: the reason must be the missing portal.
+        auto run =
+            newRun(bus.isEmpty() ? std::chrono::milliseconds(500) : std::chrono::minutes(1), bus);
         const auto outcome = paste(*run);
         QVERIFY(outcome && !outcome->sent);
         QVERIFY2(QString::fromStdString(outcome->reason).startsWith(reason),
