@@ -53,6 +53,7 @@ public:
     // Return, a click and Alt+1..9 when the settings say so); `flow` must outlive this object.
     void setPasteFlow(PasteFlow& flow);
 
+    // The panel once it was first shown, else null.
     QWidget* panel() const { return panel_.get(); }
     // The settings window once it was asked for, else null.
     SettingsView* settingsWindow() const { return settings_.get(); }
@@ -68,6 +69,9 @@ private:
     // At the tray icon's geometry, or at the pointer when `iconGeometry` is empty.
     void placePanel(const QRect& iconGeometry);
     void showPanel();
+    QWidget& ensurePanel();
+    bool panelIsVisible() const;
+    void useWindowIcon();
     void bindShortcut();
     void paste(const ClipboardItem& item);
 
@@ -78,6 +82,7 @@ private:
     ClipboardHistoryView* view_ = nullptr;
     std::unique_ptr<DesktopToast> desktopToast_;
     bool panelIsPopup_ = false;
+    bool captureUnavailable_ = false;
     // Where windows cannot be placed or grab the pointer (Wayland), the tray's panel is a
     // normal window that the compositor places and that hides when it loses the focus.
     bool panelHidesOnDeactivate_ = false;
