@@ -37,23 +37,30 @@ QScreen* screenOf(const QRect& iconGeometry, QPoint pointer) {
 
 }  // namespace
 
+NimbrookApp::Desktop NimbrookApp::Desktop::current() {
+    return {.hasTray = QSystemTrayIcon::isSystemTrayAvailable(),
+            .placesWindows = QGuiApplication::platformName() != QStringLiteral("wayland")};
+}
+
 NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, Preferences& preferences,
+                         GlobalShortcut* shortcut, QObject* parent)
+    : NimbrookApp(Desktop::current(), viewModel, preferences, shortcut, parent) {}
+
+NimbrookApp::NimbrookApp(Desktop desktop, ClipboardViewModel& viewModel, Preferences& preferences,
                          GlobalShortcut* shortcut, QObject* parent)
     : QObject(parent),
       viewModel_(viewModel),
       preferences_(preferences),
       shortcut_(shortcut),
       ignoreList_(viewModel, preferences) {
-    const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
-    const bool placesWindows = QGuiApplication::platformName() != QStringLiteral("wayland");
-    panelIsPopup_ = hasTray && placesWindows;
-    panelHidesOnDeactivate_ = hasTray && !placesWindows;
+    panelIsPopup_ = desktop.hasTray && desktop.placesWindows;
+    panelHidesOnDeactivate_ = desktop.hasTray && !desktop.placesWindows;
 
     // The icon is made even without a status area: at login the tray may start after the
     // program, and the icon then appears in it by itself.
     createTrayIcon();
     bindShortcut();
-    if (!hasTray) {
+    if (!desktop.hasTray) {
         openPanel();
     }
 }

@@ -27,11 +27,24 @@ class NimbrookApp final : public QObject {
     Q_OBJECT
 
 public:
+    // What the desktop offers the shell.
+    struct Desktop {
+        // A status area that shows the tray icon.
+        bool hasTray = false;
+        // Whether windows can be placed and grab the pointer (not on Wayland).
+        bool placesWindows = true;
+
+        static Desktop current();
+    };
+
     // Shows the tray icon; without a status area on the desktop the panel opens at once as
     // an ordinary window, so the program is never invisible, and closing that window while
     // there is still no status area ends the program. `shortcut`, when the desktop has one,
     // takes the saved chord and opens the panel at the pointer.
     NimbrookApp(ClipboardViewModel& viewModel, Preferences& preferences,
+                GlobalShortcut* shortcut = nullptr, QObject* parent = nullptr);
+    // The same on the desktop described.
+    NimbrookApp(Desktop desktop, ClipboardViewModel& viewModel, Preferences& preferences,
                 GlobalShortcut* shortcut = nullptr, QObject* parent = nullptr);
     ~NimbrookApp() override;
     NimbrookApp(const NimbrookApp&) = delete;
