@@ -71,6 +71,9 @@ def rows_of(program, path):
         if "qapplication_ms" in run:
             yield [f"{program}: QApplication construction (not in the rows below)",
                    duration(run["qapplication_ms"] * MS), "-", "-", "-", "-", ""]
+        if "load_ms" in run:
+            yield [f"{program}: {name}: of which the history file's load", duration(run["load_ms"] * MS),
+                   "-", "-", "-", "-", ""]
         if "construct_ms" in run:
             yield [f"{program}: {name}: construction to event loop", duration(run["construct_ms"] * MS),
                    "-", "-", "-", "-", ""]

@@ -37,18 +37,41 @@ QScreen* screenOf(const QRect& iconGeometry, QPoint pointer) {
 
 }  // namespace
 
+NimbrookApp::Desktop NimbrookApp::Desktop::current() {
+    return {.hasTray = QSystemTrayIcon::isSystemTrayAvailable(),
+            .placesWindows = QGuiApplication::platformName() != QStringLiteral("wayland")};
+}
+
 NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, Preferences& preferences,
+                         GlobalShortcut* shortcut, QObject* parent)
+    : NimbrookApp(Desktop::current(), viewModel, preferences, shortcut, parent) {}
+
+NimbrookApp::NimbrookApp(Desktop desktop, ClipboardViewModel& viewModel, Preferences& preferences,
                          GlobalShortcut* shortcut, QObject* parent)
     : QObject(parent),
       viewModel_(viewModel),
       preferences_(preferences),
       shortcut_(shortcut),
       ignoreList_(viewModel, preferences) {
-    const bool hasTray = QSystemTrayIcon::isSystemTrayAvailable();
-    const bool placesWindows = QGuiApplication::platformName() != QStringLiteral("wayland");
-    panelIsPopup_ = hasTray && placesWindows;
-    panelHidesOnDeactivate_ = hasTray && !placesWindows;
+    panelIsPopup_ = desktop.hasTray && desktop.placesWindows;
+    panelHidesOnDeactivate_ = desktop.hasTray && !desktop.placesWindows;
 
+    // The icon is made even without a status area: at login the tray may start after the
+    // program, and the icon then appears in it by itself.
+    createTrayIcon();
+    bindShortcut();
+    if (!desktop.hasTray) {
+        openPanel();
+    }
+}
+
+// Built at the first show: until then the program holds no widget, font or row of the panel,
+// which is most of what it would hold while it waits in the tray.
+QWidget& NimbrookApp::ensurePanel() {
+    if (panel_) {
+        return *panel_;
+    }
+    useWindowIcon();
     panel_ = std::make_unique<QWidget>(nullptr, panelIsPopup_ ? Qt::Popup : Qt::Window);
     panel_->setObjectName(QStringLiteral("panelWindow"));
     panel_->setWindowTitle(QStringLiteral("萤川"));
@@ -60,14 +83,24 @@ NimbrookApp::NimbrookApp(ClipboardViewModel& viewModel, Preferences& preferences
     panel_->installEventFilter(this);
     connect(view_, &ClipboardHistoryView::settingsRequested, this, &NimbrookApp::showSettings);
     connect(view_, &ClipboardHistoryView::closeRequested, this, &NimbrookApp::closePanel);
-
-    // The icon is made even without a status area: at login the tray may start after the
-    // program, and the icon then appears in it by itself.
-    createTrayIcon();
-    bindShortcut();
-    if (!hasTray) {
-        openPanel();
+    if (captureUnavailable_) {
+        view_->setCaptureUnavailable();
     }
+    return *panel_;
+}
+
+bool NimbrookApp::panelIsVisible() const {
+    return panel_ && panel_->isVisible();
+}
+
+// The windows show the installed application icon, the tray's glyph when it is not installed;
+// looking it up reads the icon themes, which only a window needs.
+void NimbrookApp::useWindowIcon() {
+    if (!QGuiApplication::windowIcon().isNull()) {
+        return;
+    }
+    QGuiApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("com.quolla.nimbrook"), trayIcon_->icon()));
 }
 
 void NimbrookApp::bindShortcut() {
@@ -91,9 +124,6 @@ void NimbrookApp::createTrayIcon() {
     // Teal reads on light and on dark bars alike.
     const QIcon glyph =
         SymbolIcons::icon(u"doc.on.clipboard.fill", Theme::current().color(NamedColor::teal));
-    // The windows show the installed application icon, the glyph when it is not installed.
-    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.quolla.nimbrook"), glyph));
-
     trayIcon_ = std::make_unique<QSystemTrayIcon>();
     trayIcon_->setIcon(glyph);
     trayIcon_->setToolTip(QStringLiteral("萤川"));
@@ -130,7 +160,7 @@ void NimbrookApp::trayActivated(QSystemTrayIcon::ActivationReason reason) {
 }
 
 void NimbrookApp::togglePanel() {
-    if (panel_->isVisible()) {
+    if (panelIsVisible()) {
         panel_->hide();
         return;
     }
@@ -143,6 +173,9 @@ void NimbrookApp::togglePanel() {
 void NimbrookApp::closePanel() {
     // Without a tray the panel is the program's only window: it goes to the taskbar, never
     // out of reach.
+    if (!panel_) {
+        return;
+    }
     if (panelIsPopup_ || panelHidesOnDeactivate_) {
         panel_->hide();
     } else {
@@ -174,7 +207,7 @@ void NimbrookApp::paste(const ClipboardItem& item) {
             std::cerr << "[Nimbrook] paste: " << PasteFlow::notPastedToast << "：" << result.reason
                       << '\n';
         }
-        if (!result.sent && !panel_->isVisible()) {
+        if (!result.sent && !panelIsVisible()) {
             if (!desktopToast_) {
                 desktopToast_ = std::make_unique<DesktopToast>();
             }
@@ -185,6 +218,7 @@ void NimbrookApp::paste(const ClipboardItem& item) {
 }
 
 void NimbrookApp::showPanel() {
+    ensurePanel();
     if (pasteFlow_ != nullptr) {
         // The window the user came from, before the panel takes the focus from it.
         if (!panel_->isVisible() || panel_->isMinimized()) {
@@ -200,6 +234,7 @@ void NimbrookApp::showPanel() {
 }
 
 void NimbrookApp::placePanel(const QRect& iconGeometry) {
+    ensurePanel();
     const QPoint pointer = QCursor::pos();
     const QScreen* screen = screenOf(iconGeometry, pointer);
     const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), panel_->size());
@@ -208,10 +243,11 @@ void NimbrookApp::placePanel(const QRect& iconGeometry) {
 
 void NimbrookApp::showSettings() {
     // An open popup holds the pointer and keyboard grab; it gives way to the window.
-    if (panelIsPopup_ && panel_->isVisible()) {
+    if (panelIsPopup_ && panelIsVisible()) {
         panel_->hide();
     }
     if (!settings_) {
+        useWindowIcon();
         settings_ = std::make_unique<SettingsView>(viewModel_, preferences_, shortcut_);
     }
     settings_->setWindowState((settings_->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
@@ -221,11 +257,14 @@ void NimbrookApp::showSettings() {
 }
 
 void NimbrookApp::showCaptureUnavailable() {
-    panel_->findChild<ClipboardHistoryView*>()->setCaptureUnavailable();
+    captureUnavailable_ = true;
+    if (view_ != nullptr) {
+        view_->setCaptureUnavailable();
+    }
 }
 
 bool NimbrookApp::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == panel_.get()) {
+    if (panel_ && watched == panel_.get()) {
         if (event->type() == QEvent::WindowActivate) {
             panelHadFocus_ = true;
         } else if (event->type() == QEvent::WindowDeactivate && panelHidesOnDeactivate_ &&

@@ -27,11 +27,24 @@ class NimbrookApp final : public QObject {
     Q_OBJECT
 
 public:
+    // What the desktop offers the shell.
+    struct Desktop {
+        // A status area that shows the tray icon.
+        bool hasTray = false;
+        // Whether windows can be placed and grab the pointer (not on Wayland).
+        bool placesWindows = true;
+
+        static Desktop current();
+    };
+
     // Shows the tray icon; without a status area on the desktop the panel opens at once as
     // an ordinary window, so the program is never invisible, and closing that window while
     // there is still no status area ends the program. `shortcut`, when the desktop has one,
     // takes the saved chord and opens the panel at the pointer.
     NimbrookApp(ClipboardViewModel& viewModel, Preferences& preferences,
+                GlobalShortcut* shortcut = nullptr, QObject* parent = nullptr);
+    // The same on the desktop described.
+    NimbrookApp(Desktop desktop, ClipboardViewModel& viewModel, Preferences& preferences,
                 GlobalShortcut* shortcut = nullptr, QObject* parent = nullptr);
     ~NimbrookApp() override;
     NimbrookApp(const NimbrookApp&) = delete;
@@ -53,6 +66,7 @@ public:
     // Return, a click and Alt+1..9 when the settings say so); `flow` must outlive this object.
     void setPasteFlow(PasteFlow& flow);
 
+    // The panel once it was first shown, else null.
     QWidget* panel() const { return panel_.get(); }
     // The settings window once it was asked for, else null.
     SettingsView* settingsWindow() const { return settings_.get(); }
@@ -68,6 +82,9 @@ private:
     // At the tray icon's geometry, or at the pointer when `iconGeometry` is empty.
     void placePanel(const QRect& iconGeometry);
     void showPanel();
+    QWidget& ensurePanel();
+    bool panelIsVisible() const;
+    void useWindowIcon();
     void bindShortcut();
     void paste(const ClipboardItem& item);
 
@@ -78,6 +95,7 @@ private:
     ClipboardHistoryView* view_ = nullptr;
     std::unique_ptr<DesktopToast> desktopToast_;
     bool panelIsPopup_ = false;
+    bool captureUnavailable_ = false;
     // Where windows cannot be placed or grab the pointer (Wayland), the tray's panel is a
     // normal window that the compositor places and that hides when it loses the focus.
     bool panelHidesOnDeactivate_ = false;

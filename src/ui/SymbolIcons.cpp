@@ -1,7 +1,10 @@
 #include "ui/SymbolIcons.h"
 
+#include <QFile>
 #include <QFontDatabase>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QRawFont>
 #include <array>
 #include <string_view>
 
@@ -65,6 +68,38 @@ std::u16string_view viewOf(QStringView text) {
     return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
+// The installed font file read on its own: the tray icon is drawn at start, and through the
+// font database it would have the toolkit list every font of the system first (over a
+// megabyte of heap and a good part of the start) for one glyph.
+const QRawFont& rawIconFont() {
+    static const QRawFont font = [] {
+        const QString file = QString::fromUtf8(installedFontFile);
+        return QFile::exists(file) ? QRawFont(file, 16) : QRawFont();
+    }();
+    return font;
+}
+
+// Centred as QPainter::drawText centres one line: the advance across, the line box up and down.
+void paintRawGlyph(QPainter& painter, const QRawFont& font, const QRectF& rect, QChar glyph,
+                   qreal size, const QColor& color) {
+    QRawFont sized = font;
+    sized.setPixelSize(qMax(1, qRound(size)));
+    const QList<quint32> indexes = sized.glyphIndexesForString(QString(glyph));
+    if (indexes.isEmpty() || indexes.front() == 0) {
+        return;
+    }
+    const QList<QPointF> advances = sized.advancesForGlyphIndexes(indexes);
+    const qreal lineHeight = sized.ascent() + sized.descent();
+    const QPointF origin(rect.x() + (rect.width() - advances.front().x()) / 2,
+                         rect.y() + (rect.height() - lineHeight) / 2 + sized.ascent());
+    QGlyphRun run;
+    run.setRawFont(sized);
+    run.setGlyphIndexes(indexes);
+    run.setPositions({QPointF(0, 0)});
+    painter.setPen(color);
+    painter.drawGlyphRun(origin, run);
+}
+
 }  // namespace
 
 bool SymbolIcons::ensureFontLoaded() {
@@ -126,7 +161,16 @@ QPixmap SymbolIcons::pixmap(QStringView symbolName, int size, const QColor& colo
     result.fill(Qt::transparent);
     QPainter painter(&result);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    paint(painter, QRectF(0, 0, size, size), symbolName, size, color);
+    const QRectF rect(0, 0, size, size);
+    const QString text = glyph(symbolName);
+    if (text.isEmpty()) {
+        return result;
+    }
+    if (const QRawFont& raw = rawIconFont(); raw.isValid()) {
+        paintRawGlyph(painter, raw, rect, text.front(), size, color);
+    } else {
+        paint(painter, rect, symbolName, size, color);
+    }
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <algorithm>
 
 #include <gtest/gtest.h>
@@ -36,6 +37,43 @@ TEST(SymbolIconsTest, everySymbolOfTheDesignHasAGlyph) {
         EXPECT_TRUE(QFontMetrics(SymbolIcons::font(24)).inFont(glyph.at(0)));
         // A glyph that leaves (almost) no ink is no glyph.
         EXPECT_GT(opaquePixels(SymbolIcons::pixmap(symbol, 24, Qt::black).toImage()), 20);
+    }
+}
+
+// The ink's bounding box: the first and last columns and rows that hold any.
+QRect inkOf(const QImage& image) {
+    const QImage alpha = image.convertToFormat(QImage::Format_Alpha8);
+    QRect box;
+    for (int y = 0; y < alpha.height(); ++y) {
+        for (int x = 0; x < alpha.width(); ++x) {
+            if (alpha.pixelColor(x, y).alpha() > 64) {
+                box |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return box;
+}
+
+// Pixmaps (the tray icon among them) are drawn from the font file alone, the rows' glyphs
+// through the font database: both must place the glyph alike, centred in its square.
+TEST(SymbolIconsTest, pixmapsPlaceTheGlyphAsPaintedText) {
+    for (const int size : {16, 22, 48}) {
+        for (const QString& symbol : {QStringLiteral("doc.on.clipboard.fill"),
+                                      QStringLiteral("gearshape"), QStringLiteral("trash")}) {
+            SCOPED_TRACE(symbol.toStdString() + " at " + std::to_string(size));
+            QImage painted(size, size, QImage::Format_ARGB32_Premultiplied);
+            painted.fill(Qt::transparent);
+            QPainter painter(&painted);
+            SymbolIcons::paint(painter, QRectF(0, 0, size, size), symbol, size, Qt::black);
+            painter.end();
+            const QRect expected = inkOf(painted);
+            const QRect drawn = inkOf(SymbolIcons::pixmap(symbol, size, Qt::black).toImage());
+            ASSERT_FALSE(drawn.isEmpty());
+            EXPECT_LE(std::abs(drawn.left() - expected.left()), 1);
+            EXPECT_LE(std::abs(drawn.top() - expected.top()), 1);
+            EXPECT_LE(std::abs(drawn.right() - expected.right()), 1);
+            EXPECT_LE(std::abs(drawn.bottom() - expected.bottom()), 1);
+        }
     }
 }
 
