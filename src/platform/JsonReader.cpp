@@ -3,6 +3,9 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string_view>
+
+#include "platform/Utf8.h"
 
 namespace nimbrook {
 
@@ -42,31 +45,11 @@ bool allPlain(const unsigned char* p) {
     return ((word | below | quoteZero | backslashZero) & highs) == 0;
 }
 
-// The length of the well-formed UTF-8 sequence (Unicode's table 3-7) that starts at `p`, or 0
-// when it is ill-formed or cut off by `end`.
+// The length of the well-formed UTF-8 sequence that starts at `p`, or 0 when it is ill-formed
+// or cut off by `end`.
 std::size_t sequenceLength(const unsigned char* p, const unsigned char* end) {
-    const unsigned char lead = p[0];
-    const auto continues = [](unsigned char c, unsigned char low, unsigned char high) {
-        return c >= low && c <= high;
-    };
-    const auto available = end - p;
-    if (lead < 0xC2 || lead > 0xF4) {
-        return 0;
-    }
-    if (lead < 0xE0) {
-        return available >= 2 && continues(p[1], 0x80, 0xBF) ? 2 : 0;
-    }
-    if (lead < 0xF0) {
-        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
-        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
-        return available >= 3 && continues(p[1], low, high) && continues(p[2], 0x80, 0xBF) ? 3 : 0;
-    }
-    const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
-    const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
-    return available >= 4 && continues(p[1], low, high) && continues(p[2], 0x80, 0xBF) &&
-                   continues(p[3], 0x80, 0xBF)
-               ? 4
-               : 0;
+    return utf8::wellFormedLength(
+        std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)), 0);
 }
 
 // The length a sequence starting with `lead` must have, 0 for a byte no sequence starts with.
@@ -78,24 +61,6 @@ std::size_t expectedLength(int lead) {
         return 3;
     }
     return lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-}
-
-void appendUtf8(std::string& out, unsigned codePoint) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
 }
 
 }  // namespace
@@ -270,7 +235,7 @@ bool JsonReader::escape(std::string& out) {
         }
         unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
     }
-    appendUtf8(out, unit);
+    utf8::append(out, unit);
     return true;
 }
 

@@ -68,38 +68,6 @@ void forEachGrapheme(std::string_view text, Visitor visit) {
     utext_close(utext);
 }
 
-// The length of the well-formed UTF-8 sequence at `index` (Unicode table 3-7: no overlong
-// forms, no surrogates, nothing above U+10FFFF), or 0 when there is none.
-std::size_t wellFormedSequenceLength(std::string_view bytes, std::size_t index) {
-    const auto byteAt = [&](std::size_t offset) {
-        return static_cast<unsigned char>(bytes[index + offset]);
-    };
-    const auto continuation = [](unsigned char c) { return (c & 0xC0) == 0x80; };
-    const unsigned char lead = byteAt(0);
-    const std::size_t left = bytes.size() - index;
-    if (lead < 0x80) {
-        return 1;
-    }
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        return left >= 2 && continuation(byteAt(1)) ? 2 : 0;
-    }
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
-        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
-        const bool valid =
-            left >= 3 && byteAt(1) >= low && byteAt(1) <= high && continuation(byteAt(2));
-        return valid ? 3 : 0;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
-        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
-        const bool valid = left >= 4 && byteAt(1) >= low && byteAt(1) <= high &&
-                           continuation(byteAt(2)) && continuation(byteAt(3));
-        return valid ? 4 : 0;
-    }
-    return 0;
-}
-
 // The NFC form of valid UTF-8, without a copy when it is in NFC already.
 std::string composed(std::string valid) {
     UErrorCode status = U_ZERO_ERROR;
@@ -171,7 +139,7 @@ bool UnicodeText::isValidUtf8(std::string_view bytes) {
                 continue;
             }
         }
-        const std::size_t length = wellFormedSequenceLength(bytes, index);
+        const std::size_t length = utf8::wellFormedLength(bytes, index);
         if (length == 0) {
             return false;
         }

@@ -9,6 +9,7 @@
 
 #include "model/NamedCase.h"
 #include "platform/UnicodeText.h"
+#include "platform/Utf8.h"
 
 namespace nimbrook {
 namespace {
@@ -67,22 +68,6 @@ TEST_P(MappingTest, givesValidUtf8) {
 
 INSTANTIATE_TEST_SUITE_P(UnicodeText, MappingTest, testing::ValuesIn(mappingCases), nameOf);
 
-std::string encoded(char32_t c) {
-    std::string text;
-    if (c < 0x80) {
-        text += static_cast<char>(c);
-    } else if (c < 0x800) {
-        text += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
-    } else if (c < 0x10000) {
-        text += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
-                 static_cast<char>(0x80 | (c & 0x3F))};
-    } else {
-        text += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
-                 static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
-    }
-    return text;
-}
-
 std::string asciiLowered(std::string text) {
     for (char& c : text) {
         c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -99,7 +84,9 @@ TEST(UnicodeText, settledTextIsItsOwnNfcAndLowerCaseForm) {
         if (c >= 0xD800 && c <= 0xDFFF) {
             continue;
         }
-        const std::string text = "Ae" + encoded(c) + "E";
+        std::string text = "Ae";
+        utf8::append(text, c);
+        text += "E";
         if (!UnicodeText::isSettled(text)) {
             continue;
         }
