@@ -232,7 +232,7 @@ void ClipboardViewModel::copyToPasteboard(const ClipboardItem& item) {
                     writeImage(item, *offer);
                 }
             });
-        copyInFlight_ = true;
+        copyBeingRead_ = copies_;
     }
     flashCopied(item.id());
 }
@@ -408,10 +408,14 @@ void ClipboardViewModel::trimIfNeeded() {
 }
 
 void ClipboardViewModel::writeToPasteboard(const ClipboardItem& item) {
-    ++copies_;
-    copyInFlight_ = false;
-    lastCopiedContent_ = item.canonicalContent();
+    markOwnWrite(item);
     services_.monitor.pasteboard.clearAndSetString(item.content());
+}
+
+// A write ends any copy still read, and is dropped when the pasteboard reports it back.
+void ClipboardViewModel::markOwnWrite(const ClipboardItem& item) {
+    ++copies_;
+    lastCopiedContent_ = item.canonicalContent();
 }
 
 // Read back, the image write is the path as text, dropped as the program's own as any text is.
@@ -422,9 +426,7 @@ void ClipboardViewModel::writeImage(const ClipboardItem& item,
         showToast(std::string(imageMissingToast));
         return;
     }
-    ++copies_;
-    copyInFlight_ = false;
-    lastCopiedContent_ = item.canonicalContent();
+    markOwnWrite(item);
     services_.monitor.pasteboard.clearAndSetImage(*offer);
 }
 

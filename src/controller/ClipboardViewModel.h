@@ -114,7 +114,7 @@ public:
     // imageMissingToast.
     void copyToPasteboard(const ClipboardItem& item);
     // Whether the last copy is a picture still read on the work queue: not on the pasteboard yet.
-    bool isCopyInFlight() const { return copyInFlight_; }
+    bool isCopyInFlight() const { return copyBeingRead_ == copies_; }
     // Converts the content on the work queue; unchanged or blank results only raise a toast.
     // Otherwise the entry is replaced in place by a new one holding the result, the result is
     // copied and "已转换并复制" shows for 1.5 s (also when the entry has gone meanwhile). A
@@ -164,6 +164,7 @@ private:
                                                  const ConversionOutcome& outcome);
     void notifyBusy(const Uuid& id);
     void writeToPasteboard(const ClipboardItem& item);
+    void markOwnWrite(const ClipboardItem& item);
     void writeImage(const ClipboardItem& item, const std::optional<Pasteboard::ImageOffer>& offer);
     void flashCopied(const Uuid& id);
     void scheduleClearing(std::chrono::milliseconds delay, std::function<void()> action);
@@ -184,7 +185,9 @@ private:
     // Counts the writes asked for: an image read on the work queue is written only when no
     // other write was asked for after it.
     std::uint64_t copies_ = 0;
-    bool copyInFlight_ = false;
+    // The number of the copy whose picture is read on the work queue; any later write moves
+    // copies_ past it.
+    std::optional<std::uint64_t> copyBeingRead_;
     std::vector<ConversionChain> conversions_;
     std::vector<std::string> ignoredApplications_;
     std::vector<ClearingTask> clearingTasks_;
