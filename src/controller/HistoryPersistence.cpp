@@ -141,11 +141,7 @@ void HistoryPersistence::sweepImages(const ImageStore::Names& kept) {
             }
             images.removeAllBut(names);
         },
-        [this, alive = std::weak_ptr(lifetime_)] {
-            if (!alive.expired() && imageFilesChanged_) {
-                imageFilesChanged_();
-            }
-        });
+        imageFilesChangedOnceDone());
 }
 
 // Only the files that no entry has named again since the save started (a text equal to the
@@ -157,11 +153,15 @@ void HistoryPersistence::removeImages(ImageStore::Names released) {
     }
     services_.workQueue.post(
         [&images = services_.images, released = std::move(released)] { images.remove(released); },
-        [this, alive = std::weak_ptr(lifetime_)] {
-            if (!alive.expired() && imageFilesChanged_) {
-                imageFilesChanged_();
-            }
-        });
+        imageFilesChangedOnceDone());
+}
+
+std::function<void()> HistoryPersistence::imageFilesChangedOnceDone() {
+    return [this, alive = std::weak_ptr(lifetime_)] {
+        if (!alive.expired() && imageFilesChanged_) {
+            imageFilesChanged_();
+        }
+    };
 }
 
 }  // namespace nimbrook

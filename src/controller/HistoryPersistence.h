@@ -74,6 +74,8 @@ private:
     void saveFinished(std::optional<std::string> error, ImageStore::Names released);
     void sweepImages(const ImageStore::Names& kept);
     void removeImages(ImageStore::Names released);
+    // The completion of a job that removed image files.
+    std::function<void()> imageFilesChangedOnceDone();
 
     Services services_;
     const std::vector<ClipboardItem>& items_;

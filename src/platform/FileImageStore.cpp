@@ -62,8 +62,12 @@ FileDescriptor openPrivateFolder(const std::filesystem::path& folder) {
     return directory;
 }
 
-// The names in the folder, and for each whether it is a regular file of this user (a link, a
-// folder or someone else's file under an own name is not the program's).
+// A link, a folder or someone else's file under an own name is not the program's.
+bool isOwnFile(const struct stat& status) {
+    return S_ISREG(status.st_mode) && status.st_uid == ::geteuid();
+}
+
+// The regular files of this user in the folder, with their status.
 std::vector<std::pair<std::string, struct stat>> filesIn(const FileDescriptor& folder) {
     std::vector<std::pair<std::string, struct stat>> files;
     const int copy = ::dup(folder.get());
@@ -77,7 +81,7 @@ std::vector<std::pair<std::string, struct stat>> filesIn(const FileDescriptor& f
     while (const dirent* entry = ::readdir(listing)) {
         struct stat status {};
         if (::fstatat(folder.get(), entry->d_name, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(status.st_mode) && status.st_uid == ::geteuid()) {
+            isOwnFile(status)) {
             files.emplace_back(entry->d_name, status);
         }
     }
@@ -89,7 +93,7 @@ void removeOwnFile(const FileDescriptor& folder, const std::string& name) {
     struct stat status {};
     if (ImageReferences::isOwnName(name) &&
         ::fstatat(folder.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-        S_ISREG(status.st_mode) && status.st_uid == ::geteuid()) {
+        isOwnFile(status)) {
         ::unlinkat(folder.get(), name.c_str(), 0);
     }
 }
