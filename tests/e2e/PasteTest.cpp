@@ -1,3 +1,4 @@
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -185,6 +186,26 @@ TEST_F(PasteSafetyTest, TheCommandLineNeverTypesIntoTheProgramsOwnWindows) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.error,
               std::string("nimbrook: ") + toastText + "：焦点在萤川自己的窗口上，没有发送按键\n");
+}
+
+// Pastes close together share one bound key, and the program gives it back as it quits.
+TEST_F(PasteSafetyTest, ASpareKeyIsSharedAndGivenBackAtExit) {
+    ASSERT_TRUE(output({"/usr/bin/setxkbmap", "ru"}));
+    const std::vector<std::uint32_t> map = keymap();
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_NO_FATAL_FAILURE(record("дважды "));
+    const auto file = openTextField("field");
+    for (const char* expected : {"дважды ", "дважды дважды "}) {
+        const CommandResult result = nimbrook({"paste", "1"});
+        ASSERT_EQ(result.status, 0) << result.error;
+        ASSERT_TRUE(eventually([&] { return readFile(file) == expected; })) << readFile(file);
+    }
+    // Quitting at once, while the key is still bound (it is held for two seconds).
+    ASSERT_EQ(nimbrook({"paste", "1"}).status, 0);
+    EXPECT_NE(keymap(), map);
+    program_->signal(SIGTERM);
+    ASSERT_EQ(program_->waitForExit(std::chrono::seconds(10)), 0);
+    EXPECT_EQ(keymap(), map);
 }
 
 }  // namespace
