@@ -56,10 +56,10 @@ std::unique_ptr<ActiveApplication> activeApplicationOf(QGuiApplication& applicat
 constexpr std::string_view noPasteRoute = "这个桌面不让程序向其他窗口发送按键";
 
 // Where the toolkit speaks X11 (an X11 session, or Xwayland under a compositor), XTEST.
-std::unique_ptr<X11PasteRoute> x11RouteOf(QGuiApplication& application) {
+std::unique_ptr<X11PasteRoute> x11RouteOf(QGuiApplication& application, Scheduler& scheduler) {
     if (auto* x11 = application.nativeInterface<QNativeInterface::QX11Application>()) {
         if (xcb_connection_t* connection = x11->connection()) {
-            return std::make_unique<X11PasteRoute>(*connection);
+            return std::make_unique<X11PasteRoute>(*connection, scheduler);
         }
     }
     return nullptr;
@@ -215,7 +215,7 @@ std::string DesktopSession::choosePasteRoute(QGuiApplication& application) {
             std::make_unique<PortalRemoteDesktop>(QDBusConnection::sessionBus(), portalTokens());
         auto portalRoute = std::make_unique<PortalPasteRoute>(*portal_, ownWindowFocused,
                                                               modifiersHeldInOwnWindows);
-        auto x11 = x11RouteOf(application);
+        auto x11 = x11RouteOf(application, scheduler_);
         if (!x11) {
             pasteRoute_ = std::move(portalRoute);
             return "the RemoteDesktop portal";
@@ -226,7 +226,7 @@ std::string DesktopSession::choosePasteRoute(QGuiApplication& application) {
                                               [xwayland] { return xwayland->remembersWindow(); });
         return "X11 (XTEST) into X11 programs, the RemoteDesktop portal into the others";
     }
-    if (auto x11 = x11RouteOf(application)) {
+    if (auto x11 = x11RouteOf(application, scheduler_)) {
         pasteRoute_ = std::move(x11);
         return "X11 (XTEST)";
     }

@@ -1,8 +1,15 @@
+#include <csignal>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include <xcb/xcb.h>
 
 #include "../model/NamedCase.h"
 #include "NimbrookFixture.h"
+#include "platform/x11/X11Keymap.h"
 
 namespace nimbrook::e2e {
 namespace {
@@ -19,6 +26,8 @@ struct PasteCase {
     Target target = Target::textField;
     // Arguments of setxkbmap; empty keeps the server's US map.
     std::vector<std::string> layout = {};
+    // The layout in force among them, counted from 0.
+    int group = 0;
 };
 
 std::string tenKilobytes() {
@@ -72,6 +81,15 @@ protected:
             return eventually([&] { return isShown("萤川"); }, std::chrono::seconds(2));
         });
     }
+    // The X server's core keyboard map, read as the program reads it.
+    std::vector<std::uint32_t> keymap() const {
+        const std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> connection(
+            xcb_connect(display().substr(std::string("DISPLAY=").size()).c_str(), nullptr),
+            &xcb_disconnect);
+        return xcb_connection_has_error(connection.get()) != 0
+                   ? std::vector<std::uint32_t>{}
+                   : X11Keymap::mapping(*connection).keysyms;
+    }
     // A copy of `text` made elsewhere, the newest entry.
     void record(const std::string& text) {
         copyWithXclip({"UTF8_STRING", text});
@@ -93,6 +111,12 @@ const PasteCase pasteCases[] = {
     // cat sees the text once a line ends.
     {"TerminalGetsControlShiftV", "终端里的\n两行\n", Way::command, Target::terminal},
     {"TerminalByShiftReturn", "终端 Shift+Return\n", Way::panel, Target::terminal},
+    // No Latin V anywhere on the map, or not in the group in force: a spare key is bound to v.
+    {"RussianLayout", "Привет из 萤川", Way::command, Target::textField, {"ru"}},
+    {"RussianLayoutInTerminal", "Терминал\n", Way::command, Target::terminal, {"ru"}},
+    {"RussianGroupOfUsRu", "вторая группа", Way::command, Target::textField, {"us,ru"}, 1},
+    {"RussianGroupOfUsRuInTerminal", "us,ru 终端\n", Way::command, Target::terminal, {"us,ru"}, 1},
+    {"UsGroupOfUsRu", "первая группа", Way::command, Target::textField, {"us,ru"}, 0},
 };
 
 // The entry arrives exactly, through the chord that the target pastes with, in the key codes
@@ -103,7 +127,10 @@ TEST_P(PasteTest, TheEntryArrivesInTheWindowTheUserCameFrom) {
         std::vector<std::string> arguments{"/usr/bin/setxkbmap"};
         arguments.insert(arguments.end(), paste.layout.begin(), paste.layout.end());
         ASSERT_TRUE(output(arguments)) << "setxkbmap failed";
+        ASSERT_TRUE(output({NIMBROOK_KEYBOARD_GROUP, std::to_string(paste.group)}));
     }
+    const std::vector<std::uint32_t> map = keymap();
+    ASSERT_FALSE(map.empty());
     ASSERT_NO_FATAL_FAILURE(startProgram());
     ASSERT_NO_FATAL_FAILURE(record(paste.text));
     const auto file = paste.target == Target::terminal ? openTerminal() : openTextField("field");
@@ -117,6 +144,8 @@ TEST_P(PasteTest, TheEntryArrivesInTheWindowTheUserCameFrom) {
     EXPECT_TRUE(eventually([&] { return readFile(file) == paste.text; }))
         << "typed: " << readFile(file).substr(0, 200)
         << "\nlog: " << readFile(root_ / "nimbrook.log");
+    // A key bound for the paste is given back once the target has read it.
+    EXPECT_TRUE(eventually([&] { return keymap() == map; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(X11, PasteTest, testing::ValuesIn(pasteCases), nameOf);
@@ -157,6 +186,26 @@ TEST_F(PasteSafetyTest, TheCommandLineNeverTypesIntoTheProgramsOwnWindows) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.error,
               std::string("nimbrook: ") + toastText + "：焦点在萤川自己的窗口上，没有发送按键\n");
+}
+
+// Pastes close together share one bound key, and the program gives it back as it quits.
+TEST_F(PasteSafetyTest, ASpareKeyIsSharedAndGivenBackAtExit) {
+    ASSERT_TRUE(output({"/usr/bin/setxkbmap", "ru"}));
+    const std::vector<std::uint32_t> map = keymap();
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_NO_FATAL_FAILURE(record("дважды "));
+    const auto file = openTextField("field");
+    for (const char* expected : {"дважды ", "дважды дважды "}) {
+        const CommandResult result = nimbrook({"paste", "1"});
+        ASSERT_EQ(result.status, 0) << result.error;
+        ASSERT_TRUE(eventually([&] { return readFile(file) == expected; })) << readFile(file);
+    }
+    // Quitting at once, while the key is still bound (it is held for two seconds).
+    ASSERT_EQ(nimbrook({"paste", "1"}).status, 0);
+    EXPECT_NE(keymap(), map);
+    program_->signal(SIGTERM);
+    ASSERT_EQ(program_->waitForExit(std::chrono::seconds(10)), 0);
+    EXPECT_EQ(keymap(), map);
 }
 
 }  // namespace

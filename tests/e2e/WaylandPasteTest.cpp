@@ -14,6 +14,8 @@ struct PasteTarget {
     std::vector<std::string> command;
     // Of its desktop entry, which picks the chord: Ctrl+Shift+V for a terminal, else Ctrl+V.
     std::string categories;
+    // Of the seat's keyboard; empty for the environment's.
+    std::string layout = {};
 };
 
 // Text a terminal's line discipline passes on only line by line (at most 4095 bytes each):
@@ -34,7 +36,11 @@ protected:
 
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());
-        keep({NIMBROOK_WAYLAND_TYPIST, "hold"}, "keyboard");
+        std::vector<std::string> environment;
+        if (!GetParam().layout.empty()) {
+            environment.push_back("XKB_DEFAULT_LAYOUT=" + GetParam().layout);
+        }
+        keep({NIMBROOK_WAYLAND_TYPIST, "hold"}, "keyboard", environment);
         ASSERT_TRUE(eventually([&] { return readFile(root_ / "keyboard.log") == "ready\n"; }))
             << readFile(root_ / "keyboard.log");
     }
@@ -73,24 +79,21 @@ TEST_P(SwayPasteTest, TheFocusedProgramReceivesTheClipboard) {
         << readFile(root_ / "target.log");
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, SwayPasteTest,
-                         testing::Values(PasteTarget{"Terminal",
-                                                     "org.nimbrook.Terminal",
-                                                     {
-                                                         "/usr/bin/foot",
-                                                         "--app-id",
-                                                         "org.nimbrook.Terminal",
-                                                         "/bin/sh",
-                                                         "-c",
-                                                         "exec cat > \"$0\"",
-                                                     },
-                                                     "System;TerminalEmulator;"},
-                                         PasteTarget{
-                                             "QtField",
-                                             "org.nimbrook.PasteTarget",
-                                             {NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget"},
-                                             "Utility;"}),
-                         [](const auto& info) { return info.param.name; });
+const std::vector<std::string> footCat{
+    "/usr/bin/foot", "--app-id", "org.nimbrook.Terminal", "/bin/sh", "-c", "exec cat > \"$0\"",
+};
+const std::vector<std::string> qtField{NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget"};
+
+// A Russian seat has no Latin V: the chord goes with a US map of the program's own.
+INSTANTIATE_TEST_SUITE_P(
+    Targets, SwayPasteTest,
+    testing::Values(
+        PasteTarget{"Terminal", "org.nimbrook.Terminal", footCat, "System;TerminalEmulator;"},
+        PasteTarget{"QtField", "org.nimbrook.PasteTarget", qtField, "Utility;"},
+        PasteTarget{"TerminalRussianSeat", "org.nimbrook.Terminal", footCat,
+                    "System;TerminalEmulator;", "ru"},
+        PasteTarget{"QtFieldRussianSeat", "org.nimbrook.PasteTarget", qtField, "Utility;", "ru"}),
+    [](const auto& info) { return info.param.name; });
 
 // KWin lets a program type only when an installed desktop entry that runs it by its full path
 // asks for the fake input; it reads the entries again when they change.

@@ -36,18 +36,14 @@ bool VirtualKeyboard::isOffered(const WaylandConnection& connection) {
 }
 
 bool VirtualKeyboard::sendChord(std::span<const std::uint32_t> keysyms) {
-    const auto keymap = isOffered(connection_) ? SeatKeymap::current(connection_) : nullptr;
-    if (keymap == nullptr || keysyms.empty()) {
+    const auto keymap = isOffered(connection_) && !keysyms.empty()
+                            ? XkbKeymap::forChord(SeatKeymap::current(connection_), keysyms)
+                            : nullptr;
+    const auto found = keymap != nullptr ? keymap->findAll(keysyms) : std::nullopt;
+    if (!found) {
         return false;
     }
-    std::vector<KeyPosition> keys;
-    for (const std::uint32_t keysym : keysyms) {
-        const auto position = keymap->find(keysym);
-        if (!position) {
-            return false;
-        }
-        keys.push_back(*position);
-    }
+    const std::vector<KeyPosition>& keys = *found;
     if (!upload(*keymap)) {
         return false;
     }

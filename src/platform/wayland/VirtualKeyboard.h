@@ -17,7 +17,9 @@ class XkbKeymap;
 
 // Types on the seat of a wlroots compositor (sway, Hyprland, labwc, Wayfire, river) through
 // a virtual keyboard that carries the seat's own keyboard map, so key codes mean what they
-// mean on the user's keyboard.
+// mean on the user's keyboard; where that map lacks a chord's key (Latin V on a Russian
+// layout), the device carries a US map instead, which the compositor hands to the focused
+// program with the keys.
 class VirtualKeyboard final {
 public:
     // `connection` and `scheduler` must outlive this object. The device is kept for
@@ -32,8 +34,8 @@ public:
     // Whether the compositor lets programs type.
     static bool isOffered(const WaylandConnection& connection);
     // Presses the keys of `keysyms` in order, then lets go of them in reverse, and waits
-    // until the compositor has taken them. False, with nothing sent, when a keysym has no key
-    // on the map in force or the compositor cannot be reached.
+    // until the compositor has taken them. False, with nothing sent, when a keysym has a key
+    // neither on the map in force nor on a US map, or the compositor cannot be reached.
     bool sendChord(std::span<const std::uint32_t> keysyms);
 
 private:

@@ -59,6 +59,28 @@ std::unique_ptr<XkbKeymap> XkbKeymap::fromNames(const std::string& layout,
     return std::unique_ptr<XkbKeymap>(new XkbKeymap(context, keymap));
 }
 
+std::unique_ptr<XkbKeymap> XkbKeymap::forChord(std::unique_ptr<XkbKeymap> seat,
+                                               std::span<const std::uint32_t> keysyms) {
+    if (seat != nullptr && seat->findAll(keysyms)) {
+        return seat;
+    }
+    auto latin = fromNames("us", {});
+    return latin != nullptr && latin->findAll(keysyms) ? std::move(latin) : nullptr;
+}
+
+std::optional<std::vector<KeyPosition>> XkbKeymap::findAll(
+    std::span<const std::uint32_t> keysyms) const {
+    std::vector<KeyPosition> keys;
+    for (const std::uint32_t keysym : keysyms) {
+        const auto position = find(keysym);
+        if (!position) {
+            return std::nullopt;
+        }
+        keys.push_back(*position);
+    }
+    return keys;
+}
+
 std::optional<KeyPosition> XkbKeymap::find(std::uint32_t keysym) const {
     const xkb_layout_index_t layouts = xkb_keymap_num_layouts(keymap_);
     for (xkb_layout_index_t layout = 0; layout < layouts; ++layout) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 struct xkb_context;
 struct xkb_keymap;
@@ -44,9 +45,17 @@ public:
     XkbKeymap(const XkbKeymap&) = delete;
     XkbKeymap& operator=(const XkbKeymap&) = delete;
 
+    // The map a chord is typed with: `seat` where it has a key for each of `keysyms`, else a
+    // US map, which a virtual keyboard uploads for the moment instead (a Russian map has no
+    // Latin V, and the key at V's place types a Cyrillic letter that pastes nothing); null
+    // when neither has them all.
+    static std::unique_ptr<XkbKeymap> forChord(std::unique_ptr<XkbKeymap> seat,
+                                               std::span<const std::uint32_t> keysyms);
     // The key that produces `keysym` with the fewest modifiers, first layout first; nullopt
     // when no key of any layout does.
     std::optional<KeyPosition> find(std::uint32_t keysym) const;
+    // The keys of `keysyms` in order (find); nullopt when one has none.
+    std::optional<std::vector<KeyPosition>> findAll(std::span<const std::uint32_t> keysyms) const;
     // The state while the keys `pressedCodes` (evdev) are held down in `layout`.
     KeyboardModifiers modifiersWhile(std::span<const std::uint32_t> pressedCodes,
                                      std::uint32_t layout) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include <xcb/xcb.h>
 
@@ -19,6 +20,11 @@ public:
     // The modifier bit of Num Lock; Mod2, where nearly every keyboard map puts it, when the
     // map does not say.
     static std::uint16_t numLockMask(xcb_connection_t& connection);
+    // The key codes bound to any modifier; empty when the server does not answer.
+    static std::vector<std::uint8_t> modifierKeycodes(xcb_connection_t& connection);
+    // The keyboard group in force (0 to 3, the user's layout of a "us,ru" map); 0 when the
+    // server does not answer.
+    static std::uint8_t group(xcb_connection_t& connection);
 };
 
 }  // namespace nimbrook

@@ -40,8 +40,11 @@ std::optional<std::uint32_t> parentOf(xcb_connection_t& connection, std::uint32_
 
 }  // namespace
 
-X11PasteRoute::X11PasteRoute(xcb_connection_t& connection)
-    : connection_(connection), windows_(connection), hasXTest_(serverHasXTest(connection)) {}
+X11PasteRoute::X11PasteRoute(xcb_connection_t& connection, Scheduler& scheduler)
+    : connection_(connection),
+      windows_(connection),
+      spareKey_(connection, scheduler),
+      hasXTest_(serverHasXTest(connection)) {}
 
 std::optional<std::string> X11PasteRoute::unavailableReason() const {
     return hasXTest_ ? std::nullopt : std::optional<std::string>(noXTest);
@@ -120,8 +123,9 @@ void X11PasteRoute::sendChord(const KeyChord& chord, SendDone done) {
     for (const std::uint32_t keysym : chord.modifierKeysyms()) {
         modifiers.push_back(mapping.keycodeOf(keysym));
     }
-    const std::uint8_t key = mapping.keycodeOf(chord.keysym);
-    if (key == 0 || std::ranges::count(modifiers, 0) > 0) {
+    const std::uint8_t key =
+        std::ranges::count(modifiers, 0) > 0 ? 0 : chordKeycode(mapping, chord.keysym);
+    if (key == 0) {
         done({.sent = false, .reason = std::string(noKey)});
         return;
     }
@@ -136,7 +140,20 @@ void X11PasteRoute::sendChord(const KeyChord& chord, SendDone done) {
     // A round trip: the server has taken every key once it answers.
     const XcbPointer<xcb_get_input_focus_reply_t> sync(
         xcb_get_input_focus_reply(&connection_, xcb_get_input_focus(&connection_), nullptr));
+    if (!sync) {
+        spareKey_.restore();
+    }
     done({.sent = sync != nullptr, .reason = sync ? "" : "X 服务器没有回应"});
+}
+
+std::uint8_t X11PasteRoute::chordKeycode(const X11KeyboardMapping& mapping, std::uint32_t keysym) {
+    if (!spareKey_.isBoundTo(keysym)) {
+        const std::uint8_t key = mapping.keycodeInGroup(keysym, X11Keymap::group(connection_));
+        if (key != 0) {
+            return key;
+        }
+    }
+    return spareKey_.bind(mapping, keysym);
 }
 
 void X11PasteRoute::fakeKey(std::uint8_t type, std::uint8_t keycode) {

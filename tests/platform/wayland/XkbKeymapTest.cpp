@@ -82,6 +82,49 @@ TEST(XkbKeymapTest, ModifiersFollowTheHeldKeysAndStayInsideTheMap) {
     }
 }
 
+// The map a chord is typed with: the seat's where it has every key, else a US one.
+TEST(XkbKeymapTest, ChordsAreTypedWithTheSeatsMapOrALatinOne) {
+    struct Case {
+        std::string layout;
+        std::string variant;
+        std::vector<std::uint32_t> keysyms;
+        bool seatsMap;
+        KeyPosition key;
+    };
+    const std::vector<std::uint32_t> controlV{0xffe3, 'v'};
+    const std::vector<std::uint32_t> controlShiftV{0xffe3, 0xffe1, 'v'};
+    const std::vector<Case> cases{
+        {"us", "", controlV, true, {keyV, 0}},
+        {"de", "", controlShiftV, true, {keyV, 0}},
+        {"us", "dvorak", controlV, true, {keyDot, 0}},
+        // Either group of a two-layout map: the keyboard's own state picks the Latin one.
+        {"us,ru", "", controlV, true, {keyV, 0}},
+        {"ru,us", "", controlShiftV, true, {keyV, 1}},
+        {"ru", "", controlV, false, {keyV, 0}},
+        {"ru", "", controlShiftV, false, {keyV, 0}},
+        {"ru", "", {0xffe3, 0xff63}, true, {keyInsert, 0}},
+    };
+    for (const auto& c : cases) {
+        auto seat = XkbKeymap::fromNames(c.layout, c.variant);
+        ASSERT_NE(seat, nullptr);
+        const std::string seatText = seat->text();
+        const auto chosen = XkbKeymap::forChord(std::move(seat), c.keysyms);
+        ASSERT_NE(chosen, nullptr) << c.layout;
+        EXPECT_EQ(chosen->text() == seatText, c.seatsMap) << c.layout;
+        const auto keys = chosen->findAll(c.keysyms);
+        ASSERT_TRUE(keys) << c.layout;
+        EXPECT_EQ(keys->back(), c.key) << c.layout;
+        EXPECT_EQ(keys->front(), (KeyPosition{keyLeftCtrl, 0})) << c.layout;
+    }
+}
+
+TEST(XkbKeymapTest, AChordWithAKeyNoMapHasIsNotTyped) {
+    const std::vector<std::uint32_t> unknown{0xffe3, 0x10000e0};
+    EXPECT_EQ(XkbKeymap::forChord(XkbKeymap::fromNames("ru", {}), unknown), nullptr);
+    EXPECT_EQ(XkbKeymap::forChord(nullptr, unknown), nullptr);
+    EXPECT_NE(XkbKeymap::forChord(nullptr, std::vector<std::uint32_t>{'v'}), nullptr);
+}
+
 TEST(XkbKeymapTest, RefusesWhatIsNoKeymap) {
     const std::string truncated = XkbKeymap::fromNames("us", {})->text().substr(0, 500);
     for (const std::string& text : {std::string(), std::string("xkb_keymap {"), truncated,
