@@ -71,5 +71,57 @@ TEST_F(GnomeRouteTest, RecordsWaylandCopiesAndCopiesBackToThem) {
     EXPECT_EQ(history()->size(), 3u) << "the copy back or the clearing was recorded";
 }
 
+// A window the user pastes into, by the toolkit platform it runs on, and what the paste does.
+struct GnomePasteRow {
+    std::string platform;
+    int status;
+    std::string error;
+};
+
+// The panel is a normal window here (no tray) that has the focus after the start, so the field
+// opens after it and takes the focus from it. X11 programs under Xwayland get the keys
+// through XTEST, asking nothing: the portal here has no backend that could type, so text that
+// arrives came that way. Wayland programs are the portal's, which answers that it cannot.
+TEST_F(GnomeRouteTest, PastesIntoX11ProgramsThemselvesAndLeavesWaylandOnesToThePortal) {
+    ASSERT_NO_FATAL_FAILURE(
+        startProgram({"XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=GNOME"}));
+    const std::string text = "萤川 pasted on GNOME\n第二行";
+    copyWithXclip({"UTF8_STRING", text});
+    ASSERT_TRUE(newestIs(text));
+    ASSERT_TRUE(eventually([&] {
+        return output({"/usr/bin/xdotool", "search", "--onlyvisible", "--class", "^nimbrook$"})
+            .has_value();
+    })) << "the panel did not open";
+    const std::vector<GnomePasteRow> rows{
+        {"xcb", 0, ""},
+        {"wayland", 1,
+         "nimbrook: 已复制，未能粘贴到原窗口：没有可用的远程桌面门户（xdg-desktop-portal 的 "
+         "RemoteDesktop），无法向其他窗口发送按键\n"},
+    };
+    for (const auto& row : rows) {
+        const auto pasted = root_ / ("pasted-" + row.platform + ".txt");
+        const auto log = "target-" + row.platform;
+        const auto target =
+            start({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, log,
+                  {"QT_QPA_PLATFORM=" + row.platform});
+        ASSERT_TRUE(eventually([&] {
+            return readFile(root_ / (log + ".log")).find("active\n") != std::string::npos;
+        })) << row.platform
+            << ": " << readFile(root_ / (log + ".log"));
+
+        const CommandResult result = nimbrook({"paste", "1"});
+        EXPECT_EQ(result.status, row.status) << row.platform << ": " << result.error;
+        EXPECT_EQ(result.error, row.error) << row.platform;
+        if (row.status == 0) {
+            EXPECT_TRUE(eventually([&] { return readFile(pasted) == text; }))
+                << row.platform << ": " << readFile(pasted);
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(pasted)) << row.platform;
+        }
+        EXPECT_EQ(output({"/usr/bin/xclip", "-selection", "clipboard", "-out"}), text)
+            << row.platform;
+    }
+}
+
 }  // namespace
 }  // namespace nimbrook::e2e
