@@ -30,6 +30,10 @@ void PasteFlow::rememberTarget() {
     services_.route.rememberFocusedWindow();
 }
 
+bool PasteFlow::focusIsOwn() const {
+    return services_.route.focus() == PasteRoute::Focus::own;
+}
+
 void PasteFlow::pasteIntoRemembered(const ClipboardItem& item, Done done,
                                     std::function<void()> leave) {
     start(item, true, std::move(done), std::move(leave));

@@ -49,6 +49,8 @@ public:
 
     // Before the panel opens: the window that has the focus now is the one to paste into.
     void rememberTarget();
+    // Whether the desktop names one of the program's own windows as focused now.
+    bool focusIsOwn() const;
     // The panel's paste: into the window remembered when the panel opened, after giving it
     // the focus back. `leave` hides the panel, just before the refocus; it is not called when
     // the paste is given up while the panel still waits for the modifiers. `done` runs once on

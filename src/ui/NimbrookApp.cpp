@@ -220,8 +220,10 @@ void NimbrookApp::paste(const ClipboardItem& item) {
 void NimbrookApp::showPanel() {
     ensurePanel();
     if (pasteFlow_ != nullptr) {
-        // The window the user came from, before the panel takes the focus from it.
-        if (!panel_->isVisible() || panel_->isMinimized()) {
+        // The window the user came from, before the panel takes the focus from it. Without a
+        // tray the panel stays open behind the other windows and is asked for from one of them,
+        // and the toolkit tells that it lost the focus only a moment later than the desktop.
+        if (!panel_->isVisible() || panel_->isMinimized() || !pasteFlow_->focusIsOwn()) {
             pasteFlow_->rememberTarget();
         }
         view_->setPaste([this](const ClipboardItem& item) { paste(item); },

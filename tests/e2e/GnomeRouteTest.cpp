@@ -33,6 +33,24 @@ protected:
                 .has_value();
         });
     }
+
+    // Opens the panel from the focused field as the desktop's shortcut does, once the window
+    // manager names the field the active window, and presses Shift+Return in it: 0 once the
+    // keys were pressed there.
+    int pasteFromThePanel() {
+        const auto focused = [&](const std::string& title) {
+            return eventually([&] {
+                return output({"/usr/bin/xdotool", "getactivewindow", "getwindowname"}) ==
+                           title + "\n" &&
+                       output({"/usr/bin/xdotool", "getwindowfocus", "getwindowname"}) ==
+                           title + "\n";
+            });
+        };
+        return focused("org.nimbrook.PasteTarget") && nimbrook({}).status == 0 && focused("萤川") &&
+                       output({"/usr/bin/xdotool", "key", "shift+Return"})
+                   ? 0
+                   : 2;
+    }
 };
 
 TEST_F(GnomeRouteTest, RecordsWaylandCopiesAndCopiesBackToThem) {
@@ -69,6 +87,63 @@ TEST_F(GnomeRouteTest, RecordsWaylandCopiesAndCopiesBackToThem) {
     ASSERT_TRUE(copyWithWlCopy({"text/plain;charset=utf-8", "after the clear"}));
     ASSERT_TRUE(newestIs("after the clear"));
     EXPECT_EQ(history()->size(), 3u) << "the copy back or the clearing was recorded";
+}
+
+// A window the user pastes into, by the toolkit platform it runs on, how the user pastes, and
+// how that ends.
+struct GnomePasteRow {
+    std::string name;
+    std::string platform;
+    bool fromPanel;
+    int status;
+    std::string error;
+};
+
+// Without a tray the panel is a normal window that stays open behind the others, so each field
+// opens after it and takes the focus. X11 programs under Xwayland get the keys through XTEST,
+// asking nothing: the portal here has no backend that could type, so text that arrives came
+// that way. Wayland programs are the portal's, which answers that it cannot.
+TEST_F(GnomeRouteTest, PastesIntoX11ProgramsThemselvesAndLeavesWaylandOnesToThePortal) {
+    ASSERT_NO_FATAL_FAILURE(
+        startProgram({"XDG_SESSION_TYPE=wayland", "XDG_CURRENT_DESKTOP=GNOME"}));
+    const std::string text = "萤川 pasted on GNOME\n第二行";
+    copyWithXclip({"UTF8_STRING", text});
+    ASSERT_TRUE(newestIs(text));
+    ASSERT_TRUE(eventually([&] {
+        return output({"/usr/bin/xdotool", "search", "--onlyvisible", "--class", "^nimbrook$"})
+            .has_value();
+    })) << "the panel did not open";
+    const std::vector<GnomePasteRow> rows{
+        {"command into X11", "xcb", false, 0, ""},
+        {"panel into X11", "xcb", true, 0, ""},
+        {"command into Wayland", "wayland", false, 1,
+         "nimbrook: 已复制，未能粘贴到原窗口：没有可用的远程桌面门户（xdg-desktop-portal 的 "
+         "RemoteDesktop），无法向其他窗口发送按键\n"},
+    };
+    for (std::size_t index = 0; index < rows.size(); ++index) {
+        const GnomePasteRow& row = rows[index];
+        const auto pasted = root_ / ("pasted-" + std::to_string(index) + ".txt");
+        const auto log = "target-" + std::to_string(index);
+        const auto target =
+            start({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, log,
+                  {"QT_QPA_PLATFORM=" + row.platform});
+        ASSERT_TRUE(eventually([&] {
+            return readFile(root_ / (log + ".log")).find("active\n") != std::string::npos;
+        })) << row.name
+            << ": " << readFile(root_ / (log + ".log"));
+
+        const CommandResult result =
+            row.fromPanel ? CommandResult{pasteFromThePanel(), "", ""} : nimbrook({"paste", "1"});
+        EXPECT_EQ(result.status, row.status) << row.name << ": " << result.error;
+        EXPECT_EQ(result.error, row.error) << row.name;
+        if (row.status == 0) {
+            EXPECT_TRUE(eventually([&] { return readFile(pasted) == text; }))
+                << row.name << ": " << readFile(pasted) << readFile(root_ / "nimbrook.log");
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(pasted)) << row.name;
+        }
+        EXPECT_EQ(output({"/usr/bin/xclip", "-selection", "clipboard", "-out"}), text) << row.name;
+    }
 }
 
 }  // namespace

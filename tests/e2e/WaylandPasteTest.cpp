@@ -125,6 +125,28 @@ TEST_F(KWinPasteTest, FakeInputTypesOnlyForAProgramItsDesktopEntryGrantsIt) {
     EXPECT_TRUE(eventually([&] { return readFile(pasted) == text; })) << readFile(pasted);
 }
 
+// KWin knows a client by the file it runs, which for the program is the desktop program that
+// the command starts, not the command: the package's typing entry names that one.
+TEST_F(KWinPasteTest, ThePackagesTypingEntryLetsThePasteCommandTypeIntoTheFocusedField) {
+    std::filesystem::create_directories(root_ / "share/applications");
+    std::filesystem::copy_file(NIMBROOK_TYPING_ENTRY,
+                               root_ / "share/applications/com.quolla.nimbrook.typing.desktop");
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    const std::string text = "萤川 typed by KWin\n第二行";
+    ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
+    ASSERT_TRUE(newestIs(text)) << readFile(root_ / "nimbrook.log");
+    const auto pasted = root_ / "pasted.txt";
+    keep({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, "target",
+         {"QT_QPA_PLATFORM=wayland"});
+    ASSERT_TRUE(eventually([&] {
+        return readFile(root_ / "target.log").find("active\n") != std::string::npos;
+    })) << readFile(root_ / "target.log");
+
+    const CommandResult result = nimbrook({"paste", "1"});
+    EXPECT_EQ(result.status, 0) << result.error << readFile(root_ / "nimbrook.log");
+    EXPECT_TRUE(eventually([&] { return readFile(pasted) == text; })) << readFile(pasted);
+}
+
 // The program itself on KWin without its typing entry: the RemoteDesktop portal is next, and
 // where none answers (here no session bus at all) the entry is only copied and the command
 // says why at once.
