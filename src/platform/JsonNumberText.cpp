@@ -20,6 +20,10 @@ struct Decimal {
     std::int64_t exponent = 0;
 };
 
+bool isExponentMark(char c) {
+    return c == 'e' || c == 'E';
+}
+
 // Exponents beyond this only meet numbers a double cannot reach; saturating keeps the
 // arithmetic in range for an exponent of any length.
 constexpr std::int64_t exponentCap = 1'000'000'000'000'000;
@@ -78,12 +82,45 @@ bool sameValue(std::string_view a, std::string_view b) {
            sameDigits(left.significant, right.significant);
 }
 
+// Whether `shortest` writes the double of `literal` as the literal stands, told without
+// converting: a fraction with neither exponent nor trailing zero, and at most the 15
+// significant digits that every double gives back, so that its shortest digits are the
+// literal's; `shortest` then writes them fixed unless the scientific form is shorter.
+bool writtenAsItStands(std::string_view literal) {
+    const bool negative = literal.starts_with('-');
+    const std::string_view digits = literal.substr(negative ? 1 : 0);
+    const std::size_t point = digits.find('.');
+    if (point == std::string_view::npos || digits.back() == '0' ||
+        std::any_of(digits.begin(), digits.end(), isExponentMark)) {
+        return false;
+    }
+    const auto nonZero = [](char c) { return c >= '1' && c <= '9'; };
+    const auto first = static_cast<std::size_t>(
+        std::find_if(digits.begin(), digits.end(), nonZero) - digits.begin());
+    const std::size_t significant = digits.size() - first - (first < point ? 1 : 0);
+    if (significant > 15) {
+        return false;
+    }
+    const auto exponent = first < point ? static_cast<std::int64_t>(point - first) - 1
+                                        : -static_cast<std::int64_t>(first - point);
+    const std::size_t exponentDigits = exponent >= 100 || exponent <= -100 ? 3 : 2;
+    const std::size_t scientific =
+        (negative ? 1 : 0) + significant + (significant > 1 ? 1 : 0) + 2 + exponentDigits;
+    return literal.size() <= scientific;
+}
+
 }  // namespace
 
 void JsonNumberText::append(std::string& out, std::string_view literal) {
-    if (literal.find_first_of(".eE") == std::string_view::npos) {
+    // A character-by-character search: find_first_of looks up each character in the set.
+    if (std::none_of(literal.begin(), literal.end(),
+                     [](char c) { return c == '.' || isExponentMark(c); })) {
         // The grammar allows no other leading zero, so only this integer reads back shorter.
         out.append(literal == "-0" ? "0" : literal);
+        return;
+    }
+    if (writtenAsItStands(literal)) {
+        out.append(literal);
         return;
     }
     double value = 0;

@@ -1,5 +1,6 @@
 #include "platform/JsonReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -50,6 +51,33 @@ bool allPlain(const unsigned char* p) {
 std::size_t sequenceLength(const unsigned char* p, const unsigned char* end) {
     return utf8::wellFormedLength(
         std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)), 0);
+}
+
+// Where the run of plain characters that starts at `p` ends: at the first control character,
+// quote, backslash or ill-formed (or cut) sequence, or at `end`. A word that is not all ASCII
+// is looked at character by character, and the next word after it.
+const unsigned char* plainRunEnd(const unsigned char* p, const unsigned char* end) {
+    while (p < end) {
+        if (end - p >= 8 && allPlain(p)) {
+            p += 8;
+            continue;
+        }
+        for (const unsigned char* wordEnd = std::min(p + 8, end); p < wordEnd;) {
+            if (*p < 0x80) {
+                if (*p < 0x20 || *p == '"' || *p == '\\') {
+                    return p;
+                }
+                ++p;
+                continue;
+            }
+            const std::size_t length = sequenceLength(p, end);
+            if (length == 0) {
+                return p;
+            }
+            p += length;
+        }
+    }
+    return p;
 }
 
 // The length a sequence starting with `lead` must have, 0 for a byte no sequence starts with.
@@ -155,26 +183,7 @@ bool JsonReader::string(std::string& out) {
     out.clear();
     while (true) {
         const auto* start = reinterpret_cast<const unsigned char*>(at_);
-        const auto* end = reinterpret_cast<const unsigned char*>(end_);
-        const unsigned char* p = start;
-        while (p < end) {
-            if (end - p >= 8 && allPlain(p)) {
-                p += 8;
-                continue;
-            }
-            if (*p < 0x80) {
-                if (*p < 0x20 || *p == '"' || *p == '\\') {
-                    break;
-                }
-                ++p;
-                continue;
-            }
-            const std::size_t length = sequenceLength(p, end);
-            if (length == 0) {
-                break;
-            }
-            p += length;
-        }
+        const unsigned char* p = plainRunEnd(start, reinterpret_cast<const unsigned char*>(end_));
         out.append(reinterpret_cast<const char*>(start), reinterpret_cast<const char*>(p));
         at_ = reinterpret_cast<const char*>(p);
         const int c = peek();
@@ -298,11 +307,16 @@ bool JsonReader::number() {
     return true;
 }
 
+// Each run of digits within the piece at hand is taken whole.
 bool JsonReader::digits() {
     const std::size_t before = text_.size();
-    while (isDigit(peek())) {
-        text_ += static_cast<char>(next());
-    }
+    do {
+        const char* start = at_;
+        while (at_ < end_ && isDigit(*at_)) {
+            ++at_;
+        }
+        text_.append(start, at_);
+    } while (at_ == end_ && refill());
     return text_.size() > before;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/JsonText.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -81,52 +82,48 @@ bool noneEscaped(const char* p) {
             anyZero(word ^ (ones * '/'))) == 0;
 }
 
+// The character after the backslash that escapes a byte, 'u' for \u00XX, or 0 for a byte
+// written as it is.
+constexpr std::array<char, 256> escapes = [] {
+    std::array<char, 256> table{};
+    for (std::size_t c = 0; c < 0x20; ++c) {
+        table[c] = 'u';
+    }
+    table['\b'] = 'b';
+    table['\f'] = 'f';
+    table['\n'] = 'n';
+    table['\r'] = 'r';
+    table['\t'] = 't';
+    table['"'] = '"';
+    table['\\'] = '\\';
+    table['/'] = '/';
+    return table;
+}();
+
 void appendEscaped(std::string& out, std::string_view valid) {
     static constexpr char hexDigits[] = "0123456789abcdef";
-    std::size_t copiedUpTo = 0;
-    for (std::size_t index = 0; index < valid.size(); ++index) {
-        // Long runs of plain text are passed over a word at a time.
-        while (valid.size() - index >= 8 && noneEscaped(valid.data() + index)) {
-            index += 8;
-        }
-        if (index == valid.size()) {
-            break;
-        }
-        const auto c = static_cast<unsigned char>(valid[index]);
-        if (c >= 0x20 && c != '"' && c != '\\' && c != '/') {
+    const char* end = valid.data() + valid.size();
+    const char* copiedUpTo = valid.data();
+    for (const char* p = valid.data(); p < end;) {
+        // Plain text is passed over a word at a time, and a word that holds an escape is
+        // looked at byte by byte.
+        if (end - p >= 8 && noneEscaped(p)) {
+            p += 8;
             continue;
         }
-        out.append(valid.substr(copiedUpTo, index - copiedUpTo));
-        copiedUpTo = index + 1;
-        out += '\\';
-        switch (c) {
-            case '\b':
-                out += 'b';
-                break;
-            case '\f':
-                out += 'f';
-                break;
-            case '\n':
-                out += 'n';
-                break;
-            case '\r':
-                out += 'r';
-                break;
-            case '\t':
-                out += 't';
-                break;
-            case '"':
-            case '\\':
-            case '/':
-                out += static_cast<char>(c);
-                break;
-            default:
-                out += "u00";
-                out += hexDigits[c >> 4];
-                out += hexDigits[c & 0xF];
+        for (const char* wordEnd = std::min(p + 8, end); p < wordEnd; ++p) {
+            const auto c = static_cast<unsigned char>(*p);
+            const char escape = escapes[c];
+            if (escape != 0) {
+                out.append(copiedUpTo, static_cast<std::size_t>(p - copiedUpTo));
+                const char sequence[] = {
+                    '\\', escape, '0', '0', hexDigits[c >> 4], hexDigits[c & 0xF]};
+                out.append(sequence, escape == 'u' ? sizeof sequence : 2);
+                copiedUpTo = p + 1;
+            }
         }
     }
-    out.append(valid.substr(copiedUpTo));
+    out.append(copiedUpTo, static_cast<std::size_t>(end - copiedUpTo));
 }
 
 void appendQuoted(std::string& out, std::string_view text) {
