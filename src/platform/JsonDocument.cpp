@@ -123,7 +123,7 @@ std::optional<JsonDocument> JsonDocument::parse(std::string_view text) {
 
 std::string_view JsonDocument::text(Index value) const {
     const Node& node = nodes_[value];
-    return std::string_view(arena_).substr(node.first, node.size);
+    return {arena_.data() + node.first, node.size};
 }
 
 std::span<const JsonDocument::Index> JsonDocument::elements(Index array) const {
@@ -137,7 +137,7 @@ std::span<const JsonDocument::Member> JsonDocument::members(Index object) const 
 }
 
 std::string_view JsonDocument::key(const Member& member) const {
-    return std::string_view(arena_).substr(member.keyOffset, member.keyLength);
+    return {arena_.data() + member.keyOffset, member.keyLength};
 }
 
 }  // namespace nimbrook

@@ -155,7 +155,7 @@ JsonReader::Opened JsonReader::value() {
             accepted = literal("null") && events_->null();
             break;
         default:
-            accepted = number() && events_->number(text_);
+            accepted = number() && events_->number(literal_);
     }
     return accepted ? Opened::no : Opened::failed;
 }
@@ -281,43 +281,56 @@ bool JsonReader::sequence(std::string& out) {
     return true;
 }
 
+// The literal is handed on where it stands in the piece; only one cut by the end of a piece is
+// gathered in text_.
 bool JsonReader::number() {
     text_.clear();
+    numberStart_ = at_;
+    const bool valid = numberGrammar();
+    if (valid && text_.empty()) {
+        literal_ = std::string_view(numberStart_, static_cast<std::size_t>(at_ - numberStart_));
+    } else if (valid) {
+        text_.append(numberStart_, static_cast<std::size_t>(at_ - numberStart_));
+        literal_ = text_;
+    }
+    numberStart_ = nullptr;
+    return valid;
+}
+
+bool JsonReader::numberGrammar() {
     if (peek() == '-') {
-        text_ += static_cast<char>(next());
+        ++at_;
     }
     if (peek() == '0') {
-        text_ += static_cast<char>(next());
+        ++at_;
     } else if (!digits()) {
         return false;
     }
     if (peek() == '.') {
-        text_ += static_cast<char>(next());
+        ++at_;
         if (!digits()) {
             return false;
         }
     }
     if (peek() == 'e' || peek() == 'E') {
-        text_ += static_cast<char>(next());
+        ++at_;
         if (peek() == '+' || peek() == '-') {
-            text_ += static_cast<char>(next());
+            ++at_;
         }
         return digits();
     }
     return true;
 }
 
-// Each run of digits within the piece at hand is taken whole.
 bool JsonReader::digits() {
-    const std::size_t before = text_.size();
-    do {
-        const char* start = at_;
+    bool any = false;
+    while (isDigit(peek())) {
         while (at_ < end_ && isDigit(*at_)) {
             ++at_;
         }
-        text_.append(start, at_);
-    } while (at_ == end_ && refill());
-    return text_.size() > before;
+        any = true;
+    }
+    return any;
 }
 
 bool JsonReader::literal(std::string_view word) {
@@ -360,10 +373,16 @@ bool JsonReader::refill() {
     if (input_ == nullptr) {
         return false;
     }
+    // The piece is about to be read over: a number begun in it keeps its part.
+    if (numberStart_ != nullptr) {
+        text_.append(numberStart_, static_cast<std::size_t>(end_ - numberStart_));
+        numberStart_ = piece_.data();
+    }
     const std::streamsize count =
         input_->sgetn(piece_.data(), static_cast<std::streamsize>(piece_.size()));
     if (count <= 0) {
         input_ = nullptr;
+        at_ = end_ = piece_.data();
         return false;
     }
     at_ = piece_.data();
