@@ -109,7 +109,7 @@ bool JsonDocument::Builder::endObject() {
 }
 
 std::optional<JsonDocument> JsonDocument::parse(std::string_view text) {
-    if (text.size() >= std::numeric_limits<Index>::max()) {
+    if (text.size() > std::numeric_limits<Index>::max()) {
         return std::nullopt;
     }
     JsonDocument document;
