@@ -129,13 +129,13 @@ std::string SmartConverter::convert(const std::string& text, Conversion conversi
 }
 
 std::string SmartConverter::prettifyJSON(const std::string& text) {
-    const std::optional<nlohmann::json> value = JsonText::parse(text);
-    return value ? JsonText::pretty(*value) : text;
+    const std::optional<JsonDocument> document = JsonText::parse(text);
+    return document ? JsonText::pretty(*document) : text;
 }
 
 std::string SmartConverter::minifyJSON(const std::string& text) {
-    const std::optional<nlohmann::json> value = JsonText::parse(text);
-    return value ? JsonText::compact(*value) : text;
+    const std::optional<JsonDocument> document = JsonText::parse(text);
+    return document ? JsonText::compact(*document) : text;
 }
 
 const SubstitutionChain& SmartConverter::htmlToMarkdownSteps() {

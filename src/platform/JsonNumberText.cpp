@@ -1,9 +1,11 @@
 #include "platform/JsonNumberText.h"
 
 #include <algorithm>
-#include <string>
-
-#include "platform/JsonText.h"
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <system_error>
 
 namespace nimbrook {
 
@@ -17,6 +19,10 @@ struct Decimal {
     std::string_view significant;
     std::int64_t exponent = 0;
 };
+
+bool isExponentMark(char c) {
+    return c == 'e' || c == 'E';
+}
 
 // Exponents beyond this only meet numbers a double cannot reach; saturating keeps the
 // arithmetic in range for an exponent of any length.
@@ -76,30 +82,75 @@ bool sameValue(std::string_view a, std::string_view b) {
            sameDigits(left.significant, right.significant);
 }
 
+// Whether `shortest` writes the double of `literal` as the literal stands, told without
+// converting: a fraction with neither exponent nor trailing zero, and at most the 15
+// significant digits that every double gives back, so that its shortest digits are the
+// literal's; `shortest` then writes them fixed unless the scientific form is shorter.
+bool writtenAsItStands(std::string_view literal) {
+    const bool negative = literal.starts_with('-');
+    const std::string_view digits = literal.substr(negative ? 1 : 0);
+    const std::size_t point = digits.find('.');
+    if (point == std::string_view::npos || digits.back() == '0' ||
+        std::any_of(digits.begin(), digits.end(), isExponentMark)) {
+        return false;
+    }
+    const auto nonZero = [](char c) { return c >= '1' && c <= '9'; };
+    const auto first = static_cast<std::size_t>(
+        std::find_if(digits.begin(), digits.end(), nonZero) - digits.begin());
+    const std::size_t significant = digits.size() - first - (first < point ? 1 : 0);
+    if (significant > 15) {
+        return false;
+    }
+    const auto exponent = first < point ? static_cast<std::int64_t>(point - first) - 1
+                                        : -static_cast<std::int64_t>(first - point);
+    const std::size_t exponentDigits = exponent >= 100 || exponent <= -100 ? 3 : 2;
+    const std::size_t scientific =
+        (negative ? 1 : 0) + significant + (significant > 1 ? 1 : 0) + 2 + exponentDigits;
+    return literal.size() <= scientific;
+}
+
 }  // namespace
 
-nlohmann::json JsonNumberText::held(std::string_view literal) {
-    return nlohmann::json::binary({literal.begin(), literal.end()}, subtype);
+void JsonNumberText::append(std::string& out, std::string_view literal) {
+    // A character-by-character search: find_first_of looks up each character in the set.
+    if (std::none_of(literal.begin(), literal.end(),
+                     [](char c) { return c == '.' || isExponentMark(c); })) {
+        // The grammar allows no other leading zero, so only this integer reads back shorter.
+        out.append(literal == "-0" ? "0" : literal);
+        return;
+    }
+    if (writtenAsItStands(literal)) {
+        out.append(literal);
+        return;
+    }
+    double value = 0;
+    const auto result = std::from_chars(literal.data(), literal.data() + literal.size(), value);
+    if (result.ec != std::errc()) {
+        out.append(literal);
+        return;
+    }
+    char buffer[bufferSize];
+    const std::string_view written(buffer, shortest(value, buffer));
+    out.append(written == literal || sameValue(written, literal) ? written : literal);
 }
 
-std::optional<std::string_view> JsonNumberText::textOf(const nlohmann::json& value) {
-    if (!value.is_binary()) {
-        return std::nullopt;
+std::size_t JsonNumberText::shortest(double value, char (&buffer)[bufferSize]) {
+    constexpr std::string_view null = "null";
+    if (!std::isfinite(value)) {
+        return static_cast<std::size_t>(std::copy(null.begin(), null.end(), buffer) - buffer);
     }
-    const nlohmann::json::binary_t& bytes = value.get_binary();
-    if (!bytes.has_subtype() || bytes.subtype() != subtype) {
-        return std::nullopt;
+    // "-0" would read back as the integer 0 and change the next pretty form.
+    if (value == 0) {
+        buffer[0] = '0';
+        return 1;
     }
-    return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
-
-bool JsonNumberText::writtenWithItsValue(double value, std::string_view literal) {
-    const std::string written = JsonText::number(value);
-    if (written == literal) {
-        return true;
-    }
-    const bool whole = literal.find_first_of(".eE") == std::string_view::npos;
-    return !whole && sameValue(written, literal);
+    // Whole values up to 2^53 are written as plain integers; beyond that the shortest
+    // round-trip form may use an exponent.
+    const bool wholeInteger = std::trunc(value) == value && std::fabs(value) <= 9007199254740992.0;
+    const auto result = wholeInteger ? std::to_chars(std::begin(buffer), std::end(buffer), value,
+                                                     std::chars_format::fixed)
+                                     : std::to_chars(std::begin(buffer), std::end(buffer), value);
+    return static_cast<std::size_t>(result.ptr - buffer);
 }
 
 }  // namespace nimbrook

@@ -1,29 +1,27 @@
 #pragma once
 
-#include <cstdint>
-#include <optional>
+#include <cstddef>
+#include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
 
 namespace nimbrook {
 
-// A JSON number that the program's writer could not give back with its value (more digits
-// than a double holds, an integer beyond 64 bits, 1e400), held as its source text so that a
-// conversion writes it exactly as it stood.
+// How the program's writer gives back a JSON number: with its value where a double holds it,
+// and as its source text where none does (more digits than a double holds, an integer beyond
+// 64 bits, 1e400), so that a conversion never changes a number.
 class JsonNumberText final {
 public:
-    // A binary value of a subtype of its own: nothing else that parses is a binary.
-    static nlohmann::json held(std::string_view literal);
-    // The source text of a value made by `held`, else nullopt.
-    static std::optional<std::string_view> textOf(const nlohmann::json& value);
-    // Whether JsonText::number writes `value`, parsed from `literal`, with the literal's
-    // value. A whole number must even keep its text: an order number beyond 64 bits would
-    // otherwise turn into 1e+23.
-    static bool writtenWithItsValue(double value, std::string_view literal);
+    // Room enough for any text `shortest` writes.
+    static constexpr std::size_t bufferSize = 32;
 
-private:
-    static constexpr std::uint64_t subtype = 0x4E;
+    // Appends the written form of `literal`, a number by the grammar: an integer as it stands
+    // ("-0" as "0"), any other number as `shortest` writes its double when that keeps the
+    // literal's value, and otherwise as it stands.
+    static void append(std::string& out, std::string_view literal);
+    // Writes the shortest text that reads back to `value` into `buffer` and returns its length:
+    // whole values up to 2^53 as plain integers, zero of either sign "0", NaN and infinities
+    // "null".
+    static std::size_t shortest(double value, char (&buffer)[bufferSize]);
 };
 
 }  // namespace nimbrook

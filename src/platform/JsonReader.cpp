@@ -1,5 +1,6 @@
 #include "platform/JsonReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
@@ -50,6 +51,33 @@ bool allPlain(const unsigned char* p) {
 std::size_t sequenceLength(const unsigned char* p, const unsigned char* end) {
     return utf8::wellFormedLength(
         std::string_view(reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)), 0);
+}
+
+// Where the run of plain characters that starts at `p` ends: at the first control character,
+// quote, backslash or ill-formed (or cut) sequence, or at `end`. A word that is not all ASCII
+// is looked at character by character, and the next word after it.
+const unsigned char* plainRunEnd(const unsigned char* p, const unsigned char* end) {
+    while (p < end) {
+        if (end - p >= 8 && allPlain(p)) {
+            p += 8;
+            continue;
+        }
+        for (const unsigned char* wordEnd = std::min(p + 8, end); p < wordEnd;) {
+            if (*p < 0x80) {
+                if (*p < 0x20 || *p == '"' || *p == '\\') {
+                    return p;
+                }
+                ++p;
+                continue;
+            }
+            const std::size_t length = sequenceLength(p, end);
+            if (length == 0) {
+                return p;
+            }
+            p += length;
+        }
+    }
+    return p;
 }
 
 // The length a sequence starting with `lead` must have, 0 for a byte no sequence starts with.
@@ -127,7 +155,7 @@ JsonReader::Opened JsonReader::value() {
             accepted = literal("null") && events_->null();
             break;
         default:
-            accepted = number() && events_->number(text_);
+            accepted = number() && events_->number(literal_);
     }
     return accepted ? Opened::no : Opened::failed;
 }
@@ -155,26 +183,7 @@ bool JsonReader::string(std::string& out) {
     out.clear();
     while (true) {
         const auto* start = reinterpret_cast<const unsigned char*>(at_);
-        const auto* end = reinterpret_cast<const unsigned char*>(end_);
-        const unsigned char* p = start;
-        while (p < end) {
-            if (end - p >= 8 && allPlain(p)) {
-                p += 8;
-                continue;
-            }
-            if (*p < 0x80) {
-                if (*p < 0x20 || *p == '"' || *p == '\\') {
-                    break;
-                }
-                ++p;
-                continue;
-            }
-            const std::size_t length = sequenceLength(p, end);
-            if (length == 0) {
-                break;
-            }
-            p += length;
-        }
+        const unsigned char* p = plainRunEnd(start, reinterpret_cast<const unsigned char*>(end_));
         out.append(reinterpret_cast<const char*>(start), reinterpret_cast<const char*>(p));
         at_ = reinterpret_cast<const char*>(p);
         const int c = peek();
@@ -272,26 +281,41 @@ bool JsonReader::sequence(std::string& out) {
     return true;
 }
 
+// The literal is handed on where it stands in the piece; only one cut by the end of a piece is
+// gathered in text_.
 bool JsonReader::number() {
     text_.clear();
+    numberStart_ = at_;
+    const bool valid = numberGrammar();
+    if (valid && text_.empty()) {
+        literal_ = std::string_view(numberStart_, static_cast<std::size_t>(at_ - numberStart_));
+    } else if (valid) {
+        text_.append(numberStart_, static_cast<std::size_t>(at_ - numberStart_));
+        literal_ = text_;
+    }
+    numberStart_ = nullptr;
+    return valid;
+}
+
+bool JsonReader::numberGrammar() {
     if (peek() == '-') {
-        text_ += static_cast<char>(next());
+        ++at_;
     }
     if (peek() == '0') {
-        text_ += static_cast<char>(next());
+        ++at_;
     } else if (!digits()) {
         return false;
     }
     if (peek() == '.') {
-        text_ += static_cast<char>(next());
+        ++at_;
         if (!digits()) {
             return false;
         }
     }
     if (peek() == 'e' || peek() == 'E') {
-        text_ += static_cast<char>(next());
+        ++at_;
         if (peek() == '+' || peek() == '-') {
-            text_ += static_cast<char>(next());
+            ++at_;
         }
         return digits();
     }
@@ -299,11 +323,14 @@ bool JsonReader::number() {
 }
 
 bool JsonReader::digits() {
-    const std::size_t before = text_.size();
+    bool any = false;
     while (isDigit(peek())) {
-        text_ += static_cast<char>(next());
+        while (at_ < end_ && isDigit(*at_)) {
+            ++at_;
+        }
+        any = true;
     }
-    return text_.size() > before;
+    return any;
 }
 
 bool JsonReader::literal(std::string_view word) {
@@ -346,10 +373,16 @@ bool JsonReader::refill() {
     if (input_ == nullptr) {
         return false;
     }
+    // The piece is about to be read over: a number begun in it keeps its part.
+    if (numberStart_ != nullptr) {
+        text_.append(numberStart_, static_cast<std::size_t>(end_ - numberStart_));
+        numberStart_ = piece_.data();
+    }
     const std::streamsize count =
         input_->sgetn(piece_.data(), static_cast<std::streamsize>(piece_.size()));
     if (count <= 0) {
         input_ = nullptr;
+        at_ = end_ = piece_.data();
         return false;
     }
     at_ = piece_.data();

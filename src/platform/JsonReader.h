@@ -38,6 +38,7 @@ private:
     bool codeUnit(unsigned& unit);
     bool sequence(std::string& out);
     bool number();
+    bool numberGrammar();
     bool digits();
     bool literal(std::string_view word);
     void skipWhitespace();
@@ -54,6 +55,9 @@ private:
     // The brackets of the open containers, innermost last.
     std::string open_;
     std::string text_;
+    // Where the number being read starts, and the last number read.
+    const char* numberStart_ = nullptr;
+    std::string_view literal_;
 };
 
 }  // namespace nimbrook

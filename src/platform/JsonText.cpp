@@ -1,24 +1,20 @@
 #include "platform/JsonText.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
+#include <array>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "platform/JsonEvents.h"
 #include "platform/JsonNumberText.h"
 #include "platform/JsonReader.h"
-#include "platform/JsonTreeBuilder.h"
 #include "platform/UnicodeText.h"
 #include "platform/Utf8.h"
 
 namespace nimbrook {
 
 namespace {
-
-// Deeper documents are refused: every step of the writer (and of nlohmann's copy and
-// comparison) recurses once per level.
-constexpr std::size_t maxDepth = 512;
 
 // Accepts every value, so that reading only checks the text.
 class Validation final : public JsonEvents {
@@ -41,7 +37,7 @@ bool isJsonWhitespace(char c) {
 // Orders two UTF-8 strings as their UTF-16 forms compare code unit by code unit. Code
 // point order (that of the bytes) differs only where a character above U+FFFF, stored
 // as surrogates D800..DFFF, meets one of U+E000..U+FFFF.
-bool lessByUtf16(const std::string& a, const std::string& b) {
+bool lessByUtf16(std::string_view a, std::string_view b) {
     const auto mismatch = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
     if (mismatch.second == b.end()) {
         return false;
@@ -69,50 +65,65 @@ bool lessByUtf16(const std::string& a, const std::string& b) {
 
 // Whether a key holds a character above U+FFFF, the only ones that byte order and UTF-16
 // order place differently.
-bool holdsSupplementary(const std::string& key) {
+bool holdsSupplementary(std::string_view key) {
     return std::any_of(key.begin(), key.end(),
                        [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
 }
 
+// Whether none of eight bytes is escaped: no control character, quote, backslash or slash.
+bool noneEscaped(const char* p) {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t highs = 0x8080808080808080ULL;
+    const auto anyZero = [](std::uint64_t x) { return (x - ones) & ~x & highs; };
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    const std::uint64_t below = (word - ones * 0x20) & ~word & highs;
+    return (below | anyZero(word ^ (ones * '"')) | anyZero(word ^ (ones * '\\')) |
+            anyZero(word ^ (ones * '/'))) == 0;
+}
+
+// The character after the backslash that escapes a byte, 'u' for \u00XX, or 0 for a byte
+// written as it is.
+constexpr std::array<char, 256> escapes = [] {
+    std::array<char, 256> table{};
+    for (std::size_t c = 0; c < 0x20; ++c) {
+        table[c] = 'u';
+    }
+    table['\b'] = 'b';
+    table['\f'] = 'f';
+    table['\n'] = 'n';
+    table['\r'] = 'r';
+    table['\t'] = 't';
+    table['"'] = '"';
+    table['\\'] = '\\';
+    table['/'] = '/';
+    return table;
+}();
+
 void appendEscaped(std::string& out, std::string_view valid) {
     static constexpr char hexDigits[] = "0123456789abcdef";
-    std::size_t copiedUpTo = 0;
-    for (std::size_t index = 0; index < valid.size(); ++index) {
-        const auto c = static_cast<unsigned char>(valid[index]);
-        if (c >= 0x20 && c != '"' && c != '\\' && c != '/') {
+    const char* end = valid.data() + valid.size();
+    const char* copiedUpTo = valid.data();
+    for (const char* p = valid.data(); p < end;) {
+        // Plain text is passed over a word at a time, and a word that holds an escape is
+        // looked at byte by byte.
+        if (end - p >= 8 && noneEscaped(p)) {
+            p += 8;
             continue;
         }
-        out.append(valid.substr(copiedUpTo, index - copiedUpTo));
-        copiedUpTo = index + 1;
-        out += '\\';
-        switch (c) {
-            case '\b':
-                out += 'b';
-                break;
-            case '\f':
-                out += 'f';
-                break;
-            case '\n':
-                out += 'n';
-                break;
-            case '\r':
-                out += 'r';
-                break;
-            case '\t':
-                out += 't';
-                break;
-            case '"':
-            case '\\':
-            case '/':
-                out += static_cast<char>(c);
-                break;
-            default:
-                out += "u00";
-                out += hexDigits[c >> 4];
-                out += hexDigits[c & 0xF];
+        for (const char* wordEnd = std::min(p + 8, end); p < wordEnd; ++p) {
+            const auto c = static_cast<unsigned char>(*p);
+            const char escape = escapes[c];
+            if (escape != 0) {
+                out.append(copiedUpTo, static_cast<std::size_t>(p - copiedUpTo));
+                const char sequence[] = {
+                    '\\', escape, '0', '0', hexDigits[c >> 4], hexDigits[c & 0xF]};
+                out.append(sequence, escape == 'u' ? sizeof sequence : 2);
+                copiedUpTo = p + 1;
+            }
         }
     }
-    out.append(valid.substr(copiedUpTo));
+    out.append(copiedUpTo, static_cast<std::size_t>(end - copiedUpTo));
 }
 
 void appendQuoted(std::string& out, std::string_view text) {
@@ -125,111 +136,108 @@ void appendQuoted(std::string& out, std::string_view text) {
     out += '"';
 }
 
-// Writes into one string; the members of the objects being written share one list, each
-// object's after those of the objects around it.
+// Writes into one string. The members of the objects being written, where UTF-16 order
+// differs from the document's, share one list, each object's after those of the objects around
+// it.
 class Writer final {
 public:
-    explicit Writer(bool pretty) : pretty_(pretty) {}
+    Writer(const JsonDocument& document, bool pretty) : document_(document), pretty_(pretty) {}
 
-    // False when the value nests deeper than the limit.
-    bool write(const nlohmann::json& value, std::size_t depth) {
-        if (depth > maxDepth) {
-            return false;
-        }
-        switch (value.type()) {
-            case nlohmann::json::value_t::object:
-                return writeObject(value, depth);
-            case nlohmann::json::value_t::array:
-                return writeArray(value, depth);
-            case nlohmann::json::value_t::string:
-                appendQuoted(out_, value.get_ref<const std::string&>());
-                return true;
-            case nlohmann::json::value_t::boolean:
-                out_ += value.get<bool>() ? "true" : "false";
-                return true;
-            case nlohmann::json::value_t::number_integer:
-                appendInteger(value.get<std::int64_t>());
-                return true;
-            case nlohmann::json::value_t::number_unsigned:
-                appendInteger(value.get<std::uint64_t>());
-                return true;
-            case nlohmann::json::value_t::number_float:
-                out_ += JsonText::number(value.get<double>());
-                return true;
-            case nlohmann::json::value_t::binary:
-                out_ += JsonNumberText::textOf(value).value_or("null");
-                return true;
-            default:
+    // A document's nesting is bounded, and with it the recursion.
+    void write(JsonDocument::Index value, std::size_t depth) {
+        using Kind = JsonDocument::Kind;
+        switch (document_.kind(value)) {
+            case Kind::object:
+                writeObject(value, depth);
+                return;
+            case Kind::array:
+                writeArray(document_.elements(value), depth);
+                return;
+            case Kind::string:
+                out_ += '"';
+                appendEscaped(out_, document_.text(value));
+                out_ += '"';
+                return;
+            case Kind::number:
+                JsonNumberText::append(out_, document_.text(value));
+                return;
+            case Kind::trueValue:
+                out_ += "true";
+                return;
+            case Kind::falseValue:
+                out_ += "false";
+                return;
+            case Kind::null:
                 out_ += "null";
-                return true;
+                return;
         }
     }
 
     std::string take() { return std::move(out_); }
 
 private:
-    using Member = std::pair<const std::string*, const nlohmann::json*>;
+    using Member = JsonDocument::Member;
 
-    // nlohmann's object holds its members in byte order, which is also UTF-16 order unless
-    // a key holds a character above U+FFFF.
-    bool writeObject(const nlohmann::json& object, std::size_t depth) {
-        if (object.empty()) {
+    // The document holds members in byte order, which is also UTF-16 order unless a key holds
+    // a character above U+FFFF.
+    void writeObject(JsonDocument::Index object, std::size_t depth) {
+        const std::span<const Member> members = document_.members(object);
+        if (members.empty()) {
             out_ += "{}";
-            return true;
+            return;
         }
-        const std::size_t first = members_.size();
-        bool reorder = false;
-        for (auto it = object.begin(); it != object.end(); ++it) {
-            members_.emplace_back(&it.key(), &it.value());
-            reorder = reorder || (pretty_ && holdsSupplementary(it.key()));
+        const bool reorder =
+            pretty_ && std::any_of(members.begin(), members.end(), [this](const Member& member) {
+                return holdsSupplementary(document_.key(member));
+            });
+        if (!reorder) {
+            writeMembers(members, depth);
+            return;
         }
-        const std::size_t last = members_.size();
-        if (reorder) {
-            std::sort(
-                members_.begin() + static_cast<std::ptrdiff_t>(first), members_.end(),
-                [](const Member& a, const Member& b) { return lessByUtf16(*a.first, *b.first); });
+        const std::size_t first = reordered_.size();
+        reordered_.insert(reordered_.end(), members.begin(), members.end());
+        const auto begin = reordered_.begin() + static_cast<std::ptrdiff_t>(first);
+        std::sort(begin, reordered_.end(), [this](const Member& a, const Member& b) {
+            return lessByUtf16(document_.key(a), document_.key(b));
+        });
+        // Writing the members may add to the list and move it: they are read by position.
+        for (std::size_t index = first; index < first + members.size(); ++index) {
+            writeMember(reordered_[index], index - first, depth);
         }
-        out_ += '{';
-        for (std::size_t index = first; index < last; ++index) {
-            separate(index - first, depth + 1);
-            appendQuoted(out_, *members_[index].first);
-            out_ += pretty_ ? " : " : ":";
-            if (!write(*members_[index].second, depth + 1)) {
-                return false;
-            }
-        }
-        members_.resize(first);
         close(depth, '}');
-        return true;
+        reordered_.resize(first);
     }
 
-    bool writeArray(const nlohmann::json& array, std::size_t depth) {
-        if (array.empty()) {
-            out_ += "[]";
-            return true;
+    void writeMembers(std::span<const Member> members, std::size_t depth) {
+        for (std::size_t index = 0; index < members.size(); ++index) {
+            writeMember(members[index], index, depth);
         }
-        out_ += '[';
-        for (std::size_t index = 0; index < array.size(); ++index) {
-            separate(index, depth + 1);
-            if (!write(array[index], depth + 1)) {
-                return false;
-            }
+        close(depth, '}');
+    }
+
+    void writeMember(Member member, std::size_t index, std::size_t depth) {
+        separate(index, '{', depth + 1);
+        out_ += '"';
+        appendEscaped(out_, document_.key(member));
+        out_ += pretty_ ? "\" : " : "\":";
+        write(member.value, depth + 1);
+    }
+
+    void writeArray(std::span<const JsonDocument::Index> elements, std::size_t depth) {
+        if (elements.empty()) {
+            out_ += "[]";
+            return;
+        }
+        for (std::size_t index = 0; index < elements.size(); ++index) {
+            separate(index, '[', depth + 1);
+            write(elements[index], depth + 1);
         }
         close(depth, ']');
-        return true;
     }
 
-    template <typename Integer>
-    void appendInteger(Integer value) {
-        char buffer[24];
-        const auto result = std::to_chars(std::begin(buffer), std::end(buffer), value);
-        out_.append(buffer, result.ptr);
-    }
-
-    void separate(std::size_t index, std::size_t depth) {
-        if (index > 0) {
-            out_ += ',';
-        }
+    // Opens the container before its first child, and separates the others.
+    void separate(std::size_t index, char bracket, std::size_t depth) {
+        out_ += index > 0 ? ',' : bracket;
         newline(depth);
     }
 
@@ -245,15 +253,11 @@ private:
         }
     }
 
+    const JsonDocument& document_;
     bool pretty_ = false;
     std::string out_;
-    std::vector<Member> members_;
+    std::vector<Member> reordered_;
 };
-
-std::string written(const nlohmann::json& value, bool pretty) {
-    Writer writer(pretty);
-    return writer.write(value, 0) ? writer.take() : std::string();
-}
 
 bool opensContainer(std::string_view text) {
     const auto first = std::find_if_not(text.begin(), text.end(), isJsonWhitespace);
@@ -262,21 +266,25 @@ bool opensContainer(std::string_view text) {
 
 }  // namespace
 
-std::optional<nlohmann::json> JsonText::parse(std::string_view text) {
-    return opensContainer(text) ? JsonTreeBuilder::build(text, maxDepth) : std::nullopt;
+std::optional<JsonDocument> JsonText::parse(std::string_view text) {
+    return opensContainer(text) ? JsonDocument::parse(text) : std::nullopt;
 }
 
 bool JsonText::isDocument(std::string_view text) {
     Validation validation;
-    return opensContainer(text) && JsonReader(text, maxDepth).read(validation);
+    return opensContainer(text) && JsonReader(text, JsonDocument::maxDepth).read(validation);
 }
 
-std::string JsonText::pretty(const nlohmann::json& value) {
-    return written(value, true);
+std::string JsonText::pretty(const JsonDocument& document) {
+    Writer writer(document, true);
+    writer.write(JsonDocument::root, 0);
+    return writer.take();
 }
 
-std::string JsonText::compact(const nlohmann::json& value) {
-    return written(value, false);
+std::string JsonText::compact(const JsonDocument& document) {
+    Writer writer(document, false);
+    writer.write(JsonDocument::root, 0);
+    return writer.take();
 }
 
 std::string JsonText::quoted(std::string_view text) {
@@ -287,21 +295,8 @@ std::string JsonText::quoted(std::string_view text) {
 }
 
 std::string JsonText::number(double value) {
-    if (!std::isfinite(value)) {
-        return "null";
-    }
-    // "-0" would read back as the integer 0 and change the next pretty form.
-    if (value == 0) {
-        return "0";
-    }
-    char buffer[64];
-    // Whole values up to 2^53 are written as plain integers; beyond that the shortest
-    // round-trip form may use an exponent.
-    const bool wholeInteger = std::trunc(value) == value && std::fabs(value) <= 9007199254740992.0;
-    const auto result = wholeInteger ? std::to_chars(std::begin(buffer), std::end(buffer), value,
-                                                     std::chars_format::fixed)
-                                     : std::to_chars(std::begin(buffer), std::end(buffer), value);
-    return std::string(buffer, result.ptr);
+    char buffer[JsonNumberText::bufferSize];
+    return std::string(buffer, JsonNumberText::shortest(value, buffer));
 }
 
 }  // namespace nimbrook

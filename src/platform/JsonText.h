@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include <nlohmann/json.hpp>
+#include "platform/JsonDocument.h"
 
 namespace nimbrook {
 
@@ -13,24 +13,19 @@ class JsonText final {
 public:
     // Strict RFC 8259 with an object or an array at the top level, white space around
     // it allowed and nothing else; anything else is nullopt: invalid UTF-8, a byte-order
-    // mark, a NUL byte, or more than 512 levels of nesting. No number changes its value:
-    // integers that fit 64 bits stay exact integers, other numbers are doubles where
-    // `number` writes them with their value (and a whole number with its text), and
-    // otherwise (1e400, 12345678901234567890123, 0.10000000000000000001) binary values
-    // holding their source text, which `pretty` and `compact` write back as it stands.
-    static std::optional<nlohmann::json> parse(std::string_view text);
+    // mark, a NUL byte, or more than 512 levels of nesting.
+    static std::optional<JsonDocument> parse(std::string_view text);
     // Whether `parse` gives a value, decided without building it: a classification of a
     // large text allocates no more than its longest string.
     static bool isDocument(std::string_view text);
     // Two-space indentation, `"key" : value`, one member or element per line, `{}` and
     // `[]` when empty, keys sorted by UTF-16 code units, strings as `quoted` writes them,
-    // numbers as `number` writes them or as their source text (see `parse`). Stable: the pretty
-    // form of a parse of a pretty form is the same text. A value nested more than 512 levels deep
-    // gives "".
-    static std::string pretty(const nlohmann::json& value);
-    // No white space at all, otherwise as `pretty`; keys in the order the value holds
-    // them (nlohmann's object orders keys by their UTF-8 bytes, i.e. by code point).
-    static std::string compact(const nlohmann::json& value);
+    // numbers as JsonNumberText writes them: no number changes its value. Stable: the pretty
+    // form of a parse of a pretty form is the same text.
+    static std::string pretty(const JsonDocument& document);
+    // No white space at all, otherwise as `pretty`; keys in the order of their UTF-8 bytes
+    // (code point order).
+    static std::string compact(const JsonDocument& document);
     // A JSON string literal, quotes included: `"`, `\`, `/` and control characters
     // escaped (\b \f \n \r \t, others \u00XX), the rest as UTF-8. Invalid UTF-8
     // sequences are written as U+FFFD so that the result is always valid JSON.

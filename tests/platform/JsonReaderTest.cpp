@@ -63,6 +63,7 @@ struct ReadCase {
 
 const ReadCase readCases[] = {
     {"scalarAtTopInWhiteSpace", " \t\r\n-0 \n", "#-0"},
+    {"numberEndsTheText", "-12.5e+30", "#-12.5e+30"},
     {"nestedMembers", R"({"a":[true,false,null,{}],"b":"c"})",
      "{ a: [ true false null { } ] b: 'c' }"},
     {"numbersKeptAsWritten", "[1e400,-0.5E-7,12345678901234567890123]",
@@ -120,12 +121,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReadTest, testing::ValuesIn(readCases), nameOf);
 // Runs of plain text are taken eight bytes at a time: whatever stands at each place of such a
 // run must still be seen.
 TEST(ReadTest, findsEveryByteThatEndsAPlainRun) {
-    for (const std::string special : {"\"", "\\n", "é", "\x01", "\xFF"}) {
+    for (const std::string special : {"\"", "\\n", "é", "😀", "\x01", "\xFF"}) {
         for (std::size_t at = 0; at < 17; ++at) {
             std::string text = "[\"" + std::string(24, 'a') + "\"]";
             text.replace(2 + at, 1, special);
             Trace trace;
-            const bool valid = special == "\\n" || special == "é";
+            const bool valid = special == "\\n" || special == "é" || special == "😀";
             EXPECT_EQ(JsonReader(text).read(trace), valid) << at << " " << special;
         }
     }

@@ -7,6 +7,7 @@
 
 #include "model/NamedCase.h"
 #include "platform/JsonText.h"
+#include "support/ReferenceJson.h"
 
 namespace nimbrook {
 namespace {
@@ -109,23 +110,60 @@ class WriteTest : public testing::TestWithParam<WriteCase> {};
 
 TEST_P(WriteTest, writesPrettyAndCompactForms) {
     const WriteCase& c = GetParam();
-    const auto value = JsonText::parse(c.input);
-    ASSERT_TRUE(value.has_value());
-    EXPECT_EQ(JsonText::pretty(*value), c.pretty);
-    EXPECT_EQ(JsonText::compact(*value), c.compact);
+    const auto document = JsonText::parse(c.input);
+    ASSERT_TRUE(document.has_value());
+    EXPECT_EQ(JsonText::pretty(*document), c.pretty);
+    EXPECT_EQ(JsonText::compact(*document), c.compact);
     EXPECT_EQ(JsonText::pretty(JsonText::parse(c.pretty).value()), c.pretty) << "stable";
 }
 
 INSTANTIATE_TEST_SUITE_P(JsonText, WriteTest, testing::ValuesIn(writeCases), nameOf);
 
-TEST(WriterTest, refusesValuesNestedBeyondTheLimit) {
-    nlohmann::json deep = nlohmann::json::array();
-    for (int level = 0; level < 600; ++level) {
-        deep = nlohmann::json::array({std::move(deep)});
+// Keys in every order, repeated, nested and holding characters on both sides of the surrogates,
+// with values of each kind: both forms must be what an nlohmann tree of the text writes.
+std::string manyKeys() {
+    const std::vector<std::string> keys = {"",   "z",       "\uFF5E", "😀", "é",
+                                           "a😀", "a\uFF5E", "\\n",    "/"};
+    std::string text = "{";
+    for (std::size_t index = 0; index < 200; ++index) {
+        const std::string key = keys[(index * 7) % keys.size()] + std::to_string(index % 13);
+        text += (index > 0 ? ",\"" : "\"") + key + "\":" +
+                (index % 3 == 0 ? "{\"😀\":1,\"\uFF5E\":[2,{\"\uFFFF\":3,\"𐀀\":4}]}"
+                                : std::to_string(index) + ".50");
     }
-    EXPECT_EQ(JsonText::pretty(deep), "");
-    EXPECT_EQ(JsonText::compact(deep), "");
+    return text + "}";
 }
+
+struct ReferenceCase {
+    std::string name;
+    std::string text;
+};
+
+const std::vector<ReferenceCase> referenceCases = {
+    {"ManyKeys", manyKeys()},
+    {"RepeatedKeysOfEveryKind",
+     R"({"a":{"x":1},"b":[1],"a":[2,{"a":3,"a":{}}],"b":"s","c":null,"b":true,"c":{"d":1,"d":[]}})"},
+    {"RepeatedKeysInsideArrays", R"([{"k":1,"k":2},[{"k":3}],{"k":{"k":4,"k":5}},[]])"},
+    {"SupplementaryKeysNested", R"({"😀":{"～":{"😀":[{"～":1,"😀":2}],"a":0},"😀":3},"～":4})"},
+    {"EmptyKeysAndStrings", R"({"":"","\u0000":"\u0000","\"":"\\","/":"\/"})"},
+    {"IntegersAtTheirLimits",
+     "[0,-0,9223372036854775807,-9223372036854775808,-9223372036854775809,"
+     "18446744073709551615,18446744073709551616,-1,1]"},
+    {"Decimals", "[0.0,-0.0,1.5e1,2E+2,3e-2,1e21,1e22,123456789012345678,0.1e1,5e-324,2.5e-324]"},
+    {"DeepestObjects", std::string(510, '[') + R"({"b":{},"a":[]})" + std::string(510, ']')},
+};
+
+class ReferenceTest : public testing::TestWithParam<ReferenceCase> {};
+
+TEST_P(ReferenceTest, writesWhatTheTreeWrites) {
+    const ReferenceCase& c = GetParam();
+    const auto document = JsonText::parse(c.text);
+    ASSERT_TRUE(document.has_value());
+    EXPECT_EQ(JsonText::pretty(*document), ReferenceJson::pretty(c.text));
+    EXPECT_EQ(JsonText::compact(*document), ReferenceJson::compact(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(JsonText, ReferenceTest, testing::ValuesIn(referenceCases), nameOf);
 
 // The history file is written piece by piece with quoted(), which the writer's rows above also
 // take; here a string that is not valid UTF-8 still gives valid JSON.
