@@ -139,7 +139,7 @@ void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
         ClipboardViewModel::Services{.monitor = {.pasteboard = *pasteboard_,
                                                  .activeApplication = *activeApplication_,
                                                  .imageStore = *imageStore_,
-                                                 .scheduler = scheduler_,
+                                                 .scheduler = captureScheduler_,
                                                  .clock = clock_,
                                                  .workQueue = *workQueue_},
                                      .storage = *storage_,
@@ -160,10 +160,11 @@ void DesktopSession::start(QGuiApplication& application, DesktopRoute route) {
 }
 
 void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute route) {
+    const auto noteChange = [this] { captureScheduler_.noteChange(); };
     if (route == DesktopRoute::wayland) {
         wayland_ = std::make_unique<WaylandClient>();
-        auto pasteboard = std::make_unique<DataControlPasteboard>(wayland_->connection(),
-                                                                  DataControlPasteboard::Limits{});
+        auto pasteboard = std::make_unique<DataControlPasteboard>(
+            wayland_->connection(), DataControlPasteboard::Limits{}, noteChange);
         if (pasteboard->isAvailable()) {
             std::cerr << "[Nimbrook] clipboard: Wayland data-control ("
                       << wayland_->connection().dataControlProtocol() << ")\n";
@@ -178,7 +179,8 @@ void DesktopSession::connectClipboard(QGuiApplication& application, DesktopRoute
         pasteboard.reset();
         wayland_.reset();
     } else if (route == DesktopRoute::x11) {
-        auto pasteboard = std::make_unique<X11Pasteboard>(*QGuiApplication::clipboard());
+        auto pasteboard = std::make_unique<X11Pasteboard>(
+            *QGuiApplication::clipboard(), X11SelectionConversion::Limits{}, noteChange);
         if (pasteboard->isAvailable()) {
             std::cerr << "[Nimbrook] clipboard: X11 (the CLIPBOARD selection of display "
                       << qgetenv("DISPLAY").toStdString() << ")\n";

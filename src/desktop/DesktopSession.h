@@ -14,6 +14,7 @@
 #include "platform/FileImageStore.h"
 #include "platform/Pasteboard.h"
 #include "platform/SystemClock.h"
+#include "platform/qt/ChangeGatedScheduler.h"
 #include "platform/qt/QtImageTranscoder.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/ThreadWorkQueue.h"
@@ -85,6 +86,9 @@ private:
     QuitSignals quitSignals_;
     std::unique_ptr<StorageService> storage_;
     std::unique_ptr<HistoryJournal> journal_;
+    // The capture's ticks, woken by the pasteboard (from the X11 reader's thread too), so an
+    // idle program is not woken at all; before the pasteboard, so it outlives its calls.
+    ChangeGatedScheduler captureScheduler_;
     // Before the services that speak through it, so it is closed after them.
     std::unique_ptr<WaylandClient> wayland_;
     std::unique_ptr<Pasteboard> pasteboard_;

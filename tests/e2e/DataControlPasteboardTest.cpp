@@ -24,7 +24,8 @@ protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());
         connection_ = std::make_unique<WaylandConnection>(waylandSocket_, log_);
-        pasteboard_ = std::make_unique<DataControlPasteboard>(*connection_, limits);
+        pasteboard_ =
+            std::make_unique<DataControlPasteboard>(*connection_, limits, [this] { ++announced_; });
         ASSERT_TRUE(pasteboard_->isAvailable());
     }
 
@@ -35,18 +36,22 @@ protected:
         return changes();
     }
 
-    // Serves the connection until the change count moves.
+    // Serves the connection until the change count moves; the program sleeps until each move
+    // is announced.
     bool changes() {
         const auto before = pasteboard_->changeCount();
-        return eventually([&] {
+        const bool moved = eventually([&] {
             pollfd readable{connection_->fd(), POLLIN, 0};
             ::poll(&readable, 1, 50);
             connection_->dispatch();
             return pasteboard_->changeCount() != before;
         });
+        EXPECT_EQ(announced_, pasteboard_->changeCount()) << "a change went unannounced";
+        return moved;
     }
 
     std::ostringstream log_;
+    std::int64_t announced_ = 0;
     std::unique_ptr<WaylandConnection> connection_;
     std::unique_ptr<DataControlPasteboard> pasteboard_;
 };

@@ -1,3 +1,4 @@
+#include <atomic>
 #include <cstdlib>
 
 #include "NimbrookFixture.h"
@@ -84,21 +85,28 @@ protected:
         ASSERT_NO_FATAL_FAILURE(NimbrookFixture::SetUp());
         ::setenv("DISPLAY", display().substr(std::string("DISPLAY=").size()).c_str(), 1);
         reader_ = std::make_unique<X11ClipboardReader>(
-            ownType, X11SelectionConversion::Limits{std::chrono::seconds(5),
-                                                    std::chrono::seconds(20), 2 << 20});
+            ownType,
+            X11SelectionConversion::Limits{std::chrono::seconds(5), std::chrono::seconds(20),
+                                           2 << 20},
+            [this] { ++announced_; });
         ASSERT_TRUE(reader_->isConnected());
     }
 
-    // Waits until an offer newer than `count` is published.
+    // Waits until an offer newer than `count` is published, and announced: the program sleeps
+    // until the announcement.
     std::shared_ptr<const X11Offer> after(std::int64_t count) {
         std::shared_ptr<const X11Offer> offer;
-        eventually([&] {
+        EXPECT_TRUE(eventually([&] {
             offer = reader_->latest();
-            return offer->changeCount > count;
-        });
+            return offer->changeCount > count && announced_ > heard_;
+        })) << "no offer after "
+            << count << " was announced";
+        heard_ = announced_;
         return offer;
     }
 
+    std::atomic<int> announced_ = 0;
+    int heard_ = 0;
     std::unique_ptr<X11ClipboardReader> reader_;
 };
 

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <iterator>
 #include <map>
+#include <utility>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -48,9 +49,11 @@ struct DataControlPasteboard::Offer {
     bool abandoned = false;
 };
 
-DataControlPasteboard::DataControlPasteboard(WaylandConnection& connection, Limits limits)
+DataControlPasteboard::DataControlPasteboard(WaylandConnection& connection, Limits limits,
+                                             std::function<void()> onChange)
     : connection_(connection),
       limits_(limits),
+      onChange_(std::move(onChange)),
       // Every program on the desktop reads the offered types: the mark of the program's own
       // copies is a token of this start, which says nothing of the process.
       ownType_("application/x-nimbrook-own-" + Uuid::random().text()),
@@ -104,6 +107,9 @@ void DataControlPasteboard::onSelection(void* data, zwlr_data_control_device_v1*
     // Counted for an emptied clipboard too: the monitor then finds nothing to record.
     ++self.changeCount_;
     self.current_ = self.takeAnnounced(proxy);
+    if (self.onChange_) {
+        self.onChange_();
+    }
 }
 
 void DataControlPasteboard::onFinished(void* data, zwlr_data_control_device_v1*) {

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -39,8 +40,10 @@ public:
     };
 
     // `connection` must outlive this object; without a data-control manager and a seat
-    // there, isAvailable() is false and the pasteboard never changes.
-    DataControlPasteboard(WaylandConnection& connection, Limits limits);
+    // there, isAvailable() is false and the pasteboard never changes. `onChange` runs, on the
+    // connection's thread, each time changeCount() has moved.
+    DataControlPasteboard(WaylandConnection& connection, Limits limits,
+                          std::function<void()> onChange = {});
     ~DataControlPasteboard() override;
     DataControlPasteboard(const DataControlPasteboard&) = delete;
     DataControlPasteboard& operator=(const DataControlPasteboard&) = delete;
@@ -80,6 +83,7 @@ private:
 
     WaylandConnection& connection_;
     Limits limits_;
+    std::function<void()> onChange_;
     zwlr_data_control_device_v1* device_ = nullptr;
     // Offers announced but not yet made the selection.
     std::vector<std::unique_ptr<Offer>> announced_;

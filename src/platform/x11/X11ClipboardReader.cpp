@@ -48,8 +48,9 @@ std::vector<xcb_atom_t> atomsIn(const X11SelectionConversion::Result& targets) {
 }  // namespace
 
 X11ClipboardReader::X11ClipboardReader(const std::string& ownType,
-                                       X11SelectionConversion::Limits limits)
-    : limits_(limits) {
+                                       X11SelectionConversion::Limits limits,
+                                       std::function<void()> onPublished)
+    : limits_(limits), onPublished_(std::move(onPublished)) {
     if (connect(ownType)) {
         thread_ = std::thread([this] { run(); });
     }
@@ -260,8 +261,13 @@ std::optional<X11SelectionConversion::Result> X11ClipboardReader::fetch(xcb_atom
 void X11ClipboardReader::publish(X11Offer offer) {
     offer.changeCount = changes_;
     auto published = std::make_shared<const X11Offer>(std::move(offer));
-    const std::lock_guard lock(mutex_);
-    latest_.swap(published);
+    {
+        const std::lock_guard lock(mutex_);
+        latest_.swap(published);
+    }
+    if (onPublished_) {
+        onPublished_();
+    }
 }
 
 }  // namespace nimbrook

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -25,7 +26,9 @@ class X11ClipboardReader final {
 public:
     // Connects to $DISPLAY; without it or its XFixes extension isConnected() is false and the
     // offer never changes. An offer that carries the target `ownType` is this program's own.
-    X11ClipboardReader(const std::string& ownType, X11SelectionConversion::Limits limits);
+    // `onPublished` runs on the reader's thread each time latest() has moved on.
+    X11ClipboardReader(const std::string& ownType, X11SelectionConversion::Limits limits,
+                       std::function<void()> onPublished = {});
     ~X11ClipboardReader();
     X11ClipboardReader(const X11ClipboardReader&) = delete;
     X11ClipboardReader& operator=(const X11ClipboardReader&) = delete;
@@ -52,6 +55,7 @@ private:
     void publish(X11Offer offer);
 
     X11SelectionConversion::Limits limits_;
+    const std::function<void()> onPublished_;
     xcb_connection_t* connection_ = nullptr;
     std::unique_ptr<X11EventWait> events_;
     std::unique_ptr<X11SelectionConversion> conversion_;

@@ -36,7 +36,10 @@ X11EventWait::Event X11EventWait::next(Clock::time_point deadline) {
             return nullptr;
         }
         pollfd fds[2]{{xcb_get_file_descriptor(&connection_), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
-        const auto timeout = static_cast<int>(std::min<long long>(left, 60'000));
+        // Without a deadline the thread sleeps until the server or wake() speaks; only when
+        // wake() has no descriptor to write to does it look at its flag once a minute.
+        const bool endless = deadline == Clock::time_point::max() && wakeFd_ >= 0;
+        const auto timeout = endless ? -1 : static_cast<int>(std::min<long long>(left, 60'000));
         if (::poll(fds, wakeFd_ >= 0 ? 2 : 1, timeout) < 0 && errno != EINTR) {
             return nullptr;
         }
@@ -46,7 +49,8 @@ X11EventWait::Event X11EventWait::next(Clock::time_point deadline) {
 void X11EventWait::wake() {
     woken_ = true;
     const std::uint64_t one = 1;
-    // Should the write fail, the flag alone ends the wait at the poll's next timeout.
+    // Adding one to an eventfd fails only when its count nears 2^64, which wakes never reach;
+    // without the descriptor, the flag alone ends the wait at the poll's next timeout.
     [[maybe_unused]] const auto written = ::write(wakeFd_, &one, sizeof one);
 }
 

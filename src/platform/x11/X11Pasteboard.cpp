@@ -2,17 +2,19 @@
 
 #include <QClipboard>
 #include <QMimeData>
+#include <utility>
 
 #include "model/Uuid.h"
 
 namespace nimbrook {
 
-X11Pasteboard::X11Pasteboard(QClipboard& clipboard, X11SelectionConversion::Limits limits)
+X11Pasteboard::X11Pasteboard(QClipboard& clipboard, X11SelectionConversion::Limits limits,
+                             std::function<void()> onChange)
     : clipboard_(clipboard),
       // Every program on the desktop reads the offered types: the mark of the program's own
       // copies is a token of this start, which says nothing of the process.
       ownType_("application/x-nimbrook-own-" + Uuid::random().text()),
-      reader_(ownType_, limits),
+      reader_(ownType_, limits, std::move(onChange)),
       counted_(reader_.latest()) {}
 
 std::int64_t X11Pasteboard::changeCount() const {

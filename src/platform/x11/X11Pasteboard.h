@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,8 +20,10 @@ namespace nimbrook {
 // offers; an offer of the program's own gives the text it wrote.
 class X11Pasteboard final : public Pasteboard {
 public:
-    // `clipboard` must outlive this object.
-    explicit X11Pasteboard(QClipboard& clipboard, X11SelectionConversion::Limits limits = {});
+    // `clipboard` must outlive this object. `onChange` runs on a thread of the reader's own
+    // once changeCount() has moved.
+    explicit X11Pasteboard(QClipboard& clipboard, X11SelectionConversion::Limits limits = {},
+                           std::function<void()> onChange = {});
 
     bool isAvailable() const { return reader_.isConnected(); }
     std::int64_t changeCount() const override;

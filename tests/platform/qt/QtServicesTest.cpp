@@ -5,8 +5,11 @@
 #include <QThread>
 #include <algorithm>
 #include <atomic>
+#include <thread>
+#include <utility>
 #include <vector>
 
+#include "platform/qt/ChangeGatedScheduler.h"
 #include "platform/qt/QtImageTranscoder.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/ThreadWorkQueue.h"
@@ -19,6 +22,9 @@ class QtServicesTest final : public QObject {
 
 private slots:
     void runsOnlyTasksNeitherCancelledNorDestroyed();
+    void gatedTicksFallOnTheGrid_data();
+    void gatedTicksFallOnTheGrid();
+    void gatedTaskRunsOnceForEachNotedChange();
     void workQueueRunsOffThisThreadAndCompletesInOrderOnIt();
     void workQueueDrainAndDestructionLoseNoJob();
     void tiffBecomesTheSamePictureAsPng_data();
@@ -109,6 +115,69 @@ void QtServicesTest::runsOnlyTasksNeitherCancelledNorDestroyed() {
     QCOMPARE(cancelledRuns, 0);
     QCOMPARE(repeats, atCancel);
     QCOMPARE(selfDestroyingRuns, 1);
+}
+
+void QtServicesTest::gatedTicksFallOnTheGrid_data() {
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<int>("now");
+    QTest::addColumn<int>("next");
+    QTest::newRow("at the start") << 500 << 0 << 500;
+    QTest::newRow("within the first interval") << 500 << 499 << 500;
+    QTest::newRow("on a tick, the one after") << 500 << 1000 << 1500;
+    QTest::newRow("many intervals on") << 500 << 123'456 << 123'500;
+    QTest::newRow("a clock behind the start") << 500 << -20 << 500;
+    QTest::newRow("no interval") << 0 << 7 << 8;
+}
+
+void QtServicesTest::gatedTicksFallOnTheGrid() {
+    QFETCH(int, interval);
+    QFETCH(int, now);
+    QFETCH(int, next);
+    using std::chrono::milliseconds;
+    const auto origin = ChangeGatedScheduler::Clock::time_point() + std::chrono::hours(1);
+    QCOMPARE(
+        ChangeGatedScheduler::nextTick(origin, milliseconds(interval), origin + milliseconds(now)) -
+            origin,
+        milliseconds(next));
+}
+
+// A tick runs only after a change, once for a burst of them (noted from any thread, the task
+// itself included); a cancelled task runs no more, and one-shots are not gated.
+void QtServicesTest::gatedTaskRunsOnceForEachNotedChange() {
+    ChangeGatedScheduler scheduler;
+    int runs = 0;
+    bool noteInTask = false;
+    auto task = scheduler.repeat(std::chrono::milliseconds(10), [&] {
+        ++runs;
+        if (std::exchange(noteInTask, false)) {
+            scheduler.noteChange();
+        }
+    });
+    const auto quietFor = [&](int milliseconds) {
+        bool witnessRan = false;
+        auto witness =
+            scheduler.after(std::chrono::milliseconds(milliseconds), [&] { witnessRan = true; });
+        QTRY_VERIFY(witnessRan);
+    };
+    quietFor(60);
+    QCOMPARE(runs, 0);
+    std::thread([&scheduler] {
+        for (int change = 0; change < 5; ++change) {
+            scheduler.noteChange();
+        }
+    }).join();
+    QTRY_COMPARE(runs, 1);
+    quietFor(60);
+    QCOMPARE(runs, 1);
+    noteInTask = true;
+    scheduler.noteChange();
+    QTRY_COMPARE(runs, 3);
+    quietFor(60);
+    QCOMPARE(runs, 3);
+    task->cancel();
+    scheduler.noteChange();
+    quietFor(60);
+    QCOMPARE(runs, 3);
 }
 
 void QtServicesTest::workQueueRunsOffThisThreadAndCompletesInOrderOnIt() {
