@@ -21,6 +21,9 @@ namespace nimbrook {
 namespace {
 
 constexpr std::chrono::milliseconds pollInterval{500};
+// How long a look made at once (before a quit) waits for a change being read: enough for an
+// owner that answers, and no hang for one that never does.
+constexpr std::chrono::milliseconds announcedChangeBound{1000};
 
 }  // namespace
 
@@ -50,6 +53,7 @@ void ClipboardMonitor::stop() {
 
 void ClipboardMonitor::pollNow() {
     if (isRunning_) {
+        services_.pasteboard.awaitAnnouncedChange(announcedChangeBound);
         poll();
     }
 }

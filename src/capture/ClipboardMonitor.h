@@ -54,7 +54,8 @@ public:
     bool isRunning() const { return isRunning_; }
     // From the next change on.
     void setIgnoredApplications(IgnoredApplications ignored) { ignored_ = std::move(ignored); }
-    // Looks at the pasteboard at once, as a tick does; nothing while stopped.
+    // Looks at the pasteboard at once, as a tick does, after a change being read has been
+    // read (at most a second); nothing while stopped.
     void pollNow();
 
 private:

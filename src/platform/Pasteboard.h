@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -58,6 +59,11 @@ public:
     // the change count moves. Read back, it is the program's own write of the path as text:
     // no image bytes come back, so the picture is never captured a second time.
     virtual void clearAndSetImage(const ImageOffer& offer) = 0;
+    // Waits, at most `bound`, until a change the desktop has already announced can be seen
+    // through changeCount(): where offers are read ahead on a thread of their own, a copy made
+    // just before the program quits would otherwise be lost. At once where reads are made when
+    // asked.
+    virtual void awaitAnnouncedChange(std::chrono::milliseconds /*bound*/) const {}
 };
 
 }  // namespace nimbrook

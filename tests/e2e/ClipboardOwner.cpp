@@ -6,12 +6,14 @@
 //
 // With a class it first shows a window of that WM_CLASS class (on Wayland that app_id) and
 // waits until it is the active one; with no types it only holds the focus. It ends when
-// another program takes the clipboard.
+// another program takes the clipboard. NIMBROOK_OWNER_ANSWER_DELAY_MS holds each answer back
+// for that long after logging it.
 
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
 #include <QMimeData>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -24,6 +26,8 @@ protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override {
         std::printf("served %s\n", qPrintable(mimeType));
         std::fflush(stdout);
+        // A slow owner: the reader has asked, and the answer is still on its way.
+        QThread::msleep(qEnvironmentVariableIntValue("NIMBROOK_OWNER_ANSWER_DELAY_MS"));
         return QMimeData::retrieveData(mimeType, type);
     }
 };

@@ -15,7 +15,10 @@ TEST_F(LifecycleTest, QuitSignalsSaveTheCopyMadeJustBefore) {
         SCOPED_TRACE(signal);
         ASSERT_NO_FATAL_FAILURE(startProgram());
         const std::string text = "last words " + std::to_string(signal);
-        ASSERT_TRUE(served(copyWithOwner({{"text/plain", text}}), "text/plain"));
+        // The signal comes while the owner's answer is still on its way to the program.
+        ASSERT_TRUE(served(copyWithOwner({{"text/plain", text}}, "-", NIMBROOK_OWNER,
+                                         {"NIMBROOK_OWNER_ANSWER_DELAY_MS=300"}),
+                           "text/plain"));
         // Read before the signal: after it, the file may already hold the save it causes.
         ASSERT_EQ(history().value_or(std::vector<HistoryEntry>{}).size(), saved)
             << "saved before the signal: nothing to test";

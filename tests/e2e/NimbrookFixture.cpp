@@ -312,13 +312,14 @@ void NimbrookFixture::copyWithXclip(const Flavour& flavour) {
 
 std::filesystem::path NimbrookFixture::copyWithOwner(const std::vector<Flavour>& flavours,
                                                      const std::string& argument,
-                                                     const std::string& program) {
+                                                     const std::string& program,
+                                                     const std::vector<std::string>& extra) {
     const auto name = "owner-" + std::to_string(++files_);
     std::vector<std::string> arguments{program, argument};
     for (const auto& [type, bytes] : flavours) {
         arguments.push_back(type + "=" + writeFile(bytes).string());
     }
-    keep(arguments, name);
+    keep(arguments, name, extra);
     return root_ / (name + ".log");
 }
 

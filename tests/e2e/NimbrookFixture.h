@@ -80,11 +80,12 @@ protected:
     void copyWithXclip(const Flavour& flavour);
     // Offers all flavours at once through an owner `program`, started as: program argument
     // type=file...; by default the test's own X owner, whose argument is a WM_CLASS for a
-    // window that is active before it copies ("-": no window). Returns the owner's log, where
-    // it names the types it handed out.
+    // window that is active before it copies ("-": no window), with `extraEnvironment`.
+    // Returns the owner's log, where it names the types it handed out.
     std::filesystem::path copyWithOwner(const std::vector<Flavour>& flavours,
                                         const std::string& argument = "-",
-                                        const std::string& program = NIMBROOK_OWNER);
+                                        const std::string& program = NIMBROOK_OWNER,
+                                        const std::vector<std::string>& extraEnvironment = {});
     // These wait: until the owner has handed `mimeType` to a reader, until the newest history
     // entry holds `content` (at most `deadline`), until the history holds `count` entries.
     bool served(const std::filesystem::path& ownerLog, const std::string& mimeType);

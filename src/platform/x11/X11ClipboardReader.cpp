@@ -154,6 +154,11 @@ std::shared_ptr<const X11Offer> X11ClipboardReader::latest() const {
     return latest_;
 }
 
+void X11ClipboardReader::awaitRead(std::chrono::milliseconds bound) const {
+    std::unique_lock lock(mutex_);
+    readDone_.wait_for(lock, bound, [this] { return !reading_; });
+}
+
 void X11ClipboardReader::run() {
     while (auto event = events_->next(X11EventWait::Clock::time_point::max())) {
         note(*event);
@@ -164,6 +169,18 @@ void X11ClipboardReader::run() {
                 publish(std::move(*offer));
             }
         }
+        setReading(false);
+    }
+    setReading(false);
+}
+
+void X11ClipboardReader::setReading(bool reading) {
+    {
+        const std::lock_guard lock(mutex_);
+        reading_ = reading;
+    }
+    if (!reading) {
+        readDone_.notify_all();
     }
 }
 
@@ -176,6 +193,7 @@ void X11ClipboardReader::note(const xcb_generic_event_t& event) {
         owner_ = notify.owner;
         ++changes_;
         pending_ = true;
+        setReading(true);
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -37,6 +39,9 @@ public:
     // The newest offer read whole; an empty one with change count 0 before any change. Any
     // thread may ask: it waits at most for the reader to swap a pointer.
     std::shared_ptr<const X11Offer> latest() const;
+    // Waits, at most `bound`, until no change of owner that this reader has been told of is
+    // still being read (published or dropped).
+    void awaitRead(std::chrono::milliseconds bound) const;
 
 private:
     struct Atoms {
@@ -53,6 +58,7 @@ private:
     // The answer for `target`, nullopt when refused or when the offer is lost (lost_ says).
     std::optional<X11SelectionConversion::Result> fetch(xcb_atom_t target);
     void publish(X11Offer offer);
+    void setReading(bool reading);
 
     X11SelectionConversion::Limits limits_;
     const std::function<void()> onPublished_;
@@ -72,6 +78,8 @@ private:
 
     mutable std::mutex mutex_;
     std::shared_ptr<const X11Offer> latest_ = std::make_shared<const X11Offer>();
+    bool reading_ = false;
+    mutable std::condition_variable readDone_;
     std::thread thread_;
 };
 

@@ -17,6 +17,10 @@ X11Pasteboard::X11Pasteboard(QClipboard& clipboard, X11SelectionConversion::Limi
       reader_(ownType_, limits, std::move(onChange)),
       counted_(reader_.latest()) {}
 
+void X11Pasteboard::awaitAnnouncedChange(std::chrono::milliseconds bound) const {
+    reader_.awaitRead(bound);
+}
+
 std::int64_t X11Pasteboard::changeCount() const {
     counted_ = reader_.latest();
     return counted_->changeCount;

@@ -33,6 +33,7 @@ public:
     bool isSecret() const override;
     void clearAndSetString(const std::string& text) override;
     void clearAndSetImage(const ImageOffer& offer) override;
+    void awaitAnnouncedChange(std::chrono::milliseconds bound) const override;
 
 private:
     // Owned by the toolkit's clipboard once set.
