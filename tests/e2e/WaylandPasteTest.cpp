@@ -100,6 +100,24 @@ INSTANTIATE_TEST_SUITE_P(
 class KWinPasteTest : public NimbrookFixture {
 protected:
     KWinPasteTest() : NimbrookFixture(Desktop::kwin) {}
+
+    // Starts the program, records `text` and focuses a Qt field, whose text goes to the file
+    // returned.
+    std::filesystem::path copyIntoFocusedField(const std::string& text) {
+        const auto pasted = root_ / "pasted.txt";
+        startProgram();
+        if (HasFatalFailure()) {
+            return pasted;
+        }
+        EXPECT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
+        EXPECT_TRUE(newestIs(text)) << readFile(root_ / "nimbrook.log");
+        keep({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, "target",
+             {"QT_QPA_PLATFORM=wayland"});
+        EXPECT_TRUE(eventually([&] {
+            return readFile(root_ / "target.log").find("active\n") != std::string::npos;
+        })) << readFile(root_ / "target.log");
+        return pasted;
+    }
 };
 
 TEST_F(KWinPasteTest, FakeInputTypesOnlyForAProgramItsDesktopEntryGrantsIt) {
@@ -131,16 +149,8 @@ TEST_F(KWinPasteTest, ThePackagesTypingEntryLetsThePasteCommandTypeIntoTheFocuse
     std::filesystem::create_directories(root_ / "share/applications");
     std::filesystem::copy_file(NIMBROOK_TYPING_ENTRY,
                                root_ / "share/applications/com.quolla.nimbrook.typing.desktop");
-    ASSERT_NO_FATAL_FAILURE(startProgram());
     const std::string text = "萤川 typed by KWin\n第二行";
-    ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
-    ASSERT_TRUE(newestIs(text)) << readFile(root_ / "nimbrook.log");
-    const auto pasted = root_ / "pasted.txt";
-    keep({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, "target",
-         {"QT_QPA_PLATFORM=wayland"});
-    ASSERT_TRUE(eventually([&] {
-        return readFile(root_ / "target.log").find("active\n") != std::string::npos;
-    })) << readFile(root_ / "target.log");
+    const auto pasted = copyIntoFocusedField(text);
 
     const CommandResult result = nimbrook({"paste", "1"});
     EXPECT_EQ(result.status, 0) << result.error << readFile(root_ / "nimbrook.log");
@@ -151,16 +161,8 @@ TEST_F(KWinPasteTest, ThePackagesTypingEntryLetsThePasteCommandTypeIntoTheFocuse
 // where none answers (here no session bus at all) the entry is only copied and the command
 // says why at once.
 TEST_F(KWinPasteTest, WithoutTheGrantAndNoPortalTheEntryIsOnlyCopied) {
-    ASSERT_NO_FATAL_FAILURE(startProgram());
     const std::string text = "萤川 on KWin without the grant\n第二行";
-    ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
-    ASSERT_TRUE(newestIs(text)) << readFile(root_ / "nimbrook.log");
-    const auto pasted = root_ / "pasted.txt";
-    keep({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, "target",
-         {"QT_QPA_PLATFORM=wayland"});
-    ASSERT_TRUE(eventually([&] {
-        return readFile(root_ / "target.log").find("active\n") != std::string::npos;
-    })) << readFile(root_ / "target.log");
+    const auto pasted = copyIntoFocusedField(text);
 
     const CommandResult result = nimbrook({"paste", "1"});
     EXPECT_EQ(result.status, 1) << readFile(root_ / "nimbrook.log");
