@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
+#include "platform/ByteWords.h"
 #include "platform/Utf8.h"
 
 namespace nimbrook {
@@ -34,16 +34,9 @@ int hexValue(int c) {
 // Whether eight bytes are all plain ASCII inside a string: none a control character, a quote,
 // a backslash or part of a multi-byte sequence.
 bool allPlain(const unsigned char* p) {
-    constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    constexpr std::uint64_t highs = 0x8080808080808080ULL;
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, sizeof word);
-    const std::uint64_t quote = word ^ (ones * '"');
-    const std::uint64_t backslash = word ^ (ones * '\\');
-    const std::uint64_t below = (word - ones * 0x20) & ~word;
-    const std::uint64_t quoteZero = (quote - ones) & ~quote;
-    const std::uint64_t backslashZero = (backslash - ones) & ~backslash;
-    return ((word | below | quoteZero | backslashZero) & highs) == 0;
+    const std::uint64_t word = byteWords::at(reinterpret_cast<const char*>(p));
+    return (byteWords::nonAscii(word) | byteWords::below(word, 0x20) | byteWords::equal(word, '"') |
+            byteWords::equal(word, '\\')) == 0;
 }
 
 // The length of the well-formed UTF-8 sequence that starts at `p`, or 0 when it is ill-formed

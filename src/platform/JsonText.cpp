@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
+#include "platform/ByteWords.h"
 #include "platform/JsonEvents.h"
 #include "platform/JsonNumberText.h"
 #include "platform/JsonReader.h"
@@ -72,14 +72,9 @@ bool holdsSupplementary(std::string_view key) {
 
 // Whether none of eight bytes is escaped: no control character, quote, backslash or slash.
 bool noneEscaped(const char* p) {
-    constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    constexpr std::uint64_t highs = 0x8080808080808080ULL;
-    const auto anyZero = [](std::uint64_t x) { return (x - ones) & ~x & highs; };
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, sizeof word);
-    const std::uint64_t below = (word - ones * 0x20) & ~word & highs;
-    return (below | anyZero(word ^ (ones * '"')) | anyZero(word ^ (ones * '\\')) |
-            anyZero(word ^ (ones * '/'))) == 0;
+    const std::uint64_t word = byteWords::at(p);
+    return (byteWords::below(word, 0x20) | byteWords::equal(word, '"') |
+            byteWords::equal(word, '\\') | byteWords::equal(word, '/')) == 0;
 }
 
 // The character after the backslash that escapes a byte, 'u' for \u00XX, or 0 for a byte

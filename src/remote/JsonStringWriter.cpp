@@ -7,6 +7,8 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/ByteWords.h"
+
 namespace nimbrook {
 namespace {
 
@@ -85,30 +87,18 @@ const Escapes& escapes() {
     return table;
 }
 
-constexpr std::size_t wordSize = sizeof(std::uint64_t);
-
-constexpr std::uint64_t ones = 0x0101010101010101;
-constexpr std::uint64_t highs = 0x8080808080808080;
-
-std::uint64_t wordAt(const char* data) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, data, wordSize);
-    return word;
-}
-
+constexpr std::size_t wordSize = byteWords::size;
 // Whether one of the eight bytes of `word` is an ASCII byte that is escaped: a control
 // character, a quote or a backslash. Bytes past ASCII never count.
 bool hasEscape(std::uint64_t word) {
-    const auto zeroBytes = [](std::uint64_t value) { return (value - ones) & ~value; };
-    return (((word - ones * 0x20) & ~word) | zeroBytes(word ^ (ones * '"')) |
-            zeroBytes(word ^ (ones * '\\'))) &
-           highs;
+    return (byteWords::below(word, 0x20) | byteWords::equal(word, '"') |
+            byteWords::equal(word, '\\')) != 0;
 }
 
 // Whether the eight bytes at `data` are all ASCII copied as they are.
 bool isPlainWord(const char* data) {
-    const std::uint64_t word = wordAt(data);
-    return (word & highs) == 0 && !hasEscape(word);
+    const std::uint64_t word = byteWords::at(data);
+    return byteWords::nonAscii(word) == 0 && !hasEscape(word);
 }
 
 struct Measure {
@@ -146,7 +136,7 @@ void writeEscaped(char* write, std::string_view text, const Escapes& table) {
     for (std::size_t i = 0; i < text.size(); i += wordSize) {
         const std::size_t count = std::min(wordSize, text.size() - i);
         // Past the length pass the text is valid UTF-8: its bytes past ASCII are copied too.
-        if (count == wordSize && !hasEscape(wordAt(text.data() + i))) {
+        if (count == wordSize && !hasEscape(byteWords::at(text.data() + i))) {
             std::memcpy(write, text.data() + i, wordSize);
             write += wordSize;
             continue;
