@@ -75,8 +75,8 @@ std::optional<double> numberValue(std::string_view literal) {
 }
 
 // Streams the file into items without building a document, so a 5 MB history is parsed in
-// one pass with each content string moved, never copied. Returning false stops the parse:
-// one bad entry fails the whole file.
+// one pass with each content string copied once. Returning false stops the parse: one bad
+// entry fails the whole file.
 class EntryReader final : public JsonEvents {
 public:
     // With `oneEntry` the input is a single entry object instead of an array of them.
@@ -98,7 +98,7 @@ public:
         return value && scalar(Member::timestamp, [this, value] { entry_.timestamp = value; });
     }
 
-    bool string(std::string& value) override {
+    bool string(std::string_view value) override {
         if (ignored()) {
             return true;
         }
@@ -110,13 +110,13 @@ public:
                 entry_.id = Uuid::parse(value);
                 return entry_.id.has_value();
             case Member::content:
-                entry_.content = std::move(value);
+                entry_.content.emplace(value);
                 return true;
             case Member::contentType:
                 entry_.contentType = contentTypeFromRawValue(value);
                 return entry_.contentType.has_value();
             case Member::sourceApp:
-                entry_.sourceApp = std::move(value);
+                entry_.sourceApp.emplace(value);
                 return true;
             default:
                 return false;
@@ -135,7 +135,7 @@ public:
         return true;
     }
 
-    bool key(std::string& name) override {
+    bool key(std::string_view name) override {
         if (skipping_ == 0) {
             member_ = memberNamed(name);
             if (member_ == Member::pinned) {

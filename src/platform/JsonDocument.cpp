@@ -17,8 +17,8 @@ public:
     bool null() override { return add(Kind::null); }
     bool boolean(bool value) override { return add(value ? Kind::trueValue : Kind::falseValue); }
     bool number(std::string_view literal) override { return add(Kind::number, stored(literal)); }
-    bool string(std::string& value) override { return add(Kind::string, stored(value)); }
-    bool key(std::string& name) override {
+    bool string(std::string_view value) override { return add(Kind::string, stored(value)); }
+    bool key(std::string_view name) override {
         key_ = stored(name);
         return true;
     }
@@ -114,6 +114,9 @@ std::optional<JsonDocument> JsonDocument::parse(std::string_view text) {
     }
     JsonDocument document;
     document.arena_.reserve(text.size());
+    // Values seldom take fewer than eight bytes of text each, so the nodes seldom move; what is
+    // reserved and never reached costs address space, not memory.
+    document.nodes_.reserve(text.size() / 8);
     Builder builder(document);
     if (!JsonReader(text, maxDepth).read(builder)) {
         return std::nullopt;

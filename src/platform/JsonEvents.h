@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 #include <string_view>
 
 namespace nimbrook {
@@ -15,9 +14,10 @@ public:
     virtual bool boolean(bool value) = 0;
     // `literal` is a number by the grammar, as it stands in the text.
     virtual bool number(std::string_view literal) = 0;
-    // The decoded value (valid UTF-8), which the receiver may move from.
-    virtual bool string(std::string& value) = 0;
-    virtual bool key(std::string& name) = 0;
+    // The decoded value (valid UTF-8). It stands in the reader's input or its own buffer, so it
+    // lasts only until the call returns.
+    virtual bool string(std::string_view value) = 0;
+    virtual bool key(std::string_view name) = 0;
     virtual bool startObject() = 0;
     virtual bool endObject() = 0;
     virtual bool startArray() = 0;

@@ -112,7 +112,8 @@ bool JsonReader::read(JsonEvents& events) {
             skipWhitespace();
         }
         if (open_.back() == '{') {
-            if (next() != '"' || !string(text_) || !events_->key(text_)) {
+            std::string_view name;
+            if (next() != '"' || !string(name) || !events_->key(name)) {
                 return false;
             }
             skipWhitespace();
@@ -134,10 +135,12 @@ JsonReader::Opened JsonReader::value() {
         case '{':
         case '[':
             return open(static_cast<char>(c));
-        case '"':
+        case '"': {
             ++at_;
-            accepted = string(text_) && events_->string(text_);
+            std::string_view text;
+            accepted = string(text) && events_->string(text);
             break;
+        }
         case 't':
             accepted = literal("true") && events_->boolean(true);
             break;
@@ -170,18 +173,24 @@ bool JsonReader::close() {
     return object ? events_->endObject() : events_->endArray();
 }
 
-// After the opening quote. Runs of plain characters are taken whole from the piece at hand;
-// an escape, and a sequence cut by the end of a piece, byte by byte.
-bool JsonReader::string(std::string& out) {
-    out.clear();
+// After the opening quote. A string that is one run of plain characters is handed on where
+// it stands; any other is gathered in text_, its runs of plain characters taken whole from
+// the piece at hand, an escape and a sequence cut by the end of a piece byte by byte.
+bool JsonReader::string(std::string_view& out) {
+    const auto* start = reinterpret_cast<const unsigned char*>(at_);
+    const unsigned char* p = plainRunEnd(start, reinterpret_cast<const unsigned char*>(end_));
+    at_ = reinterpret_cast<const char*>(p);
+    if (at_ < end_ && *at_ == '"') {
+        out = std::string_view(reinterpret_cast<const char*>(start), at_);
+        ++at_;
+        return true;
+    }
+    text_.assign(reinterpret_cast<const char*>(start), at_);
     while (true) {
-        const auto* start = reinterpret_cast<const unsigned char*>(at_);
-        const unsigned char* p = plainRunEnd(start, reinterpret_cast<const unsigned char*>(end_));
-        out.append(reinterpret_cast<const char*>(start), reinterpret_cast<const char*>(p));
-        at_ = reinterpret_cast<const char*>(p);
         const int c = peek();
         if (c == '"') {
             ++at_;
+            out = text_;
             return true;
         }
         if (c < 0x20) {
@@ -189,12 +198,16 @@ bool JsonReader::string(std::string& out) {
         }
         if (c == '\\') {
             ++at_;
-            if (!escape(out)) {
+            if (!escape(text_)) {
                 return false;
             }
-        } else if (c >= 0x80 && !sequence(out)) {
+        } else if (c >= 0x80 && !sequence(text_)) {
             return false;
         }
+        start = reinterpret_cast<const unsigned char*>(at_);
+        p = plainRunEnd(start, reinterpret_cast<const unsigned char*>(end_));
+        text_.append(reinterpret_cast<const char*>(start), reinterpret_cast<const char*>(p));
+        at_ = reinterpret_cast<const char*>(p);
     }
 }
 

@@ -33,7 +33,7 @@ private:
     Opened value();
     Opened open(char bracket);
     bool close();
-    bool string(std::string& out);
+    bool string(std::string_view& out);
     bool escape(std::string& out);
     bool codeUnit(unsigned& unit);
     bool sequence(std::string& out);
@@ -54,6 +54,7 @@ private:
     JsonEvents* events_ = nullptr;
     // The brackets of the open containers, innermost last.
     std::string open_;
+    // A string with escapes or cut by the end of a piece, or a number cut by it.
     std::string text_;
     // Where the number being read starts, and the last number read.
     const char* numberStart_ = nullptr;

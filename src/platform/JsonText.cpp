@@ -22,8 +22,8 @@ public:
     bool null() override { return true; }
     bool boolean(bool) override { return true; }
     bool number(std::string_view) override { return true; }
-    bool string(std::string&) override { return true; }
-    bool key(std::string&) override { return true; }
+    bool string(std::string_view) override { return true; }
+    bool key(std::string_view) override { return true; }
     bool startObject() override { return true; }
     bool endObject() override { return true; }
     bool startArray() override { return true; }

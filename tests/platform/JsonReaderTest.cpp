@@ -17,8 +17,8 @@ public:
     bool null() override { return add("null"); }
     bool boolean(bool value) override { return add(value ? "true" : "false"); }
     bool number(std::string_view literal) override { return add("#" + std::string(literal)); }
-    bool string(std::string& value) override { return add("'" + value + "'"); }
-    bool key(std::string& name) override { return add(name + ":"); }
+    bool string(std::string_view value) override { return add("'" + std::string(value) + "'"); }
+    bool key(std::string_view name) override { return add(std::string(name) + ":"); }
     bool startObject() override { return add("{"); }
     bool endObject() override { return add("}"); }
     bool startArray() override { return add("["); }

@@ -44,9 +44,9 @@ public:
         }
         return put(Json::binary({literal.begin(), literal.end()}));
     }
-    bool string(std::string& value) override { return put(std::move(value)); }
-    bool key(std::string& name) override {
-        key_ = std::move(name);
+    bool string(std::string_view value) override { return put(std::string(value)); }
+    bool key(std::string_view name) override {
+        key_ = name;
         return true;
     }
     bool startObject() override { return open(Json::object()); }
