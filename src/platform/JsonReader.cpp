@@ -177,15 +177,13 @@ bool JsonReader::close() {
 // it stands; any other is gathered in text_, its runs of plain characters taken whole from
 // the piece at hand, an escape and a sequence cut by the end of a piece byte by byte.
 bool JsonReader::string(std::string_view& out) {
-    const auto* start = reinterpret_cast<const unsigned char*>(at_);
-    const unsigned char* p = plainRunEnd(start, reinterpret_cast<const unsigned char*>(end_));
-    at_ = reinterpret_cast<const char*>(p);
+    const std::string_view run = plainRun();
     if (at_ < end_ && *at_ == '"') {
-        out = std::string_view(reinterpret_cast<const char*>(start), at_);
+        out = run;
         ++at_;
         return true;
     }
-    text_.assign(reinterpret_cast<const char*>(start), at_);
+    text_.assign(run);
     while (true) {
         const int c = peek();
         if (c == '"') {
@@ -204,11 +202,16 @@ bool JsonReader::string(std::string_view& out) {
         } else if (c >= 0x80 && !sequence(text_)) {
             return false;
         }
-        start = reinterpret_cast<const unsigned char*>(at_);
-        p = plainRunEnd(start, reinterpret_cast<const unsigned char*>(end_));
-        text_.append(reinterpret_cast<const char*>(start), reinterpret_cast<const char*>(p));
-        at_ = reinterpret_cast<const char*>(p);
+        text_.append(plainRun());
     }
+}
+
+// Takes the run of plain characters at hand in the piece.
+std::string_view JsonReader::plainRun() {
+    const char* start = at_;
+    at_ = reinterpret_cast<const char*>(plainRunEnd(reinterpret_cast<const unsigned char*>(start),
+                                                    reinterpret_cast<const unsigned char*>(end_)));
+    return {start, at_};
 }
 
 bool JsonReader::escape(std::string& out) {

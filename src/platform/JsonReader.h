@@ -34,6 +34,7 @@ private:
     Opened open(char bracket);
     bool close();
     bool string(std::string_view& out);
+    std::string_view plainRun();
     bool escape(std::string& out);
     bool codeUnit(unsigned& unit);
     bool sequence(std::string& out);
