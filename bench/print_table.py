@@ -12,7 +12,7 @@ MS = 1e6
 BUDGETS = [
     ("DetectBench", r"^detect/(mixed|latinProse|chineseProse|sourceCode|json|markdown|url|html)/1MB$", 20 * MS, None),
     ("DetectBench", r"^detectAdversarial/", 300 * MS, None),
-    ("ControllerBench", r"^capture/entries:500/", 0.5 * MS, None),
+    ("ControllerBench", r"^capture/entries:500$", 0.5 * MS, None),
     ("ControllerBench", r"^search/10KB/", 2 * MS, 10),
     ("StorageBench", r"^save/", 40 * MS, None),
     ("StorageBench", r"^load/", 60 * MS, None),
