@@ -101,32 +101,27 @@ class KWinPasteTest : public NimbrookFixture {
 protected:
     KWinPasteTest() : NimbrookFixture(Desktop::kwin) {}
 
-    // Starts the program, records `text` and focuses a Qt field, whose text goes to the file
-    // returned.
-    std::filesystem::path copyIntoFocusedField(const std::string& text) {
-        const auto pasted = root_ / "pasted.txt";
-        startProgram();
-        if (HasFatalFailure()) {
-            return pasted;
-        }
-        EXPECT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
-        EXPECT_TRUE(newestIs(text)) << readFile(root_ / "nimbrook.log");
+    // Starts a Qt field, whose text goes to `pasted`, and waits until it has the focus.
+    void focusQtField(const std::filesystem::path& pasted) {
         keep({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, "target",
              {"QT_QPA_PLATFORM=wayland"});
-        EXPECT_TRUE(eventually([&] {
+        ASSERT_TRUE(eventually([&] {
             return readFile(root_ / "target.log").find("active\n") != std::string::npos;
         })) << readFile(root_ / "target.log");
-        return pasted;
+    }
+
+    // Starts the program, records `text` and focuses a Qt field whose text goes to `pasted`.
+    void copyIntoFocusedField(const std::string& text, const std::filesystem::path& pasted) {
+        ASSERT_NO_FATAL_FAILURE(startProgram());
+        ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
+        ASSERT_TRUE(newestIs(text)) << readFile(root_ / "nimbrook.log");
+        ASSERT_NO_FATAL_FAILURE(focusQtField(pasted));
     }
 };
 
 TEST_F(KWinPasteTest, FakeInputTypesOnlyForAProgramItsDesktopEntryGrantsIt) {
     const auto pasted = root_ / "pasted.txt";
-    keep({NIMBROOK_PASTE_TARGET, "org.nimbrook.PasteTarget", pasted.string()}, "target",
-         {"QT_QPA_PLATFORM=wayland"});
-    ASSERT_TRUE(eventually([&] {
-        return readFile(root_ / "target.log").find("active\n") != std::string::npos;
-    })) << readFile(root_ / "target.log");
+    ASSERT_NO_FATAL_FAILURE(focusQtField(pasted));
     const std::string text = "萤川 on KWin\n第二行";
     ASSERT_TRUE(output({"/bin/sh", "-c", "wl-copy < " + writeFile(text).string()}));
 
@@ -150,7 +145,8 @@ TEST_F(KWinPasteTest, ThePackagesTypingEntryLetsThePasteCommandTypeIntoTheFocuse
     std::filesystem::copy_file(NIMBROOK_TYPING_ENTRY,
                                root_ / "share/applications/com.quolla.nimbrook.typing.desktop");
     const std::string text = "萤川 typed by KWin\n第二行";
-    const auto pasted = copyIntoFocusedField(text);
+    const auto pasted = root_ / "pasted.txt";
+    ASSERT_NO_FATAL_FAILURE(copyIntoFocusedField(text, pasted));
 
     const CommandResult result = nimbrook({"paste", "1"});
     EXPECT_EQ(result.status, 0) << result.error << readFile(root_ / "nimbrook.log");
@@ -162,7 +158,8 @@ TEST_F(KWinPasteTest, ThePackagesTypingEntryLetsThePasteCommandTypeIntoTheFocuse
 // says why at once.
 TEST_F(KWinPasteTest, WithoutTheGrantAndNoPortalTheEntryIsOnlyCopied) {
     const std::string text = "萤川 on KWin without the grant\n第二行";
-    const auto pasted = copyIntoFocusedField(text);
+    const auto pasted = root_ / "pasted.txt";
+    ASSERT_NO_FATAL_FAILURE(copyIntoFocusedField(text, pasted));
 
     const CommandResult result = nimbrook({"paste", "1"});
     EXPECT_EQ(result.status, 1) << readFile(root_ / "nimbrook.log");
