@@ -171,7 +171,6 @@ void X11ClipboardReader::run() {
         }
         setReading(false);
     }
-    setReading(false);
 }
 
 void X11ClipboardReader::setReading(bool reading) {
